@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what Plumage needs to build and test on Debian 12, when missing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config
+  # the sanitizer preset and the fuzzers
+  clang libclang-rt-14-dev
+  # libraries
+  qt6-base-dev libgl-dev libcli11-dev libpng-dev libx11-dev libxtst-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # the Windows cross-build, and real PE files for the icon reader tests
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  # independent readers the tests compare against
+  attr imagemagick icoutils
+  # screenshots of the windows
+  xvfb xauth x11-apps
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,76 @@
+// plumagectl install / uninstall: what an installer does for Plumage.
+#include <filesystem>
+
+#include "app/texts.h"
+#include "cli/cli.h"
+#include "platform/codepage.h"
+#include "settings/settings.h"
+
+namespace plumage::cli {
+namespace {
+
+std::string PlumageCommandLine() {
+  std::filesystem::path beside = std::filesystem::path(ExecutableFolder()) / "plumage";
+  std::string exe = std::filesystem::exists(beside) ? beside.string() : std::string("plumage");
+  // The folder's path follows the program's name as the whole argument text.
+  return "\"" + exe + "\" %1";
+}
+
+// Writes the default value of a key through the registry itself: the
+// installer is the one place that makes keys.
+bool SetDefault(Context& ctx, const char* key, const std::string& text) {
+  platform::RegHandle handle = 0;
+  if (ctx.registry.OpenKey(kVerbRoot, key, &handle) != platform::kErrorSuccess) return false;
+  std::string data = Utf8ToAnsi(text);
+  data.push_back('\0');
+  long rc = ctx.registry.SetValue(handle, "", platform::kRegSz,
+                                  reinterpret_cast<const std::uint8_t*>(data.data()),
+                                  static_cast<std::uint32_t>(data.size()));
+  ctx.registry.CloseKey(handle);
+  return rc == platform::kErrorSuccess;
+}
+
+void Install(Context& ctx) {
+  const std::string folder = ctx.system.ProgramFolder();
+  if (!std::filesystem::is_directory(std::filesystem::path(folder) / "Icons"))
+    return ctx.Fail("cannot create the program folder " + folder + "Icons");
+  if (ctx.registry.CreateKey(kVerbRoot, kVerbCommandKey) != platform::kErrorSuccess)
+    return ctx.Fail("cannot write the settings store " + ctx.registry.path());
+  // A caption already there is the chosen language: installing again keeps it.
+  std::string caption;
+  bool hasCaption = false;
+  if (ctx.program.Registry.OpenKey(kVerbRoot, kVerbKey, ctx.program.Registry.CurrentKey)) {
+    hasCaption = ctx.program.Registry.GetStringValue(ctx.program.Registry.CurrentKey, "", caption);
+    ctx.program.Registry.CloseKey(ctx.program.Registry.CurrentKey);
+  }
+  if (!hasCaption && !SetDefault(ctx, kVerbKey, texts::kVerbCaption.en))
+    return ctx.Fail("cannot write the verb caption to " + ctx.registry.path());
+  if (!SetDefault(ctx, kVerbCommandKey, PlumageCommandLine()))
+    return ctx.Fail("cannot write the verb command to " + ctx.registry.path());
+  std::printf("Installed: program folder %s, verb key HKEY_CLASSES_ROOT\\%s in %s\n",
+              folder.c_str(), kVerbKey, ctx.registry.path().c_str());
+}
+
+void Uninstall(Context& ctx) {
+  long rc = ctx.registry.DeleteKeyTree(kVerbRoot, kVerbKey);
+  if (rc == platform::kErrorFileNotFound) {
+    std::printf("Nothing to remove: the verb key is not in %s\n", ctx.registry.path().c_str());
+    return;
+  }
+  if (rc != platform::kErrorSuccess)
+    return ctx.Fail("cannot write the settings store " + ctx.registry.path());
+  std::printf("Removed the verb key from %s; the icons in %sIcons are kept.\n",
+              ctx.registry.path().c_str(), ctx.system.ProgramFolder().c_str());
+}
+
+const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
+  app.add_subcommand("install",
+                     "Create the program folder with Icons/ and the verb key on folders "
+                     "(HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon) that starts plumage")
+      ->callback([&ctx] { Install(ctx); });
+  app.add_subcommand("uninstall", "Remove the verb key; the program folder and its icons stay")
+      ->callback([&ctx] { Uninstall(ctx); });
+});
+
+}  // namespace
+}  // namespace plumage::cli

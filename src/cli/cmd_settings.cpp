@@ -1,0 +1,75 @@
+// plumagectl settings: shows the three stored settings and writes them
+// exactly as the settings dialog does.
+#include "app/texts.h"
+#include "cli/cli.h"
+#include "settings/settings.h"
+
+namespace plumage::cli {
+namespace {
+
+struct SettingsOptions {
+  std::string language;
+  std::string library;
+  CLI::Option* libraryOption = nullptr;
+  std::string reminder;
+};
+
+bool VerbKeyExists(Context& ctx) {
+  RegistryManager& reg = ctx.program.Registry;
+  if (!reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey)) return false;
+  reg.CloseKey(reg.CurrentKey);
+  return true;
+}
+
+void Settings(Context& ctx, const SettingsOptions& opt) {
+  const bool libraryGiven = opt.libraryOption->count() > 0;
+  bool writes = !opt.language.empty() || libraryGiven || !opt.reminder.empty();
+  if (writes && !VerbKeyExists(ctx))
+    return ctx.Fail("Plumage is not installed in " + ctx.registry.path() +
+                    ": run plumagectl install first");
+  LoadSettings(ctx.program, ctx.ui);
+  if (ctx.ui.errorsShown) {
+    ctx.exitCode = 1;
+    return;
+  }
+  Program& p = ctx.program;
+  // The order of the settings dialog's OK: library, reminder, language;
+  // each is written only when it changes, as the dialog does.
+  if (libraryGiven && opt.library != p.DefaultLibrary) StoreDefaultLibrary(p, opt.library);
+  if (!opt.reminder.empty()) {
+    bool off = opt.reminder == "off";
+    if (off != (p.NoWarning == 1)) StoreNoWarning(p, off);
+  }
+  if (!opt.language.empty()) {
+    std::int16_t lang = opt.language == "fr" ? 1 : 0;
+    if (lang != p.Language) StoreLanguage(p, lang);
+  }
+  if (writes) {
+    // Read back what is stored now, as the next run will see it.
+    Program fresh(ctx.os);
+    LoadSettings(fresh, ctx.ui);
+    p.Language = fresh.Language;
+    p.DefaultLibrary = fresh.DefaultLibrary;
+    p.NoWarning = fresh.NoWarning;
+  }
+  std::printf("Language: %s\n", p.Language == 1 ? "French" : "English");
+  std::printf("Default library: %s\n", p.DefaultLibrary.empty() ? "(none)" : p.DefaultLibrary.c_str());
+  std::printf("Refresh reminder: %s\n", p.NoWarning == 1 ? "off" : "on");
+}
+
+const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
+  auto opt = std::make_shared<SettingsOptions>();
+  auto* cmd = app.add_subcommand(
+      "settings", "Show the stored settings; the options change them as the settings dialog does");
+  cmd->add_option("--language", opt->language, "Language of the user interface (writes the verb caption)")
+      ->check(CLI::IsMember({"en", "fr"}));
+  opt->libraryOption = cmd->add_option(
+      "--default-library", opt->library,
+      "Icon file offered when a folder has no icon (stored as typed; empty for none)");
+  cmd->add_option("--reminder", opt->reminder, "The 'Refresh' reminder after a change")
+      ->check(CLI::IsMember({"on", "off"}));
+  cmd->callback([&ctx, opt] { Settings(ctx, *opt); });
+});
+
+}  // namespace
+}  // namespace plumage::cli

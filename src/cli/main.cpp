@@ -1,0 +1,71 @@
+// plumagectl: Plumage for scripts and administrators. The same program code
+// as the plumage window, driven from the command line.
+#include <cstdio>
+
+#include "cli/cli.h"
+#include "version.h"
+
+namespace plumage::cli {
+namespace {
+std::vector<Registrar>& Registrars() {
+  static std::vector<Registrar> all;
+  return all;
+}
+}  // namespace
+
+bool RegisterCommand(Registrar registrar) {
+  Registrars().push_back(std::move(registrar));
+  return true;
+}
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : exe.parent_path().string();
+}
+
+Context::Context()
+    : registry(platform::PosixRegistry::DefaultPath()),
+      os{&registry, &system, &shell},
+      program(os) {}
+
+void Context::Fail(const std::string& message) {
+  std::fprintf(stderr, "plumagectl: %s\n", message.c_str());
+  exitCode = 1;
+}
+
+void ConsoleUserInterface::MessageBox(const std::string& text, const std::string& title,
+                                      MessageIcon icon) {
+  std::string shown = text;
+  for (auto& c : shown)
+    if (c == '\r') c = '\n';
+  if (icon == MessageIcon::Exclamation) {
+    ++errorsShown;
+    std::fprintf(stderr, "plumagectl: %s %s\n", title.c_str(), shown.c_str());
+  } else if (!quiet) {
+    std::printf("%s\n", shown.c_str());
+  }
+}
+
+}  // namespace plumage::cli
+
+int main(int argc, char** argv) {
+  using namespace plumage::cli;
+  Context ctx;
+  CLI::App app{"Plumage: gives a folder an icon of its own. plumagectl does from a terminal what "
+               "the plumage window does."};
+  app.set_version_flag("--version", std::to_string(plumage::kVersionMajor) + "." +
+                                        std::to_string(plumage::kVersionMinor) + "." +
+                                        std::to_string(plumage::kVersionRevision));
+  app.require_subcommand(1);
+  for (auto& registrar : Registrars()) registrar(app, ctx);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // One line for a usage error; --help and --version print in full.
+    if (e.get_exit_code() == 0) return app.exit(e);
+    std::fprintf(stderr, "plumagectl: %s (see plumagectl --help)\n", e.what());
+    return 2;
+  }
+  return ctx.exitCode;
+}

@@ -1,0 +1,37 @@
+// Text at the platform boundary (registry, INI files) is in the ANSI code page
+// of English and French Windows, Windows-1252; inside the program it is UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace plumage {
+
+// Windows-1252 bytes to UTF-8. The five bytes that Windows-1252 leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same
+// value, as Windows itself does, so every byte survives a round trip.
+std::string AnsiToUtf8(std::string_view ansi);
+
+// UTF-8 to Windows-1252. A character the code page cannot hold becomes '?',
+// as the ANSI calls of Windows do; malformed UTF-8 bytes are taken as
+// Windows-1252 bytes, so text that was never UTF-8 passes through unchanged.
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// Upper-cases ASCII letters and the Latin-1 letters of a UTF-8 text (é → É),
+// for the case-blind comparisons of names and captions.
+std::string UpperCaseUtf8(std::string_view utf8);
+
+// True when the two texts are equal without regard to letter case.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+}  // namespace plumage
+
+namespace plumage {
+
+// Lengths and cuts of UTF-8 text in characters (code points), as the
+// program's texts count them.
+std::size_t Utf8Length(std::string_view utf8);
+std::string Utf8Left(std::string_view utf8, std::size_t count);
+std::string Utf8Right(std::string_view utf8, std::size_t count);
+
+}  // namespace plumage

@@ -1,0 +1,106 @@
+#include "settings/settings.h"
+
+#include <cctype>
+
+#include "app/program.h"
+#include "app/texts.h"
+#include "app/user_interface.h"
+#include "platform/codepage.h"
+#include "platform/system.h"
+
+namespace plumage {
+
+std::string CleanRegistryText(std::string text) {
+  if (text.empty() || text == std::string(1, '\0')) return {};
+  if (text.back() == '\0') text.pop_back();
+  return text;
+}
+
+double LeadingNumber(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  double value = 0;
+  bool digits = false;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+    value = value * 10 + (text[i] - '0');
+    digits = true;
+    ++i;
+  }
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    double scale = 0.1;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+      value += (text[i] - '0') * scale;
+      scale /= 10;
+      digits = true;
+      ++i;
+    }
+  }
+  if (!digits) return 0;
+  return negative ? -value : value;
+}
+
+std::int16_t LanguageOfCaption(std::string_view caption) {
+  return EqualsIgnoreCase(caption, texts::kVerbCaption.fr) ? 1 : 0;
+}
+
+void LoadSettings(Program& program, IUserInterface& ui) {
+  RegistryManager& reg = program.Registry;
+  if (!reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey)) {
+    ui.SetWaitCursor(false);
+    ui.MessageBox(texts::Tr(program.Language, texts::kNotInstalled),
+                  texts::Tr(program.Language, texts::kErrorTitle), MessageIcon::Exclamation);
+    return;
+  }
+  std::string text;
+  reg.GetStringValue(reg.CurrentKey, "", text);
+  program.Language = LanguageOfCaption(CleanRegistryText(text));
+
+  text.clear();
+  reg.GetStringValue(reg.CurrentKey, kDefaultLibraryValue, text);
+  program.DefaultLibrary = CleanRegistryText(text);
+
+  text.clear();
+  reg.GetStringValue(reg.CurrentKey, kNoWarningValue, text);
+  // Only an exact 1 switches the reminder off; anything else keeps the value.
+  if (LeadingNumber(CleanRegistryText(text)) == 1) program.NoWarning = 1;
+
+  reg.CloseKey(reg.CurrentKey);
+}
+
+namespace {
+void WriteVerbValue(Program& program, const char* name, const std::string& text) {
+  RegistryManager& reg = program.Registry;
+  reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey);
+  reg.SetStringValue(reg.CurrentKey, name, text);
+  reg.CloseKey(reg.CurrentKey);
+}
+}  // namespace
+
+void StoreDefaultLibrary(Program& program, const std::string& path) {
+  WriteVerbValue(program, kDefaultLibraryValue, path);
+  program.DefaultLibrary = path;
+}
+
+void StoreNoWarning(Program& program, bool reminderOff) {
+  // A blank, then the digit: the form a non-negative number is written in.
+  WriteVerbValue(program, kNoWarningValue, reminderOff ? " 1" : " 0");
+  program.NoWarning = reminderOff ? 1 : 0;
+}
+
+void StoreLanguage(Program& program, std::int16_t language) {
+  program.Language = language;
+  program.HelpFile = HelpFileFor(program, language);
+  WriteVerbValue(program, "", texts::Tr(language, texts::kVerbCaption));
+}
+
+std::string HelpFileFor(Program& program, std::int16_t language) {
+  return program.os.system->ProgramFolder() + texts::Tr(language, texts::kHelpFile);
+}
+
+}  // namespace plumage

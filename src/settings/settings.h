@@ -1,0 +1,48 @@
+// The program's own settings: the verb key on folders, its values and their
+// stored forms, and the rules for reading them back.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/registry.h"
+
+namespace plumage {
+
+struct Program;
+class IUserInterface;
+
+inline constexpr std::uint32_t kVerbRoot = platform::kHkeyClassesRoot;
+inline constexpr const char* kVerbKey = "Folder\\shell\\PlumIcon";
+inline constexpr const char* kVerbCommandKey = "Folder\\shell\\PlumIcon\\command";
+inline constexpr const char* kDefaultLibraryValue = "DefaultLibrary";
+inline constexpr const char* kNoWarningValue = "NoWarning";
+
+// A text read from the registry without its terminating NUL: a lone NUL or
+// an empty text becomes empty, then one trailing NUL is removed.
+std::string CleanRegistryText(std::string text);
+
+// The leading decimal number of a text: leading blanks skipped, then an
+// optional sign, digits and a fraction (" 1", "1" and "1.0" are 1); a text
+// that does not begin with a number is 0.
+double LeadingNumber(std::string_view text);
+
+// The language a verb caption stands for: 1 (French) when it equals the
+// French caption without regard to case, else 0.
+std::int16_t LanguageOfCaption(std::string_view caption);
+
+// Fills Language, DefaultLibrary and NoWarning from the verb key, or shows
+// the "not correctly installed" message when the key cannot be opened.
+void LoadSettings(Program& program, IUserInterface& ui);
+
+// The settings as the settings dialog writes them, each on its own: the
+// value is written to the verb key, then the program-wide value follows.
+void StoreDefaultLibrary(Program& program, const std::string& path);
+void StoreNoWarning(Program& program, bool reminderOff);
+void StoreLanguage(Program& program, std::int16_t language);
+
+// The help file of a language in the program folder.
+std::string HelpFileFor(Program& program, std::int16_t language);
+
+}  // namespace plumage

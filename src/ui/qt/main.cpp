@@ -1,0 +1,43 @@
+// plumage: the Qt front end. The whole argument text is the folder path.
+#include <QApplication>
+#include <cstdio>
+
+#include "app/program.h"
+#include "app/startup.h"
+#include "app/texts.h"
+#include "platform/posix/posix_system.h"
+#include "platform/posix/registry_store.h"
+#include "ui/qt/qt_user_interface.h"
+
+int main(int argc, char** argv) {
+  using namespace plumage;
+  // Taken before Qt sees the command line: plumage has no switches, and a
+  // folder named like a Qt option is still a folder.
+  const std::string argumentText = JoinArguments(argc, argv);
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+
+  platform::PosixRegistry registry(platform::PosixRegistry::DefaultPath());
+  platform::PosixSystem system;
+  platform::PosixShell shell;
+  platform::Platform os{&registry, &system, &shell};
+  Program program(os);
+  qt::QtUserInterface ui;
+
+  BeginRun(program, argumentText);
+  if (!BeginPickerLoad(program, ui)) return 0;
+  ui.SetWaitCursor(false);
+  switch (DecideRun(program.ArgumentText)) {
+    case RunKind::SettingsOnly:
+      ui.ShowOptions();
+      return 0;
+    case RunKind::NetworkRefused:
+      ui.MessageBox(texts::Tr(program.Language, texts::change_icon::kNetworkRefusal),
+                    texts::Tr(program.Language, texts::kErrorTitle), MessageIcon::Exclamation);
+      return 0;
+    case RunKind::Picker:
+      std::fprintf(stderr, "plumage: the icon picker is not part of this build yet\n");
+      return 1;
+  }
+  return 0;
+}
