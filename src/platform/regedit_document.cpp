@@ -269,9 +269,11 @@ RegDocument RegDocument::Parse(std::string_view bytes) {
       doc.keys_.push_back(std::move(key));
       continue;
     }
-    // A value line, possibly continued by a trailing backslash.
+    // A value line; a hex value may go on over lines that end in a backslash.
     std::string logical(text);
-    while (!Trim(logical).empty() && Trim(logical).back() == '\\' && n + 1 < lines.size()) {
+    const bool hexValue = (trimmed.front() == '"' || trimmed.front() == '@') &&
+                          trimmed.find("=hex") != std::string_view::npos;
+    while (hexValue && Trim(logical).back() == '\\' && n + 1 < lines.size()) {
       ++n;
       logical += "\n";
       logical += lines[n].text;

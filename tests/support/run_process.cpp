@@ -1,0 +1,103 @@
+#include "support/run_process.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+extern char** environ;
+
+namespace plumage::test {
+namespace {
+
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra) {
+  std::map<std::string, std::string> vars;
+  for (char** e = environ; *e; ++e) {
+    std::string kv(*e);
+    auto eq = kv.find('=');
+    vars[kv.substr(0, eq)] = kv;
+  }
+  for (const auto& kv : extra) vars[kv.substr(0, kv.find('='))] = kv;
+  std::vector<std::string> out;
+  for (auto& [k, v] : vars) out.push_back(v);
+  return out;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> out;
+  for (auto& s : strings) out.push_back(s.data());
+  out.push_back(nullptr);
+  return out;
+}
+
+std::string Drain(int fd) {
+  std::string text;
+  char buf[4096];
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    text.append(buf, static_cast<std::size_t>(n));
+  }
+  return text;
+}
+
+int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int outFd,
+          int errFd) {
+  std::vector<std::string> args = argv;
+  std::vector<std::string> vars = MergedEnvironment(env);
+  auto argp = Pointers(args);
+  auto envp = Pointers(vars);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (outFd >= 0) posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+  if (errFd >= 0) posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+  pid_t pid = -1;
+  int rc = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::vector<std::string>& argv,
+                         const std::vector<std::string>& env) {
+  ProcessResult result;
+  // Output goes to temporary files, so a chatty child never blocks on a pipe.
+  char outName[] = "/tmp/plumage-out-XXXXXX";
+  char errName[] = "/tmp/plumage-err-XXXXXX";
+  int outFd = mkstemp(outName);
+  int errFd = mkstemp(errName);
+  int pid = Spawn(argv, env, outFd, errFd);
+  if (pid > 0) result.exitCode = WaitProcess(pid);
+  lseek(outFd, 0, SEEK_SET);
+  lseek(errFd, 0, SEEK_SET);
+  result.out = Drain(outFd);
+  result.err = Drain(errFd);
+  close(outFd);
+  close(errFd);
+  unlink(outName);
+  unlink(errName);
+  return result;
+}
+
+int StartProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+  int null = open("/dev/null", O_WRONLY);
+  int pid = Spawn(argv, env, null, null);
+  close(null);
+  return pid;
+}
+
+int WaitProcess(int pid) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace plumage::test
