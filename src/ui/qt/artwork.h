@@ -1,0 +1,15 @@
+// The picker's pictures, drawn by code: Image1 (a folder and a magic wand),
+// Picture3 (an icon, an arrow and a folder carrying the icon) and the
+// program's window icon.
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace plumage::qt {
+
+QPixmap Image1Art();    // 59 × 41
+QPixmap Picture3Art();  // 80 × 20
+QIcon ProgramIcon();    // 16, 32 and 48 pixels
+
+}  // namespace plumage::qt
