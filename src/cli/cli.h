@@ -12,6 +12,8 @@
 #include "app/program.h"
 #include "app/user_interface.h"
 #include "platform/platform.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_profile.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/registry_store.h"
 
@@ -42,6 +44,8 @@ class Context {
   platform::PosixRegistry registry;
   platform::PosixSystem system;
   platform::PosixShell shell;
+  platform::PosixFileSystem files;
+  platform::PosixPrivateProfile profile;
   platform::Platform os;
   Program program;
   ConsoleUserInterface ui;

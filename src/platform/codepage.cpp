@@ -133,6 +133,15 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return UpperCaseUtf8(a) == UpperCaseUtf8(b);
 }
 
+char32_t AnsiToCodePoint(unsigned char ansi) { return ByteToCodePoint(ansi); }
+
+int CodePointToAnsi(char32_t codePoint) { return CodePointToByte(codePoint); }
+
+unsigned char UpperAnsi(unsigned char ansi) {
+  int upper = CodePointToByte(UpperLatin1(ByteToCodePoint(ansi)));
+  return upper < 0 ? ansi : static_cast<unsigned char>(upper);
+}
+
 }  // namespace plumage
 
 namespace plumage {

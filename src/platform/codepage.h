@@ -24,6 +24,15 @@ std::string UpperCaseUtf8(std::string_view utf8);
 // True when the two texts are equal without regard to letter case.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// One Windows-1252 byte and its Unicode code point, both ways; a code point
+// the code page cannot hold gives -1.
+char32_t AnsiToCodePoint(unsigned char ansi);
+int CodePointToAnsi(char32_t codePoint);
+
+// The upper-case form of one Windows-1252 byte (a-z, the accented letters,
+// š œ ž ÿ), as UpperCaseUtf8 does for text.
+unsigned char UpperAnsi(unsigned char ansi);
+
 }  // namespace plumage
 
 namespace plumage {

@@ -1,14 +1,19 @@
 #include "platform/posix/posix_files.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <linux/msdos_fs.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -46,17 +51,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 namespace {
 
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Copies the user.* extended attributes of one file onto another.
 void CopyUserXattrs(const std::string& from, int toFd) {
   ssize_t len = listxattr(from.c_str(), nullptr, 0);
@@ -76,29 +70,73 @@ void CopyUserXattrs(const std::string& from, int toFd) {
   }
 }
 
+// A FAT volume keeps Read-only, Hidden, System and Archive in the directory
+// entry, out of reach of extended attributes: carried over by its ioctls.
+// Setting System needs CAP_LINUX_IMMUTABLE; without it the copy keeps what
+// it can, and the file's attributes then say so.
+void CopyFatAttributes(const std::string& from, int toFd) {
+  struct statfs fsInfo {};
+  if (fstatfs(toFd, &fsInfo) != 0 || fsInfo.f_type != MSDOS_SUPER_MAGIC) return;
+  int fromFd = open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fromFd < 0) return;
+  __u32 attributes = 0;
+  if (ioctl(fromFd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0) {
+    attributes &= ATTR_RO | ATTR_HIDDEN | ATTR_SYS | ATTR_ARCH;
+    if (ioctl(toFd, FAT_IOCTL_SET_ATTRIBUTES, &attributes) != 0) {
+      attributes &= ~static_cast<__u32>(ATTR_SYS);
+      ioctl(toFd, FAT_IOCTL_SET_ATTRIBUTES, &attributes);
+    }
+  }
+  close(fromFd);
+}
+
+Error IoError(const std::string& what, const std::string& path, int code) {
+  return MakeError(ErrorKind::Io, what + " " + path + ": " + std::strerror(code));
+}
+
 }  // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+Status WriteFileAtomically(const std::string& path, const std::string& bytes,
+                           const std::string& attributesFrom) {
   namespace fs = std::filesystem;
   fs::path target(path);
   std::string temp = (target.parent_path() / ("." + target.filename().string() + ".tmp-" +
                                               std::to_string(getpid())))
                          .string();
+  const std::string& source = attributesFrom.empty() ? path : attributesFrom;
   struct stat old {};
-  bool hadOld = stat(path.c_str(), &old) == 0;
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes);
-  if (ok && hadOld) {
-    fchmod(fd, old.st_mode & 07777);
-    CopyUserXattrs(path, fd);
+  bool hadOld = stat(source.c_str(), &old) == 0;
+  // O_EXCL and O_NOFOLLOW: never write through a link planted under the
+  // temporary name. A stale file of that name is left by a crash of this
+  // very process id only, and goes.
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0 && errno == EEXIST && unlink(temp.c_str()) == 0)
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return IoError("cannot write", path, errno);
+  int failure = 0;
+  std::size_t done = 0;
+  while (done < bytes.size() && failure == 0) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) failure = n < 0 ? errno : EIO;
+    else done += static_cast<std::size_t>(n);
   }
-  ok = ok && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
+  if (failure == 0 && hadOld) {
+    // Owner first (a change of owner clears the set-id bits), then the
+    // attributes while the file is still writable, the mode last.
+    if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+      // Not ours to give away: the file stays the writer's, as a new one would.
+    }
+    CopyUserXattrs(source, fd);
+    CopyFatAttributes(source, fd);
+    fchmod(fd, old.st_mode & 07777);
+  }
+  if (failure == 0 && fsync(fd) != 0) failure = errno;
+  if (close(fd) != 0 && failure == 0) failure = errno;
+  if (failure == 0 && rename(temp.c_str(), path.c_str()) != 0) failure = errno;
+  if (failure != 0) {
     unlink(temp.c_str());
-    return false;
+    return IoError("cannot write", path, failure);
   }
   int dir = open(target.parent_path().empty() ? "." : target.parent_path().c_str(),
                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -106,7 +144,11 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     fsync(dir);
     close(dir);
   }
-  return true;
+  return Ok{};
+}
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+  return WriteFileAtomically(path, bytes).ok();
 }
 
 FileLock::FileLock(const std::string& path) {

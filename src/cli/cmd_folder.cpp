@@ -1,0 +1,197 @@
+// plumagectl show / set / reset: a folder's icon, read as the picker reads
+// it and written by the very WriteFolderDescriptor that the picker's OK and
+// Reset run, with the same steps, attributes and messages.
+#include <cstdio>
+#include <filesystem>
+
+#include "app/paths.h"
+#include "app/startup.h"
+#include "cli/cli.h"
+#include "cli/dry_run.h"
+#include "folder/folder_ops.h"
+#include "platform/codepage.h"
+#include "platform/profile_engine.h"
+#include "settings/settings.h"
+
+namespace plumage::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Exit codes besides 0 and 1 (a message said what failed) and 2 (usage).
+constexpr int kExitAttributesNotStored = 3;
+
+struct FolderOptions {
+  std::string folder;
+  std::string iconFile;
+  std::string index = "0";
+  bool dryRun = false;
+};
+
+// The folder as the picker gets it from the file manager: a full path.
+std::string FullPath(const std::string& text) {
+  if (text.empty() || IsNetworkPath(text) || fs::path(text).is_absolute()) return text;
+  std::error_code ec;
+  fs::path full = fs::absolute(text, ec);
+  return ec ? text : full.lexically_normal().string();
+}
+
+// The program-wide values a picker would have for this folder. A missing
+// verb key is no fault here: the defaults serve.
+void Begin(Context& ctx, const std::string& folder) {
+  BeginRun(ctx.program, FullPath(folder));
+  RegistryManager& reg = ctx.program.Registry;
+  if (reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey)) {
+    reg.CloseKey(reg.CurrentKey);
+    LoadSettings(ctx.program, ctx.ui);
+  }
+}
+
+bool Refused(Context& ctx, const ChangeIconMessages& messages) {
+  if (!IsNetworkPath(WithTrailingSeparator(ctx.program.ArgumentText))) return false;
+  ctx.ui.MessageBox(messages.NetworkRefusal, messages.ErrorTitle, MessageIcon::Exclamation);
+  ctx.exitCode = 1;
+  return true;
+}
+
+void Show(Context& ctx, const FolderOptions& opt) {
+  Begin(ctx, opt.folder);
+  const auto messages = ChangeIconMessages::For(ctx.program.Language);
+  std::string icon, index;
+  FolderOps ops(ctx.program, ctx.ui, messages, icon, index);
+  PresentIconSource source = ops.ReadPresentIcon();
+  if (source == PresentIconSource::Refused) {
+    ctx.exitCode = 1;
+    return;
+  }
+  const std::string folderPath = WithTrailingSeparator(ctx.program.ArgumentText);
+  const DescriptorPlace place = LocateDescriptor(*ctx.os.files, ctx.program.ArgumentText);
+  std::printf("Folder: %s\n", ctx.program.ArgumentText.c_str());
+  std::printf("Icon file: %s\n", icon.empty() ? "(none)" : icon.c_str());
+  std::printf("Index: %s\n", index.empty() ? "(none)" : index.c_str());
+  switch (source) {
+    case PresentIconSource::Descriptor:
+      std::printf("Source: %s\n",
+                  (folderPath + DescriptorName(*ctx.os.files, folderPath, kDesktopIni)).c_str());
+      break;
+    case PresentIconSource::DefaultLibrary:
+      std::printf("Source: the default library (the folder has no icon of its own)\n");
+      break;
+    default:
+      std::printf("Source: none (no icon of its own, no default library)\n");
+      break;
+  }
+  std::printf("Set and reset write: %s%s\n", place.descriptor.c_str(),
+              place.driveRoot ? " (a drive root)" : "");
+}
+
+void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
+  Begin(ctx, opt.folder);
+  const auto messages = ChangeIconMessages::For(ctx.program.Language);
+  if (Refused(ctx, messages)) return;
+
+  std::string icon, index;
+  if (!reset) {
+    std::int32_t parsed = 0;
+    if (!ParseIconIndex(opt.index, parsed))
+      return ctx.Fail("the index must be a whole number, not \"" + opt.index + "\"");
+    if (opt.iconFile.empty()) return ctx.Fail("no icon file given (plumagectl reset removes the icon)");
+    // A relative name of an existing file is made full, as the picker's file
+    // dialog gives it; anything else (a path for Windows to read through a
+    // share, say) is stored as typed.
+    icon = opt.iconFile;
+    std::error_code ec;
+    if (fs::path(icon).is_relative() && fs::is_regular_file(icon, ec)) icon = FullPath(icon);
+    index = std::to_string(parsed);
+  }
+
+  platform::Platform* os = &ctx.os;
+  DryRunFiles dryFiles(*ctx.os.files);
+  DryRunProfile dryProfile(dryFiles, dryFiles.log);
+  platform::Platform dry{ctx.os.registry, ctx.os.system, ctx.os.shell, &dryFiles, &dryProfile};
+  if (opt.dryRun) os = &dry;
+  Program program(*os);
+  program.ArgumentText = ctx.program.ArgumentText;
+  program.FolderName = ctx.program.FolderName;
+  program.WindowsDirectory = ctx.program.WindowsDirectory;
+  program.Language = ctx.program.Language;
+  program.DefaultLibrary = ctx.program.DefaultLibrary;
+  program.NoWarning = ctx.program.NoWarning;
+
+  FolderOps ops(program, ctx.ui, messages, icon, index);
+  FolderWriteReport report = ops.WriteFolderDescriptor();
+  if (ctx.ui.errorsShown) {
+    if (!report.failure.empty()) std::fprintf(stderr, "plumagectl: %s\n", report.failure.c_str());
+    ctx.exitCode = 1;
+  }
+  for (const auto& problem : report.unstored) {
+    std::fprintf(stderr, "plumagectl: warning: %s\n", problem.c_str());
+    if (ctx.exitCode == 0) ctx.exitCode = kExitAttributesNotStored;
+  }
+  if (opt.dryRun) {
+    std::printf("Dry run: nothing was changed. The write would:\n");
+    for (const auto& line : dryFiles.log) std::printf("  %s\n", line.c_str());
+    for (const auto& [file, bytes] : dryProfile.files()) {
+      std::printf("%s would read:\n", file.c_str());
+      platform::ProfileText text(bytes);
+      std::string shown = text.encoding() == platform::ProfileEncoding::Ansi ? AnsiToUtf8(bytes)
+                                                                              : std::string();
+      if (shown.empty() && !bytes.empty())
+        std::printf("  (%zu bytes of UTF-16 or UTF-8 text)\n", bytes.size());
+      std::fwrite(shown.data(), 1, shown.size(), stdout);
+    }
+    return;
+  }
+  if (ctx.exitCode == 1) return;
+  switch (report.outcome) {
+    case FolderWriteReport::Outcome::Written:
+      if (reset)
+        std::printf("Removed the icon of %s (%s)\n", report.place.folder.c_str(),
+                    report.place.descriptor.c_str());
+      else
+        std::printf("Wrote %s,%s to %s\n", icon.c_str(), index.c_str(),
+                    report.place.descriptor.c_str());
+      break;
+    case FolderWriteReport::Outcome::Removed:
+      std::printf("Removed the icon of %s (%s deleted)\n", report.place.folder.c_str(),
+                  report.place.descriptor.c_str());
+      break;
+    default:
+      break;
+  }
+}
+
+const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
+  auto opt = std::make_shared<FolderOptions>();
+
+  auto* show = app.add_subcommand(
+      "show", "Print a folder's present icon file and index as the icon picker reads them, and "
+              "where they come from");
+  show->add_option("FOLDER", opt->folder, "The folder")->required();
+  show->callback([&ctx, opt] { Show(ctx, *opt); });
+
+  const char* exits =
+      "Exit status: 0 done; 1 a message said what failed; 2 usage; 3 written, but an attribute "
+      "(or the deletion of AUTORUN.INF) could not be stored, see the warnings.";
+  auto* set = app.add_subcommand(
+      "set", "Give a folder an icon: write its DESKTOP.INI (a drive root's AUTORUN.INF) with "
+             "the attributes, as the picker's OK does");
+  set->add_option("FOLDER", opt->folder, "The folder")->required();
+  set->add_option("ICONFILE", opt->iconFile, "The icon file (.ico, .exe, .dll, .icl), stored as given")
+      ->required();
+  set->add_option("INDEX", opt->index, "The icon's index in the file (default 0)");
+  set->add_flag("--dry-run", opt->dryRun, "Say what would be written; change nothing");
+  set->footer(exits);
+  set->callback([&ctx, opt] { Apply(ctx, *opt, false); });
+
+  auto* reset = app.add_subcommand(
+      "reset", "Remove a folder's icon as the picker's Reset does (a drive root's AUTORUN.INF "
+               "is deleted)");
+  reset->add_option("FOLDER", opt->folder, "The folder")->required();
+  reset->add_flag("--dry-run", opt->dryRun, "Say what would be written; change nothing");
+  reset->footer(exits);
+  reset->callback([&ctx, opt] { Apply(ctx, *opt, true); });
+});
+
+}  // namespace
+}  // namespace plumage::cli

@@ -1,0 +1,105 @@
+#include "cli/dry_run.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/codepage.h"
+#include "platform/posix/posix_files.h"
+#include "platform/profile_engine.h"
+
+namespace plumage::cli {
+
+std::string AttributeNames(std::uint32_t attributes) {
+  static const std::pair<std::uint32_t, const char*> kNames[] = {
+      {platform::kAttributeReadOnly, "Read-only"}, {platform::kAttributeHidden, "Hidden"},
+      {platform::kAttributeSystem, "System"},      {platform::kAttributeDirectory, "Directory"},
+      {platform::kAttributeArchive, "Archive"}};
+  std::string names;
+  for (const auto& [bit, name] : kNames) {
+    if ((attributes & bit) == 0) continue;
+    if (!names.empty()) names += ", ";
+    names += name;
+  }
+  return names.empty() ? "Normal" : names;
+}
+
+Result<std::uint32_t> DryRunFiles::GetAttributes(const std::string& path) {
+  if (auto gone = exists_.find(path); gone != exists_.end() && !gone->second)
+    return MakeError(ErrorKind::NotFound, path + " would be deleted");
+  auto real = real_.GetAttributes(path);
+  std::uint32_t kind = real ? (*real & platform::kAttributeDirectory) : 0;
+  if (auto set = attributes_.find(path); set != attributes_.end()) return kind | set->second;
+  if (!real && exists_.count(path)) return std::uint32_t{0};  // a file that would be created
+  return real;
+}
+
+Status DryRunFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  if (!GetAttributes(path)) return MakeError(ErrorKind::NotFound, "no file " + path);
+  attributes &= ~platform::kAttributeDirectory;
+  log.push_back("set the attributes of " + path + " to " + std::to_string(attributes) + " (" +
+                AttributeNames(attributes) + ")");
+  attributes_[path] = attributes;
+  return Ok{};
+}
+
+bool DryRunFiles::FileExists(const std::string& path) {
+  if (auto it = exists_.find(path); it != exists_.end()) return it->second;
+  return real_.FileExists(path);
+}
+
+Status DryRunFiles::Remove(const std::string& path) {
+  if (!FileExists(path)) return MakeError(ErrorKind::NotFound, "no file " + path);
+  log.push_back("delete " + path);
+  exists_[path] = false;
+  attributes_.erase(path);
+  return Ok{};
+}
+
+Status DryRunFiles::Copy(const std::string& from, const std::string& to) {
+  log.push_back("copy " + from + " to " + to);
+  exists_[to] = true;
+  return Ok{};
+}
+
+Result<std::vector<std::string>> DryRunFiles::List(const std::string& folder,
+                                                   const std::string& pattern,
+                                                   std::uint32_t include) {
+  return real_.List(folder, pattern, include);
+}
+
+void DryRunFiles::Created(const std::string& path) { exists_[path] = true; }
+
+std::string DryRunProfile::Current(const std::string& file) {
+  if (auto it = contents_.find(file); it != contents_.end()) return it->second;
+  std::string bytes;
+  if (!platform::ReadWholeFile(file, bytes)) bytes.clear();
+  return bytes;
+}
+
+std::uint32_t DryRunProfile::GetString(const std::string& section, const std::string& key,
+                                       const std::string& defaultValue, std::span<char> buffer,
+                                       const std::string& file) {
+  return platform::ProfileText(Current(file)).GetString(section, key, defaultValue, buffer);
+}
+
+Status DryRunProfile::WriteString(const std::string& section, const std::string& key,
+                                  const std::string& value, const std::string& file) {
+  // The checks of the real writer that a preview can make.
+  if (auto a = files_.GetAttributes(file); a && (*a & platform::kAttributeReadOnly) != 0)
+    return MakeError(ErrorKind::Io, "cannot write " + file + ": it is read-only");
+  const std::string folder = std::filesystem::path(file).parent_path().string();
+  if (access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
+    return MakeError(ErrorKind::Io, "cannot write " + file + ": its folder is not writable");
+  auto edited = platform::ProfileText(Current(file)).Set(section, key, value);
+  if (!edited) return MakeError(ErrorKind::Invalid, "cannot write " + file + ": " + edited.error().message);
+  log_.push_back("set [" + AnsiToUtf8(section) + "] " + AnsiToUtf8(key) + "=" + AnsiToUtf8(value) +
+                 " in " + file + (edited.value() ? "" : " (already so)"));
+  if (edited.value()) {
+    contents_[file] = *edited.value();
+    files_.Created(file);
+  }
+  return Ok{};
+}
+
+}  // namespace plumage::cli

@@ -1,0 +1,93 @@
+#include "folder/descriptor.h"
+
+#include <array>
+#include <cstdio>
+
+#include "app/paths.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "settings/settings.h"
+
+namespace plumage {
+
+std::string ReadIniValue(platform::IPrivateProfile& profile, const std::string& file,
+                         const std::string& section, const std::string& key) {
+  std::array<char, 255> buffer;
+  buffer.fill(' ');
+  std::uint32_t count =
+      profile.GetString(Utf8ToAnsi(section), Utf8ToAnsi(key), "", buffer, file);
+  if (count == 0) return kVide;
+  std::string text(buffer.data(), 253);
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  if (!text.empty()) text.pop_back();
+  return AnsiToUtf8(text);
+}
+
+int GetPathKind(platform::IFileSystem& files, const std::string& path) {
+  auto attributes = files.GetAttributes(path);
+  if (!attributes) return 0;
+  return (*attributes & platform::kAttributeDirectory) != 0 ? 2 : 1;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || IsPathSeparator(folder.back())) return folder + name;
+  return folder + kPathSeparator + name;
+}
+
+std::string DescriptorName(platform::IFileSystem& files, const std::string& folder,
+                           const std::string& name) {
+  auto names = files.List(folder, name,
+                          platform::kAttributeHidden | platform::kAttributeSystem);
+  if (!names || names->empty()) return name;
+  for (const auto& found : *names)
+    if (found == name) return found;
+  return names->front();
+}
+
+DescriptorPlace LocateDescriptor(platform::IFileSystem& files, const std::string& argumentText) {
+  DescriptorPlace place;
+  place.folder = argumentText;
+  // One trailing separator goes; a root given as the separator alone keeps it.
+  if (place.folder.size() > 1 && IsPathSeparator(place.folder.back())) place.folder.pop_back();
+#ifdef _WIN32
+  place.driveRoot = !place.folder.empty() && place.folder.back() == ':';
+#else
+  place.driveRoot = files.IsDriveRoot(place.folder);
+#endif
+  const char* name = place.driveRoot ? kAutorunInf : kDesktopIni;
+  place.descriptor = JoinPath(place.folder, DescriptorName(files, place.folder, name));
+  return place;
+}
+
+std::string IndexText(std::string_view stored) {
+  double value = LeadingNumber(stored);
+  if (value == 0) value = 0;  // no "-0"
+  char text[32];
+  // Whole numbers come out as digits alone, others as their shortest form.
+  std::snprintf(text, sizeof text, "%.15G", value);
+  return text;
+}
+
+bool ParseIconIndex(std::string_view selectedNo, std::int32_t& index) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < selectedNo.size() && (selectedNo[i] == '-' || selectedNo[i] == '+')) {
+    negative = selectedNo[i] == '-';
+    ++i;
+  }
+  if (i == selectedNo.size()) return false;
+  std::int64_t value = 0;
+  for (; i < selectedNo.size(); ++i) {
+    char c = selectedNo[i];
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+    if (value > 2147483648LL) return false;
+  }
+  if (negative) value = -value;
+  if (value > 2147483647LL) return false;
+  index = static_cast<std::int32_t>(value);
+  return true;
+}
+
+}  // namespace plumage

@@ -1,0 +1,129 @@
+// The folder operations of the icon picker ChangeIcon: reading the
+// folder's present icon when the picker opens, writing the chosen one (or
+// removing it) when the user applies a choice, and the apply flow around
+// that write. The picker owns the state (SelectedIcon, SelectedNo, its
+// message table) and lends it here by reference; what only the picker can do
+// (its icon list, saving a created icon, closing) comes in as hooks.
+// plumagectl runs the very same WriteFolderDescriptor without a picker.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "folder/descriptor.h"
+
+namespace plumage {
+
+struct Program;
+class IUserInterface;
+
+// The picker's message table, filled at its load in the language of that
+// moment; it keeps showing these texts after a change of language.
+struct ChangeIconMessages {
+  std::string ErrorTitle;
+  std::string NetworkRefusal;
+  std::string InvalidFolder;
+  std::string CannotWrite;
+  std::string NoIcon;
+  std::string OpenTitle;
+  std::string NoApplication;
+  std::string IconFilter;
+
+  static ChangeIconMessages For(std::int16_t language);
+};
+
+// What the picker supplies. A hook left empty does nothing (and a missing
+// SaveSelectedAsIcon counts as a failed save).
+struct PickerHooks {
+  // LoadIconList: lists the icons of the file in SelectedIcon and redraws.
+  std::function<void()> LoadIconList;
+  // The number of entries the list holds now.
+  std::function<int()> ListCount;
+  // Selects the entry at a position (counted from 1), scrolled into view.
+  std::function<void(int position)> SelectListEntry;
+  // Shows the picker.
+  std::function<void()> Show;
+  // SaveSelectedAsIcon: writes the picture selected in the list as an icon
+  // at the path in SelectedIcon and sets SelectedNo to "0"; false stops the
+  // apply flow.
+  std::function<bool()> SaveSelectedAsIcon;
+  // Closes (unloads) the picker.
+  std::function<void()> Unload;
+  // The program changed SelectedIcon or SelectedNo (SelectedIcon_Change).
+  std::function<void()> SelectionChanged;
+};
+
+// Where ReadPresentIcon found the icon it offers.
+enum class PresentIconSource {
+  Refused,         // a network folder: the refusal was shown, the program ends
+  Descriptor,      // the folder's DESKTOP.INI
+  DefaultLibrary,  // the default icon library
+  None,            // neither: the list stays empty
+};
+
+// What WriteFolderDescriptor did, for callers that report more than the
+// picker shows (plumagectl); the picker ignores it.
+struct FolderWriteReport {
+  enum class Outcome {
+    Written,        // the keys were written
+    Removed,        // a drive root's AUTORUN.INF was deleted (or was not there)
+    InvalidFolder,  // "Invalid folder!": nothing was written
+    CannotWrite,    // "Cannot write to file!": see failure
+  };
+  Outcome outcome = Outcome::Written;
+  DescriptorPlace place;
+  std::string failure;                // why a key could not be written
+  std::vector<std::string> unstored;  // attribute changes or a delete that failed
+};
+
+class FolderOps {
+ public:
+  FolderOps(Program& program, IUserInterface& ui, const ChangeIconMessages& messages,
+            std::string& selectedIcon, std::string& selectedNo, PickerHooks hooks = {});
+
+  // Fills SelectedIcon and SelectedNo from the folder's DESKTOP.INI or the
+  // default library, has the list filled and the present entry selected,
+  // and shows the picker. Refuses a network folder (message, then the end
+  // of the program).
+  PresentIconSource ReadPresentIcon();
+
+  // Writes SelectedIcon and SelectedNo into the folder's descriptor with
+  // its attributes, or removes the icon when both are empty; tells the user
+  // of a failure itself. Two departures from the original program: the
+  // folder keeps its Read-only, Hidden and Archive attributes (only System
+  // is added or, on Reset, taken away), and a DESKTOP.INI that holds the
+  // IconResource key has it set too, so the shell of Windows Vista and
+  // later shows the new icon rather than the old one.
+  FolderWriteReport WriteFolderDescriptor();
+
+  // OK: saves a created icon first when SelectedIcon holds the placeholder
+  // (FolderName + ".ico", letter case included), writes the descriptor,
+  // then closes the picker with the reminder.
+  void OKButton_Click();
+
+  // Closes the picker, shows the refresh reminder unless NoWarning, lets
+  // pending events run 1000 times and sends F5.
+  void ShowRefreshReminder();
+
+ private:
+  void Changed();
+  void Fail(const std::string& message);
+
+  Program& program_;
+  IUserInterface& ui_;
+  const ChangeIconMessages& messages_;
+  std::string& SelectedIcon;
+  std::string& SelectedNo;
+  PickerHooks hooks_;
+};
+
+// The refresh reminder of a language: its lines joined by a carriage
+// return alone.
+std::string ReminderText(std::int16_t language);
+
+// Opens a document or address with the shell's "Open"; nothing is reported.
+void OpenDocument(Program& program, const std::string& target);
+
+}  // namespace plumage

@@ -1,0 +1,39 @@
+// The Linux side of IFileSystem.
+//
+// Attributes on Linux: Directory is the file type; Read-only is the absence
+// of every write permission bit (so it means the same for root); Hidden,
+// System and Archive live in the extended attribute user.DOSATTRIB in the
+// text form Wine writes ("0x6"), Samba's binary form read as well. On a FAT
+// volume the FAT attribute ioctls hold all four instead. Nothing is made
+// up: a file system that cannot store an attribute fails the call.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace plumage::platform {
+
+class PosixFileSystem : public IFileSystem {
+ public:
+  Result<std::uint32_t> GetAttributes(const std::string& path) override;
+  Status SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool FileExists(const std::string& path) override;
+  Status Remove(const std::string& path) override;
+  Status Copy(const std::string& from, const std::string& to) override;
+  Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
+                                        std::uint32_t include) override;
+  // A drive root is the root of a mounted file system: "/" and every mount
+  // point the kernel lists (/proc/self/mountinfo), the place where a
+  // Windows machine would see a drive. A name ending in ':' is an ordinary
+  // folder here (':' is a legal character in a Linux name), and a btrfs
+  // subvolume that is not mounted on its own is no drive either.
+  bool IsDriveRoot(const std::string& folder) override;
+
+  // The mount points of a /proc/self/mountinfo text, octal escapes undone.
+  static std::vector<std::string> MountPoints(std::string_view mountinfo);
+};
+
+}  // namespace plumage::platform

@@ -1,0 +1,40 @@
+// The private-profile (INI file) reader and writer, shaped after
+// GetPrivateProfileStringA and WritePrivateProfileStringA: section, key and
+// values are Windows-1252 bytes, the file is a path in the program's own
+// text. Section and key names match without regard to case; blanks around
+// names and values do not count; a read removes one pair of enclosing
+// quotes.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/result.h"
+
+namespace plumage::platform {
+
+class IPrivateProfile {
+ public:
+  virtual ~IPrivateProfile() = default;
+
+  // Copies the value of `key` in `section` of `file` into `buffer`, or
+  // `defaultValue` (its trailing blanks removed) when the file, the section
+  // or the key is missing or the key has no '='. At most buffer.size() - 1
+  // bytes are copied and a NUL follows them; the bytes after the NUL are left
+  // as they were. Returns the count copied, the NUL not counted (0 for an
+  // empty buffer, which is left untouched).
+  virtual std::uint32_t GetString(const std::string& section, const std::string& key,
+                                  const std::string& defaultValue, std::span<char> buffer,
+                                  const std::string& file) = 0;
+
+  // Sets `key` in `section` of `file` to `value`: replaces the value of the
+  // first matching key of the first matching section, or adds the key at
+  // the end of that section, or the section at the end of the file, or
+  // creates the file. Every other byte of the file stays. The error says
+  // what kept the value from being written, and where.
+  virtual Status WriteString(const std::string& section, const std::string& key,
+                             const std::string& value, const std::string& file) = 0;
+};
+
+}  // namespace plumage::platform

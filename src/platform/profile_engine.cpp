@@ -1,0 +1,328 @@
+#include "platform/profile_engine.h"
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+
+namespace plumage::platform {
+namespace {
+
+constexpr std::size_t npos = std::string::npos;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string_view TrimRight(std::string_view text) {
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string_view CutAtNul(std::string_view text) {
+  std::size_t nul = text.find('\0');
+  return nul == npos ? text : text.substr(0, nul);
+}
+
+std::string Upper(std::string_view ansi) {
+  std::string out(ansi);
+  for (char& c : out) c = static_cast<char>(UpperAnsi(static_cast<unsigned char>(c)));
+  return out;
+}
+
+char ToAnsi(char32_t cp) {
+  int b = CodePointToAnsi(cp);
+  return b < 0 ? '?' : static_cast<char>(b);
+}
+
+// One well-formed UTF-8 sequence at s[i]: its length, 0 when malformed.
+std::size_t DecodeUtf8At(std::string_view s, std::size_t i, char32_t& cp) {
+  auto b = static_cast<unsigned char>(s[i]);
+  std::size_t len = 0;
+  if (b < 0x80) {
+    cp = b;
+    return 1;
+  }
+  if ((b & 0xE0) == 0xC0) {
+    len = 2;
+    cp = b & 0x1F;
+  } else if ((b & 0xF0) == 0xE0) {
+    len = 3;
+    cp = b & 0x0F;
+  } else if ((b & 0xF8) == 0xF0) {
+    len = 4;
+    cp = b & 0x07;
+  } else {
+    return 0;
+  }
+  if (len > s.size() - i) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    auto c = static_cast<unsigned char>(s[i + k]);
+    if ((c & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    // Every Windows-1252 character lies below U+10000.
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+}  // namespace
+
+std::uint32_t CopyToProfileBuffer(std::string_view value, std::span<char> buffer) {
+  if (buffer.empty()) return 0;
+  value = CutAtNul(value);
+  std::size_t n = std::min(value.size(), buffer.size() - 1);
+  std::copy_n(value.data(), n, buffer.data());
+  buffer[n] = '\0';
+  return static_cast<std::uint32_t>(n);
+}
+
+ProfileText::ProfileText(std::string_view bytes) : bytes_(bytes) {
+  Decode();
+  Split();
+}
+
+void ProfileText::Decode() {
+  const std::string_view b = bytes_;
+  std::size_t i = 0;
+  if (b.size() >= 2 && static_cast<unsigned char>(b[0]) == 0xFF &&
+      static_cast<unsigned char>(b[1]) == 0xFE) {
+    encoding_ = ProfileEncoding::Utf16Le;
+    i = 2;
+    while (i < b.size()) {
+      offsets_.push_back(i);
+      if (b.size() - i < 2) {  // half a character at the end
+        oddTail_ = true;
+        view_.push_back('?');
+        i = b.size();
+        break;
+      }
+      char32_t unit = static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8);
+      i += 2;
+      if (unit >= 0xD800 && unit <= 0xDBFF && b.size() - i >= 2) {
+        char32_t low = static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8);
+        if (low >= 0xDC00 && low <= 0xDFFF) i += 2;  // a pair: one character beyond the code page
+        view_.push_back('?');
+        continue;
+      }
+      view_.push_back(ToAnsi(unit));
+    }
+  } else if (b.size() >= 3 && static_cast<unsigned char>(b[0]) == 0xEF &&
+             static_cast<unsigned char>(b[1]) == 0xBB && static_cast<unsigned char>(b[2]) == 0xBF) {
+    encoding_ = ProfileEncoding::Utf8;
+    i = 3;
+    while (i < b.size()) {
+      offsets_.push_back(i);
+      char32_t cp = 0;
+      std::size_t len = DecodeUtf8At(b, i, cp);
+      if (len == 0) {
+        view_.push_back('?');
+        ++i;
+      } else {
+        view_.push_back(ToAnsi(cp));
+        i += len;
+      }
+    }
+  } else {
+    view_ = bytes_;
+    offsets_.resize(b.size());
+    for (std::size_t k = 0; k < b.size(); ++k) offsets_[k] = k;
+    i = b.size();
+  }
+  offsets_.push_back(b.size());
+}
+
+void ProfileText::Split() {
+  const std::string_view v = view_;
+  std::size_t pos = 0;
+  while (pos < v.size()) {
+    Line line;
+    line.begin = pos;
+    std::size_t end = pos;
+    while (end < v.size() && v[end] != '\r' && v[end] != '\n') ++end;
+    line.end = end;
+    std::size_t next = end;
+    if (next < v.size()) {
+      if (v[next] == '\r' && next + 1 < v.size() && v[next + 1] == '\n')
+        next += 2;
+      else
+        ++next;
+    }
+    line.next = next;
+    line.equals = npos;
+
+    std::size_t p = pos;
+    while (p < end && IsBlank(v[p])) ++p;
+    if (p == end) {
+      line.kind = Kind::Blank;
+    } else if (v[p] == ';') {
+      line.kind = Kind::Comment;
+    } else if (std::size_t close = v.substr(p, end - p).find(']');
+               v[p] == '[' && close != npos) {
+      line.kind = Kind::Section;
+      line.name = Upper(Trim(v.substr(p + 1, close - 1)));
+    } else {
+      line.kind = Kind::Key;
+      std::size_t eq = v.substr(p, end - p).find('=');
+      if (eq != npos) line.equals = p + eq;
+      std::size_t nameEnd = eq == npos ? end : p + eq;
+      line.name = Upper(Trim(v.substr(p, nameEnd - p)));
+    }
+    lines_.push_back(std::move(line));
+    pos = next;
+  }
+}
+
+ProfileText::Place ProfileText::Locate(std::string_view section, std::string_view key) const {
+  Place place;
+  const std::string sectionName = Upper(Trim(section));
+  const std::string keyName = Upper(Trim(key));
+  std::size_t i = 0;
+  for (; i < lines_.size(); ++i)
+    if (lines_[i].kind == Kind::Section && lines_[i].name == sectionName) break;
+  if (i == lines_.size()) return place;
+  place.section = i;
+  place.lastKey = i;
+  for (std::size_t j = i + 1; j < lines_.size() && lines_[j].kind != Kind::Section; ++j) {
+    if (lines_[j].kind != Kind::Key) continue;
+    place.lastKey = j;
+    if (!place.key && lines_[j].name == keyName) place.key = j;
+  }
+  return place;
+}
+
+std::string ProfileText::ValueOf(const Line& line) const {
+  std::string_view v = view_;
+  return std::string(Trim(v.substr(line.equals + 1, line.end - line.equals - 1)));
+}
+
+std::optional<std::string> ProfileText::Find(std::string_view section, std::string_view key) const {
+  Place place = Locate(section, key);
+  if (!place.key || lines_[*place.key].equals == npos) return std::nullopt;
+  std::string value = ValueOf(lines_[*place.key]);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return std::string(CutAtNul(value));
+}
+
+std::uint32_t ProfileText::GetString(std::string_view section, std::string_view key,
+                                     std::string_view defaultValue, std::span<char> buffer) const {
+  if (auto value = Find(section, key)) return CopyToProfileBuffer(*value, buffer);
+  return CopyToProfileBuffer(TrimRight(CutAtNul(defaultValue)), buffer);
+}
+
+std::string ProfileText::Encode(std::string_view ansi) const {
+  std::string out;
+  switch (encoding_) {
+    case ProfileEncoding::Ansi:
+      out = ansi;
+      break;
+    case ProfileEncoding::Utf16Le:
+      for (char c : ansi) {
+        char32_t cp = AnsiToCodePoint(static_cast<unsigned char>(c));
+        out.push_back(static_cast<char>(cp & 0xFF));
+        out.push_back(static_cast<char>((cp >> 8) & 0xFF));
+      }
+      break;
+    case ProfileEncoding::Utf8:
+      for (char c : ansi) AppendUtf8(out, AnsiToCodePoint(static_cast<unsigned char>(c)));
+      break;
+  }
+  return out;
+}
+
+Result<std::optional<std::string>> ProfileText::Set(std::string_view section, std::string_view key,
+                                                    std::string_view value) const {
+  auto hasBreak = [](std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != npos; };
+  const std::string_view sectionName = Trim(section);
+  const std::string_view keyName = Trim(key);
+  if (sectionName.empty() || hasBreak(sectionName) || sectionName.find(']') != npos)
+    return MakeError(ErrorKind::Invalid, "the section name \"" + std::string(section) +
+                                             "\" cannot be stored in an INI file");
+  if (keyName.empty() || hasBreak(keyName) || keyName.find('=') != npos ||
+      keyName.front() == '[' || keyName.front() == ';')
+    return MakeError(ErrorKind::Invalid,
+                     "the key name \"" + std::string(key) + "\" cannot be stored in an INI file");
+  if (hasBreak(value))
+    return MakeError(ErrorKind::Invalid, "the value of " + std::string(keyName) +
+                                             " holds a line break or a NUL, which an INI file "
+                                             "cannot keep");
+  if (oddTail_)
+    return MakeError(ErrorKind::Invalid,
+                     "the UTF-16 file ends in half a character; it is left as it is");
+
+  const std::string_view crlf = "\r\n";
+  Place place = Locate(sectionName, keyName);
+  std::size_t at = 0;  // byte offset where the old bytes are cut
+  std::size_t resume = 0;  // byte offset where they go on
+  std::string insert;
+
+  if (place.key) {
+    const Line& line = lines_[*place.key];
+    std::string encodedValue = Encode(value);
+    if (line.equals != npos) {
+      // Unchanged when the stored value, blanks aside, is these very bytes.
+      std::size_t b = line.equals + 1;
+      std::size_t e = line.end;
+      while (b < e && IsBlank(view_[b])) ++b;
+      while (e > b && IsBlank(view_[e - 1])) --e;
+      if (std::string_view(bytes_).substr(ByteAt(b), ByteAt(e) - ByteAt(b)) == encodedValue)
+        return std::optional<std::string>();
+      at = ByteAt(line.equals + 1);
+    } else {
+      std::size_t e = line.end;
+      while (e > line.begin && IsBlank(view_[e - 1])) --e;
+      at = ByteAt(e);
+      insert = Encode("=");
+    }
+    insert += encodedValue;
+    resume = ByteAt(line.end);
+  } else {
+    std::string added;
+    if (!lines_.empty()) {
+      const Line& prev = place.section ? lines_[place.lastKey] : lines_.back();
+      if (prev.next == prev.end) added += crlf;  // the last line had no end
+      at = ByteAt(prev.next);
+    } else {
+      at = bytes_.size();
+    }
+    if (!place.section) {
+      added += "[";
+      added += sectionName;
+      added += "]";
+      added += crlf;
+    }
+    added += keyName;
+    added += "=";
+    added += value;
+    added += crlf;
+    insert = Encode(added);
+    resume = at;
+  }
+  std::string out;
+  out.reserve(bytes_.size() + insert.size());
+  out.append(bytes_, 0, at);
+  out += insert;
+  out.append(bytes_, resume, npos);
+  return std::optional<std::string>(std::move(out));
+}
+
+}  // namespace plumage::platform

@@ -1,0 +1,104 @@
+// The private-profile engine over the bytes of an INI file: what
+// GetPrivateProfileStringA reads and what WritePrivateProfileStringA
+// changes, without any file system. The POSIX profile and the fuzz target
+// drive it; it takes any bytes.
+//
+// The file as Windows and other tools write it:
+// - lines end in CRLF, LF or a lone CR, and the last line may have no end;
+// - a line whose first non-blank character is '[' and that holds a ']' is a
+//   section header, its name the text up to the first ']';
+// - a line whose first non-blank character is ';' is a comment;
+// - any other non-blank line is a key: the name before the first '=', the
+//   value after it; a key without '=' has no value, and a read of it gives
+//   the default, as on Windows;
+// - lines before the first header belong to no section;
+// - only the first section of a name counts, and in it the first key of a
+//   name (a later duplicate is never read nor written);
+// - names match without regard to case (Windows-1252 letters), blanks
+//   (space, tab, vertical tab, form feed) around names and values do not
+//   count, and a read removes one pair of enclosing quotes (" or ');
+// - text is Windows-1252, except in a file that begins with the UTF-16LE
+//   byte-order mark (Windows reads such a file as UTF-16) or the UTF-8 one
+//   (which other tools write); there, characters that Windows-1252 lacks
+//   read as '?', and what is written goes in the file's own encoding.
+//
+// A write changes as little as it can: the replaced key keeps everything of
+// its line up to and including the '=' and its line end; an added key goes
+// after the last key of its section, an added section at the end of the
+// file; new lines end in CRLF. Every other byte stays as it was.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/result.h"
+
+namespace plumage::platform {
+
+enum class ProfileEncoding { Ansi, Utf16Le, Utf8 };
+
+// Copies a value the way the profile reader fills a caller's buffer: at most
+// buffer.size() - 1 bytes, cut at a NUL, then a NUL; the rest of the buffer
+// is left alone. Returns the count copied (0, untouched, for no buffer).
+std::uint32_t CopyToProfileBuffer(std::string_view value, std::span<char> buffer);
+
+class ProfileText {
+ public:
+  // Parses any bytes; never fails.
+  explicit ProfileText(std::string_view bytes);
+
+  ProfileEncoding encoding() const { return encoding_; }
+
+  // The value a read gives (Windows-1252 bytes), or nothing when the
+  // section or the key is missing or the key has no '='.
+  std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+
+  // GetPrivateProfileStringA over this text.
+  std::uint32_t GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue, std::span<char> buffer) const;
+
+  // The bytes of the file with `key` set to `value` (Windows-1252 bytes),
+  // or nothing when it holds that value already. Fails, changing nothing,
+  // for names and values that the file could not give back as they were
+  // written (a line break or NUL anywhere, an empty name, ']' in a section
+  // name, '=' in a key name or a key name that would read as a header or a
+  // comment), and for a UTF-16 file cut in the middle of a character.
+  Result<std::optional<std::string>> Set(std::string_view section, std::string_view key,
+                                         std::string_view value) const;
+
+ private:
+  enum class Kind { Blank, Comment, Section, Key };
+  struct Line {
+    Kind kind = Kind::Blank;
+    std::size_t begin = 0;  // first unit of the content
+    std::size_t end = 0;    // one past the content (the line end excluded)
+    std::size_t next = 0;   // first unit of the next line
+    std::size_t equals = 0; // unit of the '=' of a key; npos when it has none
+    std::string name;       // section or key name, trimmed and upper-cased
+  };
+  struct Place {
+    std::optional<std::size_t> section;  // header line
+    std::optional<std::size_t> key;      // first matching key line
+    std::size_t lastKey = 0;             // last key line of the section, or its header
+  };
+
+  void Decode();
+  void Split();
+  Place Locate(std::string_view section, std::string_view key) const;
+  std::string ValueOf(const Line& line) const;  // trimmed, quotes kept
+  std::size_t ByteAt(std::size_t unit) const { return offsets_[unit]; }
+  std::string Encode(std::string_view ansi) const;
+
+  std::string bytes_;
+  ProfileEncoding encoding_ = ProfileEncoding::Ansi;
+  std::string view_;                    // one Windows-1252 character per unit
+  std::vector<std::size_t> offsets_;    // byte offset of every unit, and the end
+  std::vector<Line> lines_;
+  bool oddTail_ = false;                // a UTF-16 file with half a character at its end
+};
+
+}  // namespace plumage::platform
