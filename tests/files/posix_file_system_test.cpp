@@ -1,0 +1,236 @@
+// The Linux file attributes and file operations on real files, checked
+// with getfattr and setfattr (Debian's attr) as a second, independent
+// reader and writer.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/posix/posix_file_system.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace plumage::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using test::GetfattrValue;
+using test::ReadFile;
+using test::RunProgram;
+using test::TempDir;
+using test::WriteFile;
+
+constexpr std::uint32_t kHS = kAttributeHidden | kAttributeSystem;
+
+std::uint32_t Attributes(PosixFileSystem& files, const fs::path& path) {
+  auto a = files.GetAttributes(path.string());
+  EXPECT_TRUE(a.ok()) << path;
+  return a ? *a : 0xFFFFFFFFu;
+}
+
+mode_t Mode(const fs::path& path) {
+  struct stat st {};
+  stat(path.c_str(), &st);
+  return st.st_mode & 07777;
+}
+
+void Setfattr(const fs::path& path, const std::string& value) {
+  ASSERT_EQ(RunProgram({"setfattr", "-n", "user.DOSATTRIB", "-v", value, path.string()}).exitCode, 0);
+}
+
+TEST(PosixAttributes, ReadsWhatTheFileSystemHolds) {
+  TempDir dir;
+  PosixFileSystem files;
+  const auto file = dir / "f";
+  WriteFile(file, "x");
+  EXPECT_EQ(Attributes(files, file), kAttributeNormal);
+  EXPECT_EQ(Attributes(files, dir.path()), kAttributeDirectory);
+
+  ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+  EXPECT_EQ(Attributes(files, file), kAttributeReadOnly) << "read-only for root too";
+  ASSERT_EQ(chmod(file.c_str(), 0464), 0);
+  EXPECT_EQ(Attributes(files, file), kAttributeNormal) << "any write bit makes it writable";
+
+  Setfattr(file, "\"0x22\"");  // text, as Wine and Samba 3 write it
+  EXPECT_EQ(Attributes(files, file), kAttributeHidden | kAttributeArchive);
+  // Samba 4's record (version 5, Hidden and System valid), and Samba's own
+  // Read-only and Directory bits, which come from the file itself here.
+  Setfattr(file, "0x0000050005000000010000001700000000000000");
+  EXPECT_EQ(Attributes(files, file), kHS);
+  Setfattr(file, "\"garbage\"");
+  EXPECT_EQ(Attributes(files, file), kAttributeNormal);
+
+  auto missing = files.GetAttributes((dir / "none").string());
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().kind, ErrorKind::NotFound);
+  EXPECT_NE(missing.error().message.find((dir / "none").string()), std::string::npos);
+}
+
+TEST(PosixAttributes, WritesTheFormWineReads) {
+  TempDir dir;
+  PosixFileSystem files;
+  const auto file = dir / "desktop.ini";
+  WriteFile(file, "x");
+
+  ASSERT_TRUE(files.SetAttributes(file.string(), kHS).ok());
+  EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), "0x6");
+  EXPECT_EQ(Attributes(files, file), kHS);
+
+  ASSERT_TRUE(files.SetAttributes(file.string(), kAttributeHidden | kAttributeArchive |
+                                                     kAttributeDirectory).ok());
+  EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), "0x22") << "Directory is ignored";
+
+  ASSERT_TRUE(files.SetAttributes(file.string(), kAttributeNormal).ok());
+  EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), std::nullopt)
+      << "no attribute left, as Wine leaves none";
+  EXPECT_EQ(Mode(file) & 0200, 0200);
+
+  // A folder carries them the same way.
+  ASSERT_TRUE(files.SetAttributes(dir.str(), kAttributeSystem).ok());
+  EXPECT_EQ(GetfattrValue(dir.str(), "user.DOSATTRIB"), "0x4");
+  EXPECT_EQ(Attributes(files, dir.path()), kAttributeDirectory | kAttributeSystem);
+}
+
+TEST(PosixAttributes, ReadOnlyIsTheWritePermission) {
+  TempDir dir;
+  PosixFileSystem files;
+  const auto file = dir / "f";
+  WriteFile(file, "x");
+  ASSERT_EQ(chmod(file.c_str(), 0664), 0);
+
+  ASSERT_TRUE(files.SetAttributes(file.string(), kAttributeReadOnly | kAttributeHidden).ok());
+  EXPECT_EQ(Mode(file), 0444);
+  EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), "0x2");
+  EXPECT_EQ(Attributes(files, file), kAttributeReadOnly | kAttributeHidden);
+
+  // Hidden to System on a read-only file: it stays read-only.
+  ASSERT_TRUE(files.SetAttributes(file.string(), kAttributeReadOnly | kAttributeSystem).ok());
+  EXPECT_EQ(Mode(file), 0444);
+  EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), "0x4");
+
+  // Taking Read-only away gives the owner write permission, nothing more.
+  ASSERT_TRUE(files.SetAttributes(file.string(), kAttributeSystem).ok());
+  EXPECT_EQ(Mode(file), 0644);
+}
+
+TEST(PosixAttributes, KeepsSambasRecordWhenNothingChanges) {
+  TempDir dir;
+  PosixFileSystem files;
+  const auto file = dir / "f";
+  WriteFile(file, "x");
+  const std::string record = "0x0000050005000000010000000600000001020304050607080000";
+  Setfattr(file, record);
+  const auto before = GetfattrValue(file.string(), "user.DOSATTRIB");
+  ASSERT_TRUE(files.SetAttributes(file.string(), kHS).ok());
+  EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), before);
+  // A change writes the text form, keeping Samba's bits beside ours.
+  Setfattr(file, "\"0x16\"");  // Directory, Hidden, System as Samba might keep them
+  ASSERT_TRUE(files.SetAttributes(file.string(), kAttributeHidden).ok());
+  EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), "0x12");
+}
+
+TEST(PosixAttributes, ReportsWhatCannotBeStored) {
+  TempDir dir;
+  PosixFileSystem files;
+  const auto file = dir / "f";
+  WriteFile(file, "x");
+  Status odd = files.SetAttributes(file.string(), 0x80);
+  ASSERT_FALSE(odd.ok());
+  EXPECT_EQ(odd.error().kind, ErrorKind::Unsupported);
+
+  // The kernel keeps no user attributes on a pipe: Hidden is refused, and
+  // the read afterwards does not pretend otherwise.
+  const auto fifo = dir / "pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  Status hidden = files.SetAttributes(fifo.string(), kAttributeHidden);
+  ASSERT_FALSE(hidden.ok());
+  EXPECT_NE(hidden.error().message.find(fifo.string()), std::string::npos);
+  EXPECT_EQ(Attributes(files, fifo), kAttributeNormal);
+  EXPECT_TRUE(files.SetAttributes(fifo.string(), kAttributeNormal).ok()) << "nothing to store";
+
+  EXPECT_FALSE(files.SetAttributes((dir / "none").string(), kAttributeHidden).ok());
+}
+
+TEST(PosixFiles, RemoveCopyExists) {
+  TempDir dir;
+  PosixFileSystem files;
+  const auto a = dir / "a.ico";
+  const auto b = dir / "b.ico";
+  WriteFile(a, "new icon");
+  WriteFile(b, "old icon");
+  EXPECT_TRUE(files.FileExists(a.string()));
+  EXPECT_FALSE(files.FileExists(dir.str())) << "a folder is no file";
+  EXPECT_FALSE(files.FileExists((dir / "none").string()));
+
+  ASSERT_EQ(chmod(a.c_str(), 0640), 0);
+  ASSERT_TRUE(files.SetAttributes(a.string(), kAttributeHidden).ok());
+  ASSERT_TRUE(files.Copy(a.string(), b.string()).ok());
+  EXPECT_EQ(ReadFile(b), "new icon");
+  EXPECT_EQ(Mode(b), 0640) << "the copy takes its source's permissions";
+  EXPECT_EQ(GetfattrValue(b.string(), "user.DOSATTRIB"), "0x2") << "and attributes";
+  EXPECT_FALSE(files.Copy((dir / "none").string(), b.string()).ok());
+  EXPECT_EQ(ReadFile(b), "new icon");
+
+  ASSERT_EQ(chmod(b.c_str(), 0444), 0);
+  EXPECT_FALSE(files.Copy(a.string(), b.string()).ok()) << "a read-only target stays";
+  EXPECT_FALSE(files.Remove(b.string()).ok()) << "a read-only file stays";
+  EXPECT_TRUE(fs::exists(b));
+  ASSERT_EQ(chmod(b.c_str(), 0644), 0);
+  EXPECT_TRUE(files.Remove(b.string()).ok());
+  EXPECT_FALSE(fs::exists(b));
+  EXPECT_FALSE(files.Remove(b.string()).ok());
+  EXPECT_FALSE(files.Remove(dir.str()).ok());
+}
+
+TEST(PosixFiles, ListsByWildcardInTheFileSystemsOrder) {
+  TempDir dir;
+  PosixFileSystem files;
+  for (const char* name : {"a.exe", "B.EXE", "c.Exe", "d.exe.txt", "hidden.exe", "system.exe"})
+    WriteFile(dir / name, "MZ");
+  fs::create_directory(dir / "folder.exe");
+  ASSERT_TRUE(files.SetAttributes((dir / "hidden.exe").string(), kAttributeHidden).ok());
+  ASSERT_TRUE(files.SetAttributes((dir / "system.exe").string(), kAttributeSystem).ok());
+
+  std::vector<std::string> order;  // as the file system gives the names
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    order.push_back(entry.path().filename().string());
+  auto inOrder = [&order](std::vector<std::string> names) {
+    std::sort(names.begin(), names.end(), [&order](const std::string& x, const std::string& y) {
+      return std::find(order.begin(), order.end(), x) < std::find(order.begin(), order.end(), y);
+    });
+    return names;
+  };
+
+  auto plain = files.List(dir.str(), "*.EXE", 0);
+  ASSERT_TRUE(plain.ok());
+  EXPECT_EQ(*plain, inOrder({"a.exe", "B.EXE", "c.Exe"}));
+  auto all = files.List(dir.str(), "*.exe",
+                        kAttributeHidden | kAttributeSystem | kAttributeDirectory);
+  ASSERT_TRUE(all.ok());
+  EXPECT_EQ(*all, inOrder({"a.exe", "B.EXE", "c.Exe", "hidden.exe", "system.exe", "folder.exe"}));
+  EXPECT_FALSE(files.List((dir / "none").string(), "*", 0).ok());
+}
+
+TEST(PosixFiles, DriveRootsAreMountPoints) {
+  TempDir dir;
+  PosixFileSystem files;
+  EXPECT_TRUE(files.IsDriveRoot("/"));
+  EXPECT_TRUE(files.IsDriveRoot("/proc")) << "/proc is a mount point";
+  EXPECT_FALSE(files.IsDriveRoot(dir.str()));
+  fs::create_directory(dir / "c:");
+  EXPECT_FALSE(files.IsDriveRoot((dir / "c:").string())) << "':' is only a character here";
+  EXPECT_FALSE(files.IsDriveRoot((dir / "none").string()));
+
+  const std::string mountinfo =
+      "22 1 0:21 / /proc rw,relatime - proc proc rw\n"
+      "40 22 8:1 / /media/my\\040stick rw - vfat /dev/sdb1 rw\n"
+      "41 22 8:2 /sub /mnt/back\\134slash rw - ext4 /dev/sdb2 rw\n"
+      "broken\n";
+  EXPECT_EQ(PosixFileSystem::MountPoints(mountinfo),
+            (std::vector<std::string>{"/proc", "/media/my stick", "/mnt/back\\slash"}));
+}
+
+}  // namespace
+}  // namespace plumage::platform

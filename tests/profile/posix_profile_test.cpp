@@ -1,0 +1,119 @@
+// The INI reader and writer over real files in a temporary folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+
+#include "platform/posix/posix_profile.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace plumage::platform {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::string Get(PosixPrivateProfile& profile, const std::string& file, const std::string& key,
+                const std::string& defaultValue = "") {
+  std::array<char, 64> buffer{};
+  std::uint32_t n = profile.GetString("S", key, defaultValue, buffer, file);
+  return std::string(buffer.data(), n);
+}
+
+mode_t Mode(const std::filesystem::path& path) {
+  struct stat st {};
+  stat(path.c_str(), &st);
+  return st.st_mode & 07777;
+}
+
+ino_t Inode(const std::filesystem::path& path) {
+  struct stat st {};
+  stat(path.c_str(), &st);
+  return st.st_ino;
+}
+
+TEST(PosixProfile, MissingFileReadsTheDefaultAndIsCreatedByAWrite) {
+  TempDir dir;
+  PosixPrivateProfile profile;
+  const std::string file = (dir / "new.ini").string();
+  EXPECT_EQ(Get(profile, file, "k", "none"), "none");
+  ASSERT_TRUE(profile.WriteString("S", "k", "v", file).ok());
+  EXPECT_EQ(ReadFile(file), "[S]\r\nk=v\r\n");
+  EXPECT_EQ(Get(profile, file, "k"), "v");
+  // Nothing else is left in the folder: no temporary sibling.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(PosixProfile, ReplacesTheFileKeepingPermissionsAndExtendedAttributes) {
+  TempDir dir;
+  PosixPrivateProfile profile;
+  const auto file = dir / "keep.ini";
+  WriteFile(file, "; mine\n[S]\nk=1\n");
+  ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+  ASSERT_EQ(setxattr(file.c_str(), "user.DOSATTRIB", "0x6", 3, 0), 0);
+  ASSERT_EQ(setxattr(file.c_str(), "user.other", "x\0y", 3, 0), 0);
+  const ino_t before = Inode(file);
+
+  ASSERT_TRUE(profile.WriteString("S", "k", "2", file.string()).ok());
+  EXPECT_EQ(ReadFile(file), "; mine\n[S]\nk=2\n");
+  EXPECT_NE(Inode(file), before) << "a new file renamed over the old one";
+  EXPECT_EQ(Mode(file), 0640);
+  EXPECT_EQ(test::GetfattrValue(file.string(), "user.DOSATTRIB"), "0x6");
+  EXPECT_EQ(test::GetfattrValue(file.string(), "user.other"), std::string("x\0y", 3));
+
+  // The same value again: the file is not touched at all.
+  const ino_t written = Inode(file);
+  ASSERT_TRUE(profile.WriteString("S", "k", "2", file.string()).ok());
+  EXPECT_EQ(Inode(file), written);
+}
+
+TEST(PosixProfile, RefusesWhatItMustNotOverwrite) {
+  TempDir dir;
+  PosixPrivateProfile profile;
+
+  // Read-only: no write permission for anybody, root included.
+  const auto readOnly = dir / "ro.ini";
+  WriteFile(readOnly, "[S]\nk=1\n");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  Status status = profile.WriteString("S", "k", "2", readOnly.string());
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.error().message.find(readOnly.string()), std::string::npos);
+  EXPECT_NE(status.error().message.find("read-only"), std::string::npos);
+  EXPECT_EQ(ReadFile(readOnly), "[S]\nk=1\n");
+  EXPECT_EQ(Get(profile, readOnly.string(), "k"), "1");
+
+  // A folder where the file should be.
+  std::filesystem::create_directory(dir / "folder.ini");
+  EXPECT_FALSE(profile.WriteString("S", "k", "2", (dir / "folder.ini").string()).ok());
+
+  // A folder that is not there.
+  EXPECT_FALSE(profile.WriteString("S", "k", "2", (dir / "none" / "x.ini").string()).ok());
+
+  // A value the file could not give back.
+  const auto plain = dir / "plain.ini";
+  WriteFile(plain, "[S]\nk=1\n");
+  EXPECT_FALSE(profile.WriteString("S", "k", "a\nIconIndex=9", plain.string()).ok());
+  EXPECT_EQ(ReadFile(plain), "[S]\nk=1\n");
+}
+
+TEST(PosixProfile, AFileBeyondTheCapIsNeitherReadNorRewritten) {
+  TempDir dir;
+  PosixPrivateProfile profile;
+  const auto big = dir / "big.ini";
+  std::string bytes = "[S]\r\nk=1\r\n";
+  bytes.resize(kMaxProfileBytes + 1, ';');
+  WriteFile(big, bytes);
+  EXPECT_EQ(Get(profile, big.string(), "k", "dflt"), "dflt");
+  Status status = profile.WriteString("S", "k", "2", big.string());
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.error().message.find("larger"), std::string::npos);
+  EXPECT_EQ(std::filesystem::file_size(big), bytes.size());
+}
+
+}  // namespace
+}  // namespace plumage::platform

@@ -1,0 +1,267 @@
+// The private-profile engine against the behaviour of the Windows profile
+// calls, as truth tables: file bytes in, value or new bytes out.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <random>
+
+#include "platform/profile_engine.h"
+
+namespace plumage::platform {
+namespace {
+
+using namespace std::string_literals;
+
+std::optional<std::string> Read(const std::string& file, const std::string& section,
+                                const std::string& key) {
+  return ProfileText(file).Find(section, key);
+}
+
+// The new bytes of a write; "=unchanged" when the file holds the value.
+std::string Write(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value) {
+  auto result = ProfileText(file).Set(section, key, value);
+  if (!result) return "=error: " + result.error().message;
+  return result.value() ? *result.value() : "=unchanged";
+}
+
+// UTF-16LE with its byte-order mark, from ASCII and Latin-1 code points.
+std::string Utf16(const std::u16string& text) {
+  std::string out = "\xFF\xFE";
+  for (char16_t c : text) {
+    out.push_back(static_cast<char>(c & 0xFF));
+    out.push_back(static_cast<char>(c >> 8));
+  }
+  return out;
+}
+
+struct ReadCase {
+  const char* what;
+  std::string file;
+  std::string section;
+  std::string key;
+  std::optional<std::string> value;
+};
+
+TEST(ProfileRead, MatchesWindowsRules) {
+  const ReadCase cases[] = {
+      {"plain", "[S]\r\nk=v\r\n", "S", "k", "v"},
+      {"case of names", "[s]\r\nKEY=v\r\n", "S", "key", "v"},
+      {"no last line end", "[S]\r\nk=v", "S", "k", "v"},
+      {"blanks around everything", "  [ S ]  \r\n\t k \t= \tv w \t\r\n", "S", " k ", "v w"},
+      {"caller's blanks", "[S]\r\nk=v\r\n", " S ", " k\t", "v"},
+      {"double quotes", "[S]\nk=\"v\"\n", "S", "k", "v"},
+      {"single quotes", "[S]\nk='v'\n", "S", "k", "v"},
+      {"quotes keep inner blanks", "[S]\nk=\" v \"\n", "S", "k", " v "},
+      {"only one pair", "[S]\nk=\"\"v\"\"\n", "S", "k", "\"v\""},
+      {"unmatched quotes stay", "[S]\nk=\"v'\n", "S", "k", "\"v'"},
+      {"a lone quote stays", "[S]\nk=\"\n", "S", "k", "\""},
+      {"empty quotes", "[S]\nk=\"\"\n", "S", "k", ""},
+      {"empty value", "[S]\nk=\n", "S", "k", ""},
+      {"'=' in the value", "[S]\nk=a=b\n", "S", "k", "a=b"},
+      {"blank inside a key name", "[S]\nmy key = v\n", "S", "my key", "v"},
+      {"a key without '=' reads as missing", "[S]\nk\nk=v\n", "S", "k", std::nullopt},
+      {"first duplicate key", "[S]\nk=1\nk=2\n", "S", "k", "1"},
+      {"only the first section of a name", "[S]\nx=1\n[s]\nk=2\n", "S", "k", std::nullopt},
+      {"comment lines are not keys", "[S]\n;k=1\nk=2\n", "S", "k", "2"},
+      {"a comment is never found", "[S]\n;k=1\n", "S", ";k", std::nullopt},
+      {"keys before any section", "k=1\n[S]\n", "S", "k", std::nullopt},
+      {"LF line ends", "[S]\nk=1\nj=2\n", "S", "j", "2"},
+      {"CR line ends", "[S]\rk=1\rj=2\r", "S", "j", "2"},
+      {"LF CR is two line ends", "[S]\n\rk=1\n\r", "S", "k", "1"},
+      {"text after the header's ']'", "[S] ; note\nk=1\n", "S", "k", "1"},
+      {"a header without ']' is a key", "[S\nk=1\n", "S", "k", std::nullopt},
+      {"header ends at the first ']'", "[S]x]\nk=1\n", "S", "k", "1"},
+      {"NUL ends a value", "[S]\nk=ab\0cd\n"s, "S", "k", "ab"},
+      {"missing section", "[T]\nk=1\n", "S", "k", std::nullopt},
+      {"missing key", "[S]\nj=1\n", "S", "k", std::nullopt},
+      {"empty file", "", "S", "k", std::nullopt},
+      {"Windows-1252 letters ignore case", "[\xC9T\xC9]\n\xE9t\xE9=1\n", "\xE9t\xE9", "\xC9T\xC9", "1"},
+      {"UTF-16LE", Utf16(u"[S]\r\nk=\u00E9t\u00E9\r\n"), "S", "k", "\xE9t\xE9"},
+      {"UTF-16LE beyond the code page", Utf16(u"[S]\r\nk=a\u4E2Db\r\n"), "S", "k", "a?b"},
+      {"UTF-16LE with the euro sign", Utf16(u"[S]\nk=\u20AC\n"), "S", "k", "\x80"},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF[S]\nk=\xC3\xA9\n", "S", "k", "\xE9"},
+      {"a UTF-8 mark alone is not ANSI text", "\xEF\xBB\xBF[S]\nk=1", "S", "k", "1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Read(c.file, c.section, c.key), c.value) << c.what;
+}
+
+TEST(ProfileRead, FillsTheBufferAsGetPrivateProfileString) {
+  const ProfileText text("[S]\r\nk=abcdef\r\n");
+  struct BufferCase {
+    std::size_t size;
+    std::uint32_t count;
+    std::string expected;  // the whole buffer afterwards, '#' where untouched
+  };
+  const BufferCase cases[] = {
+      {0, 0, ""},
+      {1, 0, "\0"s},
+      {4, 3, "abc\0"s},
+      {6, 5, "abcde\0"s},
+      {7, 6, "abcdef\0"s},
+      {10, 6, "abcdef\0###"s},
+  };
+  for (const auto& c : cases) {
+    std::array<char, 16> buffer;
+    buffer.fill('#');
+    EXPECT_EQ(text.GetString("S", "k", "x", std::span(buffer.data(), c.size)), c.count) << c.size;
+    EXPECT_EQ(std::string(buffer.data(), c.size), c.expected) << c.size;
+    EXPECT_EQ(buffer[c.size], '#') << "written past the buffer of " << c.size;
+  }
+}
+
+TEST(ProfileRead, DefaultLosesTrailingBlanksAndIsCutLikeAValue) {
+  const ProfileText text("[S]\nk\n");
+  std::array<char, 8> buffer{};
+  EXPECT_EQ(text.GetString("S", "k", "dflt  ", buffer), 4u);
+  EXPECT_STREQ(buffer.data(), "dflt");
+  EXPECT_EQ(text.GetString("S", "missing", "  lead", buffer), 6u);
+  EXPECT_STREQ(buffer.data(), "  lead");
+  EXPECT_EQ(text.GetString("T", "k", "0123456789", buffer), 7u);
+  EXPECT_STREQ(buffer.data(), "0123456");
+  EXPECT_EQ(text.GetString("T", "k", "", buffer), 0u);
+  EXPECT_EQ(buffer[0], '\0');
+}
+
+struct WriteCase {
+  const char* what;
+  std::string before;
+  std::string key;
+  std::string value;
+  std::string after;
+};
+
+TEST(ProfileWrite, ChangesOnlyWhatItMust) {
+  const WriteCase cases[] = {
+      {"creates the file", "", "k", "v", "[S]\r\nk=v\r\n"},
+      {"replaces a value", "[S]\r\nk=old\r\n", "k", "v", "[S]\r\nk=v\r\n"},
+      {"keeps the line up to '=' and its end", "[S]\n  K = old  \n", "k", "v", "[S]\n  K =v\n"},
+      {"a key without '=' gets one", "[S]\nk  \n", "k", "v", "[S]\nk=v\n"},
+      {"empty value", "[S]\r\nk=old\r\n", "k", "", "[S]\r\nk=\r\n"},
+      {"adds after the last key of the section", "[S]\r\na=1\r\n\r\n[T]\r\nb=2\r\n", "k", "v",
+       "[S]\r\na=1\r\nk=v\r\n\r\n[T]\r\nb=2\r\n"},
+      {"before a trailing comment", "[S]\na=1\n; about T\n[T]\n", "k", "v",
+       "[S]\na=1\nk=v\r\n; about T\n[T]\n"},
+      {"into an empty section", "[S]\n\n[T]\n", "k", "v", "[S]\nk=v\r\n\n[T]\n"},
+      {"ends the last line first", "[S]\na=1", "k", "v", "[S]\na=1\r\nk=v\r\n"},
+      {"header alone without line end", "[S]", "k", "v", "[S]\r\nk=v\r\n"},
+      {"CR-only file", "[S]\ra=1\r", "k", "v", "[S]\ra=1\rk=v\r\n"},
+      {"first duplicate key only", "[S]\nk=1\nk=2\n", "k", "3", "[S]\nk=3\nk=2\n"},
+      {"first section of a name only", "[S]\na=1\n[S]\nk=2\n", "k", "v",
+       "[S]\na=1\nk=v\r\n[S]\nk=2\n"},
+      {"adds a section at the end", "[T]\r\nb=2\r\n", "k", "v", "[T]\r\nb=2\r\n[S]\r\nk=v\r\n"},
+      {"after a last line without end", "[T]\nb=2", "k", "v", "[T]\nb=2\r\n[S]\r\nk=v\r\n"},
+      {"keys before any section stay", "k=1\n", "k", "v", "k=1\n[S]\r\nk=v\r\n"},
+      {"a commented-out key is not replaced", "[S]\n;k=1\n", "k", "v", "[S]\nk=v\r\n;k=1\n"},
+      {"odd bytes elsewhere stay", "\x01\x02\r\r\n[S]\n\xFF\xFE=\x80\nk=1\n", "k", "2",
+       "\x01\x02\r\r\n[S]\n\xFF\xFE=\x80\nk=2\n"},
+      {"same value: no write", "[S]\nk= v \n", "k", "v", "=unchanged"},
+      {"quoted value is not the same", "[S]\nk=\"v\"\n", "k", "v", "[S]\nk=v\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Write(c.before, "S", c.key, c.value), c.after) << c.what;
+}
+
+TEST(ProfileWrite, RefusesWhatTheFileCouldNotGiveBack) {
+  const std::string file = "[S]\r\nk=1\r\n";
+  for (const auto& [section, key, value] : std::vector<std::array<std::string, 3>>{
+           {"S", "k", "a\nb"},
+           {"S", "k", "a\rb"},
+           {"S", "k", "a\0b"s},
+           {"S", "a=b", "v"},
+           {"S", "", "v"},
+           {"S", "  ", "v"},
+           {"S", "[x]", "v"},
+           {"S", ";x", "v"},
+           {"a]b", "k", "v"},
+           {" ", "k", "v"},
+           {"S\n", "k", "v"},
+       }) {
+    auto result = ProfileText(file).Set(section, key, value);
+    EXPECT_FALSE(result.ok()) << section << "/" << key;
+  }
+}
+
+TEST(ProfileWrite, KeepsTheEncodingOfUnicodeFiles) {
+  EXPECT_EQ(Write(Utf16(u"[S]\r\nk=old\r\n"), "S", "k", "\xE9\x80"),
+            Utf16(u"[S]\r\nk=\u00E9\u20AC\r\n"));
+  EXPECT_EQ(Write(Utf16(u"[T]\r\nb=\u4E2D"), "S", "k", "v"),
+            Utf16(u"[T]\r\nb=\u4E2D\r\n[S]\r\nk=v\r\n"));
+  EXPECT_EQ(Write(Utf16(u""), "S", "k", "v"), Utf16(u"[S]\r\nk=v\r\n"));
+  // A character the code page lacks reads as '?', but it is not a '?'.
+  EXPECT_EQ(Write(Utf16(u"[S]\nk=\u4E2D\n"), "S", "k", "?"), Utf16(u"[S]\nk=?\n"));
+  EXPECT_EQ(Write(Utf16(u"[S]\nk=\u00E9\n"), "S", "k", "\xE9"), "=unchanged");
+  EXPECT_EQ(Write("\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "\xE9"), "\xEF\xBB\xBF[S]\nk=\xC3\xA9\n");
+
+  // Half a character at the end: read, but never rewritten.
+  std::string odd = Utf16(u"[S]\r\nk=1\r\n") + "x";
+  EXPECT_EQ(Read(odd, "S", "k"), "1");
+  EXPECT_FALSE(ProfileText(odd).Set("S", "k", "2").ok());
+}
+
+// A write, read back: every key of the file reads as before except the one
+// written, and the bytes around the change are the old bytes.
+TEST(ProfileWrite, RandomFilesKeepEveryOtherByte) {
+  std::mt19937 rng(20240611);
+  const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
+  const std::vector<std::string> sections = {"S", "s", "T", ".ShellClassInfo"};
+  const std::vector<std::string> keys = {"k", "K", "IconFile", "IconIndex", "x"};
+  auto pick = [&rng](const auto& list) { return list[rng() % list.size()]; };
+  for (int round = 0; round < 2000; ++round) {
+    std::string file;
+    int lines = static_cast<int>(rng() % 12);
+    for (int i = 0; i < lines; ++i) {
+      switch (rng() % 6) {
+        case 0: file += "[" + pick(sections) + "]"; break;
+        case 1: file += "; " + pick(keys) + "=comment"; break;
+        case 2: file += ""; break;
+        case 3: file += " " + pick(keys) + " "; break;
+        default: file += pick(keys) + "=" + std::to_string(rng() % 100); break;
+      }
+      if (i + 1 < lines || rng() % 2) file += pick(ends);
+    }
+    const std::string section = pick(sections);
+    const std::string key = pick(keys);
+    const std::string value = "v" + std::to_string(round);
+
+    const ProfileText before(file);
+    auto result = before.Set(section, key, value);
+    ASSERT_TRUE(result.ok()) << file;
+    ASSERT_TRUE(result.value().has_value());
+    const std::string& out = *result.value();
+    const ProfileText after(out);
+    EXPECT_EQ(after.Find(section, key), value) << file;
+    auto same = [](const std::string& a, const std::string& b) {
+      return a.size() == b.size() &&
+             std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+             });
+    };
+    for (const auto& s : sections) {
+      for (const auto& k : keys) {
+        if (!same(s, section) || !same(k, key)) {
+          EXPECT_EQ(after.Find(s, k), before.Find(s, k)) << file << "\n" << s << "/" << k;
+        }
+      }
+    }
+
+    // What differs lies on the written line (and the lines added).
+    std::size_t prefix = 0;
+    while (prefix < file.size() && prefix < out.size() && file[prefix] == out[prefix]) ++prefix;
+    std::size_t suffix = 0;
+    while (suffix < file.size() - prefix && suffix < out.size() - prefix &&
+           file[file.size() - 1 - suffix] == out[out.size() - 1 - suffix])
+      ++suffix;
+    std::string removed = file.substr(prefix, file.size() - prefix - suffix);
+    std::string added = out.substr(prefix, out.size() - prefix - suffix);
+    EXPECT_EQ(removed.find_first_of("\r\n"), std::string::npos) << file;
+    for (char c : {'\r', '\n'}) std::erase(added, c);
+    EXPECT_TRUE(added.find(value) != std::string::npos || value.find(added) != std::string::npos)
+        << file << " -> " << out;
+  }
+}
+
+}  // namespace
+}  // namespace plumage::platform

@@ -1,0 +1,174 @@
+#include "support/fakes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plumage::test {
+
+void RecordingUserInterface::Note(const std::string& entry) {
+  if (journal_) journal_->push_back(entry);
+}
+
+void RecordingUserInterface::MessageBox(const std::string& text, const std::string& title,
+                                        MessageIcon icon) {
+  messages.push_back({text, title, icon, waitCursor});
+  Note("MessageBox " + title + ": " + text);
+}
+
+void RecordingUserInterface::SetWaitCursor(bool busy) {
+  waitCursor = busy;
+  Note(busy ? "SetWaitCursor on" : "SetWaitCursor off");
+}
+
+std::optional<std::string> RecordingUserInterface::OpenFile(const OpenFileOptions& options) {
+  openFileRequests.push_back(options);
+  Note("OpenFile " + options.Title);
+  if (openFileAnswers.empty()) return std::nullopt;
+  auto answer = openFileAnswers.front();
+  openFileAnswers.pop_front();
+  return answer;
+}
+
+void RecordingUserInterface::Beep() {
+  ++beeps;
+  Note("Beep");
+}
+
+void RecordingUserInterface::DoEvents() {
+  ++doEvents;
+  Note("DoEvents");
+}
+
+void RecordingUserInterface::EndProgram() {
+  ended = true;
+  Note("EndProgram");
+}
+
+void RecordingUserInterface::ShowOptions() {
+  ++optionsShown;
+  Note("ShowOptions");
+}
+
+void RecordingUserInterface::ShowAbout() {
+  ++aboutShown;
+  Note("ShowAbout");
+}
+
+void RecordingUserInterface::ShowTransformIcon(ChangeIcon&) {
+  ++transformShown;
+  Note("ShowTransformIcon");
+}
+
+void RecordingShell::Note(const std::string& entry) {
+  if (journal_) journal_->push_back(entry);
+}
+
+void RecordingShell::OpenDocument(const std::string& target) {
+  opened.push_back(target);
+  Note("OpenDocument " + target);
+}
+
+void RecordingShell::SendRefreshKey() {
+  ++refreshKeys;
+  Note("SendRefreshKey");
+}
+
+void RecordingShell::UpdateShellImageCache(const std::string& iconFile, std::int32_t index) {
+  cached.emplace_back(iconFile, index);
+  Note("UpdateShellImageCache " + iconFile + "," + std::to_string(index));
+}
+
+void RecordingShell::BroadcastSettingChange(std::uint32_t timeoutMs) {
+  broadcasts.push_back(timeoutMs);
+  Note("BroadcastSettingChange");
+}
+
+std::string MemoryRegistry::Upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return text;
+}
+
+std::string MemoryRegistry::KeyId(std::uint32_t root, const std::string& subKey) {
+  return std::to_string(root) + "\\" + Upper(subKey);
+}
+
+long MemoryRegistry::OpenKey(std::uint32_t root, const std::string& subKey,
+                             platform::RegHandle* key) {
+  const std::string id = KeyId(root, subKey);
+  // A key exists when it, or a key below it, was created.
+  bool exists = subKey.empty() || std::any_of(keys_.begin(), keys_.end(), [&](const auto& entry) {
+                  return entry.first == id || entry.first.rfind(id + "\\", 0) == 0;
+                });
+  if (!exists) {
+    *key = 0;
+    return platform::kErrorFileNotFound;
+  }
+  keys_[id];
+  *key = next_++;
+  handles_[*key] = id;
+  return platform::kErrorSuccess;
+}
+
+long MemoryRegistry::QueryValue(platform::RegHandle key, const std::string& name,
+                                std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
+  auto handle = handles_.find(key);
+  if (handle == handles_.end()) return platform::kErrorInvalidHandle;
+  const auto& values = keys_[handle->second];
+  auto value = values.find(Upper(name));
+  if (value == values.end()) return platform::kErrorFileNotFound;
+  if (type) *type = value->second.type;
+  const auto needed = static_cast<std::uint32_t>(value->second.data.size());
+  if (!data) {
+    if (size) *size = needed;
+    return platform::kErrorSuccess;
+  }
+  if (!size || *size < needed) {
+    if (size) *size = needed;
+    return platform::kErrorMoreData;
+  }
+  std::memcpy(data, value->second.data.data(), needed);
+  *size = needed;
+  return platform::kErrorSuccess;
+}
+
+long MemoryRegistry::SetValue(platform::RegHandle key, const std::string& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) {
+  auto handle = handles_.find(key);
+  if (handle == handles_.end()) return platform::kErrorInvalidHandle;
+  keys_[handle->second][Upper(name)] = {type, std::string(reinterpret_cast<const char*>(data), size)};
+  return platform::kErrorSuccess;
+}
+
+long MemoryRegistry::CloseKey(platform::RegHandle key) {
+  return handles_.erase(key) ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
+}
+
+long MemoryRegistry::CreateKey(std::uint32_t root, const std::string& subKey) {
+  keys_[KeyId(root, subKey)];
+  return platform::kErrorSuccess;
+}
+
+long MemoryRegistry::DeleteKeyTree(std::uint32_t root, const std::string& subKey) {
+  const std::string id = KeyId(root, subKey);
+  bool found = false;
+  for (auto it = keys_.begin(); it != keys_.end();) {
+    if (it->first == id || it->first.rfind(id + "\\", 0) == 0) {
+      it = keys_.erase(it);
+      found = true;
+    } else {
+      ++it;
+    }
+  }
+  return found ? platform::kErrorSuccess : platform::kErrorFileNotFound;
+}
+
+void MemoryRegistry::SetString(std::uint32_t root, const std::string& subKey,
+                               const std::string& name, const std::string& text) {
+  keys_[KeyId(root, subKey)][Upper(name)] = {platform::kRegSz, text + std::string(1, '\0')};
+}
+
+TestPlatform::TestPlatform(Journal* journal)
+    : shell(journal), os{&registry, &system, &shell, &files, &profile}, program(os) {}
+
+}  // namespace plumage::test

@@ -1,0 +1,160 @@
+// Recording fakes of the user interface and the platform, for tests that
+// drive forms and program modules. Every call is noted in a shared journal
+// (when one is given) so that a test can check the order across fakes.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "app/user_interface.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_profile.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+
+namespace plumage::test {
+
+using Journal = std::vector<std::string>;
+
+struct ShownMessage {
+  std::string text;
+  std::string title;
+  MessageIcon icon = MessageIcon::None;
+  bool waitCursor = false;  // the pointer when it was shown
+};
+
+class RecordingUserInterface : public IUserInterface {
+ public:
+  explicit RecordingUserInterface(Journal* journal = nullptr) : journal_(journal) {}
+
+  void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
+  void SetWaitCursor(bool busy) override;
+  std::optional<std::string> OpenFile(const OpenFileOptions& options) override;
+  void Beep() override;
+  void DoEvents() override;
+  void EndProgram() override;
+  void ShowOptions() override;
+  void ShowAbout() override;
+  void ShowTransformIcon(ChangeIcon& picker) override;
+
+  std::vector<ShownMessage> messages;
+  std::vector<OpenFileOptions> openFileRequests;
+  std::deque<std::optional<std::string>> openFileAnswers;  // pre-answers; empty: Cancel
+  bool waitCursor = false;
+  int doEvents = 0;
+  int beeps = 0;
+  bool ended = false;
+  int optionsShown = 0;
+  int aboutShown = 0;
+  int transformShown = 0;
+
+ private:
+  void Note(const std::string& entry);
+  Journal* journal_;
+};
+
+class RecordingShell : public platform::IShell {
+ public:
+  explicit RecordingShell(Journal* journal = nullptr) : journal_(journal) {}
+
+  void OpenDocument(const std::string& target) override;
+  void SendRefreshKey() override;
+  void UpdateShellImageCache(const std::string& iconFile, std::int32_t index) override;
+  void BroadcastSettingChange(std::uint32_t timeoutMs) override;
+
+  std::vector<std::string> opened;
+  int refreshKeys = 0;
+  std::vector<std::pair<std::string, std::int32_t>> cached;
+  std::vector<std::uint32_t> broadcasts;
+
+ private:
+  void Note(const std::string& entry);
+  Journal* journal_;
+};
+
+// The registry in memory, with the return codes of the real one.
+class MemoryRegistry : public platform::IRegistry {
+ public:
+  long OpenKey(std::uint32_t root, const std::string& subKey, platform::RegHandle* key) override;
+  long QueryValue(platform::RegHandle key, const std::string& name, std::uint32_t* type,
+                  std::uint8_t* data, std::uint32_t* size) override;
+  long SetValue(platform::RegHandle key, const std::string& name, std::uint32_t type,
+                const std::uint8_t* data, std::uint32_t size) override;
+  long CloseKey(platform::RegHandle key) override;
+  long CreateKey(std::uint32_t root, const std::string& subKey) override;
+  long DeleteKeyTree(std::uint32_t root, const std::string& subKey) override;
+
+  // A REG_SZ value with its closing NUL, creating the key.
+  void SetString(std::uint32_t root, const std::string& subKey, const std::string& name,
+                 const std::string& text);
+  int openHandles() const { return static_cast<int>(handles_.size()); }
+
+ private:
+  struct Value {
+    std::uint32_t type = 0;
+    std::string data;
+  };
+  static std::string KeyId(std::uint32_t root, const std::string& subKey);
+  static std::string Upper(std::string text);
+  std::map<std::string, std::map<std::string, Value>> keys_;  // by KeyId, names upper-cased
+  std::map<platform::RegHandle, std::string> handles_;
+  platform::RegHandle next_ = 1;
+};
+
+class FakeSystem : public platform::ISystem {
+ public:
+  std::string ProgramFolder() override { return programFolder; }
+  std::string ExecutableName() override { return "plumage"; }
+  bool PreviousInstanceRunning() override { return previousInstance; }
+  std::uint32_t TickCount() override { return tick++; }
+  long LastError() override { return 0; }
+  std::string ErrorMessage(long code) override { return "error " + std::to_string(code); }
+
+  std::string programFolder = "/opt/plumage/";
+  bool previousInstance = false;
+  std::uint32_t tick = 0;
+};
+
+// An INI writer that passes everything to another one, except that the
+// write numbered `failOnWrite` (from 1) fails: the "cannot write" road.
+class FailingProfile : public platform::IPrivateProfile {
+ public:
+  FailingProfile(platform::IPrivateProfile& real, int failOnWrite)
+      : real_(real), failOnWrite_(failOnWrite) {}
+  std::uint32_t GetString(const std::string& section, const std::string& key,
+                          const std::string& defaultValue, std::span<char> buffer,
+                          const std::string& file) override {
+    return real_.GetString(section, key, defaultValue, buffer, file);
+  }
+  Status WriteString(const std::string& section, const std::string& key, const std::string& value,
+                     const std::string& file) override {
+    if (++writes == failOnWrite_) return MakeError(ErrorKind::Io, "cannot write " + file + ": test");
+    return real_.WriteString(section, key, value, file);
+  }
+  int writes = 0;
+
+ private:
+  platform::IPrivateProfile& real_;
+  int failOnWrite_;
+};
+
+// A platform of fakes around the real Linux files and INI writer, and a
+// Program on it: what a test of a form or of the folder operations needs.
+struct TestPlatform {
+  explicit TestPlatform(Journal* journal = nullptr);
+  MemoryRegistry registry;
+  FakeSystem system;
+  RecordingShell shell;
+  platform::PosixFileSystem files;
+  platform::PosixPrivateProfile profile;
+  platform::Platform os;
+  Program program;
+};
+
+}  // namespace plumage::test
