@@ -70,6 +70,8 @@ std::string IndexText(std::string_view stored) {
 }
 
 bool ParseIconIndex(std::string_view selectedNo, std::int32_t& index) {
+  while (!selectedNo.empty() && selectedNo.front() == ' ') selectedNo.remove_prefix(1);
+  while (!selectedNo.empty() && selectedNo.back() == ' ') selectedNo.remove_suffix(1);
   std::size_t i = 0;
   bool negative = false;
   if (i < selectedNo.size() && (selectedNo[i] == '-' || selectedNo[i] == '+')) {

@@ -70,7 +70,7 @@ DescriptorPlace LocateDescriptor(platform::IFileSystem& files, const std::string
 std::string IndexText(std::string_view stored);
 
 // The index handed to the shell's image cache: SelectedNo when it is a
-// whole number in 32 bits (optional sign, digits, nothing else).
+// whole number in 32 bits (blanks around it, an optional sign, digits).
 bool ParseIconIndex(std::string_view selectedNo, std::int32_t& index);
 
 }  // namespace plumage

@@ -52,6 +52,7 @@ TEST(PosixAttributes, ReadsWhatTheFileSystemHolds) {
   EXPECT_EQ(Attributes(files, file), kAttributeReadOnly) << "read-only for root too";
   ASSERT_EQ(chmod(file.c_str(), 0464), 0);
   EXPECT_EQ(Attributes(files, file), kAttributeNormal) << "any write bit makes it writable";
+  ASSERT_EQ(chmod(file.c_str(), 0644), 0);
 
   Setfattr(file, "\"0x22\"");  // text, as Wine and Samba 3 write it
   EXPECT_EQ(Attributes(files, file), kAttributeHidden | kAttributeArchive);

@@ -1,0 +1,85 @@
+// What the folder tests share: a temporary folder to give an icon to, the
+// real Linux files and INI writer, recording fakes for the user and the
+// shell, and the picker's state that the folder operations work on.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "folder/folder_ops.h"
+#include "support/fakes.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace plumage::test {
+
+namespace fs = std::filesystem;
+
+// The real files, except that chosen folders count as drive roots: a test
+// cannot mount a volume.
+class DriveRootFiles : public platform::IFileSystem {
+ public:
+  explicit DriveRootFiles(platform::IFileSystem& real) : real_(real) {}
+  Result<std::uint32_t> GetAttributes(const std::string& path) override {
+    return real_.GetAttributes(path);
+  }
+  Status SetAttributes(const std::string& path, std::uint32_t attributes) override {
+    return real_.SetAttributes(path, attributes);
+  }
+  bool FileExists(const std::string& path) override { return real_.FileExists(path); }
+  Status Remove(const std::string& path) override { return real_.Remove(path); }
+  Status Copy(const std::string& from, const std::string& to) override {
+    return real_.Copy(from, to);
+  }
+  Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
+                                        std::uint32_t include) override {
+    return real_.List(folder, pattern, include);
+  }
+  bool IsDriveRoot(const std::string& folder) override { return roots.count(folder) > 0; }
+
+  std::set<std::string> roots;
+
+ private:
+  platform::IFileSystem& real_;
+};
+
+class FolderTest : public ::testing::Test {
+ protected:
+  FolderTest() : files(env.files) {
+    env.os.files = &files;
+    folder = dir / "Games";
+    fs::create_directory(folder);
+    env.program.ArgumentText = folder.string();
+    env.program.FolderName = "Games";
+    env.system.programFolder = (dir / "program").string() + "/";
+  }
+
+  FolderOps Ops() { return FolderOps(env.program, ui, messages, SelectedIcon, SelectedNo, hooks); }
+
+  // The folder's own DESKTOP.INI, its bytes, its user.DOSATTRIB as getfattr
+  // reads it.
+  fs::path Ini() const { return folder / "DESKTOP.INI"; }
+  std::string IniBytes() const { return ReadFile(Ini()); }
+  static std::optional<std::string> Dos(const fs::path& path) {
+    return GetfattrValue(path.string(), "user.DOSATTRIB");
+  }
+  void SetDos(const fs::path& path, std::uint32_t attributes) {
+    ASSERT_TRUE(env.files.SetAttributes(path.string(), attributes).ok()) << path;
+  }
+
+  Journal journal;
+  TestPlatform env{&journal};
+  DriveRootFiles files;
+  RecordingUserInterface ui{&journal};
+  ChangeIconMessages messages = ChangeIconMessages::For(0);
+  std::string SelectedIcon;
+  std::string SelectedNo;
+  PickerHooks hooks;
+  TempDir dir;
+  fs::path folder;
+};
+
+}  // namespace plumage::test
