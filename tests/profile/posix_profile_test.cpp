@@ -72,6 +72,16 @@ TEST(PosixProfile, ReplacesTheFileKeepingPermissionsAndExtendedAttributes) {
   EXPECT_EQ(Inode(file), written);
 }
 
+TEST(PosixProfile, AWriteThroughALinkRewritesItsTarget) {
+  TempDir dir;
+  PosixPrivateProfile profile;
+  WriteFile(dir / "real.ini", "[S]\nk=1\n");
+  std::filesystem::create_symlink("real.ini", dir / "link.ini");
+  ASSERT_TRUE(profile.WriteString("S", "k", "2", (dir / "link.ini").string()).ok());
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
+  EXPECT_EQ(ReadFile(dir / "real.ini"), "[S]\nk=2\n");
+}
+
 TEST(PosixProfile, RefusesWhatItMustNotOverwrite) {
   TempDir dir;
   PosixPrivateProfile profile;

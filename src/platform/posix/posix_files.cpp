@@ -106,6 +106,9 @@ Status WriteFileAtomically(const std::string& path, const std::string& bytes,
   const std::string& source = attributesFrom.empty() ? path : attributesFrom;
   struct stat old {};
   bool hadOld = stat(source.c_str(), &old) == 0;
+  // The owner is the replaced file's own; a new file is the writer's.
+  struct stat replaced {};
+  bool hadTarget = stat(path.c_str(), &replaced) == 0;
   // O_EXCL and O_NOFOLLOW: never write through a link planted under the
   // temporary name. A stale file of that name is left by a crash of this
   // very process id only, and goes.
@@ -121,12 +124,14 @@ Status WriteFileAtomically(const std::string& path, const std::string& bytes,
     if (n <= 0) failure = n < 0 ? errno : EIO;
     else done += static_cast<std::size_t>(n);
   }
+  // Owner first (a change of owner clears the set-id bits), then the
+  // attributes while the file is still writable, the mode last.
+  if (failure == 0 && hadTarget &&
+      fchown(fd, replaced.st_uid, replaced.st_gid) != 0 &&
+      fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
+    // Not ours to give away: the file stays the writer's, as a new one would.
+  }
   if (failure == 0 && hadOld) {
-    // Owner first (a change of owner clears the set-id bits), then the
-    // attributes while the file is still writable, the mode last.
-    if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
-      // Not ours to give away: the file stays the writer's, as a new one would.
-    }
     CopyUserXattrs(source, fd);
     CopyFatAttributes(source, fd);
     fchmod(fd, old.st_mode & 07777);

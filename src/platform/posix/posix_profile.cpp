@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/posix/posix_files.h"
@@ -60,7 +61,17 @@ std::uint32_t PosixPrivateProfile::GetString(const std::string& section, const s
 }
 
 Status PosixPrivateProfile::WriteString(const std::string& section, const std::string& key,
-                                        const std::string& value, const std::string& file) {
+                                        const std::string& value, const std::string& path) {
+  // A link is followed: its target is the file that is rewritten, and the
+  // link stays a link.
+  std::string file = path;
+  struct stat link {};
+  if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    if (char* target = realpath(path.c_str(), nullptr)) {
+      file = target;
+      std::free(target);
+    }
+  }
   std::string bytes;
   struct stat st {};
   if (stat(file.c_str(), &st) == 0) {
