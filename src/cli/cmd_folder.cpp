@@ -47,7 +47,7 @@ void Begin(Context& ctx, const std::string& folder) {
   }
 }
 
-bool Refused(Context& ctx, const ChangeIconMessages& messages) {
+bool Refused(Context& ctx, const FolderMessageTexts& messages) {
   if (!IsNetworkPath(WithTrailingSeparator(ctx.program.ArgumentText))) return false;
   ctx.ui.MessageBox(messages.NetworkRefusal, messages.ErrorTitle, MessageIcon::Exclamation);
   ctx.exitCode = 1;
@@ -56,9 +56,9 @@ bool Refused(Context& ctx, const ChangeIconMessages& messages) {
 
 void Show(Context& ctx, const FolderOptions& opt) {
   Begin(ctx, opt.folder);
-  const auto messages = ChangeIconMessages::For(ctx.program.Language);
+  const FolderMessageTexts messages(ctx.program.Language);
   std::string icon, index;
-  FolderOps ops(ctx.program, ctx.ui, messages, icon, index);
+  FolderOps ops(ctx.program, ctx.ui, messages.Refs(), icon, index);
   PresentIconSource source = ops.ReadPresentIcon();
   if (source == PresentIconSource::Refused) {
     ctx.exitCode = 1;
@@ -87,7 +87,7 @@ void Show(Context& ctx, const FolderOptions& opt) {
 
 void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
   Begin(ctx, opt.folder);
-  const auto messages = ChangeIconMessages::For(ctx.program.Language);
+  const FolderMessageTexts messages(ctx.program.Language);
   if (Refused(ctx, messages)) return;
 
   std::string icon, index;
@@ -95,7 +95,8 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
     std::int32_t parsed = 0;
     if (!ParseIconIndex(opt.index, parsed))
       return ctx.Fail("the index must be a whole number, not \"" + opt.index + "\"");
-    if (opt.iconFile.empty()) return ctx.Fail("no icon file given (plumagectl reset removes the icon)");
+    if (opt.iconFile.empty())
+      return ctx.Fail("no icon file given (plumagectl reset removes the icon)");
     // A relative name of an existing file is made full, as the picker's file
     // dialog gives it; anything else (a path for Windows to read through a
     // share, say) is stored as typed.
@@ -118,7 +119,7 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
   program.DefaultLibrary = ctx.program.DefaultLibrary;
   program.NoWarning = ctx.program.NoWarning;
 
-  FolderOps ops(program, ctx.ui, messages, icon, index);
+  FolderOps ops(program, ctx.ui, messages.Refs(), icon, index);
   FolderWriteReport report = ops.WriteFolderDescriptor();
   if (ctx.ui.errorsShown) {
     if (!report.failure.empty()) std::fprintf(stderr, "plumagectl: %s\n", report.failure.c_str());
@@ -134,8 +135,8 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
     for (const auto& [file, bytes] : dryProfile.files()) {
       std::printf("%s would read:\n", file.c_str());
       platform::ProfileText text(bytes);
-      std::string shown = text.encoding() == platform::ProfileEncoding::Ansi ? AnsiToUtf8(bytes)
-                                                                              : std::string();
+      std::string shown =
+          text.encoding() == platform::ProfileEncoding::Ansi ? AnsiToUtf8(bytes) : std::string();
       if (shown.empty() && !bytes.empty())
         std::printf("  (%zu bytes of UTF-16 or UTF-8 text)\n", bytes.size());
       std::fwrite(shown.data(), 1, shown.size(), stdout);
@@ -165,8 +166,9 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
   auto opt = std::make_shared<FolderOptions>();
 
   auto* show = app.add_subcommand(
-      "show", "Print a folder's present icon file and index as the icon picker reads them, and "
-              "where they come from");
+      "show",
+      "Print a folder's present icon file and index as the icon picker reads them, and "
+      "where they come from");
   show->add_option("FOLDER", opt->folder, "The folder")->required();
   show->callback([&ctx, opt] { Show(ctx, *opt); });
 
@@ -174,10 +176,12 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
       "Exit status: 0 done; 1 a message said what failed; 2 usage; 3 written, but an attribute "
       "(or the deletion of AUTORUN.INF) could not be stored, see the warnings.";
   auto* set = app.add_subcommand(
-      "set", "Give a folder an icon: write its DESKTOP.INI (a drive root's AUTORUN.INF) with "
-             "the attributes, as the picker's OK does");
+      "set",
+      "Give a folder an icon: write its DESKTOP.INI (a drive root's AUTORUN.INF) with "
+      "the attributes, as the picker's OK does");
   set->add_option("FOLDER", opt->folder, "The folder")->required();
-  set->add_option("ICONFILE", opt->iconFile, "The icon file (.ico, .exe, .dll, .icl), stored as given")
+  set->add_option("ICONFILE", opt->iconFile,
+                  "The icon file (.ico, .exe, .dll, .icl), stored as given")
       ->required();
   set->add_option("INDEX", opt->index, "The icon's index in the file (default 0)");
   set->add_flag("--dry-run", opt->dryRun, "Say what would be written; change nothing");
@@ -185,8 +189,9 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
   set->callback([&ctx, opt] { Apply(ctx, *opt, false); });
 
   auto* reset = app.add_subcommand(
-      "reset", "Remove a folder's icon as the picker's Reset does (a drive root's AUTORUN.INF "
-               "is deleted)");
+      "reset",
+      "Remove a folder's icon as the picker's Reset does (a drive root's AUTORUN.INF "
+      "is deleted)");
   reset->add_option("FOLDER", opt->folder, "The folder")->required();
   reset->add_flag("--dry-run", opt->dryRun, "Say what would be written; change nothing");
   reset->footer(exits);

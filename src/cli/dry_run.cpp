@@ -12,8 +12,10 @@ namespace plumage::cli {
 
 std::string AttributeNames(std::uint32_t attributes) {
   static const std::pair<std::uint32_t, const char*> kNames[] = {
-      {platform::kAttributeReadOnly, "Read-only"}, {platform::kAttributeHidden, "Hidden"},
-      {platform::kAttributeSystem, "System"},      {platform::kAttributeDirectory, "Directory"},
+      {platform::kAttributeReadOnly, "Read-only"},
+      {platform::kAttributeHidden, "Hidden"},
+      {platform::kAttributeSystem, "System"},
+      {platform::kAttributeDirectory, "Directory"},
       {platform::kAttributeArchive, "Archive"}};
   std::string names;
   for (const auto& [bit, name] : kNames) {
@@ -68,7 +70,9 @@ Result<std::vector<std::string>> DryRunFiles::List(const std::string& folder,
   return real_.List(folder, pattern, include);
 }
 
-void DryRunFiles::Created(const std::string& path) { exists_[path] = true; }
+void DryRunFiles::Created(const std::string& path) {
+  exists_[path] = true;
+}
 
 std::string DryRunProfile::Current(const std::string& file) {
   if (auto it = contents_.find(file); it != contents_.end()) return it->second;
@@ -92,7 +96,8 @@ Status DryRunProfile::WriteString(const std::string& section, const std::string&
   if (access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
     return MakeError(ErrorKind::Io, "cannot write " + file + ": its folder is not writable");
   auto edited = platform::ProfileText(Current(file)).Set(section, key, value);
-  if (!edited) return MakeError(ErrorKind::Invalid, "cannot write " + file + ": " + edited.error().message);
+  if (!edited)
+    return MakeError(ErrorKind::Invalid, "cannot write " + file + ": " + edited.error().message);
   log_.push_back("set [" + AnsiToUtf8(section) + "] " + AnsiToUtf8(key) + "=" + AnsiToUtf8(value) +
                  " in " + file + (edited.value() ? "" : " (already so)"));
   if (edited.value()) {

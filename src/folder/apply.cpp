@@ -44,8 +44,7 @@ void FolderOps::ShowRefreshReminder() {
   if (hooks_.Unload) hooks_.Unload();
   // Composed now: a language changed since the picker loaded shows here.
   if (program_.NoWarning == 0)
-    ui_.MessageBox(ReminderText(program_.Language), texts::kProgramTitle,
-                   MessageIcon::Information);
+    ui_.MessageBox(ReminderText(program_.Language), texts::kProgramTitle, MessageIcon::Information);
   for (int i = 0; i < kRefreshDoEvents; ++i) ui_.DoEvents();
   program_.os.shell->SendRefreshKey();
 }

@@ -15,8 +15,7 @@ std::string ReadIniValue(platform::IPrivateProfile& profile, const std::string& 
                          const std::string& section, const std::string& key) {
   std::array<char, 255> buffer;
   buffer.fill(' ');
-  std::uint32_t count =
-      profile.GetString(Utf8ToAnsi(section), Utf8ToAnsi(key), "", buffer, file);
+  std::uint32_t count = profile.GetString(Utf8ToAnsi(section), Utf8ToAnsi(key), "", buffer, file);
   if (count == 0) return kVide;
   std::string text(buffer.data(), 253);
   while (!text.empty() && text.back() == ' ') text.pop_back();
@@ -37,8 +36,7 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 std::string DescriptorName(platform::IFileSystem& files, const std::string& folder,
                            const std::string& name) {
-  auto names = files.List(folder, name,
-                          platform::kAttributeHidden | platform::kAttributeSystem);
+  auto names = files.List(folder, name, platform::kAttributeHidden | platform::kAttributeSystem);
   if (!names || names->empty()) return name;
   for (const auto& found : *names)
     if (found == name) return found;

@@ -19,21 +19,13 @@ using platform::kAttributeHidden;
 using platform::kAttributeNormal;
 using platform::kAttributeSystem;
 
-ChangeIconMessages ChangeIconMessages::For(std::int16_t language) {
-  namespace t = texts::change_icon;
-  ChangeIconMessages m;
-  m.ErrorTitle = texts::Tr(language, texts::kErrorTitle);
-  m.NetworkRefusal = texts::Tr(language, t::kNetworkRefusal);
-  m.InvalidFolder = texts::Tr(language, t::kInvalidFolder);
-  m.CannotWrite = texts::Tr(language, t::kCannotWrite);
-  m.NoIcon = texts::Tr(language, t::kNoIcon);
-  m.OpenTitle = texts::Tr(language, t::kOpenTitle);
-  m.NoApplication = texts::Tr(language, t::kNoApplication);
-  m.IconFilter = texts::Tr(language, texts::kIconFilter);
-  return m;
-}
+FolderMessageTexts::FolderMessageTexts(std::int16_t language)
+    : ErrorTitle(texts::Tr(language, texts::kErrorTitle)),
+      NetworkRefusal(texts::Tr(language, texts::change_icon::kNetworkRefusal)),
+      InvalidFolder(texts::Tr(language, texts::change_icon::kInvalidFolder)),
+      CannotWrite(texts::Tr(language, texts::change_icon::kCannotWrite)) {}
 
-FolderOps::FolderOps(Program& program, IUserInterface& ui, const ChangeIconMessages& messages,
+FolderOps::FolderOps(Program& program, IUserInterface& ui, FolderMessages messages,
                      std::string& selectedIcon, std::string& selectedNo, PickerHooks hooks)
     : program_(program),
       ui_(ui),

@@ -19,19 +19,25 @@ namespace plumage {
 struct Program;
 class IUserInterface;
 
-// The picker's message table, filled at its load in the language of that
-// moment; it keeps showing these texts after a change of language.
-struct ChangeIconMessages {
+// The texts of the picker's message table that the folder operations show:
+// references into the table the picker fills at its load (ChangeIcon::Msg),
+// so they stay in the language of that moment after a change of language.
+struct FolderMessages {
+  const std::string& ErrorTitle;
+  const std::string& NetworkRefusal;
+  const std::string& InvalidFolder;
+  const std::string& CannotWrite;
+};
+
+// The same texts, held, for callers without a picker (plumagectl, tests).
+struct FolderMessageTexts {
+  explicit FolderMessageTexts(std::int16_t language);
+  FolderMessages Refs() const { return {ErrorTitle, NetworkRefusal, InvalidFolder, CannotWrite}; }
+
   std::string ErrorTitle;
   std::string NetworkRefusal;
   std::string InvalidFolder;
   std::string CannotWrite;
-  std::string NoIcon;
-  std::string OpenTitle;
-  std::string NoApplication;
-  std::string IconFilter;
-
-  static ChangeIconMessages For(std::int16_t language);
 };
 
 // What the picker supplies. A hook left empty does nothing (and a missing
@@ -80,7 +86,7 @@ struct FolderWriteReport {
 
 class FolderOps {
  public:
-  FolderOps(Program& program, IUserInterface& ui, const ChangeIconMessages& messages,
+  FolderOps(Program& program, IUserInterface& ui, FolderMessages messages,
             std::string& selectedIcon, std::string& selectedNo, PickerHooks hooks = {});
 
   // Fills SelectedIcon and SelectedNo from the folder's DESKTOP.INI or the
@@ -113,7 +119,7 @@ class FolderOps {
 
   Program& program_;
   IUserInterface& ui_;
-  const ChangeIconMessages& messages_;
+  FolderMessages messages_;
   std::string& SelectedIcon;
   std::string& SelectedNo;
   PickerHooks hooks_;

@@ -133,9 +133,13 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return UpperCaseUtf8(a) == UpperCaseUtf8(b);
 }
 
-char32_t AnsiToCodePoint(unsigned char ansi) { return ByteToCodePoint(ansi); }
+char32_t AnsiToCodePoint(unsigned char ansi) {
+  return ByteToCodePoint(ansi);
+}
 
-int CodePointToAnsi(char32_t codePoint) { return CodePointToByte(codePoint); }
+int CodePointToAnsi(char32_t codePoint) {
+  return CodePointToByte(codePoint);
+}
 
 unsigned char UpperAnsi(unsigned char ansi) {
   int upper = CodePointToByte(UpperLatin1(ByteToCodePoint(ansi)));
@@ -146,7 +150,9 @@ unsigned char UpperAnsi(unsigned char ansi) {
 
 namespace plumage {
 namespace {
-bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsContinuation(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 }  // namespace
 
 std::size_t Utf8Length(std::string_view utf8) {

@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -114,10 +116,12 @@ void ProfileText::Decode() {
         i = b.size();
         break;
       }
-      char32_t unit = static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8);
+      char32_t unit =
+          static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8);
       i += 2;
       if (unit >= 0xD800 && unit <= 0xDBFF && b.size() - i >= 2) {
-        char32_t low = static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8);
+        char32_t low =
+            static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8);
         if (low >= 0xDC00 && low <= 0xDFFF) i += 2;  // a pair: one character beyond the code page
         view_.push_back('?');
         continue;
@@ -174,8 +178,7 @@ void ProfileText::Split() {
       line.kind = Kind::Blank;
     } else if (v[p] == ';') {
       line.kind = Kind::Comment;
-    } else if (std::size_t close = v.substr(p, end - p).find(']');
-               v[p] == '[' && close != npos) {
+    } else if (std::size_t close = v.substr(p, end - p).find(']'); v[p] == '[' && close != npos) {
       line.kind = Kind::Section;
       line.name = Upper(Trim(v.substr(p + 1, close - 1)));
     } else {
@@ -251,14 +254,16 @@ std::string ProfileText::Encode(std::string_view ansi) const {
 
 Result<std::optional<std::string>> ProfileText::Set(std::string_view section, std::string_view key,
                                                     std::string_view value) const {
-  auto hasBreak = [](std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != npos; };
+  auto hasBreak = [](std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != npos;
+  };
   const std::string_view sectionName = Trim(section);
   const std::string_view keyName = Trim(key);
   if (sectionName.empty() || hasBreak(sectionName) || sectionName.find(']') != npos)
     return MakeError(ErrorKind::Invalid, "the section name \"" + std::string(section) +
                                              "\" cannot be stored in an INI file");
-  if (keyName.empty() || hasBreak(keyName) || keyName.find('=') != npos ||
-      keyName.front() == '[' || keyName.front() == ';')
+  if (keyName.empty() || hasBreak(keyName) || keyName.find('=') != npos || keyName.front() == '[' ||
+      keyName.front() == ';')
     return MakeError(ErrorKind::Invalid,
                      "the key name \"" + std::string(key) + "\" cannot be stored in an INI file");
   if (hasBreak(value))
@@ -271,7 +276,7 @@ Result<std::optional<std::string>> ProfileText::Set(std::string_view section, st
 
   const std::string_view crlf = "\r\n";
   Place place = Locate(sectionName, keyName);
-  std::size_t at = 0;  // byte offset where the old bytes are cut
+  std::size_t at = 0;      // byte offset where the old bytes are cut
   std::size_t resume = 0;  // byte offset where they go on
   std::string insert;
 

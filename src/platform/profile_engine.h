@@ -74,11 +74,11 @@ class ProfileText {
   enum class Kind { Blank, Comment, Section, Key };
   struct Line {
     Kind kind = Kind::Blank;
-    std::size_t begin = 0;  // first unit of the content
-    std::size_t end = 0;    // one past the content (the line end excluded)
-    std::size_t next = 0;   // first unit of the next line
-    std::size_t equals = 0; // unit of the '=' of a key; npos when it has none
-    std::string name;       // section or key name, trimmed and upper-cased
+    std::size_t begin = 0;   // first unit of the content
+    std::size_t end = 0;     // one past the content (the line end excluded)
+    std::size_t next = 0;    // first unit of the next line
+    std::size_t equals = 0;  // unit of the '=' of a key; npos when it has none
+    std::string name;        // section or key name, trimmed and upper-cased
   };
   struct Place {
     std::optional<std::size_t> section;  // header line
@@ -95,10 +95,10 @@ class ProfileText {
 
   std::string bytes_;
   ProfileEncoding encoding_ = ProfileEncoding::Ansi;
-  std::string view_;                    // one Windows-1252 character per unit
-  std::vector<std::size_t> offsets_;    // byte offset of every unit, and the end
+  std::string view_;                  // one Windows-1252 character per unit
+  std::vector<std::size_t> offsets_;  // byte offset of every unit, and the end
   std::vector<Line> lines_;
-  bool oddTail_ = false;                // a UTF-16 file with half a character at its end
+  bool oddTail_ = false;  // a UTF-16 file with half a character at its end
 };
 
 }  // namespace plumage::platform

@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "platform/posix/posix_file_system.h"
-#include "support/run_program.h"
 #include "support/temp_dir.h"
+#include "support/xattr_tool.h"
 
 namespace plumage::platform {
 namespace {
@@ -18,7 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::GetfattrValue;
 using test::ReadFile;
-using test::RunProgram;
 using test::TempDir;
 using test::WriteFile;
 
@@ -37,7 +36,7 @@ mode_t Mode(const fs::path& path) {
 }
 
 void Setfattr(const fs::path& path, const std::string& value) {
-  ASSERT_EQ(RunProgram({"setfattr", "-n", "user.DOSATTRIB", "-v", value, path.string()}).exitCode, 0);
+  ASSERT_TRUE(test::Setfattr(path.string(), "user.DOSATTRIB", value)) << value;
 }
 
 TEST(PosixAttributes, ReadsWhatTheFileSystemHolds) {
@@ -79,8 +78,9 @@ TEST(PosixAttributes, WritesTheFormWineReads) {
   EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), "0x6");
   EXPECT_EQ(Attributes(files, file), kHS);
 
-  ASSERT_TRUE(files.SetAttributes(file.string(), kAttributeHidden | kAttributeArchive |
-                                                     kAttributeDirectory).ok());
+  ASSERT_TRUE(
+      files.SetAttributes(file.string(), kAttributeHidden | kAttributeArchive | kAttributeDirectory)
+          .ok());
   EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), "0x22") << "Directory is ignored";
 
   ASSERT_TRUE(files.SetAttributes(file.string(), kAttributeNormal).ok());
@@ -207,8 +207,8 @@ TEST(PosixFiles, ListsByWildcardInTheFileSystemsOrder) {
   auto plain = files.List(dir.str(), "*.EXE", 0);
   ASSERT_TRUE(plain.ok());
   EXPECT_EQ(*plain, inOrder({"a.exe", "B.EXE", "c.Exe"}));
-  auto all = files.List(dir.str(), "*.exe",
-                        kAttributeHidden | kAttributeSystem | kAttributeDirectory);
+  auto all =
+      files.List(dir.str(), "*.exe", kAttributeHidden | kAttributeSystem | kAttributeDirectory);
   ASSERT_TRUE(all.ok());
   EXPECT_EQ(*all, inOrder({"a.exe", "B.EXE", "c.Exe", "hidden.exe", "system.exe", "folder.exe"}));
   EXPECT_FALSE(files.List((dir / "none").string(), "*", 0).ok());

@@ -17,8 +17,10 @@ const std::string kReminderEn =
     "\r"
     "(This message can be disabled in the options dialog box.)";
 const std::string kReminderFr =
-    "Si vous ne voyez pas votre ic\xC3\xB4ne imm\xC3\xA9" "diatement,\r"
-    "n'oubliez pas de rafra\xC3\xAE" "chir l'Explorateur Windows.\r"
+    "Si vous ne voyez pas votre ic\xC3\xB4ne imm\xC3\xA9"
+    "diatement,\r"
+    "n'oubliez pas de rafra\xC3\xAE"
+    "chir l'Explorateur Windows.\r"
     "Ceci est fait en cliquant dans le menu 'Affichage' et\r"
     "en s\xC3\xA9lectionnant l'option 'Actualiser'.\r"
     "Vous pouvez aussi appuyer tout simplement sur\r"
@@ -66,9 +68,9 @@ TEST_F(ApplyTest, OkWritesClosesRemindsAndSendsF5) {
   SelectedNo = "4";
   Ops().OKButton_Click();
   EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=/i/a.ico\r\nIconIndex=4\r\n");
-  EXPECT_EQ(Steps(), (Journal{"DoEvents x1", "UpdateShellImageCache /i/a.ico,4", "Unload",
-                              "MessageBox Plumage: " + kReminderEn, "DoEvents x1000",
-                              "SendRefreshKey"}));
+  EXPECT_EQ(Steps(),
+            (Journal{"DoEvents x1", "UpdateShellImageCache /i/a.ico,4", "Unload",
+                     "MessageBox Plumage: " + kReminderEn, "DoEvents x1000", "SendRefreshKey"}));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
 }
@@ -104,9 +106,9 @@ TEST_F(ApplyTest, AWriteFailureStillClosesAndReminds) {
   SelectedIcon = "/i/a.ico";
   SelectedNo = "0";
   Ops().OKButton_Click();
-  EXPECT_EQ(Steps(), (Journal{"SetWaitCursor off", "MessageBox Error!: Invalid folder!", "Unload",
-                              "MessageBox Plumage: " + kReminderEn, "DoEvents x1000",
-                              "SendRefreshKey"}));
+  EXPECT_EQ(Steps(),
+            (Journal{"SetWaitCursor off", "MessageBox Error!: Invalid folder!", "Unload",
+                     "MessageBox Plumage: " + kReminderEn, "DoEvents x1000", "SendRefreshKey"}));
 }
 
 TEST_F(ApplyTest, TheCreatedIconIsSavedFirst) {

@@ -7,9 +7,9 @@ namespace {
 
 class CliFolderTest : public ::testing::Test {
  protected:
-  ProgramRun Ctl(std::vector<std::string> args) {
+  ProcessResult Ctl(std::vector<std::string> args) {
     args.insert(args.begin(), PLUMAGECTL_PATH);
-    return RunProgram(args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
+    return RunProcess(args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
                              "PLUMAGE_HOME=" + (dir / "home").string(), "DISPLAY="});
   }
   TempDir dir;
@@ -19,19 +19,19 @@ class CliFolderTest : public ::testing::Test {
 
 TEST_F(CliFolderTest, SetShowReset) {
   fs::create_directory(folder);
-  ProgramRun set = Ctl({"set", folder.string(), "/icons/game.ico", "2"});
+  ProcessResult set = Ctl({"set", folder.string(), "/icons/game.ico", "2"});
   EXPECT_EQ(set.exitCode, 0) << set.err;
   EXPECT_EQ(ReadFile(ini), "[.ShellClassInfo]\r\nIconFile=/icons/game.ico\r\nIconIndex=2\r\n");
   EXPECT_EQ(GetfattrValue(ini.string(), "user.DOSATTRIB"), "0x6");
   EXPECT_EQ(GetfattrValue(folder.string(), "user.DOSATTRIB"), "0x4");
 
-  ProgramRun show = Ctl({"show", folder.string()});
+  ProcessResult show = Ctl({"show", folder.string()});
   EXPECT_EQ(show.exitCode, 0);
   EXPECT_NE(show.out.find("Icon file: /icons/game.ico\n"), std::string::npos) << show.out;
   EXPECT_NE(show.out.find("Index: 2\n"), std::string::npos);
   EXPECT_NE(show.out.find("Source: " + ini.string() + "\n"), std::string::npos);
 
-  ProgramRun reset = Ctl({"reset", folder.string()});
+  ProcessResult reset = Ctl({"reset", folder.string()});
   EXPECT_EQ(reset.exitCode, 0) << reset.err;
   EXPECT_EQ(ReadFile(ini), "[.ShellClassInfo]\r\nIconFile=\r\nIconIndex=\r\n");
   EXPECT_EQ(GetfattrValue(folder.string(), "user.DOSATTRIB"), std::nullopt);
@@ -40,7 +40,7 @@ TEST_F(CliFolderTest, SetShowReset) {
 TEST_F(CliFolderTest, DryRunChangesNothingAndSaysWhat) {
   fs::create_directory(folder);
   WriteFile(ini, "[Other]\r\nx=1\r\n");
-  ProgramRun run = Ctl({"set", "--dry-run", folder.string(), "/icons/game.ico"});
+  ProcessResult run = Ctl({"set", "--dry-run", folder.string(), "/icons/game.ico"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadFile(ini), "[Other]\r\nx=1\r\n");
   EXPECT_EQ(GetfattrValue(folder.string(), "user.DOSATTRIB"), std::nullopt);
@@ -55,21 +55,21 @@ TEST_F(CliFolderTest, DryRunChangesNothingAndSaysWhat) {
 }
 
 TEST_F(CliFolderTest, FailuresGoToStandardErrorWithAnExitCode) {
-  ProgramRun missing = Ctl({"set", (dir / "none").string(), "/icons/game.ico"});
+  ProcessResult missing = Ctl({"set", (dir / "none").string(), "/icons/game.ico"});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("Invalid folder!"), std::string::npos) << missing.err;
   EXPECT_FALSE(fs::exists(dir / "none"));
 
-  ProgramRun network = Ctl({"reset", "//server/share"});
+  ProcessResult network = Ctl({"reset", "//server/share"});
   EXPECT_EQ(network.exitCode, 1);
   EXPECT_NE(network.err.find("network"), std::string::npos) << network.err;
 
   fs::create_directory(folder);
-  ProgramRun badIndex = Ctl({"set", folder.string(), "/icons/game.ico", "two"});
+  ProcessResult badIndex = Ctl({"set", folder.string(), "/icons/game.ico", "two"});
   EXPECT_EQ(badIndex.exitCode, 1);
   EXPECT_FALSE(fs::exists(ini));
 
-  ProgramRun wide = Ctl({"set", folder.string(), "/icons/\xE4\xB8\xAD.ico"});
+  ProcessResult wide = Ctl({"set", folder.string(), "/icons/\xE4\xB8\xAD.ico"});
   EXPECT_EQ(wide.exitCode, 1);
   EXPECT_NE(wide.err.find("Cannot write to file!"), std::string::npos) << wide.err;
   EXPECT_NE(wide.err.find("Windows-1252"), std::string::npos) << wide.err;

@@ -11,8 +11,9 @@
 
 #include "folder/folder_ops.h"
 #include "support/fakes.h"
-#include "support/run_program.h"
+#include "support/run_process.h"
 #include "support/temp_dir.h"
+#include "support/xattr_tool.h"
 
 namespace plumage::test {
 
@@ -57,7 +58,9 @@ class FolderTest : public ::testing::Test {
     env.system.programFolder = (dir / "program").string() + "/";
   }
 
-  FolderOps Ops() { return FolderOps(env.program, ui, messages, SelectedIcon, SelectedNo, hooks); }
+  FolderOps Ops() {
+    return FolderOps(env.program, ui, messages.Refs(), SelectedIcon, SelectedNo, hooks);
+  }
 
   // The folder's own DESKTOP.INI, its bytes, its user.DOSATTRIB as getfattr
   // reads it.
@@ -73,8 +76,8 @@ class FolderTest : public ::testing::Test {
   Journal journal;
   TestPlatform env{&journal};
   DriveRootFiles files;
-  RecordingUserInterface ui{&journal};
-  ChangeIconMessages messages = ChangeIconMessages::For(0);
+  JournalUi ui{journal};
+  FolderMessageTexts messages{0};  // the picker's table, English at its load
   std::string SelectedIcon;
   std::string SelectedNo;
   PickerHooks hooks;

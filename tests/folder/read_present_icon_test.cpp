@@ -87,9 +87,8 @@ TEST_F(PresentIconTest, SelectsThePresentIndexWhenTheListHasIt) {
     int selected;
   };
   const Case cases[] = {
-      {nullptr, "0", 1}, {"0", "0", 1},    {" 12 ", "12", 0}, {"2", "2", 3},
-      {"3", "3", 0},     {"-1", "-1", 0},  {"1.5", "1.5", 0}, {"abc", "0", 1},
-      {"", "0", 1},      {"2x", "2", 3},
+      {nullptr, "0", 1}, {"0", "0", 1},     {" 12 ", "12", 0}, {"2", "2", 3}, {"3", "3", 0},
+      {"-1", "-1", 0},   {"1.5", "1.5", 0}, {"abc", "0", 1},   {"", "0", 1},  {"2x", "2", 3},
   };
   for (const auto& c : cases) {
     std::string ini = "[.ShellClassInfo]\r\nIconFile=/i/set.dll\r\n";
@@ -122,8 +121,8 @@ TEST_F(PresentIconTest, ANetworkFolderIsRefused) {
             "using Plumage Professionnal version.");
   EXPECT_EQ(ui.messages[0].title, "Error!");
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
-  EXPECT_FALSE(ui.messages[0].waitCursor);
-  EXPECT_TRUE(ui.ended);
+  EXPECT_FALSE(ui.messages[0].waitCursorWasOn);
+  EXPECT_TRUE(ui.endRequested);
   EXPECT_EQ(journal.back(), "EndProgram");
   EXPECT_EQ(changes, 0);
 }

@@ -77,9 +77,10 @@ TEST_F(FolderTest, AnExistingFileKeepsEveryOtherByte) {
   SelectedIcon = "/icons/x.ico";
   SelectedNo = "3";
   Ops().WriteFolderDescriptor();
-  EXPECT_EQ(IniBytes(),
-            "; written by hand\r\n[ViewState]\nMode=\nVid=\r[.ShellClassInfo]\r\nConfirmFileOp=0\r\n"
-            "IconIndex =3\nIconFile=/icons/x.ico\r\n\r\n[Other]\r\nIconFile=keep\r\nx=\xE9t\xE9");
+  EXPECT_EQ(
+      IniBytes(),
+      "; written by hand\r\n[ViewState]\nMode=\nVid=\r[.ShellClassInfo]\r\nConfirmFileOp=0\r\n"
+      "IconIndex =3\nIconFile=/icons/x.ico\r\n\r\n[Other]\r\nIconFile=keep\r\nx=\xE9t\xE9");
 }
 
 TEST_F(FolderTest, AReadOnlyDescriptorIsWrittenAndEndsHiddenAndSystem) {
@@ -113,8 +114,9 @@ TEST_F(FolderTest, IconResourceFollowsWhereItIsAlreadyThere) {
   SelectedIcon = "/i/new.ico";
   SelectedNo = "0";
   Ops().WriteFolderDescriptor();
-  EXPECT_EQ(IniBytes(), "[Other]\r\nIconResource=x,1\r\n[.ShellClassInfo]\r\n"
-                        "IconFile=/i/new.ico\r\nIconIndex=0\r\n");
+  EXPECT_EQ(IniBytes(),
+            "[Other]\r\nIconResource=x,1\r\n[.ShellClassInfo]\r\n"
+            "IconFile=/i/new.ico\r\nIconIndex=0\r\n");
 }
 
 TEST_F(FolderTest, ADriveRootGetsAutorunAndResetDeletesIt) {
@@ -153,7 +155,7 @@ TEST_F(FolderTest, ADriveRootGetsAutorunAndResetDeletesIt) {
 }
 
 TEST_F(FolderTest, AMissingFolderIsInvalidAndNothingIsWritten) {
-  messages = ChangeIconMessages::For(1);  // the picker loaded in French
+  messages = FolderMessageTexts(1);  // the picker loaded in French
   env.program.ArgumentText = (dir / "none").string();
   ui.SetWaitCursor(true);
   SelectedIcon = "/i/x.ico";
@@ -164,7 +166,7 @@ TEST_F(FolderTest, AMissingFolderIsInvalidAndNothingIsWritten) {
   EXPECT_EQ(ui.messages[0].text, "Dossier invalide!");
   EXPECT_EQ(ui.messages[0].title, "Erreur!");
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
-  EXPECT_FALSE(ui.messages[0].waitCursor) << "the pointer is back to normal first";
+  EXPECT_FALSE(ui.messages[0].waitCursorWasOn) << "the pointer is back to normal first";
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only Games";
   EXPECT_TRUE(env.shell.cached.empty());
 }
@@ -251,7 +253,8 @@ TEST_F(FolderTest, APathTheIniFileCannotHoldIsNotWritten) {
   SelectedIcon = "/ic\xC3\xB4nes/\xC3\xA9t\xC3\xA9.ico";
   Ops().WriteFolderDescriptor();
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=/ic\xF4nes/\xE9t\xE9.ico\r\nIconIndex=0\r\n");
+  EXPECT_EQ(IniBytes(),
+            "[.ShellClassInfo]\r\nIconFile=/ic\xF4nes/\xE9t\xE9.ico\r\nIconIndex=0\r\n");
 }
 
 TEST_F(FolderTest, ALowerCaseDesktopIniIsTheDescriptor) {

@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "platform/posix/posix_profile.h"
-#include "support/run_program.h"
 #include "support/temp_dir.h"
+#include "support/xattr_tool.h"
 
 namespace plumage::platform {
 namespace {

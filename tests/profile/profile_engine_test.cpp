@@ -78,7 +78,8 @@ TEST(ProfileRead, MatchesWindowsRules) {
       {"missing section", "[T]\nk=1\n", "S", "k", std::nullopt},
       {"missing key", "[S]\nj=1\n", "S", "k", std::nullopt},
       {"empty file", "", "S", "k", std::nullopt},
-      {"Windows-1252 letters ignore case", "[\xC9T\xC9]\n\xE9t\xE9=1\n", "\xE9t\xE9", "\xC9T\xC9", "1"},
+      {"Windows-1252 letters ignore case", "[\xC9T\xC9]\n\xE9t\xE9=1\n", "\xE9t\xE9", "\xC9T\xC9",
+       "1"},
       {"UTF-16LE", Utf16(u"[S]\r\nk=\u00E9t\u00E9\r\n"), "S", "k", "\xE9t\xE9"},
       {"UTF-16LE beyond the code page", Utf16(u"[S]\r\nk=a\u4E2Db\r\n"), "S", "k", "a?b"},
       {"UTF-16LE with the euro sign", Utf16(u"[S]\nk=\u20AC\n"), "S", "k", "\x80"},
@@ -96,12 +97,8 @@ TEST(ProfileRead, FillsTheBufferAsGetPrivateProfileString) {
     std::string expected;  // the whole buffer afterwards, '#' where untouched
   };
   const BufferCase cases[] = {
-      {0, 0, ""},
-      {1, 0, "\0"s},
-      {4, 3, "abc\0"s},
-      {6, 5, "abcde\0"s},
-      {7, 6, "abcdef\0"s},
-      {10, 6, "abcdef\0###"s},
+      {0, 0, ""},         {1, 0, "\0"s},       {4, 3, "abc\0"s},
+      {6, 5, "abcde\0"s}, {7, 6, "abcdef\0"s}, {10, 6, "abcdef\0###"s},
   };
   for (const auto& c : cases) {
     std::array<char, 16> buffer;
@@ -213,11 +210,21 @@ TEST(ProfileWrite, RandomFilesKeepEveryOtherByte) {
     int lines = static_cast<int>(rng() % 12);
     for (int i = 0; i < lines; ++i) {
       switch (rng() % 6) {
-        case 0: file += "[" + pick(sections) + "]"; break;
-        case 1: file += "; " + pick(keys) + "=comment"; break;
-        case 2: file += ""; break;
-        case 3: file += " " + pick(keys) + " "; break;
-        default: file += pick(keys) + "=" + std::to_string(rng() % 100); break;
+        case 0:
+          file += "[" + pick(sections) + "]";
+          break;
+        case 1:
+          file += "; " + pick(keys) + "=comment";
+          break;
+        case 2:
+          file += "";
+          break;
+        case 3:
+          file += " " + pick(keys) + " ";
+          break;
+        default:
+          file += pick(keys) + "=" + std::to_string(rng() % 100);
+          break;
       }
       if (i + 1 < lines || rng() % 2) file += pick(ends);
     }
@@ -233,8 +240,7 @@ TEST(ProfileWrite, RandomFilesKeepEveryOtherByte) {
     const ProfileText after(out);
     EXPECT_EQ(after.Find(section, key), value) << file;
     auto same = [](const std::string& a, const std::string& b) {
-      return a.size() == b.size() &&
-             std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+      return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::toupper(static_cast<unsigned char>(x)) ==
                       std::toupper(static_cast<unsigned char>(y));
              });

@@ -5,60 +5,6 @@
 
 namespace plumage::test {
 
-void RecordingUserInterface::Note(const std::string& entry) {
-  if (journal_) journal_->push_back(entry);
-}
-
-void RecordingUserInterface::MessageBox(const std::string& text, const std::string& title,
-                                        MessageIcon icon) {
-  messages.push_back({text, title, icon, waitCursor});
-  Note("MessageBox " + title + ": " + text);
-}
-
-void RecordingUserInterface::SetWaitCursor(bool busy) {
-  waitCursor = busy;
-  Note(busy ? "SetWaitCursor on" : "SetWaitCursor off");
-}
-
-std::optional<std::string> RecordingUserInterface::OpenFile(const OpenFileOptions& options) {
-  openFileRequests.push_back(options);
-  Note("OpenFile " + options.Title);
-  if (openFileAnswers.empty()) return std::nullopt;
-  auto answer = openFileAnswers.front();
-  openFileAnswers.pop_front();
-  return answer;
-}
-
-void RecordingUserInterface::Beep() {
-  ++beeps;
-  Note("Beep");
-}
-
-void RecordingUserInterface::DoEvents() {
-  ++doEvents;
-  Note("DoEvents");
-}
-
-void RecordingUserInterface::EndProgram() {
-  ended = true;
-  Note("EndProgram");
-}
-
-void RecordingUserInterface::ShowOptions() {
-  ++optionsShown;
-  Note("ShowOptions");
-}
-
-void RecordingUserInterface::ShowAbout() {
-  ++aboutShown;
-  Note("ShowAbout");
-}
-
-void RecordingUserInterface::ShowTransformIcon(ChangeIcon&) {
-  ++transformShown;
-  Note("ShowTransformIcon");
-}
-
 void RecordingShell::Note(const std::string& entry) {
   if (journal_) journal_->push_back(entry);
 }
@@ -136,7 +82,8 @@ long MemoryRegistry::SetValue(platform::RegHandle key, const std::string& name, 
                               const std::uint8_t* data, std::uint32_t size) {
   auto handle = handles_.find(key);
   if (handle == handles_.end()) return platform::kErrorInvalidHandle;
-  keys_[handle->second][Upper(name)] = {type, std::string(reinterpret_cast<const char*>(data), size)};
+  keys_[handle->second][Upper(name)] = {type,
+                                        std::string(reinterpret_cast<const char*>(data), size)};
   return platform::kErrorSuccess;
 }
 

@@ -1,10 +1,10 @@
-// Recording fakes of the user interface and the platform, for tests that
-// drive forms and program modules. Every call is noted in a shared journal
-// (when one is given) so that a test can check the order across fakes.
+// Recording fakes of the platform, and a journaling user interface, for
+// tests that drive forms and program modules. Every call is noted in a
+// shared journal (when one is given) so that a test can check the order
+// across fakes.
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,46 +17,36 @@
 #include "platform/posix/posix_profile.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "support/recording_ui.h"
 
 namespace plumage::test {
 
 using Journal = std::vector<std::string>;
 
-struct ShownMessage {
-  std::string text;
-  std::string title;
-  MessageIcon icon = MessageIcon::None;
-  bool waitCursor = false;  // the pointer when it was shown
-};
-
-class RecordingUserInterface : public IUserInterface {
+// RecordingUi that also notes every call, DoEvents included, in a journal
+// it shares with the other fakes.
+class JournalUi : public RecordingUi {
  public:
-  explicit RecordingUserInterface(Journal* journal = nullptr) : journal_(journal) {}
-
-  void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
-  void SetWaitCursor(bool busy) override;
-  std::optional<std::string> OpenFile(const OpenFileOptions& options) override;
-  void Beep() override;
-  void DoEvents() override;
-  void EndProgram() override;
-  void ShowOptions() override;
-  void ShowAbout() override;
-  void ShowTransformIcon(ChangeIcon& picker) override;
-
-  std::vector<ShownMessage> messages;
-  std::vector<OpenFileOptions> openFileRequests;
-  std::deque<std::optional<std::string>> openFileAnswers;  // pre-answers; empty: Cancel
-  bool waitCursor = false;
-  int doEvents = 0;
-  int beeps = 0;
-  bool ended = false;
-  int optionsShown = 0;
-  int aboutShown = 0;
-  int transformShown = 0;
+  explicit JournalUi(Journal& journal) : journal_(journal) {}
+  void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
+    journal_.push_back("MessageBox " + title + ": " + text);
+    RecordingUi::MessageBox(text, title, icon);
+  }
+  void SetWaitCursor(bool busy) override {
+    journal_.push_back(busy ? "SetWaitCursor on" : "SetWaitCursor off");
+    RecordingUi::SetWaitCursor(busy);
+  }
+  void DoEvents() override {
+    journal_.push_back("DoEvents");
+    RecordingUi::DoEvents();
+  }
+  void EndProgram() override {
+    journal_.push_back("EndProgram");
+    RecordingUi::EndProgram();
+  }
 
  private:
-  void Note(const std::string& entry);
-  Journal* journal_;
+  Journal& journal_;
 };
 
 class RecordingShell : public platform::IShell {
@@ -134,7 +124,8 @@ class FailingProfile : public platform::IPrivateProfile {
   }
   Status WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& file) override {
-    if (++writes == failOnWrite_) return MakeError(ErrorKind::Io, "cannot write " + file + ": test");
+    if (++writes == failOnWrite_)
+      return MakeError(ErrorKind::Io, "cannot write " + file + ": test");
     return real_.WriteString(section, key, value, file);
   }
   int writes = 0;

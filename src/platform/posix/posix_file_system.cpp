@@ -67,7 +67,8 @@ Status SetFatAttributes(const std::string& path, std::uint32_t attributes) {
   if (code == EPERM && ((wanted ^ *current) & kAttributeSystem) != 0)
     return MakeError(ErrorKind::Io, "cannot change the System attribute of " + path +
                                         ": on a FAT volume that takes the CAP_LINUX_IMMUTABLE "
-                                        "capability (" + std::strerror(code) + ")");
+                                        "capability (" +
+                                        std::strerror(code) + ")");
   return SystemError("cannot set the attributes of", path, code);
 }
 
@@ -199,7 +200,8 @@ Result<std::vector<std::string>> PosixFileSystem::List(const std::string& folder
     if (name == "." || name == ".." || !MatchesWildcard(name, pattern)) continue;
     auto attributes = GetAttributes(prefix + name);
     if (!attributes) continue;  // gone, or a broken link
-    std::uint32_t excluding = (kAttributeHidden | kAttributeSystem | kAttributeDirectory) & ~include;
+    std::uint32_t excluding =
+        (kAttributeHidden | kAttributeSystem | kAttributeDirectory) & ~include;
     if ((*attributes & excluding) != 0) continue;
     names.push_back(std::move(name));
   }
@@ -251,7 +253,8 @@ bool PosixFileSystem::IsDriveRoot(const std::string& folder) {
     return std::find(points.begin(), points.end(), real) != points.end();
   }
   // No /proc: a folder on another device than its parent is a mount point.
-  struct stat self {}, parent {};
+  struct stat self {
+  }, parent{};
   if (stat(real.c_str(), &self) != 0 || stat((real + "/..").c_str(), &parent) != 0) return false;
   return self.st_dev != parent.st_dev;
 }

@@ -100,8 +100,8 @@ Status WriteFileAtomically(const std::string& path, const std::string& bytes,
                            const std::string& attributesFrom) {
   namespace fs = std::filesystem;
   fs::path target(path);
-  std::string temp = (target.parent_path() / ("." + target.filename().string() + ".tmp-" +
-                                              std::to_string(getpid())))
+  std::string temp = (target.parent_path() /
+                      ("." + target.filename().string() + ".tmp-" + std::to_string(getpid())))
                          .string();
   const std::string& source = attributesFrom.empty() ? path : attributesFrom;
   struct stat old {};
@@ -121,13 +121,14 @@ Status WriteFileAtomically(const std::string& path, const std::string& bytes,
   while (done < bytes.size() && failure == 0) {
     ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) failure = n < 0 ? errno : EIO;
-    else done += static_cast<std::size_t>(n);
+    if (n <= 0)
+      failure = n < 0 ? errno : EIO;
+    else
+      done += static_cast<std::size_t>(n);
   }
   // Owner first (a change of owner clears the set-id bits), then the
   // attributes while the file is still writable, the mode last.
-  if (failure == 0 && hadTarget &&
-      fchown(fd, replaced.st_uid, replaced.st_gid) != 0 &&
+  if (failure == 0 && hadTarget && fchown(fd, replaced.st_uid, replaced.st_gid) != 0 &&
       fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
     // Not ours to give away: the file stays the writer's, as a new one would.
   }
