@@ -5,6 +5,8 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "app/texts.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_profile.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/registry_store.h"
 #include "ui/qt/qt_user_interface.h"
@@ -20,7 +22,9 @@ int main(int argc, char** argv) {
   platform::PosixRegistry registry(platform::PosixRegistry::DefaultPath());
   platform::PosixSystem system;
   platform::PosixShell shell;
-  platform::Platform os{&registry, &system, &shell};
+  platform::PosixFileSystem files;
+  platform::PosixPrivateProfile profile;
+  platform::Platform os{&registry, &system, &shell, &files, &profile};
   Program program(os);
   qt::QtUserInterface ui;
 
