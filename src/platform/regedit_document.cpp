@@ -273,7 +273,13 @@ RegDocument RegDocument::Parse(std::string_view bytes) {
     std::string logical(text);
     const bool hexValue = (trimmed.front() == '"' || trimmed.front() == '@') &&
                           trimmed.find("=hex") != std::string_view::npos;
-    while (hexValue && Trim(logical).back() == '\\' && n + 1 < lines.size()) {
+    // Continuation lines are indented; a blank or key line never continues one.
+    auto continues = [&](std::size_t next) {
+      if (next >= lines.size()) return false;
+      std::string_view t = lines[next].text;
+      return !t.empty() && (t[0] == ' ' || t[0] == '\t') && !Trim(t).empty();
+    };
+    while (hexValue && Trim(logical).back() == '\\' && continues(n + 1)) {
       ++n;
       logical += "\n";
       logical += lines[n].text;

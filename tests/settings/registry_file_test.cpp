@@ -188,3 +188,22 @@ TEST(PosixRegistryFile, WritersInSeveralProcessesLoseNothing) {
 
 }  // namespace
 }  // namespace plumage::platform
+
+namespace plumage::platform {
+namespace {
+
+// Found by fuzzing: a hex value ending in a backslash at the very end of a
+// block swallowed the blank line after it once the file was written again.
+TEST(RegDocument, AContinuationNeverSwallowsABlankOrAKeyLine) {
+  const std::string file = "REGEDIT4\n[HKEY_CLASSES_ROOT\\x]\n\"E\"=hex(2):zz,01,\\\n";
+  ASSERT_EQ(file.size(), 52u);
+  RegDocument doc = RegDocument::Parse(file);
+  doc.SetValue(kHkeyClassesRoot, "y", "v", kRegSz, std::string("1\0", 2));
+  const std::string once = doc.Serialize();
+  RegDocument again = RegDocument::Parse(once);
+  EXPECT_EQ(again.Serialize(), once);
+  EXPECT_NE(again.FindValue(kHkeyClassesRoot, "y", "v"), nullptr);
+}
+
+}  // namespace
+}  // namespace plumage::platform
