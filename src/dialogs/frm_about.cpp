@@ -1,0 +1,55 @@
+#include "dialogs/frm_about.h"
+
+#include <iterator>
+
+#include "app/program.h"
+#include "app/texts.h"
+#include "platform/system.h"
+#include "version.h"
+
+namespace plumage {
+
+namespace t = texts::about;
+
+std::string VersionText() {
+  return t::kVersionPrefix + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) +
+         "." + std::to_string(kVersionRevision);
+}
+
+frmAbout::frmAbout(Program& program) : program_(program) {
+  // As drawn: placeholders that Form_Load replaces, the English description,
+  // and the texts that stay English in both languages.
+  Caption = "About";
+  lblTitle.Caption = "Application Title";
+  lblVersion.Caption = "Version";
+  lblDescription.Caption = t::kDescription.en;
+  Label4.Caption = t::kWebsite;
+  Label5[0].Caption = t::kLink;
+  cmdOK.Caption = t::kOK;
+}
+
+void frmAbout::Form_Load() {
+  Caption = std::string(t::kCaptionPrefix) + texts::kProgramTitle;
+  lblVersion.Caption = VersionText();
+  lblTitle.Caption = texts::kProgramTitle;
+  if (program_.Language != 1) {
+    Label1.Caption = t::kCredit.en;
+  } else {
+    Label1.Caption = t::kCredit.fr;
+    lblDescription.Caption = t::kDescription.fr;
+    Caption = t::kCaptionFr;
+  }
+  NotifyChanged();
+}
+
+void frmAbout::Label5_Click(int index) {
+  if (index < 0 || index >= static_cast<int>(std::size(Label5))) return;
+  // Whether a browser came up is not examined: the box simply stays open.
+  program_.os.shell->OpenDocument(Label5[index].Caption);
+}
+
+void frmAbout::cmdOK_Click() {
+  Unload();
+}
+
+}  // namespace plumage

@@ -1,0 +1,111 @@
+#include "shellcache/icon_cache_manager.h"
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "app/program.h"
+#include "platform/system.h"
+#include "settings/settings.h"
+
+namespace plumage {
+
+namespace {
+
+// One value, read the way every shell value is read: open, read into an
+// empty text, close. A key or value that is not there reads as empty.
+std::string ReadShellValue(Program& program, std::uint32_t root, const char* key,
+                           const char* name) {
+  RegistryManager& reg = program.Registry;
+  std::string text;
+  reg.OpenKey(root, key, reg.CurrentKey);
+  reg.GetStringValue(reg.CurrentKey, name, text);
+  reg.CloseKey(reg.CurrentKey);
+  return CleanRegistryText(text);
+}
+
+void WriteShellValue(Program& program, std::uint32_t root, const char* key, const char* name,
+                     const std::string& text) {
+  RegistryManager& reg = program.Registry;
+  // A key that does not open leaves CurrentKey at 0, and the write then
+  // changes nothing (HKEY_LOCAL_MACHINE may refuse us): the shell's value
+  // simply stays as it was.
+  reg.OpenKey(root, key, reg.CurrentKey);
+  reg.SetStringValue(reg.CurrentKey, name, text);
+  reg.CloseKey(reg.CurrentKey);
+}
+
+}  // namespace
+
+CacheSizeChoice CacheSizeChoiceFor(double stored) {
+  // Missing and unreadable both read as 0: the shell then uses its default.
+  if (stored == 0) return 1;
+  if (!(stored > 0)) return std::nullopt;  // negative
+  for (int i = 0; i < kCacheSizeStepCount; ++i)
+    if (stored <= kCacheSizeSteps[i]) return i;
+  return std::nullopt;  // more than any step: left alone unless the user picks one
+}
+
+bool ReadIconColors(Program& program) {
+  return LeadingNumber(ReadShellValue(program, kWindowMetricsRoot, kWindowMetricsKey,
+                                      kShellIconBppValue)) >= 16;
+}
+
+void WriteIconColors(Program& program, bool maximumColours) {
+  WriteShellValue(program, kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue,
+                  maximumColours ? "16" : "4");
+}
+
+CacheSizeChoice ReadCacheSize(Program& program) {
+  return CacheSizeChoiceFor(
+      LeadingNumber(ReadShellValue(program, kExplorerRoot, kExplorerKey, kMaxCachedIconsValue)));
+}
+
+void WriteCacheSize(Program& program, CacheSizeChoice choice) {
+  if (!choice || *choice < 0 || *choice >= kCacheSizeStepCount) return;
+  WriteShellValue(program, kExplorerRoot, kExplorerKey, kMaxCachedIconsValue,
+                  std::to_string(kCacheSizeSteps[*choice]));
+}
+
+std::string IconCachePath(const Program& program) {
+  return program.WindowsDirectory + kIconCacheFileName;
+}
+
+int ShellIconSizeFrom(const std::string& storedText) {
+  const double rounded = std::nearbyint(LeadingNumber(CleanRegistryText(storedText)));
+  // A number beyond 32 bits is no icon size the shell could have written;
+  // it is treated like a missing one rather than overflowing the arithmetic.
+  constexpr double kLow = std::numeric_limits<std::int32_t>::min() + 1.0;
+  constexpr double kHigh = std::numeric_limits<std::int32_t>::max();
+  if (!(rounded >= kLow && rounded <= kHigh) || rounded == 0) return kDefaultShellIconSize;
+  return static_cast<int>(rounded);
+}
+
+bool DeleteIconCache(Program& program) {
+  namespace fs = std::filesystem;
+  const fs::path path = IconCachePath(program);
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return false;
+  // Failures from here on are not reported: the file was there, so the
+  // reboot notice is due in any case.
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+  fs::remove(path, ec);
+  return true;
+}
+
+void RebuildIconCache(Program& program) {
+  RegistryManager& reg = program.Registry;
+  reg.OpenKey(kWindowMetricsRoot, kWindowMetricsKey, reg.CurrentKey);
+  std::string text;
+  reg.GetStringValue(reg.CurrentKey, kShellIconSizeValue, text);
+  const int size = ShellIconSizeFrom(text);
+  // One pixel smaller, announced, then back, announced again: the shell
+  // throws its cached icons away and draws them afresh.
+  reg.SetStringValue(reg.CurrentKey, kShellIconSizeValue, std::to_string(size - 1));
+  program.os.shell->BroadcastSettingChange(kBroadcastTimeoutMs);
+  reg.SetStringValue(reg.CurrentKey, kShellIconSizeValue, std::to_string(size));
+  program.os.shell->BroadcastSettingChange(kBroadcastTimeoutMs);
+  reg.CloseKey(reg.CurrentKey);
+}
+
+}  // namespace plumage

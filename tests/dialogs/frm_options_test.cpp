@@ -1,0 +1,326 @@
+#include "dialogs/frm_options.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/texts.h"
+#include "dialogs/fakes.h"
+
+namespace plumage::test::dialogs {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kNul(1, '\0');
+const std::string kReboot = "message Plumage: " + std::string(texts::options::kReboot.en);
+const std::string kRebootFr = "message Plumage: " + std::string(texts::options::kReboot.fr);
+
+class FrmOptionsTest : public ::testing::Test, public ProgramFixture {
+ protected:
+  // Loads a fresh dialog, as each showing does; the log starts empty after.
+  frmOptions& Open() {
+    form = std::make_unique<frmOptions>(program, ui);
+    observer = std::make_unique<LogObserver>(log);
+    form->SetObserver(observer.get());
+    form->Form_Load();
+    log.clear();
+    return *form;
+  }
+  void StoreMaxCached(const std::string& text) {
+    Store(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue, text);
+  }
+  std::optional<std::string> MaxCached() {
+    return Raw(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue);
+  }
+  // Sets every control away from what it showed at load.
+  void ChangeEverything(frmOptions& f) {
+    f.Colors.Value = 1 - f.Colors.Value;
+    f.CacheSize.ListIndex = f.CacheSize.ListIndex == 4 ? 0 : 4;
+    f.DefaultLib.Text += "x";
+    f.NoWarningBox.Value = 1 - f.NoWarningBox.Value;
+    std::swap(f.Lang[0].Value, f.Lang[1].Value);
+  }
+
+  std::unique_ptr<frmOptions> form;
+  std::unique_ptr<LogObserver> observer;
+};
+
+TEST_F(FrmOptionsTest, OkWithoutAChangeWritesAndShowsNothing) {
+  // Once with nothing stored, once with every value set.
+  Open().cmdOK_Click();
+  EXPECT_EQ(log, Log{"closed"});
+
+  program.Language = 1;
+  program.DefaultLibrary = "/usr/share/icons/Lib.icl";
+  program.NoWarning = 1;
+  Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue, "32");
+  StoreMaxCached("1000");
+  Open().cmdOK_Click();
+  EXPECT_EQ(log, Log{"closed"});
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(FrmOptionsTest, CancelAfterChangingEveryControlWritesNothing) {
+  frmOptions& f = Open();
+  ChangeEverything(f);
+  f.cmdCancel_Click();
+  EXPECT_EQ(log, Log{"closed"});
+  EXPECT_EQ(program.Language, 0);
+  EXPECT_EQ(program.DefaultLibrary, "");
+  EXPECT_EQ(program.NoWarning, 0);
+}
+
+TEST_F(FrmOptionsTest, OnlyColoursChangedWritesSixteenShowsTheRebootNoticeThenCloses) {
+  frmOptions& f = Open();
+  ASSERT_EQ(f.Colors.Value, 0);
+  f.Colors.Value = 1;
+  f.cmdOK_Click();
+  EXPECT_EQ(log, (Log{"set Shell Icon BPP=16", "wait off", kReboot, "closed"}));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].title, "Plumage");
+  EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
+  EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue), "16" + kNul);
+
+  Open().Colors.Value = 0;
+  form->cmdOK_Click();
+  EXPECT_EQ(log, (Log{"set Shell Icon BPP=4", "wait off", kReboot, "closed"}));
+}
+
+TEST_F(FrmOptionsTest, TheStoredCacheSizeSelectsItsEntry) {
+  const struct {
+    const char* stored;  // nullptr: missing
+    int index;
+  } table[] = {{nullptr, 1}, {"100", 0},   {"101", 1}, {"500", 1}, {"501", 2},
+               {"2000", 4},  {"4096", -1}, {"-5", -1}, {"750", 2}};
+  for (const auto& row : table) {
+    if (row.stored) StoreMaxCached(row.stored);
+    EXPECT_EQ(Open().CacheSize.ListIndex, row.index) << (row.stored ? row.stored : "(missing)");
+    EXPECT_EQ(form->CacheSize.Items.size(), 5u);
+  }
+}
+
+TEST_F(FrmOptionsTest, ACacheSizeOutsideTheStepsStaysUntilAnEntryIsPicked) {
+  StoreMaxCached("4096");
+  frmOptions& f = Open();
+  ASSERT_EQ(f.CacheSize.ListIndex, -1);
+  f.cmdOK_Click();
+  EXPECT_EQ(MaxCached(), "4096" + kNul);
+  EXPECT_EQ(log, Log{"closed"});
+
+  Open().CacheSize.ListIndex = 0;  // "100 (minimum)"
+  form->cmdOK_Click();
+  EXPECT_EQ(log, (Log{"set Max Cached Icons=100", "closed"}));
+}
+
+TEST_F(FrmOptionsTest, ReselectingTheLoadedCacheSizeIsNoChange) {
+  StoreMaxCached("750");  // shown as "1000", stays 750 unless another entry is picked
+  frmOptions& f = Open();
+  f.CacheSize.ListIndex = 3;
+  f.CacheSize.ListIndex = 2;
+  f.cmdOK_Click();
+  EXPECT_EQ(MaxCached(), "750" + kNul);
+}
+
+TEST_F(FrmOptionsTest, ALetterCaseChangeOfTheLibraryIsWritten) {
+  program.DefaultLibrary = "/home/ann/Icons/Tools.icl";
+  frmOptions& f = Open();
+  EXPECT_EQ(f.DefaultLib.Text, "/home/ann/Icons/Tools.icl");
+  f.DefaultLib.Text = "/home/ann/icons/Tools.icl";
+  f.cmdOK_Click();
+  EXPECT_EQ(log, (Log{"set DefaultLibrary=/home/ann/icons/Tools.icl", "closed"}));
+  EXPECT_EQ(program.DefaultLibrary, "/home/ann/icons/Tools.icl");
+}
+
+TEST_F(FrmOptionsTest, AnEmptyOrMissingLibraryIsStoredAsTyped) {
+  program.DefaultLibrary = "/gone.icl";
+  Open().DefaultLib.Text = "";
+  form->cmdOK_Click();
+  EXPECT_EQ(Raw(kVerbRoot, kVerbKey, kDefaultLibraryValue), kNul);
+  EXPECT_EQ(program.DefaultLibrary, "");
+}
+
+TEST_F(FrmOptionsTest, TheReminderFlagIsWrittenAsABlankAndADigit) {
+  Open().NoWarningBox.Value = 1;
+  form->cmdOK_Click();
+  EXPECT_EQ(Raw(kVerbRoot, kVerbKey, kNoWarningValue), " 1" + kNul);
+  EXPECT_EQ(program.NoWarning, 1);
+
+  frmOptions& f = Open();
+  EXPECT_EQ(f.NoWarningBox.Value, 1);
+  f.NoWarningBox.Value = 0;
+  f.cmdOK_Click();
+  EXPECT_EQ(Raw(kVerbRoot, kVerbKey, kNoWarningValue), " 0" + kNul);
+  EXPECT_EQ(program.NoWarning, 0);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(FrmOptionsTest, SwitchingToFrenchStoresTheCaptionAndHelpFileAndTheNextDialogIsFrench) {
+  frmOptions& f = Open();
+  EXPECT_EQ(f.Caption, "Plumage settings");
+  EXPECT_EQ(f.CacheSize.Items[1], "500 (system default)");
+  f.Lang[0].Value = false;
+  f.Lang[1].Value = true;
+  f.cmdOK_Click();
+  // The verb caption is stored in the ANSI code page: ô is one byte.
+  EXPECT_EQ(log, (Log{"set =M&odifier l'ic\xF4ne...", "closed"}));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(program.Language, 1);
+  EXPECT_EQ(program.HelpFile, dir.str() + "/HLPFR.HLP");
+
+  // The next run reads French back from the caption.
+  Program next(os);
+  LoadSettings(next, ui);
+  EXPECT_EQ(next.Language, 1);
+
+  frmOptions& g = Open();
+  EXPECT_EQ(g.Caption, "Paramètres Plumage");
+  EXPECT_EQ(g.Frame3.Caption, "Paramètres système:");
+  EXPECT_EQ(g.cmdCancel.Caption, "Annuler");
+  EXPECT_EQ(g.AboutBox.Caption, "&A propos...");
+  EXPECT_EQ(g.RebuildButton.Caption, "&Rafraîcher le cache");
+  EXPECT_EQ(g.CacheSize.Items, (std::vector<std::string>{"100 (minimum)", "500 (valeur système)",
+                                                         "1000", "1500", "2000 (recommandé)"}));
+  // Captions that stay as designed in both languages.
+  EXPECT_EQ(g.Frame1.Caption, "Options:");
+  EXPECT_EQ(g.Lang[0].Caption, "En&glish");
+  EXPECT_EQ(g.Lang[1].Caption, "&Français");
+  EXPECT_EQ(g.cmdOK.Caption, "OK");
+  EXPECT_TRUE(g.Lang[1].Value);
+  EXPECT_FALSE(g.Lang[0].Value);
+  EXPECT_EQ(g.FileFilter, texts::kIconFilter.fr);
+
+  // And back: the English caption and help file.
+  g.Lang[0].Value = true;
+  g.Lang[1].Value = false;
+  g.cmdOK_Click();
+  EXPECT_EQ(log, (Log{"set =C&hange icon...", "closed"}));
+  EXPECT_EQ(program.HelpFile, dir.str() + "/HLPEN.HLP");
+  EXPECT_EQ(program.Language, 0);
+}
+
+TEST_F(FrmOptionsTest, TheFrenchDialogShowsItsRebootNoticeInFrench) {
+  program.Language = 1;
+  frmOptions& f = Open();
+  f.Colors.Value = 1;
+  // Switching back to English in the same OK does not change the notice:
+  // the dialog keeps the text of the moment it loaded.
+  f.Lang[0].Value = true;
+  f.Lang[1].Value = false;
+  f.cmdOK_Click();
+  EXPECT_EQ(
+      log, (Log{"set Shell Icon BPP=16", "wait off", kRebootFr, "set =C&hange icon...", "closed"}));
+}
+
+TEST_F(FrmOptionsTest, OkWritesEveryChangeInItsOrder) {
+  program.DefaultLibrary = "/a.icl";
+  frmOptions& f = Open();
+  ChangeEverything(f);
+  f.cmdOK_Click();
+  EXPECT_EQ(log, (Log{"set Shell Icon BPP=16", "wait off", kReboot, "set Max Cached Icons=2000",
+                      "set DefaultLibrary=/a.iclx", "set NoWarning= 1",
+                      "set =M&odifier l'ic\xF4ne...", "closed"}));
+}
+
+TEST_F(FrmOptionsTest, RebuildWritesTheChosenSizeFirstAndCancelDoesNotUndoIt) {
+  frmOptions& f = Open();
+  ASSERT_EQ(f.CacheSize.ListIndex, 1);
+  f.CacheSize.ListIndex = 4;  // "2000 (recommended)"
+  f.RebuildButton_Click();
+  EXPECT_EQ(log, (Log{"wait on", "set Max Cached Icons=2000", "set Shell Icon Size=31",
+                      "broadcast 10000", "set Shell Icon Size=32", "broadcast 10000", "wait off"}));
+  EXPECT_FALSE(f.Unloaded());
+  EXPECT_TRUE(ui.messages.empty());
+  f.cmdCancel_Click();
+  EXPECT_EQ(MaxCached(), "2000" + kNul);
+  EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue), "32" + kNul);
+}
+
+TEST_F(FrmOptionsTest, OkAfterRebuildWritesTheSizeOnceMore) {
+  frmOptions& f = Open();
+  f.CacheSize.ListIndex = 3;
+  f.RebuildButton_Click();
+  log.clear();
+  f.cmdOK_Click();
+  EXPECT_EQ(log, (Log{"set Max Cached Icons=1500", "closed"}));
+}
+
+TEST_F(FrmOptionsTest, RebuildWithoutASizeChangeOnlyStepsTheIconSize) {
+  Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue, "48");
+  StoreMaxCached("4096");
+  Open().RebuildButton_Click();
+  EXPECT_EQ(log, (Log{"wait on", "set Shell Icon Size=47", "broadcast 10000",
+                      "set Shell Icon Size=48", "broadcast 10000", "wait off"}));
+  EXPECT_EQ(MaxCached(), "4096" + kNul);
+}
+
+TEST_F(FrmOptionsTest, DeleteRemovesAPresentReadOnlyCacheAndShowsTheNotice) {
+  const fs::path cache = dir / "shelliconcache";
+  WriteFile(cache, "icons");
+  fs::permissions(cache, fs::perms::owner_read);
+  frmOptions& f = Open();
+  f.DeleteButton_Click();
+  EXPECT_FALSE(fs::exists(cache));
+  EXPECT_EQ(log, Log{kReboot});
+  EXPECT_FALSE(f.Unloaded());
+}
+
+TEST_F(FrmOptionsTest, DeleteWithoutACacheFileShowsNothing) {
+  frmOptions& f = Open();
+  f.DeleteButton_Click();
+  fs::create_directory(dir / "shelliconcache");
+  f.DeleteButton_Click();
+  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(fs::is_directory(dir / "shelliconcache"));
+}
+
+TEST_F(FrmOptionsTest, BrowseOffersTheIconFilesAndOnlyFillsTheTextBox) {
+  program.DefaultLibrary = "/old.icl";
+  frmOptions& f = Open();
+  ui.openFileAnswer = "/usr/share/icons/new.icl";
+  f.BrowseLibButton_Click();
+  ASSERT_EQ(ui.openFileCalls.size(), 1u);
+  const OpenFileOptions& o = ui.openFileCalls[0];
+  EXPECT_EQ(o.Filter, texts::kIconFilter.en);
+  EXPECT_EQ(o.FilterIndex, 2);
+  EXPECT_EQ(o.Flags, 4);
+  EXPECT_EQ(o.Title, "");
+  EXPECT_EQ(o.InitialDir, "");
+  EXPECT_EQ(f.DefaultLib.Text, "/usr/share/icons/new.icl");
+  EXPECT_TRUE(log.empty());  // nothing written until OK
+
+  ui.openFileAnswer.reset();  // cancelled
+  f.BrowseLibButton_Click();
+  EXPECT_EQ(f.DefaultLib.Text, "/usr/share/icons/new.icl");
+  EXPECT_TRUE(ui.messages.empty());
+
+  f.cmdOK_Click();
+  EXPECT_EQ(log, (Log{"set DefaultLibrary=/usr/share/icons/new.icl", "closed"}));
+}
+
+TEST_F(FrmOptionsTest, AboutOpensOverTheDialogWhichStaysOpen) {
+  frmOptions& f = Open();
+  f.AboutBox_Click();
+  EXPECT_EQ(log, Log{"show about"});
+  EXPECT_FALSE(f.Unloaded());
+}
+
+TEST_F(FrmOptionsTest, AFailedSettingsWriteIsSilentAndTheValueStillChanges) {
+  // The verb key gone while the dialog is open: the writes fail unseen.
+  frmOptions& f = Open();
+  ASSERT_EQ(registry.DeleteKeyTree(kVerbRoot, kVerbKey), platform::kErrorSuccess);
+  f.DefaultLib.Text = "/b.icl";
+  f.NoWarningBox.Value = 1;
+  f.Lang[1].Value = true;
+  f.Lang[0].Value = false;
+  f.cmdOK_Click();
+  EXPECT_EQ(log, Log{"closed"});
+  EXPECT_EQ(program.DefaultLibrary, "/b.icl");
+  EXPECT_EQ(program.NoWarning, 1);
+  EXPECT_EQ(program.Language, 1);
+  EXPECT_EQ(registry.openKeys, 0);
+}
+
+}  // namespace
+}  // namespace plumage::test::dialogs
