@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "platform/codepage.h"
 #include "settings/settings.h"
+#include "shellcache/icon_cache_manager.h"
 
 namespace plumage::cli {
 namespace {
@@ -35,6 +36,12 @@ void Install(Context& ctx) {
   if (!std::filesystem::is_directory(std::filesystem::path(folder) / "Icons"))
     return ctx.Fail("cannot create the program folder " + folder + "Icons");
   if (ctx.registry.CreateKey(kVerbRoot, kVerbCommandKey) != platform::kErrorSuccess)
+    return ctx.Fail("cannot write the settings store " + ctx.registry.path());
+  // Windows always has the shell's icon keys; here they are made once, so
+  // that the settings dialog's colour depth, cache size and rebuild have
+  // somewhere to write (the program itself never creates a key).
+  if (ctx.registry.CreateKey(kWindowMetricsRoot, kWindowMetricsKey) != platform::kErrorSuccess ||
+      ctx.registry.CreateKey(kExplorerRoot, kExplorerKey) != platform::kErrorSuccess)
     return ctx.Fail("cannot write the settings store " + ctx.registry.path());
   // A caption already there is the chosen language: installing again keeps it.
   std::string caption;

@@ -111,9 +111,9 @@ struct Message {
   MessageIcon icon;
 };
 
-class RecordingUi : public IUserInterface {
+class LoggingUi : public IUserInterface {
  public:
-  explicit RecordingUi(Log& log) : log_(log) {}
+  explicit LoggingUi(Log& log) : log_(log) {}
 
   void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
     messages.push_back({text, title, icon});
@@ -208,7 +208,7 @@ class ProgramFixture {
   FakeSystem system;
   platform::Platform os;
   Program program;
-  RecordingUi ui;
+  LoggingUi ui;
 };
 
 }  // namespace plumage::test::dialogs

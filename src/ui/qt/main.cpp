@@ -9,6 +9,7 @@
 #include "platform/posix/posix_profile.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/registry_store.h"
+#include "ui/qt/dialog_factories.h"
 #include "ui/qt/qt_user_interface.h"
 
 int main(int argc, char** argv) {
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   platform::Platform os{&registry, &system, &shell, &files, &profile};
   Program program(os);
   qt::QtUserInterface ui;
+  qt::InstallDialogFactories(ui, program);
 
   BeginRun(program, argumentText);
   if (!BeginPickerLoad(program, ui)) return 0;

@@ -1,0 +1,16 @@
+#include "ui/qt/dialog_factories.h"
+
+#include "ui/qt/about_view.h"
+#include "ui/qt/options_view.h"
+#include "ui/qt/qt_user_interface.h"
+
+namespace plumage::qt {
+
+void InstallDialogFactories(QtUserInterface& ui, Program& program) {
+  // Each showing creates and loads a fresh form, so it takes the settings
+  // and the language of that moment.
+  ui.showOptions = [&ui, &program] { ShowOptionsDialog(program, ui); };
+  ui.showAbout = [&ui, &program] { ShowAboutDialog(program, ui); };
+}
+
+}  // namespace plumage::qt
