@@ -1,10 +1,11 @@
 #include "shellcache/icon_cache_manager.h"
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 
 #include "app/program.h"
+#include "folder/descriptor.h"
+#include "platform/files.h"
 #include "platform/system.h"
 #include "settings/settings.h"
 
@@ -82,14 +83,13 @@ int ShellIconSizeFrom(const std::string& storedText) {
 }
 
 bool DeleteIconCache(Program& program) {
-  namespace fs = std::filesystem;
-  const fs::path path = IconCachePath(program);
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return false;
+  platform::IFileSystem& files = *program.os.files;
+  const std::string path = IconCachePath(program);
+  if (GetPathKind(files, path) != 1) return false;
   // Failures from here on are not reported: the file was there, so the
   // reboot notice is due in any case.
-  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
-  fs::remove(path, ec);
+  static_cast<void>(files.SetAttributes(path, platform::kAttributeNormal));
+  static_cast<void>(files.Remove(path));
   return true;
 }
 

@@ -16,6 +16,7 @@
 #include "app/program.h"
 #include "app/user_interface.h"
 #include "platform/platform.h"
+#include "platform/posix/posix_file_system.h"
 #include "platform/posix/registry_store.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -153,14 +154,14 @@ class LogObserver : public IFormObserver {
 
 // A program on a temporary registry file, with the verb key and the shell's
 // two keys present, the program folder and the Windows directory in the
-// temporary folder.
+// temporary folder, and the real Linux files.
 class ProgramFixture {
  public:
   ProgramFixture()
       : registry((dir / "registry.reg").string(), log),
         shell(log),
         system(dir.str() + "/"),
-        os{&registry, &system, &shell},
+        os{&registry, &system, &shell, &files},
         program(os),
         ui(log) {
     registry.CreateKey(kVerbRoot, kVerbCommandKey);
@@ -206,6 +207,7 @@ class ProgramFixture {
   RecordingRegistry registry;
   RecordingShell shell;
   FakeSystem system;
+  platform::PosixFileSystem files;
   platform::Platform os;
   Program program;
   LoggingUi ui;

@@ -162,6 +162,62 @@ TEST_F(DeleteIconCacheTest, APresentReadOnlyCacheFileIsDeleted) {
   EXPECT_FALSE(fs::exists(CachePath()));
 }
 
+TEST_F(DeleteIconCacheTest, HiddenSystemAndReadOnlyAreClearedOnTheWay) {
+  WriteFile(CachePath(), "cached icons");
+  ASSERT_TRUE(files
+                  .SetAttributes(CachePath().string(), platform::kAttributeReadOnly |
+                                                           platform::kAttributeHidden |
+                                                           platform::kAttributeSystem)
+                  .ok());
+  EXPECT_TRUE(DeleteIconCache(program));
+  EXPECT_FALSE(fs::exists(CachePath()));
+}
+
+// The real files, except that deleting fails: the file was there, so the
+// caller is still told so (and shows the reboot notice).
+class UndeletableFiles : public platform::IFileSystem {
+ public:
+  explicit UndeletableFiles(platform::IFileSystem& real, Log& log) : real_(real), log_(log) {}
+  Result<std::uint32_t> GetAttributes(const std::string& path) override {
+    return real_.GetAttributes(path);
+  }
+  Status SetAttributes(const std::string& path, std::uint32_t attributes) override {
+    log_.push_back("attributes " + std::to_string(attributes));
+    return real_.SetAttributes(path, attributes);
+  }
+  bool FileExists(const std::string& path) override { return real_.FileExists(path); }
+  Status Remove(const std::string& path) override {
+    log_.push_back("remove");
+    return MakeError(ErrorKind::Io, "cannot delete " + path);
+  }
+  Status Copy(const std::string& from, const std::string& to) override {
+    return real_.Copy(from, to);
+  }
+  Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
+                                        std::uint32_t include) override {
+    return real_.List(folder, pattern, include);
+  }
+  bool IsDriveRoot(const std::string& folder) override { return real_.IsDriveRoot(folder); }
+
+ private:
+  platform::IFileSystem& real_;
+  Log& log_;
+};
+
+TEST_F(DeleteIconCacheTest, AFileThatCannotBeDeletedStillCountsAsFound) {
+  UndeletableFiles undeletable(files, log);
+  os.files = &undeletable;
+  WriteFile(CachePath(), "cached icons");
+  EXPECT_TRUE(DeleteIconCache(program));
+  EXPECT_EQ(log, (Log{"attributes 0", "remove"}));
+  EXPECT_TRUE(fs::exists(CachePath()));
+
+  log.clear();
+  fs::remove(CachePath());
+  EXPECT_FALSE(DeleteIconCache(program));
+  EXPECT_TRUE(log.empty());
+}
+
 TEST_F(DeleteIconCacheTest, NoFileOrAFolderOfThatNameIsLeftAlone) {
   EXPECT_FALSE(DeleteIconCache(program));
 
