@@ -5,22 +5,22 @@
 #include <regex>
 
 #include "app/texts.h"
-#include "dialogs/fakes.h"
+#include "dialogs/dialog_fixture.h"
 
-namespace plumage::test::dialogs {
+namespace plumage::test {
 namespace {
 
-class FrmAboutTest : public ::testing::Test, public ProgramFixture {
+class FrmAboutTest : public ::testing::Test, public DialogFixture {
  protected:
   frmAbout& Open() {
     form = std::make_unique<frmAbout>(program);
-    observer = std::make_unique<LogObserver>(log);
+    observer = std::make_unique<JournalObserver>(journal);
     form->SetObserver(observer.get());
     form->Form_Load();
     return *form;
   }
   std::unique_ptr<frmAbout> form;
-  std::unique_ptr<LogObserver> observer;
+  std::unique_ptr<JournalObserver> observer;
 };
 
 // The version comes from the one place the build keeps it.
@@ -70,10 +70,10 @@ TEST_F(FrmAboutTest, TheLinkOpensTheAddressItShowsAndTheBoxStaysOpen) {
   f.Label5_Click(0);
   f.Label5_Click(1);  // no such label
   f.Label5_Click(-1);
-  EXPECT_EQ(log, Log{"open https://example.net/elsewhere"});
+  EXPECT_EQ(journal, Journal{"OpenDocument https://example.net/elsewhere"});
   EXPECT_FALSE(f.Unloaded());
   f.cmdOK_Click();
-  EXPECT_EQ(log, (Log{"open https://example.net/elsewhere", "closed"}));
+  EXPECT_EQ(journal, (Journal{"OpenDocument https://example.net/elsewhere", "FormClosed"}));
   EXPECT_TRUE(f.Unloaded());
 }
 
@@ -82,8 +82,8 @@ TEST_F(FrmAboutTest, NothingIsReadFromOrWrittenToTheRegistry) {
   Open().Label5_Click(0);
   form->cmdOK_Click();
   EXPECT_EQ(registry.openCalls, 0);
-  EXPECT_EQ(log, (Log{std::string("open ") + texts::about::kLink, "closed"}));
+  EXPECT_EQ(journal, (Journal{std::string("OpenDocument ") + texts::about::kLink, "FormClosed"}));
 }
 
 }  // namespace
-}  // namespace plumage::test::dialogs
+}  // namespace plumage::test

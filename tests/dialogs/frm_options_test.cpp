@@ -6,26 +6,26 @@
 #include <memory>
 
 #include "app/texts.h"
-#include "dialogs/fakes.h"
+#include "dialogs/dialog_fixture.h"
 
-namespace plumage::test::dialogs {
+namespace plumage::test {
 namespace {
 
 namespace fs = std::filesystem;
 
 const std::string kNul(1, '\0');
-const std::string kReboot = "message Plumage: " + std::string(texts::options::kReboot.en);
-const std::string kRebootFr = "message Plumage: " + std::string(texts::options::kReboot.fr);
+const std::string kReboot = "MessageBox Plumage: " + std::string(texts::options::kReboot.en);
+const std::string kRebootFr = "MessageBox Plumage: " + std::string(texts::options::kReboot.fr);
 
-class FrmOptionsTest : public ::testing::Test, public ProgramFixture {
+class FrmOptionsTest : public ::testing::Test, public DialogFixture {
  protected:
-  // Loads a fresh dialog, as each showing does; the log starts empty after.
+  // Loads a fresh dialog, as each showing does; the journal starts empty after.
   frmOptions& Open() {
     form = std::make_unique<frmOptions>(program, ui);
-    observer = std::make_unique<LogObserver>(log);
+    observer = std::make_unique<JournalObserver>(journal);
     form->SetObserver(observer.get());
     form->Form_Load();
-    log.clear();
+    journal.clear();
     return *form;
   }
   void StoreMaxCached(const std::string& text) {
@@ -44,13 +44,13 @@ class FrmOptionsTest : public ::testing::Test, public ProgramFixture {
   }
 
   std::unique_ptr<frmOptions> form;
-  std::unique_ptr<LogObserver> observer;
+  std::unique_ptr<JournalObserver> observer;
 };
 
 TEST_F(FrmOptionsTest, OkWithoutAChangeWritesAndShowsNothing) {
   // Once with nothing stored, once with every value set.
   Open().cmdOK_Click();
-  EXPECT_EQ(log, Log{"closed"});
+  EXPECT_EQ(journal, Journal{"FormClosed"});
 
   program.Language = 1;
   program.DefaultLibrary = "/usr/share/icons/Lib.icl";
@@ -58,7 +58,7 @@ TEST_F(FrmOptionsTest, OkWithoutAChangeWritesAndShowsNothing) {
   Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue, "32");
   StoreMaxCached("1000");
   Open().cmdOK_Click();
-  EXPECT_EQ(log, Log{"closed"});
+  EXPECT_EQ(journal, Journal{"FormClosed"});
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -66,7 +66,7 @@ TEST_F(FrmOptionsTest, CancelAfterChangingEveryControlWritesNothing) {
   frmOptions& f = Open();
   ChangeEverything(f);
   f.cmdCancel_Click();
-  EXPECT_EQ(log, Log{"closed"});
+  EXPECT_EQ(journal, Journal{"FormClosed"});
   EXPECT_EQ(program.Language, 0);
   EXPECT_EQ(program.DefaultLibrary, "");
   EXPECT_EQ(program.NoWarning, 0);
@@ -77,7 +77,8 @@ TEST_F(FrmOptionsTest, OnlyColoursChangedWritesSixteenShowsTheRebootNoticeThenCl
   ASSERT_EQ(f.Colors.Value, 0);
   f.Colors.Value = 1;
   f.cmdOK_Click();
-  EXPECT_EQ(log, (Log{"set Shell Icon BPP=16", "wait off", kReboot, "closed"}));
+  EXPECT_EQ(journal,
+            (Journal{"SetValue Shell Icon BPP=16", "SetWaitCursor off", kReboot, "FormClosed"}));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].title, "Plumage");
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
@@ -85,7 +86,8 @@ TEST_F(FrmOptionsTest, OnlyColoursChangedWritesSixteenShowsTheRebootNoticeThenCl
 
   Open().Colors.Value = 0;
   form->cmdOK_Click();
-  EXPECT_EQ(log, (Log{"set Shell Icon BPP=4", "wait off", kReboot, "closed"}));
+  EXPECT_EQ(journal,
+            (Journal{"SetValue Shell Icon BPP=4", "SetWaitCursor off", kReboot, "FormClosed"}));
 }
 
 TEST_F(FrmOptionsTest, TheStoredCacheSizeSelectsItsEntry) {
@@ -107,11 +109,11 @@ TEST_F(FrmOptionsTest, ACacheSizeOutsideTheStepsStaysUntilAnEntryIsPicked) {
   ASSERT_EQ(f.CacheSize.ListIndex, -1);
   f.cmdOK_Click();
   EXPECT_EQ(MaxCached(), "4096" + kNul);
-  EXPECT_EQ(log, Log{"closed"});
+  EXPECT_EQ(journal, Journal{"FormClosed"});
 
   Open().CacheSize.ListIndex = 0;  // "100 (minimum)"
   form->cmdOK_Click();
-  EXPECT_EQ(log, (Log{"set Max Cached Icons=100", "closed"}));
+  EXPECT_EQ(journal, (Journal{"SetValue Max Cached Icons=100", "FormClosed"}));
 }
 
 TEST_F(FrmOptionsTest, ReselectingTheLoadedCacheSizeIsNoChange) {
@@ -129,7 +131,7 @@ TEST_F(FrmOptionsTest, ALetterCaseChangeOfTheLibraryIsWritten) {
   EXPECT_EQ(f.DefaultLib.Text, "/home/ann/Icons/Tools.icl");
   f.DefaultLib.Text = "/home/ann/icons/Tools.icl";
   f.cmdOK_Click();
-  EXPECT_EQ(log, (Log{"set DefaultLibrary=/home/ann/icons/Tools.icl", "closed"}));
+  EXPECT_EQ(journal, (Journal{"SetValue DefaultLibrary=/home/ann/icons/Tools.icl", "FormClosed"}));
   EXPECT_EQ(program.DefaultLibrary, "/home/ann/icons/Tools.icl");
 }
 
@@ -164,7 +166,7 @@ TEST_F(FrmOptionsTest, SwitchingToFrenchStoresTheCaptionAndHelpFileAndTheNextDia
   f.Lang[1].Value = true;
   f.cmdOK_Click();
   // The verb caption is stored in the ANSI code page: ô is one byte.
-  EXPECT_EQ(log, (Log{"set =M&odifier l'ic\xF4ne...", "closed"}));
+  EXPECT_EQ(journal, (Journal{"SetValue =M&odifier l'ic\xF4ne...", "FormClosed"}));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(program.Language, 1);
   EXPECT_EQ(program.HelpFile, dir.str() + "/HLPFR.HLP");
@@ -195,7 +197,7 @@ TEST_F(FrmOptionsTest, SwitchingToFrenchStoresTheCaptionAndHelpFileAndTheNextDia
   g.Lang[0].Value = true;
   g.Lang[1].Value = false;
   g.cmdOK_Click();
-  EXPECT_EQ(log, (Log{"set =C&hange icon...", "closed"}));
+  EXPECT_EQ(journal, (Journal{"SetValue =C&hange icon...", "FormClosed"}));
   EXPECT_EQ(program.HelpFile, dir.str() + "/HLPEN.HLP");
   EXPECT_EQ(program.Language, 0);
 }
@@ -209,8 +211,8 @@ TEST_F(FrmOptionsTest, TheFrenchDialogShowsItsRebootNoticeInFrench) {
   f.Lang[0].Value = true;
   f.Lang[1].Value = false;
   f.cmdOK_Click();
-  EXPECT_EQ(
-      log, (Log{"set Shell Icon BPP=16", "wait off", kRebootFr, "set =C&hange icon...", "closed"}));
+  EXPECT_EQ(journal, (Journal{"SetValue Shell Icon BPP=16", "SetWaitCursor off", kRebootFr,
+                              "SetValue =C&hange icon...", "FormClosed"}));
 }
 
 TEST_F(FrmOptionsTest, OkWritesEveryChangeInItsOrder) {
@@ -218,9 +220,10 @@ TEST_F(FrmOptionsTest, OkWritesEveryChangeInItsOrder) {
   frmOptions& f = Open();
   ChangeEverything(f);
   f.cmdOK_Click();
-  EXPECT_EQ(log, (Log{"set Shell Icon BPP=16", "wait off", kReboot, "set Max Cached Icons=2000",
-                      "set DefaultLibrary=/a.iclx", "set NoWarning= 1",
-                      "set =M&odifier l'ic\xF4ne...", "closed"}));
+  EXPECT_EQ(journal,
+            (Journal{"SetValue Shell Icon BPP=16", "SetWaitCursor off", kReboot,
+                     "SetValue Max Cached Icons=2000", "SetValue DefaultLibrary=/a.iclx",
+                     "SetValue NoWarning= 1", "SetValue =M&odifier l'ic\xF4ne...", "FormClosed"}));
 }
 
 TEST_F(FrmOptionsTest, RebuildWritesTheChosenSizeFirstAndCancelDoesNotUndoIt) {
@@ -228,8 +231,10 @@ TEST_F(FrmOptionsTest, RebuildWritesTheChosenSizeFirstAndCancelDoesNotUndoIt) {
   ASSERT_EQ(f.CacheSize.ListIndex, 1);
   f.CacheSize.ListIndex = 4;  // "2000 (recommended)"
   f.RebuildButton_Click();
-  EXPECT_EQ(log, (Log{"wait on", "set Max Cached Icons=2000", "set Shell Icon Size=31",
-                      "broadcast 10000", "set Shell Icon Size=32", "broadcast 10000", "wait off"}));
+  EXPECT_EQ(journal, (Journal{"SetWaitCursor on", "SetValue Max Cached Icons=2000",
+                              "SetValue Shell Icon Size=31", "BroadcastSettingChange",
+                              "SetValue Shell Icon Size=32", "BroadcastSettingChange",
+                              "SetWaitCursor off"}));
   EXPECT_FALSE(f.Unloaded());
   EXPECT_TRUE(ui.messages.empty());
   f.cmdCancel_Click();
@@ -241,17 +246,18 @@ TEST_F(FrmOptionsTest, OkAfterRebuildWritesTheSizeOnceMore) {
   frmOptions& f = Open();
   f.CacheSize.ListIndex = 3;
   f.RebuildButton_Click();
-  log.clear();
+  journal.clear();
   f.cmdOK_Click();
-  EXPECT_EQ(log, (Log{"set Max Cached Icons=1500", "closed"}));
+  EXPECT_EQ(journal, (Journal{"SetValue Max Cached Icons=1500", "FormClosed"}));
 }
 
 TEST_F(FrmOptionsTest, RebuildWithoutASizeChangeOnlyStepsTheIconSize) {
   Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue, "48");
   StoreMaxCached("4096");
   Open().RebuildButton_Click();
-  EXPECT_EQ(log, (Log{"wait on", "set Shell Icon Size=47", "broadcast 10000",
-                      "set Shell Icon Size=48", "broadcast 10000", "wait off"}));
+  EXPECT_EQ(journal, (Journal{"SetWaitCursor on", "SetValue Shell Icon Size=47",
+                              "BroadcastSettingChange", "SetValue Shell Icon Size=48",
+                              "BroadcastSettingChange", "SetWaitCursor off"}));
   EXPECT_EQ(MaxCached(), "4096" + kNul);
 }
 
@@ -262,7 +268,7 @@ TEST_F(FrmOptionsTest, DeleteRemovesAPresentReadOnlyCacheAndShowsTheNotice) {
   frmOptions& f = Open();
   f.DeleteButton_Click();
   EXPECT_FALSE(fs::exists(cache));
-  EXPECT_EQ(log, Log{kReboot});
+  EXPECT_EQ(journal, Journal{kReboot});
   EXPECT_FALSE(f.Unloaded());
 }
 
@@ -271,38 +277,39 @@ TEST_F(FrmOptionsTest, DeleteWithoutACacheFileShowsNothing) {
   f.DeleteButton_Click();
   fs::create_directory(dir / "shelliconcache");
   f.DeleteButton_Click();
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(journal.empty());
   EXPECT_TRUE(fs::is_directory(dir / "shelliconcache"));
 }
 
 TEST_F(FrmOptionsTest, BrowseOffersTheIconFilesAndOnlyFillsTheTextBox) {
   program.DefaultLibrary = "/old.icl";
   frmOptions& f = Open();
-  ui.openFileAnswer = "/usr/share/icons/new.icl";
+  ui.openAnswers.push_back("/usr/share/icons/new.icl");
   f.BrowseLibButton_Click();
-  ASSERT_EQ(ui.openFileCalls.size(), 1u);
-  const OpenFileOptions& o = ui.openFileCalls[0];
+  ASSERT_EQ(ui.openRequests.size(), 1u);
+  const OpenFileOptions& o = ui.openRequests[0];
   EXPECT_EQ(o.Filter, texts::kIconFilter.en);
   EXPECT_EQ(o.FilterIndex, 2);
   EXPECT_EQ(o.Flags, 4);
   EXPECT_EQ(o.Title, "");
   EXPECT_EQ(o.InitialDir, "");
   EXPECT_EQ(f.DefaultLib.Text, "/usr/share/icons/new.icl");
-  EXPECT_TRUE(log.empty());  // nothing written until OK
+  EXPECT_TRUE(journal.empty());  // nothing written until OK
 
-  ui.openFileAnswer.reset();  // cancelled
+  ui.openAnswers.push_back(std::nullopt);  // cancelled
   f.BrowseLibButton_Click();
   EXPECT_EQ(f.DefaultLib.Text, "/usr/share/icons/new.icl");
   EXPECT_TRUE(ui.messages.empty());
 
   f.cmdOK_Click();
-  EXPECT_EQ(log, (Log{"set DefaultLibrary=/usr/share/icons/new.icl", "closed"}));
+  EXPECT_EQ(journal, (Journal{"SetValue DefaultLibrary=/usr/share/icons/new.icl", "FormClosed"}));
 }
 
 TEST_F(FrmOptionsTest, AboutOpensOverTheDialogWhichStaysOpen) {
   frmOptions& f = Open();
   f.AboutBox_Click();
-  EXPECT_EQ(log, Log{"show about"});
+  EXPECT_EQ(ui.events, std::vector<std::string>{"show:about"});
+  EXPECT_TRUE(journal.empty());
   EXPECT_FALSE(f.Unloaded());
 }
 
@@ -315,7 +322,7 @@ TEST_F(FrmOptionsTest, AFailedSettingsWriteIsSilentAndTheValueStillChanges) {
   f.Lang[1].Value = true;
   f.Lang[0].Value = false;
   f.cmdOK_Click();
-  EXPECT_EQ(log, Log{"closed"});
+  EXPECT_EQ(journal, Journal{"FormClosed"});
   EXPECT_EQ(program.DefaultLibrary, "/b.icl");
   EXPECT_EQ(program.NoWarning, 1);
   EXPECT_EQ(program.Language, 1);
@@ -323,4 +330,4 @@ TEST_F(FrmOptionsTest, AFailedSettingsWriteIsSilentAndTheValueStillChanges) {
 }
 
 }  // namespace
-}  // namespace plumage::test::dialogs
+}  // namespace plumage::test

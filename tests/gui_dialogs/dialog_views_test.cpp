@@ -18,12 +18,12 @@
 
 #include "app/startup.h"
 #include "app/texts.h"
-#include "dialogs/fakes.h"
+#include "dialogs/dialog_fixture.h"
 #include "dialogs/frm_about.h"
 #include "ui/qt/dialog_factories.h"
 #include "ui/qt/qt_user_interface.h"
 
-namespace plumage::test::dialogs {
+namespace plumage::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -51,20 +51,20 @@ const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(ne
 // and the open-file dialog pre-answered.
 class TestQtUi : public qt::QtUserInterface {
  public:
-  explicit TestQtUi(Log& log) : log_(log) {}
+  explicit TestQtUi(Journal& journal) : journal_(journal) {}
   void MessageBox(const std::string& text, const std::string& title, MessageIcon) override {
-    log_.push_back("message " + title + ": " + text);
+    journal_.push_back("MessageBox " + title + ": " + text);
   }
   std::optional<std::string> OpenFile(const OpenFileOptions&) override { return openFileAnswer; }
   std::optional<std::string> openFileAnswer;
 
  private:
-  Log& log_;
+  Journal& journal_;
 };
 
-class DialogViewsTest : public ::testing::Test, public ProgramFixture {
+class DialogViewsTest : public ::testing::Test, public DialogFixture {
  protected:
-  DialogViewsTest() : qtUi(log) { qt::InstallDialogFactories(qtUi, program); }
+  DialogViewsTest() : qtUi(journal) { qt::InstallDialogFactories(qtUi, program); }
 
   // Runs `step` on the modal dialog once it is up (the next turn of the
   // event loop that its exec() runs).
@@ -112,7 +112,7 @@ TEST_F(DialogViewsTest, ASettingsOnlyRunFindsTheCacheInTheWindowsDirectory) {
   qtUi.ShowOptions();
   EXPECT_TRUE(shown);
   EXPECT_FALSE(fs::exists(windows / "shelliconcache"));
-  EXPECT_EQ(log, Log{"message Plumage: " + std::string(texts::options::kReboot.en)});
+  EXPECT_EQ(journal, Journal{"MessageBox Plumage: " + std::string(texts::options::kReboot.en)});
 }
 
 TEST_F(DialogViewsTest, FromThePickerTheWidgetsReachTheFormAndOkWritesTheChanges) {
@@ -130,10 +130,10 @@ TEST_F(DialogViewsTest, FromThePickerTheWidgetsReachTheFormAndOkWritesTheChanges
     Click(d, "cmdOK");
   });
   qtUi.ShowOptions();
-  EXPECT_EQ(
-      log,
-      (Log{"set Shell Icon BPP=16", "message Plumage: " + std::string(texts::options::kReboot.en),
-           "set Max Cached Icons=2000", "set NoWarning= 1", "set =M&odifier l'ic\xF4ne..."}));
+  EXPECT_EQ(journal, (Journal{"SetValue Shell Icon BPP=16",
+                              "MessageBox Plumage: " + std::string(texts::options::kReboot.en),
+                              "SetValue Max Cached Icons=2000", "SetValue NoWarning= 1",
+                              "SetValue =M&odifier l'ic\xF4ne..."}));
   EXPECT_EQ(qtUi.parentWindow(), &picker);
 }
 
@@ -143,12 +143,12 @@ TEST_F(DialogViewsTest, BrowsingAndTypingFillTheLibraryBox) {
     auto* lib = Child<QLineEdit>(d, "DefaultLib");
     Click(d, "BrowseLibButton");
     EXPECT_EQ(lib->text(), "/usr/share/icons/tools.icl");
-    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(journal.empty());
     QTest::keyClicks(lib, "x");
     Click(d, "cmdOK");
   });
   qtUi.ShowOptions();
-  EXPECT_EQ(log, Log{"set DefaultLibrary=/usr/share/icons/tools.iclx"});
+  EXPECT_EQ(journal, Journal{"SetValue DefaultLibrary=/usr/share/icons/tools.iclx"});
 }
 
 TEST_F(DialogViewsTest, EscapeIsCancelAndRebuildIsNotUndone) {
@@ -160,8 +160,9 @@ TEST_F(DialogViewsTest, EscapeIsCancelAndRebuildIsNotUndone) {
     QTest::keyClick(d, Qt::Key_Escape);
   });
   qtUi.ShowOptions();
-  EXPECT_EQ(log, (Log{"set Max Cached Icons=1000", "set Shell Icon Size=31", "broadcast 10000",
-                      "set Shell Icon Size=32", "broadcast 10000"}));
+  EXPECT_EQ(journal, (Journal{"SetValue Max Cached Icons=1000", "SetValue Shell Icon Size=31",
+                              "BroadcastSettingChange", "SetValue Shell Icon Size=32",
+                              "BroadcastSettingChange"}));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -182,7 +183,7 @@ TEST_F(DialogViewsTest, TheAboutBoxOpensOverTheSettingsDialogAndReturnsToIt) {
   });
   qtUi.ShowOptions();
   EXPECT_TRUE(aboutShown);
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(journal.empty());
 }
 
 TEST_F(DialogViewsTest, TheAboutBoxFromThePickerShowsTheVersionAndOpensTheLink) {
@@ -201,7 +202,7 @@ TEST_F(DialogViewsTest, TheAboutBoxFromThePickerShowsTheVersionAndOpensTheLink) 
     Click(d, "cmdOK");
   });
   qtUi.ShowAbout();
-  EXPECT_EQ(log, Log{std::string("open ") + texts::about::kLink});
+  EXPECT_EQ(journal, Journal{std::string("OpenDocument ") + texts::about::kLink});
 }
 
 TEST_F(DialogViewsTest, FrenchDialogsKeepWebsiteAndOk) {
@@ -222,8 +223,8 @@ TEST_F(DialogViewsTest, FrenchDialogsKeepWebsiteAndOk) {
     Click(options, "cmdOK");
   });
   qtUi.ShowOptions();
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(journal.empty());
 }
 
 }  // namespace
-}  // namespace plumage::test::dialogs
+}  // namespace plumage::test

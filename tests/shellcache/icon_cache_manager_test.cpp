@@ -4,16 +4,16 @@
 
 #include <filesystem>
 
-#include "dialogs/fakes.h"
+#include "dialogs/dialog_fixture.h"
 
-namespace plumage::test::dialogs {
+namespace plumage::test {
 namespace {
 
 namespace fs = std::filesystem;
 
 const std::string kNul(1, '\0');
 
-class IconCacheManagerTest : public ::testing::Test, public ProgramFixture {
+class IconCacheManagerTest : public ::testing::Test, public DialogFixture {
  protected:
   void StoreBpp(const std::string& text) {
     Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue, text);
@@ -57,23 +57,23 @@ TEST_F(IconCacheManagerTest, ACacheSizeOfAnotherTypeCountsAsMissing) {
 
 TEST_F(IconCacheManagerTest, WritingACacheSizeWritesTheStepAsText) {
   for (int i = 0; i < kCacheSizeStepCount; ++i) WriteCacheSize(program, i);
-  EXPECT_EQ(
-      log, (Log{"set Max Cached Icons=100", "set Max Cached Icons=500", "set Max Cached Icons=1000",
-                "set Max Cached Icons=1500", "set Max Cached Icons=2000"}));
+  EXPECT_EQ(journal, (Journal{"SetValue Max Cached Icons=100", "SetValue Max Cached Icons=500",
+                              "SetValue Max Cached Icons=1000", "SetValue Max Cached Icons=1500",
+                              "SetValue Max Cached Icons=2000"}));
   EXPECT_EQ(Raw(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue), "2000" + kNul);
 
-  log.clear();
+  journal.clear();
   WriteCacheSize(program, std::nullopt);
   WriteCacheSize(program, 5);
   WriteCacheSize(program, -1);
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(journal.empty());
   EXPECT_EQ(Raw(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue), "2000" + kNul);
 }
 
 TEST_F(IconCacheManagerTest, AKeyThatCannotBeOpenedIsLeftAsItWas) {
   ASSERT_EQ(registry.DeleteKeyTree(kExplorerRoot, kExplorerKey), platform::kErrorSuccess);
   WriteCacheSize(program, 4);
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(journal.empty());
   platform::RegHandle h = 0;
   EXPECT_NE(registry.OpenKey(kExplorerRoot, kExplorerKey, &h), platform::kErrorSuccess);
   EXPECT_EQ(registry.openKeys, 0);
@@ -98,7 +98,7 @@ TEST_F(IconCacheManagerTest, IconColoursAreWrittenAs16Or4) {
   EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue), "16" + kNul);
   WriteIconColors(program, false);
   EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue), "4" + kNul);
-  EXPECT_EQ(log, (Log{"set Shell Icon BPP=16", "set Shell Icon BPP=4"}));
+  EXPECT_EQ(journal, (Journal{"SetValue Shell Icon BPP=16", "SetValue Shell Icon BPP=4"}));
   // Each operation closes what it opened.
   EXPECT_EQ(registry.openKeys, 0);
 }
@@ -119,10 +119,12 @@ TEST_F(IconCacheManagerTest, RebuildStepsTheIconSizeDownAndBack) {
       ASSERT_EQ(registry.DeleteKeyTree(kWindowMetricsRoot, kWindowMetricsKey), 0);
       ASSERT_EQ(registry.CreateKey(kWindowMetricsRoot, kWindowMetricsKey), 0);
     }
-    log.clear();
+    journal.clear();
     RebuildIconCache(program);
-    EXPECT_EQ(log, (Log{std::string("set Shell Icon Size=") + row.less, "broadcast 10000",
-                        std::string("set Shell Icon Size=") + row.size, "broadcast 10000"}))
+    EXPECT_EQ(
+        journal,
+        (Journal{std::string("SetValue Shell Icon Size=") + row.less, "BroadcastSettingChange",
+                 std::string("SetValue Shell Icon Size=") + row.size, "BroadcastSettingChange"}))
         << (row.stored ? row.stored : "(missing)");
     EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue),
               std::string(row.size) + kNul);
@@ -133,7 +135,9 @@ TEST_F(IconCacheManagerTest, RebuildStepsTheIconSizeDownAndBack) {
 TEST_F(IconCacheManagerTest, RebuildWithoutTheKeyStillAnnouncesAndWritesNothing) {
   ASSERT_EQ(registry.DeleteKeyTree(kWindowMetricsRoot, kWindowMetricsKey), platform::kErrorSuccess);
   RebuildIconCache(program);
-  EXPECT_EQ(log, (Log{"broadcast 10000", "broadcast 10000"}));
+  EXPECT_EQ(journal, (Journal{"BroadcastSettingChange", "BroadcastSettingChange"}));
+  // Each announcement waits at most ten seconds for a window.
+  EXPECT_EQ(shell.broadcasts, (std::vector<std::uint32_t>{10000, 10000}));
 }
 
 TEST(ShellIconSize, RoundsToEvenAndKeepsTheSubtractionInRange) {
@@ -177,17 +181,18 @@ TEST_F(DeleteIconCacheTest, HiddenSystemAndReadOnlyAreClearedOnTheWay) {
 // caller is still told so (and shows the reboot notice).
 class UndeletableFiles : public platform::IFileSystem {
  public:
-  explicit UndeletableFiles(platform::IFileSystem& real, Log& log) : real_(real), log_(log) {}
+  explicit UndeletableFiles(platform::IFileSystem& real, Journal& journal)
+      : real_(real), journal_(journal) {}
   Result<std::uint32_t> GetAttributes(const std::string& path) override {
     return real_.GetAttributes(path);
   }
   Status SetAttributes(const std::string& path, std::uint32_t attributes) override {
-    log_.push_back("attributes " + std::to_string(attributes));
+    journal_.push_back("SetAttributes " + std::to_string(attributes));
     return real_.SetAttributes(path, attributes);
   }
   bool FileExists(const std::string& path) override { return real_.FileExists(path); }
   Status Remove(const std::string& path) override {
-    log_.push_back("remove");
+    journal_.push_back("Remove");
     return MakeError(ErrorKind::Io, "cannot delete " + path);
   }
   Status Copy(const std::string& from, const std::string& to) override {
@@ -201,21 +206,21 @@ class UndeletableFiles : public platform::IFileSystem {
 
  private:
   platform::IFileSystem& real_;
-  Log& log_;
+  Journal& journal_;
 };
 
 TEST_F(DeleteIconCacheTest, AFileThatCannotBeDeletedStillCountsAsFound) {
-  UndeletableFiles undeletable(files, log);
+  UndeletableFiles undeletable(files, journal);
   os.files = &undeletable;
   WriteFile(CachePath(), "cached icons");
   EXPECT_TRUE(DeleteIconCache(program));
-  EXPECT_EQ(log, (Log{"attributes 0", "remove"}));
+  EXPECT_EQ(journal, (Journal{"SetAttributes 0", "Remove"}));
   EXPECT_TRUE(fs::exists(CachePath()));
 
-  log.clear();
+  journal.clear();
   fs::remove(CachePath());
   EXPECT_FALSE(DeleteIconCache(program));
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(journal.empty());
 }
 
 TEST_F(DeleteIconCacheTest, NoFileOrAFolderOfThatNameIsLeftAlone) {
@@ -229,4 +234,4 @@ TEST_F(DeleteIconCacheTest, NoFileOrAFolderOfThatNameIsLeftAlone) {
 }
 
 }  // namespace
-}  // namespace plumage::test::dialogs
+}  // namespace plumage::test
