@@ -64,8 +64,19 @@ class IconHandle {
     return IconHandle(IconStatus::NotIconFile, std::move(reason));
   }
 
-  IconHandle(IconHandle&&) noexcept = default;
-  IconHandle& operator=(IconHandle&&) noexcept = default;
+  // A handle moved from holds no icon any more.
+  IconHandle(IconHandle&& other) noexcept
+      : status_(std::exchange(other.status_, IconStatus::None)),
+        bitmap_(std::move(other.bitmap_)),
+        origin_(std::move(other.origin_)),
+        reason_(std::move(other.reason_)) {}
+  IconHandle& operator=(IconHandle&& other) noexcept {
+    status_ = std::exchange(other.status_, IconStatus::None);
+    bitmap_ = std::move(other.bitmap_);
+    origin_ = std::move(other.origin_);
+    reason_ = std::move(other.reason_);
+    return *this;
+  }
   IconHandle(const IconHandle&) = delete;
   IconHandle& operator=(const IconHandle&) = delete;
 
