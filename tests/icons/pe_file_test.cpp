@@ -191,7 +191,8 @@ platform::IconHandle Build(const platform::icons::IconFile& file, std::size_t gr
 
 TEST(PeFile, OurWriterMakesFilesTheReaderReads) {
   for (bool pe64 : {false, true}) {
-    auto file = ParseIconFile(Span(Pe(pe64).bytes));
+    const Written w = Pe(pe64);
+    auto file = ParseIconFile(Span(w.bytes));
     ASSERT_TRUE(file) << file.error().message;
     EXPECT_EQ(file->kind, IconFileKind::Pe);
     EXPECT_EQ(file->format, pe64 ? "PE32+" : "PE32");

@@ -389,6 +389,8 @@ inline Bytes WriteNe(const std::vector<GroupSpec>& groups, unsigned shift = 4, N
   }
   Put8(names, 0);
   const std::size_t tableSize = typesSize + names.size();
+  // The header's offsets to the tables are 16-bit: more does not fit.
+  if (0x40 + tableSize + 16 > 0xFFFF) return {};
   Bytes resident;
   const std::string module = "TESTICL";
   Put8(resident, static_cast<unsigned>(module.size()));

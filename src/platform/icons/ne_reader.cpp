@@ -39,6 +39,7 @@ Result<IconFile> ReadNeFile(std::span<const std::uint8_t> data, std::uint32_t he
   ByteReader h(*header, "NE header");
   (void)h.Seek(kResourceTableAt);
   const std::uint16_t tableAt = *h.U16();
+  (void)h.Seek(kResidentNamesAt);
   const std::uint16_t residentNamesAt = *h.U16();
   (void)h.Seek(kTargetSystemAt);
   const std::uint8_t target = *h.U8();
