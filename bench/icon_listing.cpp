@@ -11,11 +11,11 @@
 // such icons: the .icl rows stop at 1000.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
-#include <unistd.h>
 
 #include "../tests/support/icon_writer.h"
 #include "platform/icons/file_icon_source.h"
@@ -37,9 +37,11 @@ class Libraries {
     if (found != paths_.end()) return found->second;
     std::filesystem::create_directories(dir_);
     const std::filesystem::path path = dir_ / (key + (kind == "pe" ? ".dll" : ".icl"));
-    const Bytes bytes = kind == "pe" ? plumage::test::WritePe(Groups(icons)) : plumage::test::WriteNe(Groups(icons), 9);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    const Bytes bytes = kind == "pe" ? plumage::test::WritePe(Groups(icons))
+                                     : plumage::test::WriteNe(Groups(icons), 9);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return paths_[key] = path.string();
   }
 
@@ -50,10 +52,12 @@ class Libraries {
     s.bpp = bpp;
     if (bpp == 8)
       for (int i = 0; i < 256; ++i)
-        s.palette.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(255 - i), 0});
+        s.palette.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(k),
+                             static_cast<std::uint8_t>(255 - i), 0});
     for (int i = 0; i < side * side; ++i) {
-      s.pixels.push_back(bpp == 8 ? static_cast<std::uint32_t>((i + k) % 256)
-                                  : 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u + k) >> 8);
+      s.pixels.push_back(bpp == 8
+                             ? static_cast<std::uint32_t>((i + k) % 256)
+                             : 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u + k) >> 8);
       s.mask.push_back(static_cast<std::uint8_t>(i % 7 == 0));
     }
     return plumage::test::EncodeDib(s);
@@ -61,7 +65,8 @@ class Libraries {
   static std::vector<plumage::test::GroupSpec> Groups(int icons) {
     std::vector<plumage::test::GroupSpec> groups;
     for (int k = 0; k < icons; ++k)
-      groups.push_back({k % 3 == 0 ? "ICON" + std::to_string(k) : "", static_cast<std::uint16_t>(k + 1),
+      groups.push_back({k % 3 == 0 ? "ICON" + std::to_string(k) : "",
+                        static_cast<std::uint16_t>(k + 1),
                         {Image(k, 16, 8), Image(k, 32, 32)}});
     return groups;
   }
@@ -102,10 +107,24 @@ void ListAndDraw(benchmark::State& state, const std::string& kind) {
   state.counters["icons"] = icons;
 }
 
-void BM_ListPeLibrary(benchmark::State& state) { ListAndDraw(state, "pe"); }
-void BM_ListIconLibrary(benchmark::State& state) { ListAndDraw(state, "icl"); }
+void BM_ListPeLibrary(benchmark::State& state) {
+  ListAndDraw(state, "pe");
+}
+void BM_ListIconLibrary(benchmark::State& state) {
+  ListAndDraw(state, "icl");
+}
 
-BENCHMARK(BM_ListPeLibrary)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(BM_ListIconLibrary)->Arg(250)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_ListPeLibrary)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_ListIconLibrary)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace

@@ -36,13 +36,17 @@ struct Picture {
   int side = 0;
   std::vector<std::uint8_t> index;
   std::vector<std::uint8_t> mask;
-  Picture(int s) : side(s), index(static_cast<std::size_t>(s * s), 0), mask(static_cast<std::size_t>(s * s), 1) {}
+  Picture(int s)
+      : side(s),
+        index(static_cast<std::size_t>(s * s), 0),
+        mask(static_cast<std::size_t>(s * s), 1) {}
   void Set(int x, int y, std::uint8_t i) {
     index[static_cast<std::size_t>(y * side + x)] = i;
     mask[static_cast<std::size_t>(y * side + x)] = 0;
   }
   bool Opaque(int x, int y) const {
-    return x >= 0 && y >= 0 && x < side && y < side && !mask[static_cast<std::size_t>(y * side + x)];
+    return x >= 0 && y >= 0 && x < side && y < side &&
+           !mask[static_cast<std::size_t>(y * side + x)];
   }
 };
 
@@ -63,10 +67,12 @@ class Palette {
 };
 
 Colour Scale(Colour c, double f) {
-  return {static_cast<int>(c.r * f + 0.5), static_cast<int>(c.g * f + 0.5), static_cast<int>(c.b * f + 0.5)};
+  return {static_cast<int>(c.r * f + 0.5), static_cast<int>(c.g * f + 0.5),
+          static_cast<int>(c.b * f + 0.5)};
 }
 Colour Lighten(Colour c, double f) {
-  return {c.r + static_cast<int>((255 - c.r) * f + 0.5), c.g + static_cast<int>((255 - c.g) * f + 0.5),
+  return {c.r + static_cast<int>((255 - c.r) * f + 0.5),
+          c.g + static_cast<int>((255 - c.g) * f + 0.5),
           c.b + static_cast<int>((255 - c.b) * f + 0.5)};
 }
 
@@ -75,8 +81,8 @@ struct FolderShades {
 };
 
 FolderShades AddShades(Palette& p, Colour base) {
-  return FolderShades{p.Add(Scale(base, 0.45)), p.Add(Scale(base, 0.78)), p.Add(Lighten(base, 0.55)),
-                      p.Add(base), p.Add(Scale(base, 0.88))};
+  return FolderShades{p.Add(Scale(base, 0.45)), p.Add(Scale(base, 0.78)),
+                      p.Add(Lighten(base, 0.55)), p.Add(base), p.Add(Scale(base, 0.88))};
 }
 
 // The last opaque column of a template row: the shadow runs down it.
@@ -103,12 +109,17 @@ Picture DrawFolder(const FolderShades& s, std::uint8_t shadow) {
         pic.Set(x, y, shadow);
         continue;
       }
-      const bool edge = !isBody(x - 1, y) || !isBody(x + 1, y) || !isBody(x, y - 1) || !isBody(x, y + 1);
+      const bool edge =
+          !isBody(x - 1, y) || !isBody(x + 1, y) || !isBody(x, y - 1) || !isBody(x, y + 1);
       std::uint8_t i = s.face;
-      if (edge || y == kFaceTop) i = s.outline;
-      else if (y < kFaceTop) i = s.back;
-      else if (y == kFaceTop + 1) i = s.highlight;
-      else if (y >= 23) i = s.lowFace;
+      if (edge || y == kFaceTop)
+        i = s.outline;
+      else if (y < kFaceTop)
+        i = s.back;
+      else if (y == kFaceTop + 1)
+        i = s.highlight;
+      else if (y >= 23)
+        i = s.lowFace;
       pic.Set(x, y, i);
     }
   }
@@ -130,10 +141,14 @@ Picture DrawApplication(int side, const WindowColours& c) {
   for (int y = top; y <= bottom; ++y) {
     for (int x = left; x <= right; ++x) {
       std::uint8_t i = c.client;
-      if (x == left || x == right || y == top || y == bottom) i = c.frame;
-      else if (y < titleBottom) i = (x - left) * 2 < (right - left) ? c.title : c.titleLight;
-      else if (y == titleBottom) i = c.frame;
-      else if (x == left + 1 || y == titleBottom + 1) i = c.clientShade;
+      if (x == left || x == right || y == top || y == bottom)
+        i = c.frame;
+      else if (y < titleBottom)
+        i = (x - left) * 2 < (right - left) ? c.title : c.titleLight;
+      else if (y == titleBottom)
+        i = c.frame;
+      else if (x == left + 1 || y == titleBottom + 1)
+        i = c.clientShade;
       pic.Set(x, y, i);
     }
   }
@@ -177,7 +192,9 @@ std::vector<std::uint8_t> EncodeImage(const Picture& pic, const Palette& palette
   Put32(out, 256);
   Put32(out, 0);
   for (int i = 0; i < 256; ++i) {
-    Colour c = i < static_cast<int>(palette.entries().size()) ? palette.entries()[static_cast<std::size_t>(i)] : Colour{};
+    Colour c = i < static_cast<int>(palette.entries().size())
+                   ? palette.entries()[static_cast<std::size_t>(i)]
+                   : Colour{};
     out.push_back(static_cast<std::uint8_t>(c.b));
     out.push_back(static_cast<std::uint8_t>(c.g));
     out.push_back(static_cast<std::uint8_t>(c.r));
@@ -191,7 +208,8 @@ std::vector<std::uint8_t> EncodeImage(const Picture& pic, const Palette& palette
       std::uint8_t byte = 0;
       for (int j = 0; j < 8; ++j) {
         const int x = b * 8 + j;
-        if (x < side && pic.mask[static_cast<std::size_t>(y * side + x)]) byte |= static_cast<std::uint8_t>(0x80 >> j);
+        if (x < side && pic.mask[static_cast<std::size_t>(y * side + x)])
+          byte |= static_cast<std::uint8_t>(0x80 >> j);
       }
       out.push_back(byte);
     }
@@ -242,7 +260,9 @@ bool Write(const std::filesystem::path& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
-std::string AsText(const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); }
+std::string AsText(const std::vector<std::uint8_t>& b) {
+  return std::string(b.begin(), b.end());
+}
 
 const char* kGeneratedNote =
     "// Generated by tools/make_icon_art.cpp, which draws this artwork; edit the\n"
@@ -259,21 +279,24 @@ int main(int argc, char** argv) {
   const std::filesystem::path root = argv[1];
   Palette palette;
   const std::uint8_t shadow = palette.Add({96, 96, 96});
-  const std::array<Colour, 4> bases = {Colour{244, 200, 66}, Colour{214, 58, 48}, Colour{56, 110, 214},
-                                       Colour{64, 168, 72}};
+  const std::array<Colour, 4> bases = {Colour{244, 200, 66}, Colour{214, 58, 48},
+                                       Colour{56, 110, 214}, Colour{64, 168, 72}};
   std::array<FolderShades, 4> shades;
   for (std::size_t i = 0; i < bases.size(); ++i) shades[i] = AddShades(palette, bases[i]);
-  WindowColours window{palette.Add({64, 64, 64}),   palette.Add({128, 128, 128}), palette.Add({0, 40, 140}),
-                       palette.Add({60, 120, 220}), palette.Add({255, 255, 255}), palette.Add({200, 200, 200})};
+  WindowColours window{palette.Add({64, 64, 64}),    palette.Add({128, 128, 128}),
+                       palette.Add({0, 40, 140}),    palette.Add({60, 120, 220}),
+                       palette.Add({255, 255, 255}), palette.Add({200, 200, 200})};
 
   const std::array<const char*, 4> names = {"yellow", "red", "blue", "green"};
   const std::array<const char*, 4> arrays = {"kYellow", "kRed", "kBlue", "kGreen"};
-  std::string folders = std::string(kGeneratedNote) +
-                        "#include \"picker/folder_backgrounds.h\"\n\nnamespace plumage {\nnamespace {\n\n";
+  std::string folders =
+      std::string(kGeneratedNote) +
+      "#include \"picker/folder_backgrounds.h\"\n\nnamespace plumage {\nnamespace {\n\n";
   bool ok = true;
   for (std::size_t i = 0; i < names.size(); ++i) {
     auto ico = EncodeIco({DrawFolder(shades[i], shadow)}, palette);
-    ok &= Write(root / "data" / "icons" / (std::string("folder_") + names[i] + ".ico"), AsText(ico));
+    ok &=
+        Write(root / "data" / "icons" / (std::string("folder_") + names[i] + ".ico"), AsText(ico));
     folders += CArray(arrays[i], ico) + "\n";
   }
   folders +=
@@ -285,10 +308,12 @@ int main(int argc, char** argv) {
   ok &= Write(root / "data" / "icons" / "generic_application.ico", AsText(app));
   ok &= Write(root / "src" / "platform" / "icons" / "generic_application_icon_data.cpp",
               std::string(kGeneratedNote) +
-                  "#include \"platform/icons/generic_application_icon.h\"\n\nnamespace plumage::platform {\n"
+                  "#include \"platform/icons/generic_application_icon.h\"\n\nnamespace "
+                  "plumage::platform {\n"
                   "namespace {\n\n" +
                   CArray("kIco", app) +
-                  "\n}  // namespace\n\nconst std::span<const std::uint8_t> kGenericApplicationIco = kIco;\n\n"
+                  "\n}  // namespace\n\nconst std::span<const std::uint8_t> kGenericApplicationIco "
+                  "= kIco;\n\n"
                   "}  // namespace plumage::platform\n");
   return ok ? 0 : 1;
 }

@@ -31,7 +31,8 @@ std::string Describe(const platform::IconHandle& icon, int drawnSize) {
 }
 
 // The drawing as an opaque PNG, written whole or not at all.
-bool ExportDrawing(Context& ctx, const platform::Surface24& drawing, const std::filesystem::path& to) {
+bool ExportDrawing(Context& ctx, const platform::Surface24& drawing,
+                   const std::filesystem::path& to) {
   platform::RgbaImage image;
   image.width = drawing.width();
   image.height = drawing.height();
@@ -93,7 +94,8 @@ void Icons(Context& ctx, const IconsOptions& opt) {
     if (!exportDir.empty()) {
       platform::Surface24 drawing(platform::kIconSize, platform::kIconSize);
       ctx.icons.DrawIcon(drawing, 0, 0, icon);
-      if (!ExportDrawing(ctx, drawing, exportDir / (stem + "_" + std::to_string(n) + ".png"))) return;
+      if (!ExportDrawing(ctx, drawing, exportDir / (stem + "_" + std::to_string(n) + ".png")))
+        return;
     }
   }
 }

@@ -13,8 +13,8 @@ constexpr int kComposedSize = 19;
 
 FolderPictures::FolderPictures(platform::IIconSource& icons) {
   for (int i = 0; i < kFolderBackgroundCount; ++i)
-    pictures_[static_cast<std::size_t>(i)] =
-        icons.LoadIconResource(kFolderBackgroundIcos[static_cast<std::size_t>(i)], platform::kIconSize);
+    pictures_[static_cast<std::size_t>(i)] = icons.LoadIconResource(
+        kFolderBackgroundIcos[static_cast<std::size_t>(i)], platform::kIconSize);
 }
 
 bool UsesShellIcon(const std::string& path, std::int16_t index) {
@@ -31,7 +31,8 @@ Result<platform::Surface24> ComposeFolderDrawing(platform::IIconSource& icons,
     return MakeError(ErrorKind::Invalid,
                      "folder background " + std::to_string(background) + " does not exist");
   const bool shellIcon = UsesShellIcon(path, index);
-  platform::IconHandle icon = shellIcon ? icons.SmallShellIcon(path) : icons.ExtractIcon(path, index);
+  platform::IconHandle icon =
+      shellIcon ? icons.SmallShellIcon(path) : icons.ExtractIcon(path, index);
   if (!icon.IsIcon()) return MakeError(ErrorKind::NotFound, icon.reason());
 
   platform::Surface24 picture(platform::kIconSize, platform::kIconSize, kWindowColour);

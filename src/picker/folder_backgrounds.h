@@ -14,6 +14,7 @@ namespace plumage {
 inline constexpr int kFolderBackgroundCount = 4;
 
 // The bytes of each background's .ico file, by background index.
-extern const std::array<std::span<const std::uint8_t>, kFolderBackgroundCount> kFolderBackgroundIcos;
+extern const std::array<std::span<const std::uint8_t>, kFolderBackgroundCount>
+    kFolderBackgroundIcos;
 
 }  // namespace plumage

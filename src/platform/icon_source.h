@@ -30,8 +30,9 @@ struct IconBitmap {
   int width = 0;
   int height = 0;
   std::vector<Rgba> color;
-  std::vector<std::uint8_t> mask;  // 1: the AND bit is set (the screen shows through, or is inverted)
-  bool hasAlpha = false;           // per-pixel alpha: blended, and the mask is not used
+  std::vector<std::uint8_t>
+      mask;               // 1: the AND bit is set (the screen shows through, or is inverted)
+  bool hasAlpha = false;  // per-pixel alpha: blended, and the mask is not used
 };
 
 // Where an icon came from, for listings and messages.
@@ -59,7 +60,9 @@ class IconHandle {
       : status_(IconStatus::Icon),
         bitmap_(std::make_unique<const IconBitmap>(std::move(bitmap))),
         origin_(std::move(origin)) {}
-  static IconHandle None(std::string reason) { return IconHandle(IconStatus::None, std::move(reason)); }
+  static IconHandle None(std::string reason) {
+    return IconHandle(IconStatus::None, std::move(reason));
+  }
   static IconHandle NotIconFile(std::string reason) {
     return IconHandle(IconStatus::NotIconFile, std::move(reason));
   }

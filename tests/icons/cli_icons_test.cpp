@@ -65,7 +65,8 @@ TEST_F(CliIcons, ListsEveryIconAsThePickerLabelsItWithTheImageDrawn) {
   EXPECT_EQ(lines[39], " 39  icon #4096, image 1 of 1: 32 x 32, 24 bpp");
 
   const std::string ico = (dir / "two.ico").string();
-  WriteBytes(ico, WriteIco({EncodeTestImage(1, ImageDef{16, 4}), EncodeTestImage(1, ImageDef{32, 1})}));
+  WriteBytes(ico,
+             WriteIco({EncodeTestImage(1, ImageDef{16, 4}), EncodeTestImage(1, ImageDef{32, 1})}));
   run = Icons({ico});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, " 0  image 2 of 2: 32 x 32, 1 bpp\n");
@@ -79,7 +80,8 @@ TEST_F(CliIcons, ExportsEachDrawingAsThePickerMakesIt) {
   for (int n : {0, 5, 21, 39}) {
     platform::Surface24 expected(32, 32);
     source.DrawIcon(expected, 0, 0, source.ExtractIcon(dll, n));
-    EXPECT_TRUE(SameSurface(ReadPng(out / ("icons40_32_" + std::to_string(n) + ".png")), expected)) << n;
+    EXPECT_TRUE(SameSurface(ReadPng(out / ("icons40_32_" + std::to_string(n) + ".png")), expected))
+        << n;
   }
   EXPECT_FALSE(std::filesystem::exists(out / "icons40_32_40.png"));
 }
@@ -105,7 +107,8 @@ TEST_F(CliIcons, AFileWithoutIconsIsAClearFailure) {
     std::string message;
   };
   const Case cases[] = {
-      {{PeDir() + "/noicons.exe"}, PeDir() + "/noicons.exe: no icon at index 0 (the file holds 0 icons))"},
+      {{PeDir() + "/noicons.exe"},
+       PeDir() + "/noicons.exe: no icon at index 0 (the file holds 0 icons))"},
       {{text}, text + ": not an icon file, executable or library)"},
       {{(dir / "gone.ico").string()}, (dir / "gone.ico").string() + ": no such file)"},
       {{"--small", text}, text + ": not an icon file, executable or library)"},

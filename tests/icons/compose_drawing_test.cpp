@@ -20,13 +20,23 @@ TEST(ComposeFolderIcon, TheShellIconServesIndexZeroOfIcoAndExeFilesOnly) {
     bool shell;
   };
   const Case cases[] = {
-      {"C:\\Games\\chess.exe", 0, true}, {"/apps/Chess.EXE", 0, true}, {"folder.ico", 0, true},
-      {"folder.Ico", 0, true},           {"chess.exe", 1, false},       {"folder.ico", 2, false},
-      {"shell32.dll", 0, false},         {"icons.icl", 0, false},       {"notanexe", 0, true},
-      {"ico", 0, true},                  {"co", 0, false},              {"", 0, false},
-      {"café.ICO", 0, true},             {"a.exe ", 0, false},
+      {"C:\\Games\\chess.exe", 0, true},
+      {"/apps/Chess.EXE", 0, true},
+      {"folder.ico", 0, true},
+      {"folder.Ico", 0, true},
+      {"chess.exe", 1, false},
+      {"folder.ico", 2, false},
+      {"shell32.dll", 0, false},
+      {"icons.icl", 0, false},
+      {"notanexe", 0, true},
+      {"ico", 0, true},
+      {"co", 0, false},
+      {"", 0, false},
+      {"café.ICO", 0, true},
+      {"a.exe ", 0, false},
   };
-  for (const Case& c : cases) EXPECT_EQ(UsesShellIcon(c.path, c.index), c.shell) << c.path << " " << c.index;
+  for (const Case& c : cases)
+    EXPECT_EQ(UsesShellIcon(c.path, c.index), c.shell) << c.path << " " << c.index;
 }
 
 class Compose : public ::testing::Test {
@@ -51,11 +61,13 @@ class Compose : public ::testing::Test {
 
 TEST_F(Compose, AnIcoOrExeFileShowsItsSmallShellIconAtEightNine) {
   const ImageDef small{16, 8}, large{32, 24};
-  const std::string ico = Write("star.ico", WriteIco({EncodeTestImage(5, large), EncodeTestImage(5, small)}));
+  const std::string ico =
+      Write("star.ico", WriteIco({EncodeTestImage(5, large), EncodeTestImage(5, small)}));
   for (int background = 0; background < 4; ++background) {
     auto picture = ComposeFolderDrawing(icons, folders, 8, 9, ico, 0, background);
     ASSERT_TRUE(picture) << picture.error().message;
-    EXPECT_TRUE(SameSurface(*picture, ExpectedDrawing(Background(background), TestDib(5, small), 8, 9, 16, 16)));
+    EXPECT_TRUE(SameSurface(
+        *picture, ExpectedDrawing(Background(background), TestDib(5, small), 8, 9, 16, 16)));
   }
   // An application without icons: the generic application icon.
   auto generic = ComposeFolderDrawing(icons, folders, 8, 9, PeDir() + "/noicons.exe", 0, 0);
@@ -69,17 +81,21 @@ TEST_F(Compose, AnIcoOrExeFileShowsItsSmallShellIconAtEightNine) {
 TEST_F(Compose, AnyOtherIconIsStretchedToNineteenPixelsAtEightSeven) {
   std::vector<GroupSpec> groups;
   for (int k = 0; k < 3; ++k)
-    groups.push_back(GroupSpec{"", static_cast<std::uint16_t>(k + 1), {EncodeTestImage(10 + k, ImageDef{32, 8})}});
+    groups.push_back(GroupSpec{
+        "", static_cast<std::uint16_t>(k + 1), {EncodeTestImage(10 + k, ImageDef{32, 8})}});
   const std::string icl = Write("three.icl", WriteNe(groups));
   for (std::int16_t index : {0, 2}) {
     auto picture = ComposeFolderDrawing(icons, folders, 8, 9, icl, index, 1);
     ASSERT_TRUE(picture) << picture.error().message;
-    EXPECT_TRUE(SameSurface(*picture, ExpectedDrawing(Background(1), TestDib(10 + index, ImageDef{32, 8}), 8, 7, 19, 19)))
+    EXPECT_TRUE(SameSurface(
+        *picture,
+        ExpectedDrawing(Background(1), TestDib(10 + index, ImageDef{32, 8}), 8, 7, 19, 19)))
         << "index " << index;
   }
   // Icon 1 of an .ico does not exist, icon 0 of a library is not the shell's.
   const std::string ico = Write("one.ico", WriteIco({EncodeTestImage(20, ImageDef{32, 8})}));
-  EXPECT_EQ(ComposeFolderDrawing(icons, folders, 8, 9, ico, 1, 0).error().kind, ErrorKind::NotFound);
+  EXPECT_EQ(ComposeFolderDrawing(icons, folders, 8, 9, ico, 1, 0).error().kind,
+            ErrorKind::NotFound);
   auto dll = ComposeFolderDrawing(icons, folders, 8, 9, PeDir() + "/icons40_32.dll", 0, 2);
   ASSERT_TRUE(dll);
   Surface24 expected = Background(2);
@@ -98,7 +114,8 @@ TEST_F(Compose, TheIndexedIconRisesTwoPixelsBelowElevenAndThreeFromThere) {
     std::int16_t x, y;
     int top;
   };
-  for (const Case& c : {Case{8, 9, 7}, Case{8, 10, 8}, Case{3, 11, 8}, Case{0, 12, 9}, Case{5, 2, 0}}) {
+  for (const Case& c :
+       {Case{8, 9, 7}, Case{8, 10, 8}, Case{3, 11, 8}, Case{0, 12, 9}, Case{5, 2, 0}}) {
     auto picture = ComposeFolderDrawing(icons, folders, c.x, c.y, icl, 0, 3);
     ASSERT_TRUE(picture);
     Surface24 expected = Background(3);

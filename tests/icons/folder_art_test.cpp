@@ -41,7 +41,8 @@ TEST(FolderMask, TheTemplateIsTheFolderRowsBottomRowFirst) {
   const std::string& mask = FolderMaskTemplate();
   ASSERT_EQ(mask.size(), 1024u);
   for (int stored = 0; stored < 32; ++stored)
-    EXPECT_EQ(mask.substr(static_cast<std::size_t>(stored * 32), 32), kRowsFromTop[31 - stored]) << "stored row " << stored;
+    EXPECT_EQ(mask.substr(static_cast<std::size_t>(stored * 32), 32), kRowsFromTop[31 - stored])
+        << "stored row " << stored;
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) EXPECT_EQ(FolderMaskOpaque(x, y), kRowsFromTop[y][x] == '1');
   EXPECT_FALSE(FolderMaskOpaque(-1, 10));
@@ -104,7 +105,9 @@ TEST(FolderBackgrounds, AreYellowRedBlueAndGreen) {
   platform::FileIconSource source(png);
   std::vector<platform::Rgba> faces;
   for (int i = 0; i < kFolderBackgroundCount; ++i)
-    faces.push_back(source.LoadIconResource(kFolderBackgroundIcos[static_cast<std::size_t>(i)], 32).bitmap().color[16 * 32 + 16]);
+    faces.push_back(source.LoadIconResource(kFolderBackgroundIcos[static_cast<std::size_t>(i)], 32)
+                        .bitmap()
+                        .color[16 * 32 + 16]);
   const platform::Rgba yellow = faces[0], red = faces[1], blue = faces[2], green = faces[3];
   EXPECT_TRUE(yellow.r > yellow.b + 100 && yellow.g > yellow.b + 100);
   EXPECT_TRUE(red.r > red.g + 100 && red.r > red.b + 100);
@@ -129,7 +132,8 @@ TEST(FolderBackgrounds, AnotherReaderSeesTheSameTransparency) {
     ASSERT_EQ(image->width, 32);
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x)
-        ASSERT_EQ(image->rgba[static_cast<std::size_t>((y * 32 + x) * 4 + 3)], FolderMaskOpaque(x, y) ? 255 : 0)
+        ASSERT_EQ(image->rgba[static_cast<std::size_t>((y * 32 + x) * 4 + 3)],
+                  FolderMaskOpaque(x, y) ? 255 : 0)
             << i << ": " << x << ", " << y;
   }
 }
@@ -155,11 +159,13 @@ TEST(IconArt, TheCommittedArtIsTheGeneratorsOutput) {
   ProgramRun run = RunProgram({PLUMAGE_MAKE_ICON_ART, dir.str()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::filesystem::path source = PLUMAGE_SOURCE_DIR;
-  for (const char* file : {"data/icons/folder_yellow.ico", "data/icons/folder_red.ico", "data/icons/folder_blue.ico",
-                           "data/icons/folder_green.ico", "data/icons/generic_application.ico",
-                           "src/picker/folder_backgrounds_data.cpp",
-                           "src/platform/icons/generic_application_icon_data.cpp"}) {
-    EXPECT_EQ(ReadFile(dir / file), ReadFile(source / file)) << file << " differs from what the generator makes";
+  for (const char* file :
+       {"data/icons/folder_yellow.ico", "data/icons/folder_red.ico", "data/icons/folder_blue.ico",
+        "data/icons/folder_green.ico", "data/icons/generic_application.ico",
+        "src/picker/folder_backgrounds_data.cpp",
+        "src/platform/icons/generic_application_icon_data.cpp"}) {
+    EXPECT_EQ(ReadFile(dir / file), ReadFile(source / file))
+        << file << " differs from what the generator makes";
   }
   // And what is compiled in is what lies in data/icons.
   const std::string yellow = ReadFile(source / "data/icons/folder_yellow.ico");

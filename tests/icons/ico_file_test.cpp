@@ -50,7 +50,9 @@ platform::IconHandle IconOf(const Bytes& ico, int size = 32) {
   return BuildIcon(file->groups.front(), size, png);
 }
 
-Bytes Image(int k, int size, int bpp) { return EncodeTestImage(k, ImageDef{size, bpp}); }
+Bytes Image(int k, int size, int bpp) {
+  return EncodeTestImage(k, ImageDef{size, bpp});
+}
 
 TEST(IcoFile, TheImageOfTheRightSizeIsDrawnAndScaledWhenMissing) {
   const Bytes ico = WriteIco({Image(1, 16, 8), Image(2, 32, 4), Image(3, 32, 24), Image(4, 48, 8)});
@@ -73,8 +75,8 @@ TEST(IcoFile, TheImageOfTheRightSizeIsDrawnAndScaledWhenMissing) {
   platform::Surface24 drawn(32, 32);
   platform::LibPngCodec png;
   platform::FileIconSource(png).DrawIcon(drawn, 0, 0, scaled);
-  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32), TestDib(5, ImageDef{48, 8}), 0, 0,
-                                                 32, 32)));
+  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32),
+                                                 TestDib(5, ImageDef{48, 8}), 0, 0, 32, 32)));
 }
 
 TEST(IcoFile, TheImagesOwnHeaderOutranksItsDirectoryEntry) {
@@ -112,7 +114,8 @@ TEST(IcoFile, DamagedFilesFailCleanlyAndSayWhy) {
   auto truncated = ParseIconFile(Span(header));
   ASSERT_FALSE(truncated);
   EXPECT_EQ(truncated.error().kind, ErrorKind::Truncated);
-  EXPECT_NE(truncated.error().message.find("3 images"), std::string::npos) << truncated.error().message;
+  EXPECT_NE(truncated.error().message.find("3 images"), std::string::npos)
+      << truncated.error().message;
   const Bytes tiny = {0, 0, 1, 0, 1};
   ASSERT_EQ(tiny.size(), 5u);
   EXPECT_EQ(ParseIconFile(Span(tiny)).error().kind, ErrorKind::Truncated);
@@ -130,9 +133,11 @@ TEST(IcoFile, DamagedFilesFailCleanlyAndSayWhy) {
   std::fill(lost.begin() + GetAt32(lost, 6 + 16 + 12), lost.end(), 0);
   platform::IconHandle broken = IconOf(lost);
   EXPECT_EQ(broken.status(), platform::IconStatus::None);
-  EXPECT_NE(broken.reason().find("image 1: its offset 4294967280 lies beyond the end"), std::string::npos)
+  EXPECT_NE(broken.reason().find("image 1: its offset 4294967280 lies beyond the end"),
+            std::string::npos)
       << broken.reason();
-  EXPECT_NE(broken.reason().find("image 2: icon image: header size"), std::string::npos) << broken.reason();
+  EXPECT_NE(broken.reason().find("image 2: icon image: header size"), std::string::npos)
+      << broken.reason();
 }
 
 TEST(IcoFile, AnotherReaderSeesTheSamePixelsAtEveryDepth) {

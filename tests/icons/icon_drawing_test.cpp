@@ -37,10 +37,10 @@ TEST(IconDrawing, MaskAndColourFollowTheAndXorTruthTable) {
   };
   const Rgb white{255, 255, 255}, grey{0x80, 0x40, 0x20};
   const Case cases[] = {
-      {white, false, {10, 20, 30, 255}, {10, 20, 30}},         // opaque
-      {grey, false, {0, 0, 0, 255}, {0, 0, 0}},                // opaque black
-      {white, true, {0, 0, 0, 255}, white},                    // transparent
-      {grey, true, {0, 0, 0, 255}, grey},                      // transparent
+      {white, false, {10, 20, 30, 255}, {10, 20, 30}},             // opaque
+      {grey, false, {0, 0, 0, 255}, {0, 0, 0}},                    // opaque black
+      {white, true, {0, 0, 0, 255}, white},                        // transparent
+      {grey, true, {0, 0, 0, 255}, grey},                          // transparent
       {white, true, {0x0F, 0xF0, 0x55, 255}, {0xF0, 0x0F, 0xAA}},  // inverted: screen XOR colour
       {grey, true, {0xFF, 0xFF, 0xFF, 255}, {0x7F, 0xBF, 0xDF}},   // inverted by white
   };
@@ -58,8 +58,8 @@ TEST(IconDrawing, AlphaImagesAreBlendedAndTheirMaskIsNotUsed) {
     Rgb expected;
   };
   const Case cases[] = {
-      {{255, 255, 255}, {255, 0, 0, 0}, true, {255, 255, 255}},   // clear
-      {{255, 255, 255}, {255, 0, 0, 255}, true, {255, 0, 0}},     // opaque, mask set or not
+      {{255, 255, 255}, {255, 0, 0, 0}, true, {255, 255, 255}},  // clear
+      {{255, 255, 255}, {255, 0, 0, 255}, true, {255, 0, 0}},    // opaque, mask set or not
       {{255, 255, 255}, {255, 0, 0, 128}, false, {255, 127, 127}},
       {{10, 20, 30}, {200, 100, 0, 64}, false, {58, 40, 22}},
       {{0, 0, 0}, {255, 255, 255, 1}, false, {1, 1, 1}},
@@ -81,7 +81,8 @@ DibSpec RandomIcon(int side, int bpp, unsigned seed) {
       s.palette.push_back({static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()),
                            static_cast<std::uint8_t>(rng()), 0});
   for (int i = 0; i < side * side; ++i) {
-    s.pixels.push_back(bpp <= 8 ? static_cast<std::uint32_t>(rng() % (1u << bpp)) : static_cast<std::uint32_t>(rng()));
+    s.pixels.push_back(bpp <= 8 ? static_cast<std::uint32_t>(rng() % (1u << bpp))
+                                : static_cast<std::uint32_t>(rng()));
     s.mask.push_back(static_cast<std::uint8_t>(rng() % 3 == 0));
   }
   if (bpp == 24)
@@ -117,7 +118,8 @@ TEST(IconDrawing, DrawingsLandExactlyOnTheirTargetAndStretchNearestNeighbour) {
     Surface24 surface(40, 40, kGuard);
     DrawIconBitmap(surface, c.x, c.y, Decoded(spec), c.w, c.h);
     const Surface24 expected = ExpectedDrawing(Surface24(40, 40, kGuard), spec, c.x, c.y, c.w, c.h);
-    EXPECT_TRUE(SameSurface(surface, expected)) << c.side << " at " << c.bpp << " bpp to " << c.w << "x" << c.h;
+    EXPECT_TRUE(SameSurface(surface, expected))
+        << c.side << " at " << c.bpp << " bpp to " << c.w << "x" << c.h;
     for (int y = 0; y < 40; ++y)
       for (int x = 0; x < 40; ++x)
         if (x < c.x || y < c.y || x >= c.x + c.w || y >= c.y + c.h) {
@@ -133,7 +135,8 @@ TEST(IconDrawing, ADrawingPartlyOffTheSurfaceIsCutAtItsEdges) {
                       std::pair{-100, -100}}) {
     Surface24 surface(32, 32, kGuard);
     DrawIconBitmap(surface, x, y, bitmap, 32, 32);
-    EXPECT_TRUE(SameSurface(surface, ExpectedDrawing(Surface24(32, 32, kGuard), spec, x, y, 32, 32)))
+    EXPECT_TRUE(
+        SameSurface(surface, ExpectedDrawing(Surface24(32, 32, kGuard), spec, x, y, 32, 32)))
         << "at " << x << ", " << y;
   }
   // Nothing at all for an empty size or a bitmap whose pixels do not match.
@@ -161,7 +164,8 @@ TEST(IconDrawing, TheShellCallsDrawAtTheirOwnSizes) {
 
   Surface24 stretched(34, 34, kGuard);
   source.DrawIconEx(stretched, 8, 7, icon, 19, 19);
-  EXPECT_TRUE(SameSurface(stretched, ExpectedDrawing(Surface24(34, 34, kGuard), spec, 8, 7, 19, 19)));
+  EXPECT_TRUE(
+      SameSurface(stretched, ExpectedDrawing(Surface24(34, 34, kGuard), spec, 8, 7, 19, 19)));
 
   // No icon draws nothing.
   Surface24 none(34, 34, kGuard);

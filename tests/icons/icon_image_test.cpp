@@ -25,7 +25,8 @@ DibSpec RandomSpec(int width, int height, int bpp, std::mt19937& rng, bool alpha
   if (bpp <= 8)
     for (int i = 0; i < (1 << bpp); ++i) s.palette.push_back({byte(), byte(), byte(), 0});
   for (int i = 0; i < width * height; ++i) {
-    std::uint32_t p = bpp <= 8 ? static_cast<std::uint32_t>(rng() % (1u << bpp)) : static_cast<std::uint32_t>(rng());
+    std::uint32_t p = bpp <= 8 ? static_cast<std::uint32_t>(rng() % (1u << bpp))
+                               : static_cast<std::uint32_t>(rng());
     if (bpp == 24) p &= 0xFFFFFF;
     if (bpp == 32 && !alpha) p &= 0xFFFFFF;
     s.pixels.push_back(p);
@@ -60,7 +61,8 @@ TEST(IconImage, DecodesEveryDepthAndItsMaskAtOddWidths) {
       for (int height : {1, 5, 17}) {
         const DibSpec spec = RandomSpec(width, height, bpp, rng);
         auto bitmap = DecodeBmpIconImage(Span(EncodeDib(spec)));
-        ASSERT_TRUE(bitmap) << bpp << " bpp " << width << "x" << height << ": " << bitmap.error().message;
+        ASSERT_TRUE(bitmap) << bpp << " bpp " << width << "x" << height << ": "
+                            << bitmap.error().message;
         EXPECT_TRUE(Matches(*bitmap, spec)) << bpp << " bpp " << width << "x" << height;
       }
 }
@@ -79,7 +81,8 @@ TEST(IconImage, ColourTablesOfEveryLengthPlaceThePixelsRight) {
   // An index past a short table draws black.
   DibSpec shortTable = RandomSpec(9, 4, 8, rng);
   shortTable.palette.resize(3);
-  for (std::size_t i = 0; i < shortTable.pixels.size(); ++i) shortTable.pixels[i] = static_cast<std::uint32_t>(i % 7);
+  for (std::size_t i = 0; i < shortTable.pixels.size(); ++i)
+    shortTable.pixels[i] = static_cast<std::uint32_t>(i % 7);
   // A table longer than the depth needs: the pixels follow all of it.
   DibSpec longTable = RandomSpec(9, 4, 4, rng);
   for (int i = 0; i < 4; ++i) longTable.palette.push_back({1, 2, 3, 0});
@@ -189,7 +192,8 @@ class FakePng : public platform::IPngCodec {
 TEST(IconImage, PngImagesCarryAlphaAndAMaskWhereTheyAreClear) {
   std::vector<Rgba> pixels;
   for (int i = 0; i < 5 * 3; ++i)
-    pixels.push_back({static_cast<std::uint8_t>(i * 10), 20, 30, static_cast<std::uint8_t>(i % 3 == 0 ? 0 : 17 * i)});
+    pixels.push_back({static_cast<std::uint8_t>(i * 10), 20, 30,
+                      static_cast<std::uint8_t>(i % 3 == 0 ? 0 : 17 * i)});
   const Bytes png = EncodePng(5, 3, pixels);
   FakePng codec;
   auto bitmap = DecodeIconImage(Span(png), codec);
@@ -245,7 +249,8 @@ TEST(IconImage, PeekReadsSizeAndDepthFromTheImagesOwnHeader) {
     std::uint8_t colourType, bitDepth;
     int bpp;
   };
-  for (const Case& c : {Case{0, 1, 1}, Case{2, 8, 24}, Case{3, 4, 4}, Case{4, 8, 16}, Case{6, 8, 32}, Case{6, 16, 64}}) {
+  for (const Case& c : {Case{0, 1, 1}, Case{2, 8, 24}, Case{3, 4, 4}, Case{4, 8, 16},
+                        Case{6, 8, 32}, Case{6, 16, 64}}) {
     Bytes png = EncodePng(7, 9, std::vector<Rgba>(63, Rgba{1, 2, 3, 255}));
     png[24] = c.bitDepth;
     png[25] = c.colourType;

@@ -27,7 +27,9 @@ class IconSource : public ::testing::Test {
     WriteBytes(path, bytes);
     return path;
   }
-  static Bytes Ico(int k) { return WriteIco({EncodeTestImage(k, ImageDef{16, 8}), EncodeTestImage(k, ImageDef{32, 4})}); }
+  static Bytes Ico(int k) {
+    return WriteIco({EncodeTestImage(k, ImageDef{16, 8}), EncodeTestImage(k, ImageDef{32, 4})});
+  }
   static Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 };
 
@@ -77,9 +79,9 @@ TEST_F(IconSource, TheSmallShellIconFallsBackToTheGenericApplicationOnlyForAppli
     bool generic;
   };
   const Case cases[] = {
-      {ico, IconStatus::Icon, false},          {fakeExe, IconStatus::Icon, true},
-      {textExe, IconStatus::Icon, true},       {text, IconStatus::None, false},
-      {brokenIco, IconStatus::None, false},    {(dir / "gone.exe").string(), IconStatus::None, false},
+      {ico, IconStatus::Icon, false},       {fakeExe, IconStatus::Icon, true},
+      {textExe, IconStatus::Icon, true},    {text, IconStatus::None, false},
+      {brokenIco, IconStatus::None, false}, {(dir / "gone.exe").string(), IconStatus::None, false},
   };
   for (const Case& c : cases) {
     IconHandle icon = source.SmallShellIcon(c.path);
@@ -94,12 +96,15 @@ TEST_F(IconSource, TheSmallShellIconFallsBackToTheGenericApplicationOnlyForAppli
   EXPECT_EQ(small.origin().imageIndex, 0);
   platform::Surface24 drawn(32, 32);
   source.DrawSmallIcon(drawn, 8, 9, small);
-  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32), TestDib(3, ImageDef{16, 8}), 8, 9, 16, 16)));
+  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32),
+                                                 TestDib(3, ImageDef{16, 8}), 8, 9, 16, 16)));
 }
 
 TEST_F(IconSource, ListingAFileReadsItOnceAndAChangedFileIsReadAgain) {
   std::vector<GroupSpec> groups;
-  for (int k = 0; k < 12; ++k) groups.push_back(GroupSpec{"", static_cast<std::uint16_t>(k + 1), {EncodeTestImage(k, ImageDef{32, 8})}});
+  for (int k = 0; k < 12; ++k)
+    groups.push_back(
+        GroupSpec{"", static_cast<std::uint16_t>(k + 1), {EncodeTestImage(k, ImageDef{32, 8})}});
   const std::string icl = Write("twelve.icl", WriteNe(groups));
   int n = 0;
   while (source.ExtractIcon(icl, n).IsIcon()) ++n;
@@ -121,7 +126,8 @@ TEST_F(IconSource, ListingAFileReadsItOnceAndAChangedFileIsReadAgain) {
   // Same size, new time: read again and the new pictures are seen.
   groups[0].images = {EncodeTestImage(30, ImageDef{32, 8})};
   WriteBytes(icl, WriteNe(groups));
-  std::filesystem::last_write_time(icl, std::filesystem::last_write_time(icl) + std::chrono::seconds(5));
+  std::filesystem::last_write_time(icl,
+                                   std::filesystem::last_write_time(icl) + std::chrono::seconds(5));
   IconHandle changed = source.ExtractIcon(icl, 0);
   ASSERT_TRUE(changed.IsIcon());
   EXPECT_EQ(changed.bitmap().color[16 * 32 + 16], IdentityColour(30));

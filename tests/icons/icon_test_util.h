@@ -16,14 +16,19 @@
 
 namespace plumage::test {
 
-inline std::span<const std::uint8_t> Span(const Bytes& b) { return {b.data(), b.size()}; }
+inline std::span<const std::uint8_t> Span(const Bytes& b) {
+  return {b.data(), b.size()};
+}
 
 inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string PeDir() { return PLUMAGE_TEST_PE_DIR; }
+inline std::string PeDir() {
+  return PLUMAGE_TEST_PE_DIR;
+}
 
 // One pixel drawn over the screen, as the Windows documentation states it:
 // an image with alpha is blended, colour × a/255 + screen × (255 − a)/255,
@@ -37,7 +42,8 @@ inline platform::Rgb Composite(platform::Rgb screen, platform::Rgba c, bool andB
     return {blend(c.r, screen.r), blend(c.g, screen.g), blend(c.b, screen.b)};
   }
   const int keep = andBit ? 255 : 0;
-  return {static_cast<std::uint8_t>((screen.r & keep) ^ c.r), static_cast<std::uint8_t>((screen.g & keep) ^ c.g),
+  return {static_cast<std::uint8_t>((screen.r & keep) ^ c.r),
+          static_cast<std::uint8_t>((screen.g & keep) ^ c.g),
           static_cast<std::uint8_t>((screen.b & keep) ^ c.b)};
 }
 
@@ -55,8 +61,8 @@ inline bool SpecHasAlpha(const DibSpec& s) {
 }
 
 // What drawing `spec` stretched to w × h at (x, y) must give on `screen`.
-inline platform::Surface24 ExpectedDrawing(platform::Surface24 screen, const DibSpec& spec, int x, int y,
-                                           int w, int h) {
+inline platform::Surface24 ExpectedDrawing(platform::Surface24 screen, const DibSpec& spec, int x,
+                                           int y, int w, int h) {
   const bool alpha = SpecHasAlpha(spec);
   for (int dy = 0; dy < h; ++dy)
     for (int dx = 0; dx < w; ++dx) {
@@ -64,7 +70,8 @@ inline platform::Surface24 ExpectedDrawing(platform::Surface24 screen, const Dib
       const int sx = Nearest(dx, spec.width, w), sy = Nearest(dy, spec.height, h);
       platform::Rgba c = SpecColour(spec, sx, sy);
       if (!alpha) c.a = 255;
-      screen.Set(x + dx, y + dy, Composite(screen.At(x + dx, y + dy), c, SpecMask(spec, sx, sy), alpha));
+      screen.Set(x + dx, y + dy,
+                 Composite(screen.At(x + dx, y + dy), c, SpecMask(spec, sx, sy), alpha));
     }
   return screen;
 }
@@ -73,15 +80,15 @@ inline platform::Surface24 ExpectedDrawing(platform::Surface24 screen, const Dib
 inline ::testing::AssertionResult SameSurface(const platform::Surface24& actual,
                                               const platform::Surface24& expected) {
   if (actual.width() != expected.width() || actual.height() != expected.height())
-    return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height() << " vs "
-                                         << expected.width() << "x" << expected.height();
+    return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height()
+                                         << " vs " << expected.width() << "x" << expected.height();
   for (int y = 0; y < actual.height(); ++y)
     for (int x = 0; x < actual.width(); ++x) {
       const platform::Rgb a = actual.At(x, y), e = expected.At(x, y);
       if (!(a == e))
         return ::testing::AssertionFailure()
-               << "pixel (" << x << ", " << y << ") is " << int(a.r) << "," << int(a.g) << "," << int(a.b)
-               << " instead of " << int(e.r) << "," << int(e.g) << "," << int(e.b);
+               << "pixel (" << x << ", " << y << ") is " << int(a.r) << "," << int(a.g) << ","
+               << int(a.b) << " instead of " << int(e.r) << "," << int(e.g) << "," << int(e.b);
     }
   return ::testing::AssertionSuccess();
 }

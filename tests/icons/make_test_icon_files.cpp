@@ -17,7 +17,9 @@ bool Write(const std::filesystem::path& path, const std::string& bytes) {
   return static_cast<bool>(out);
 }
 
-std::string Text(const plumage::test::Bytes& b) { return std::string(b.begin(), b.end()); }
+std::string Text(const plumage::test::Bytes& b) {
+  return std::string(b.begin(), b.end());
+}
 
 }  // namespace
 

@@ -31,7 +31,8 @@ Library TwelveIcons() {
   Library lib;
   const char* names[] = {"FOLDER", "", "DISK", "", "", "ZIP", "", "APPLE", "", "", "MAIL", ""};
   for (int k = 0; k < 12; ++k) {
-    const ImageDef main{32, std::vector<int>{1, 4, 8, 24, 32}[static_cast<std::size_t>(k % 5)], k == 7, k == 9};
+    const ImageDef main{32, std::vector<int>{1, 4, 8, 24, 32}[static_cast<std::size_t>(k % 5)],
+                        k == 7, k == 9};
     GroupSpec g;
     g.name = names[k];
     g.id = static_cast<std::uint16_t>(100 - k * 7);
@@ -68,7 +69,8 @@ class NeFiles : public ::testing::Test {
       source.DrawIcon(drawn, 0, 0, icon);
       const ImageDef& d = lib.drawn[n];
       const DibSpec spec = TestDib(lib.identities[n], d.png ? ImageDef{32, 32, false, true} : d);
-      EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32), spec, 0, 0, 32, 32)))
+      EXPECT_TRUE(
+          SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32), spec, 0, 0, 32, 32)))
           << name << " icon " << n;
     }
     EXPECT_EQ(n, lib.groups.size()) << name;
@@ -115,7 +117,9 @@ Bytes Ne(unsigned shift = 4) {
 
 // Offsets of the writer's table: shift (2), group type (8), group entries
 // (12 each), icon type, icon entries.
-std::size_t GroupEntry(int i) { return layout.resourceTable + 2 + 8 + 12 * static_cast<std::size_t>(i); }
+std::size_t GroupEntry(int i) {
+  return layout.resourceTable + 2 + 8 + 12 * static_cast<std::size_t>(i);
+}
 
 TEST(NeFile, DamagedTablesFailCleanlyWithTheirReason) {
   struct Case {
@@ -129,11 +133,13 @@ TEST(NeFile, DamagedTablesFailCleanlyWithTheirReason) {
        "alignment shift 16 is too large"},
       {"a type count past the table", [](Bytes& b) { PutAt16(b, layout.resourceTable + 4, 3000); },
        ErrorKind::Truncated, "run past its end"},
-      {"no terminator", [](Bytes& b) { PutAt16(b, layout.header + 0x26, 0x40 + 2 + 8 + 12 * 2 + 8 + 12 * 2); },
+      {"no terminator",
+       [](Bytes& b) { PutAt16(b, layout.header + 0x26, 0x40 + 2 + 8 + 12 * 2 + 8 + 12 * 2); },
        ErrorKind::Truncated, "NE resource table"},
-      {"a table beyond the file", [](Bytes& b) { PutAt16(b, layout.header + 0x24, 0xFFF0); }, ErrorKind::Truncated,
-       "lies beyond the end"},
-      {"a header cut short", [](Bytes& b) { b.resize(layout.header + 30); }, ErrorKind::Truncated, "NE header"},
+      {"a table beyond the file", [](Bytes& b) { PutAt16(b, layout.header + 0x24, 0xFFF0); },
+       ErrorKind::Truncated, "lies beyond the end"},
+      {"a header cut short", [](Bytes& b) { b.resize(layout.header + 30); }, ErrorKind::Truncated,
+       "NE header"},
   };
   for (const Case& c : cases) {
     Bytes b = Ne();
@@ -141,7 +147,8 @@ TEST(NeFile, DamagedTablesFailCleanlyWithTheirReason) {
     auto file = ParseIconFile(Span(b));
     ASSERT_FALSE(file) << c.what;
     EXPECT_EQ(file.error().kind, c.kind) << c.what << ": " << file.error().message;
-    EXPECT_NE(file.error().message.find(c.message), std::string::npos) << c.what << ": " << file.error().message;
+    EXPECT_NE(file.error().message.find(c.message), std::string::npos)
+        << c.what << ": " << file.error().message;
   }
 }
 
@@ -170,11 +177,13 @@ TEST(NeFile, DamageInsideOneIconStaysWithThatIcon) {
     const char* name;
   };
   const Case cases[] = {
-      {"group beyond the file", [](Bytes& b) { PutAt16(b, GroupEntry(0), 0xFFFF); }, "lies beyond the end", "ONE"},
+      {"group beyond the file", [](Bytes& b) { PutAt16(b, GroupEntry(0), 0xFFFF); },
+       "lies beyond the end", "ONE"},
       {"image beyond the file",
        [](Bytes& b) { PutAt16(b, GroupEntry(2) + 8 + 0, 0xFFFF); },  // the icon type's first entry
        "image 1 (icon resource #1): offset", "ONE"},
-      {"a name outside the table", [](Bytes& b) { PutAt16(b, GroupEntry(0) + 6, 0x7FFF); }, "", "?"},
+      {"a name outside the table", [](Bytes& b) { PutAt16(b, GroupEntry(0) + 6, 0x7FFF); }, "",
+       "?"},
   };
   for (const Case& c : cases) {
     Bytes b = Ne();
@@ -186,7 +195,8 @@ TEST(NeFile, DamageInsideOneIconStaysWithThatIcon) {
     IconHandle first = platform::icons::BuildIcon(file->groups[0], 32, png);
     if (*c.message) {
       EXPECT_FALSE(first.IsIcon()) << c.what;
-      EXPECT_NE(first.reason().find(c.message), std::string::npos) << c.what << ": " << first.reason();
+      EXPECT_NE(first.reason().find(c.message), std::string::npos)
+          << c.what << ": " << first.reason();
     }
     EXPECT_TRUE(platform::icons::BuildIcon(file->groups[1], 32, png).IsIcon()) << c.what;
   }

@@ -22,7 +22,9 @@ using platform::IconStatus;
 using platform::icons::IconFileKind;
 using platform::icons::ParseIconFile;
 
-bool IsNumber(const std::string& s) { return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }); }
+bool IsNumber(const std::string& s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 // The order of a resource directory: names first, in ascending order, then
 // numbers, ascending.
@@ -66,7 +68,8 @@ TEST_F(RealPeFiles, ALibraryWithFortyIconsListsFortyInResourceOrder) {
       IconHandle icon = source.ExtractIcon(path, n);
       if (!icon.IsIcon()) {
         EXPECT_EQ(icon.status(), IconStatus::None);
-        EXPECT_NE(icon.reason().find("no icon at index 40 (the file holds 40 icons)"), std::string::npos)
+        EXPECT_NE(icon.reason().find("no icon at index 40 (the file holds 40 icons)"),
+                  std::string::npos)
             << icon.reason();
         break;
       }
@@ -80,8 +83,9 @@ TEST_F(RealPeFiles, ALibraryWithFortyIconsListsFortyInResourceOrder) {
       // As the picker draws it: DrawIcon at (0, 0) on the window colour.
       platform::Surface24 drawn(32, 32);
       source.DrawIcon(drawn, 0, 0, icon);
-      EXPECT_EQ(drawn.At(16, 16), (platform::Rgb{IdentityColour(def.identity).r, IdentityColour(def.identity).g,
-                                                 IdentityColour(def.identity).b}))
+      EXPECT_EQ(drawn.At(16, 16),
+                (platform::Rgb{IdentityColour(def.identity).r, IdentityColour(def.identity).g,
+                               IdentityColour(def.identity).b}))
           << "icon " << n << " is not " << def.rcName;
       EXPECT_TRUE(SameSurface(drawn, ExpectedIconDrawing(def.identity, def.images[image])))
           << "icon " << n << " (" << def.rcName << ", " << def.images[image].bpp << " bpp"
@@ -145,8 +149,9 @@ TEST_F(RealPeFiles, AnApplicationsSmallIconIsItsSixteenPixelImage) {
   EXPECT_EQ(small.origin().imageIndex, 0);
   platform::Surface24 drawn(32, 32);
   source.DrawSmallIcon(drawn, 8, 9, small);
-  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32), TestDib(kAppIdentity, AppImages()[0]),
-                                                 8, 9, 16, 16)));
+  EXPECT_TRUE(
+      SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32),
+                                         TestDib(kAppIdentity, AppImages()[0]), 8, 9, 16, 16)));
   IconHandle big = source.ExtractIcon(path, 0);
   ASSERT_TRUE(big.IsIcon());
   EXPECT_EQ(big.origin().imageIndex, 1);
@@ -158,7 +163,8 @@ TEST_F(RealPeFiles, AnApplicationsSmallIconIsItsSixteenPixelImage) {
 
 std::vector<GroupSpec> TwoGroups() {
   return {GroupSpec{"", 10, {EncodeTestImage(1, ImageDef{32, 8})}},
-          GroupSpec{"", 20, {EncodeTestImage(2, ImageDef{16, 4}), EncodeTestImage(2, ImageDef{32, 24})}}};
+          GroupSpec{
+              "", 20, {EncodeTestImage(2, ImageDef{16, 4}), EncodeTestImage(2, ImageDef{32, 24})}}};
 }
 
 struct Written {
@@ -174,11 +180,14 @@ Written Pe(bool pe64 = false) {
 
 // Offsets inside the resource section, as the writer lays it out.
 std::size_t TypeDirectory(const Written& w, int entry) {
-  return w.layout.resources + (GetAt32(w.bytes, w.layout.resources + 16 + 8 * static_cast<std::size_t>(entry) + 4) & 0x7FFFFFFF);
+  return w.layout.resources +
+         (GetAt32(w.bytes, w.layout.resources + 16 + 8 * static_cast<std::size_t>(entry) + 4) &
+          0x7FFFFFFF);
 }
 std::size_t LanguageDirectory(const Written& w, int type, int entry) {
   const std::size_t dir = TypeDirectory(w, type);
-  return w.layout.resources + (GetAt32(w.bytes, dir + 16 + 8 * static_cast<std::size_t>(entry) + 4) & 0x7FFFFFFF);
+  return w.layout.resources +
+         (GetAt32(w.bytes, dir + 16 + 8 * static_cast<std::size_t>(entry) + 4) & 0x7FFFFFFF);
 }
 std::size_t DataEntry(const Written& w, int type, int entry) {
   return w.layout.resources + GetAt32(w.bytes, LanguageDirectory(w, type, entry) + 16 + 4);
@@ -211,19 +220,21 @@ TEST(PeFile, DamagedHeadersAndTreesFailCleanlyWithTheirReason) {
   };
   const std::size_t optional = kPeHeaderOffset + 24;
   const Case cases[] = {
-      {"a tree that loops", [](Written& w) { PutAt32(w.bytes, w.layout.resources + 16 + 8 + 4, 0x80000000u); },
+      {"a tree that loops",
+       [](Written& w) { PutAt32(w.bytes, w.layout.resources + 16 + 8 + 4, 0x80000000u); },
        ErrorKind::Invalid, "reached twice"},
-      {"unknown optional header", [&](Written& w) { PutAt16(w.bytes, optional, 0x107); }, ErrorKind::Unsupported,
-       "neither PE32 nor PE32+"},
+      {"unknown optional header", [&](Written& w) { PutAt16(w.bytes, optional, 0x107); },
+       ErrorKind::Unsupported, "neither PE32 nor PE32+"},
       {"sections past the end", [](Written& w) { PutAt16(w.bytes, kPeHeaderOffset + 6, 0xFFFF); },
        ErrorKind::Truncated, "65535 sections"},
-      {"resources in no section", [&](Written& w) { PutAt32(w.bytes, optional + 92 + 4 + 16, 0x9000); },
-       ErrorKind::Invalid, "lies in no section"},
+      {"resources in no section",
+       [&](Written& w) { PutAt32(w.bytes, optional + 92 + 4 + 16, 0x9000); }, ErrorKind::Invalid,
+       "lies in no section"},
       {"a root with more entries than bytes",
        [](Written& w) { PutAt16(w.bytes, w.layout.resources + 14, 0xFFFF); }, ErrorKind::Truncated,
        "entries run past the end"},
-      {"header pointer past the end (kept from a DOS program)", [](Written& w) { w.bytes.resize(kPeHeaderOffset + 10); },
-       ErrorKind::Truncated, "PE header"},
+      {"header pointer past the end (kept from a DOS program)",
+       [](Written& w) { w.bytes.resize(kPeHeaderOffset + 10); }, ErrorKind::Truncated, "PE header"},
   };
   for (const Case& c : cases) {
     Written w = Pe();
@@ -231,17 +242,20 @@ TEST(PeFile, DamagedHeadersAndTreesFailCleanlyWithTheirReason) {
     auto file = ParseIconFile(Span(w.bytes));
     ASSERT_FALSE(file) << c.what;
     EXPECT_EQ(file.error().kind, c.kind) << c.what << ": " << file.error().message;
-    EXPECT_NE(file.error().message.find(c.message), std::string::npos) << c.what << ": " << file.error().message;
+    EXPECT_NE(file.error().message.find(c.message), std::string::npos)
+        << c.what << ": " << file.error().message;
   }
 }
 
 TEST(PeFile, FilesWithoutAResourceDirectoryHaveNoIcons) {
   const std::size_t optional = kPeHeaderOffset + 24;
   for (auto damage : std::vector<std::function<void(Written&)>>{
-           [&](Written& w) { PutAt32(w.bytes, optional + 92 + 4 + 16, 0); },        // no address
-           [&](Written& w) { PutAt32(w.bytes, optional + 92, 2); },                 // two directories only
-           [&](Written& w) { PutAt16(w.bytes, kPeHeaderOffset + 20, 96); },         // header too short
-           [&](Written& w) { PutAt32(w.bytes, w.layout.resources + 16 + 8, 15); },  // type 15, not 14
+           [&](Written& w) { PutAt32(w.bytes, optional + 92 + 4 + 16, 0); },  // no address
+           [&](Written& w) { PutAt32(w.bytes, optional + 92, 2); },          // two directories only
+           [&](Written& w) { PutAt16(w.bytes, kPeHeaderOffset + 20, 96); },  // header too short
+           [&](Written& w) {
+             PutAt32(w.bytes, w.layout.resources + 16 + 8, 15);
+           },  // type 15, not 14
        }) {
     Written w = Pe();
     damage(w);
@@ -271,7 +285,8 @@ TEST(PeFile, DamageInsideOneIconStaysWithThatIcon) {
          PutAt32(w.bytes, lang + 16 + 4, GetAt32(w.bytes, lang + 16 + 4) | 0x80000000u);
        },
        "deeper than three levels"},
-      {"data in no section", [](Written& w) { PutAt32(w.bytes, DataEntry(w, 1, 0), 0x50000); }, "lies in no section"},
+      {"data in no section", [](Written& w) { PutAt32(w.bytes, DataEntry(w, 1, 0), 0x50000); },
+       "lies in no section"},
       {"data in the part the file does not hold",
        [](Written& w) {
          PutAt32(w.bytes, w.layout.sectionTable + 8, 0x10000);  // virtual size beyond the raw data
@@ -279,9 +294,16 @@ TEST(PeFile, DamageInsideOneIconStaysWithThatIcon) {
        },
        "does not hold"},
       {"an image that is not there",
-       [](Written& w) { PutAt16(w.bytes, w.layout.resources + GetAt32(w.bytes, DataEntry(w, 1, 0)) - 0x1000 + 6 + 12, 77); },
+       [](Written& w) {
+         PutAt16(w.bytes,
+                 w.layout.resources + GetAt32(w.bytes, DataEntry(w, 1, 0)) - 0x1000 + 6 + 12, 77);
+       },
        "icon resource #77): not in the file"},
-      {"a cursor group", [](Written& w) { PutAt16(w.bytes, w.layout.resources + GetAt32(w.bytes, DataEntry(w, 1, 0)) - 0x1000 + 2, 2); },
+      {"a cursor group",
+       [](Written& w) {
+         PutAt16(w.bytes, w.layout.resources + GetAt32(w.bytes, DataEntry(w, 1, 0)) - 0x1000 + 2,
+                 2);
+       },
        "is not an icon"},
   };
   for (const Case& c : cases) {
@@ -292,7 +314,8 @@ TEST(PeFile, DamageInsideOneIconStaysWithThatIcon) {
     ASSERT_EQ(file->groups.size(), 2u) << c.what;
     platform::IconHandle first = Build(*file, 0);
     EXPECT_EQ(first.status(), IconStatus::None) << c.what;
-    EXPECT_NE(first.reason().find(c.message), std::string::npos) << c.what << ": " << first.reason();
+    EXPECT_NE(first.reason().find(c.message), std::string::npos)
+        << c.what << ": " << first.reason();
     EXPECT_TRUE(Build(*file, 1).IsIcon()) << c.what << ": the other icon is unharmed";
   }
 }

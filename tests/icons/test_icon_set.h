@@ -26,7 +26,8 @@ struct TestIconDef {
 };
 
 inline platform::Rgba IdentityColour(int k) {
-  return platform::Rgba{static_cast<std::uint8_t>(40 + 5 * k), static_cast<std::uint8_t>(200 - 3 * k),
+  return platform::Rgba{static_cast<std::uint8_t>(40 + 5 * k),
+                        static_cast<std::uint8_t>(200 - 3 * k),
                         static_cast<std::uint8_t>((53 * k) % 200 + 30), 255};
 }
 
@@ -96,11 +97,11 @@ inline Bytes EncodeTestImage(int k, const ImageDef& d) {
 }
 
 inline std::vector<TestIconDef> TestLibrary() {
-  static const char* kWords[] = {"ZEBRA", "APPLE", "MANGO", "KIWI",   "BANANA", "CHERRY",    "DATE",
-                                 "FIG",   "GRAPE", "LEMON", "LIME",   "OLIVE",  "PEACH",     "PEAR",
+  static const char* kWords[] = {"ZEBRA", "APPLE",  "MANGO",  "KIWI", "BANANA",    "CHERRY", "DATE",
+                                 "FIG",   "GRAPE",  "LEMON",  "LIME", "OLIVE",     "PEACH",  "PEAR",
                                  "PLUM",  "QUINCE", "RAISIN", "SLOE", "TANGERINE", "UGLI"};
-  static const int kNumbers[] = {7, 300, 2, 45, 1000, 13, 99, 1, 512, 64,
-                                 8, 250, 31, 4096, 5, 77, 18, 640, 3, 222};
+  static const int kNumbers[] = {7, 300, 2,  45,   1000, 13, 99, 1,   512, 64,
+                                 8, 250, 31, 4096, 5,    77, 18, 640, 3,   222};
   std::vector<TestIconDef> icons;
   for (int k = 0; k < 40; ++k) {
     TestIconDef def;
@@ -108,12 +109,26 @@ inline std::vector<TestIconDef> TestLibrary() {
     def.rcName = k % 2 == 0 ? kWords[k / 2] : std::to_string(kNumbers[k / 2]);
     ImageDef base;
     switch (k % 6) {
-      case 0: base.bpp = 1; break;
-      case 1: base.bpp = 4; break;
-      case 2: base.bpp = 8; break;
-      case 3: base.bpp = 24; break;
-      case 4: base.bpp = 32; base.alpha = (k / 6) % 2 == 0; break;
-      case 5: base.bpp = 32; base.png = true; break;
+      case 0:
+        base.bpp = 1;
+        break;
+      case 1:
+        base.bpp = 4;
+        break;
+      case 2:
+        base.bpp = 8;
+        break;
+      case 3:
+        base.bpp = 24;
+        break;
+      case 4:
+        base.bpp = 32;
+        base.alpha = (k / 6) % 2 == 0;
+        break;
+      case 5:
+        base.bpp = 32;
+        base.png = true;
+        break;
     }
     if (k % 7 == 3) {
       base.size = 48;  // only larger: scaled down
@@ -135,6 +150,8 @@ inline std::vector<TestIconDef> TestLibrary() {
 
 // The application's one icon: 16 × 16 at 8 bits and 32 × 32 with alpha.
 inline constexpr int kAppIdentity = 40;
-inline std::vector<ImageDef> AppImages() { return {ImageDef{16, 8}, ImageDef{32, 32, false, true}}; }
+inline std::vector<ImageDef> AppImages() {
+  return {ImageDef{16, 8}, ImageDef{32, 32, false, true}};
+}
 
 }  // namespace plumage::test

@@ -17,7 +17,9 @@ namespace plumage::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void Put8(Bytes& b, unsigned v) { b.push_back(static_cast<std::uint8_t>(v & 0xFF)); }
+inline void Put8(Bytes& b, unsigned v) {
+  b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+}
 inline void Put16(Bytes& b, unsigned v) {
   Put8(b, v);
   Put8(b, v >> 8);
@@ -49,11 +51,11 @@ struct DibSpec {
   int width = 0;
   int height = 0;
   int bpp = 8;
-  std::vector<platform::Rgba> palette;  // bpp <= 8
-  std::vector<std::uint32_t> pixels;    // top row first: palette index, or 0xAARRGGBB
-  std::vector<std::uint8_t> mask;       // top row first: 1 = AND bit set; empty: all 0
-  bool withMask = true;                 // false: the image ends after its colour bits
-  std::optional<std::uint32_t> colorsUsed;  // header field, else palette size (0 when none)
+  std::vector<platform::Rgba> palette;       // bpp <= 8
+  std::vector<std::uint32_t> pixels;         // top row first: palette index, or 0xAARRGGBB
+  std::vector<std::uint8_t> mask;            // top row first: 1 = AND bit set; empty: all 0
+  bool withMask = true;                      // false: the image ends after its colour bits
+  std::optional<std::uint32_t> colorsUsed;   // header field, else palette size (0 when none)
   std::optional<std::int32_t> headerHeight;  // else 2 × height
 };
 
@@ -104,7 +106,8 @@ inline Bytes EncodeDib(const DibSpec& s) {
     for (std::size_t row = h; row-- > 0;) {
       Bytes line(maskStride, 0);
       for (std::size_t x = 0; x < w; ++x)
-        if (!s.mask.empty() && s.mask.at(row * w + x)) line[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        if (!s.mask.empty() && s.mask.at(row * w + x))
+          line[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
       out.insert(out.end(), line.begin(), line.end());
     }
   }
@@ -116,16 +119,16 @@ inline Bytes EncodeDib(const DibSpec& s) {
 inline platform::Rgba SpecColour(const DibSpec& s, int x, int y) {
   const std::uint32_t p = s.pixels.at(static_cast<std::size_t>(y * s.width + x));
   if (s.bpp <= 8) {
-    const std::size_t entries = s.colorsUsed ? std::min<std::size_t>(*s.colorsUsed, 256)
-                                             : s.palette.size();
+    const std::size_t entries =
+        s.colorsUsed ? std::min<std::size_t>(*s.colorsUsed, 256) : s.palette.size();
     if (p >= entries || p >= s.palette.size()) return {0, 0, 0, 255};
     platform::Rgba c = s.palette[p];
     c.a = 255;
     return c;
   }
   return platform::Rgba{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-                        static_cast<std::uint8_t>(p), s.bpp == 32 ? static_cast<std::uint8_t>(p >> 24)
-                                                                  : std::uint8_t{255}};
+                        static_cast<std::uint8_t>(p),
+                        s.bpp == 32 ? static_cast<std::uint8_t>(p >> 24) : std::uint8_t{255}};
 }
 inline bool SpecMask(const DibSpec& s, int x, int y) {
   return !s.mask.empty() && s.mask.at(static_cast<std::size_t>(y * s.width + x)) != 0;
@@ -194,7 +197,7 @@ inline Bytes WriteIco(const std::vector<Bytes>& images) {
 // ---- Group icon resources (PE and NE) ----------------------------------------
 
 struct GroupSpec {
-  std::string name;     // a named resource; empty: numbered by id
+  std::string name;  // a named resource; empty: numbered by id
   std::uint16_t id = 0;
   std::vector<Bytes> images;
 };
@@ -223,13 +226,14 @@ inline Bytes GroupDirectory(const std::vector<Bytes>& images, std::uint16_t firs
 // the directory (in the order given), then the numbered ones (in the order
 // given); icon resources are numbered from 1 in the order of the groups.
 struct PeLayout {
-  std::size_t sectionTable = 0;   // file offset of the one section header
-  std::size_t resources = 0;      // file offset of the resource section
+  std::size_t sectionTable = 0;  // file offset of the one section header
+  std::size_t resources = 0;     // file offset of the resource section
   std::uint32_t resourceRva = 0;
 };
 inline constexpr std::uint32_t kPeHeaderOffset = 0x40;
 
-inline Bytes WritePe(const std::vector<GroupSpec>& groups, bool pe64 = false, PeLayout* layout = nullptr) {
+inline Bytes WritePe(const std::vector<GroupSpec>& groups, bool pe64 = false,
+                     PeLayout* layout = nullptr) {
   constexpr std::uint32_t kRva = 0x1000;
   constexpr std::uint32_t kFileAt = 0x200;
   // Resources in directory order.
@@ -250,9 +254,11 @@ inline Bytes WritePe(const std::vector<GroupSpec>& groups, bool pe64 = false, Pe
   const std::uint32_t root = 0;
   const std::uint32_t iconType = root + dirHeader + 2 * entry;
   const std::uint32_t groupType = iconType + dirHeader + static_cast<std::uint32_t>(nIcons) * entry;
-  const std::uint32_t langDirs = groupType + dirHeader + static_cast<std::uint32_t>(nGroups) * entry;
+  const std::uint32_t langDirs =
+      groupType + dirHeader + static_cast<std::uint32_t>(nGroups) * entry;
   const std::uint32_t langDirSize = dirHeader + entry;
-  const std::uint32_t dataEntries = langDirs + static_cast<std::uint32_t>(nIcons + nGroups) * langDirSize;
+  const std::uint32_t dataEntries =
+      langDirs + static_cast<std::uint32_t>(nIcons + nGroups) * langDirSize;
   std::uint32_t strings = dataEntries + static_cast<std::uint32_t>(nIcons + nGroups) * 16;
 
   Bytes rsrc;
@@ -335,8 +341,8 @@ inline Bytes WritePe(const std::vector<GroupSpec>& groups, bool pe64 = false, Pe
   PutAt16(out, optional + 40, 4);       // operating system version
   PutAt16(out, optional + 48, 4);       // subsystem version
   PutAt32(out, optional + 56, kRva + ((virtualSize + 0xFFF) & ~0xFFFu));  // image size
-  PutAt32(out, optional + 60, kFileAt);                                    // header size
-  PutAt16(out, optional + 68, 2);                                          // GUI
+  PutAt32(out, optional + 60, kFileAt);                                   // header size
+  PutAt16(out, optional + 68, 2);                                         // GUI
   const std::size_t directories = optional + (pe64 ? 108 : 92);
   PutAt32(out, directories, 16);
   PutAt32(out, directories + 4 + 2 * 8, kRva);
@@ -366,7 +372,8 @@ struct NeLayout {
   std::size_t resourceTable = 0;  // file offset of the table (its shift count)
 };
 
-inline Bytes WriteNe(const std::vector<GroupSpec>& groups, unsigned shift = 4, NeLayout* layout = nullptr) {
+inline Bytes WriteNe(const std::vector<GroupSpec>& groups, unsigned shift = 4,
+                     NeLayout* layout = nullptr) {
   constexpr std::size_t kNe = 0x40;
   std::vector<Bytes> icons;
   std::vector<Bytes> groupData;
@@ -448,14 +455,14 @@ inline Bytes WriteNe(const std::vector<GroupSpec>& groups, unsigned shift = 4, N
   ne[3] = 10;
   const std::size_t residentRel = 0x40 + tableSize;
   const std::size_t entryRel = residentRel + resident.size();
-  PutAt16(ne, 0x04, static_cast<unsigned>(entryRel));   // entry table
+  PutAt16(ne, 0x04, static_cast<unsigned>(entryRel));  // entry table
   PutAt16(ne, 0x06, 1);
   PutAt16(ne, 0x0C, 0x8000);  // a library
   PutAt16(ne, 0x22, 0x40);    // segment table (empty)
   PutAt16(ne, 0x24, 0x40);    // resource table
   PutAt16(ne, 0x26, static_cast<unsigned>(residentRel));
-  PutAt16(ne, 0x28, static_cast<unsigned>(entryRel));  // module references (none)
-  PutAt16(ne, 0x2A, static_cast<unsigned>(entryRel));  // imported names (none)
+  PutAt16(ne, 0x28, static_cast<unsigned>(entryRel));                 // module references (none)
+  PutAt16(ne, 0x2A, static_cast<unsigned>(entryRel));                 // imported names (none)
   PutAt32(ne, 0x2C, static_cast<std::uint32_t>(kNe + entryRel + 1));  // non-resident names
   PutAt16(ne, 0x32, shift);
   ne[0x36] = 2;  // Windows

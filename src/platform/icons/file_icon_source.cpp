@@ -16,12 +16,14 @@ std::filesystem::path PathOf(const std::string& utf8) {
 }
 
 bool HasExeExtension(const std::string& path) {
-  return path.size() >= 4 && EqualsIgnoreCase(std::string_view(path).substr(path.size() - 4), ".exe");
+  return path.size() >= 4 &&
+         EqualsIgnoreCase(std::string_view(path).substr(path.size() - 4), ".exe");
 }
 
 }  // namespace
 
-const FileIconSource::ParsedFile* FileIconSource::Open(const std::string& path, IconHandle& failure) {
+const FileIconSource::ParsedFile* FileIconSource::Open(const std::string& path,
+                                                       IconHandle& failure) {
   std::error_code ec;
   const std::filesystem::path p = PathOf(path);
   const auto status = std::filesystem::status(p, ec);
@@ -73,8 +75,7 @@ IconHandle FileIconSource::IconAt(const std::string& path, int index, int size) 
   IconHandle failure;
   const ParsedFile* file = Open(path, failure);
   if (!file) return failure;
-  if (!file->icons)
-    return IconHandle::None(path + ": " + file->icons.error().message);
+  if (!file->icons) return IconHandle::None(path + ": " + file->icons.error().message);
   const icons::IconFile& icons = *file->icons;
   if (icons.kind == icons::IconFileKind::NotIconFile)
     return IconHandle::NotIconFile(path + ": not an icon file, executable or library");
@@ -94,8 +95,9 @@ IconHandle FileIconSource::IconAt(const std::string& path, int index, int size) 
   }
   if (!group) {
     const std::size_t count = icons.groups.size();
-    return IconHandle::None(path + ": no icon at index " + std::to_string(index) + " (the file holds " +
-                            std::to_string(count) + (count == 1 ? " icon)" : " icons)"));
+    return IconHandle::None(path + ": no icon at index " + std::to_string(index) +
+                            " (the file holds " + std::to_string(count) +
+                            (count == 1 ? " icon)" : " icons)"));
   }
   IconHandle icon = icons::BuildIcon(*group, size, png_);
   if (!icon.IsIcon()) return IconHandle::None(path + ": " + icon.reason());

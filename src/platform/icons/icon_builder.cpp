@@ -14,7 +14,9 @@ constexpr int kMaxDecodeAttempts = 4;
 // Reasons beyond these are counted, not spelled out.
 constexpr std::size_t kMaxReasonsShown = 3;
 
-long long Area(const IconImageInfo& i) { return static_cast<long long>(i.width) * i.height; }
+long long Area(const IconImageInfo& i) {
+  return static_cast<long long>(i.width) * i.height;
+}
 
 }  // namespace
 

@@ -34,9 +34,11 @@ void DrawIconBitmap(Surface24& surface, int x, int y, const IconBitmap& bitmap, 
   if (bitmap.color.size() != pixels || bitmap.mask.size() != pixels) return;
   // Only the part of the drawing that falls on the surface is visited.
   const long long firstColumn = std::max(0LL, -static_cast<long long>(x));
-  const long long endColumn = std::min<long long>(width, static_cast<long long>(surface.width()) - x);
+  const long long endColumn =
+      std::min<long long>(width, static_cast<long long>(surface.width()) - x);
   const long long firstRow = std::max(0LL, -static_cast<long long>(y));
-  const long long endRow = std::min<long long>(height, static_cast<long long>(surface.height()) - y);
+  const long long endRow =
+      std::min<long long>(height, static_cast<long long>(surface.height()) - y);
   for (long long dy = firstRow; dy < endRow; ++dy) {
     const int sy = NearestSource(static_cast<int>(dy), bitmap.height, height);
     for (long long dx = firstColumn; dx < endColumn; ++dx) {

@@ -12,7 +12,8 @@ namespace plumage::platform::icons {
 // The source pixel that a destination pixel takes when `from` pixels are
 // stretched to `to`: the one under the destination pixel's centre.
 inline int NearestSource(int destination, int from, int to) {
-  return static_cast<int>((2 * static_cast<long long>(destination) + 1) * from / (2 * static_cast<long long>(to)));
+  return static_cast<int>((2 * static_cast<long long>(destination) + 1) * from /
+                          (2 * static_cast<long long>(to)));
 }
 
 // A copy of `bitmap` at width × height (colours, alpha and mask alike).

@@ -11,7 +11,9 @@ constexpr std::size_t kGroupEntrySize = 14;
 constexpr std::uint32_t kDosHeaderSize = 64;
 constexpr std::uint32_t kNewHeaderPointer = 0x3C;
 
-std::string Offset(std::uint64_t value) { return std::to_string(value); }
+std::string Offset(std::uint64_t value) {
+  return std::to_string(value);
+}
 
 }  // namespace
 
@@ -53,14 +55,14 @@ Result<IconFile> ReadIcoFile(std::span<const std::uint8_t> data) {
   auto count = r.U16();
   if (!count) return count.error();
   if (*reserved != 0 || *type != kIconType)
-    return MakeError(ErrorKind::Invalid, "icon file directory: not an icon file (type " +
-                                             std::to_string(*type) + ")");
+    return MakeError(ErrorKind::Invalid,
+                     "icon file directory: not an icon file (type " + std::to_string(*type) + ")");
   // The whole directory must be there before any image is believed.
   if (static_cast<std::uint64_t>(*count) * kIcoEntrySize > r.remaining())
-    return MakeError(ErrorKind::Truncated,
-                     "icon file directory: " + std::to_string(*count) + " images need " +
-                         Offset(6 + std::uint64_t{*count} * kIcoEntrySize) +
-                         " bytes, the file has " + Offset(data.size()));
+    return MakeError(ErrorKind::Truncated, "icon file directory: " + std::to_string(*count) +
+                                               " images need " +
+                                               Offset(6 + std::uint64_t{*count} * kIcoEntrySize) +
+                                               " bytes, the file has " + Offset(data.size()));
   IconFile file;
   file.kind = IconFileKind::Ico;
   file.format = "ICO";
@@ -70,7 +72,8 @@ Result<IconFile> ReadIcoFile(std::span<const std::uint8_t> data) {
     (void)r.Skip(8);  // width, height, colours, reserved, planes, depth: the image says
     auto size = r.U32();
     auto offset = r.U32();
-    if (!size || !offset) return MakeError(ErrorKind::Truncated, "icon file directory: short entry");
+    if (!size || !offset)
+      return MakeError(ErrorKind::Truncated, "icon file directory: short entry");
     if (*offset >= data.size()) {
       group.problems.push_back("image " + std::to_string(i + 1) + ": its offset " +
                                Offset(*offset) + " lies beyond the end of the file (" +

@@ -39,7 +39,7 @@ enum class IconFileKind {
 
 struct IconFile {
   IconFileKind kind = IconFileKind::NotIconFile;
-  std::string format;  // "ICO", "PE32", "PE32+", "NE", "MZ" or "" for messages
+  std::string format;             // "ICO", "PE32", "PE32+", "NE", "MZ" or "" for messages
   std::vector<IconGroup> groups;  // in the file's own order
 };
 

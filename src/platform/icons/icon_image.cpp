@@ -20,7 +20,9 @@ struct BmpHeader {
   std::uint32_t colorsUsed = 0;
 };
 
-std::string Sides(int w, int h) { return std::to_string(w) + " x " + std::to_string(h); }
+std::string Sides(int w, int h) {
+  return std::to_string(w) + " x " + std::to_string(h);
+}
 
 Result<BmpHeader> ReadBmpHeader(ByteReader& r) {
   auto headerSize = r.U32();
@@ -28,8 +30,8 @@ Result<BmpHeader> ReadBmpHeader(ByteReader& r) {
   if (*headerSize == kCoreHeaderSize)
     return MakeError(ErrorKind::Unsupported, "icon image: OS/2 bitmap headers are not read");
   if (*headerSize < kInfoHeaderSize)
-    return MakeError(ErrorKind::Invalid,
-                     "icon image: header size " + std::to_string(*headerSize) + " is no bitmap header");
+    return MakeError(ErrorKind::Invalid, "icon image: header size " + std::to_string(*headerSize) +
+                                             " is no bitmap header");
   auto width = r.I32();
   if (!width) return width.error();
   auto height = r.I32();
@@ -56,15 +58,15 @@ Result<BmpHeader> ReadBmpHeader(ByteReader& r) {
     return MakeError(ErrorKind::Invalid,
                      "icon image: size " + Sides(*width, *height) + " (with the mask) is empty");
   if (h.width > kMaxIconSide || h.height > kMaxIconSide)
-    return MakeError(ErrorKind::Unsupported, "icon image: " + Sides(h.width, h.height) +
-                                                 " is larger than 256 x 256");
+    return MakeError(ErrorKind::Unsupported,
+                     "icon image: " + Sides(h.width, h.height) + " is larger than 256 x 256");
   if (h.bitsPerPixel != 1 && h.bitsPerPixel != 4 && h.bitsPerPixel != 8 && h.bitsPerPixel != 24 &&
       h.bitsPerPixel != 32)
     return MakeError(ErrorKind::Unsupported, "icon image: " + std::to_string(h.bitsPerPixel) +
                                                  " bits per pixel is not an icon depth");
   if (h.compression != kBiRgb)
-    return MakeError(ErrorKind::Unsupported, "icon image: compression " +
-                                                 std::to_string(h.compression) + " is not read");
+    return MakeError(ErrorKind::Unsupported,
+                     "icon image: compression " + std::to_string(h.compression) + " is not read");
   return h;
 }
 
@@ -90,20 +92,30 @@ Result<IconImageInfo> PeekIconImage(std::span<const std::uint8_t> bytes) {
     const int depth = chunk[16];
     int channels = 0;
     switch (chunk[17]) {
-      case 0: channels = 1; break;  // grey
-      case 2: channels = 3; break;  // RGB
-      case 3: channels = 1; break;  // palette
-      case 4: channels = 2; break;  // grey and alpha
-      case 6: channels = 4; break;  // RGBA
+      case 0:
+        channels = 1;
+        break;  // grey
+      case 2:
+        channels = 3;
+        break;  // RGB
+      case 3:
+        channels = 1;
+        break;  // palette
+      case 4:
+        channels = 2;
+        break;  // grey and alpha
+      case 6:
+        channels = 4;
+        break;  // RGBA
       default:
-        return MakeError(ErrorKind::Invalid,
-                         "icon image (PNG): colour type " + std::to_string(chunk[17]) + " is unknown");
+        return MakeError(ErrorKind::Invalid, "icon image (PNG): colour type " +
+                                                 std::to_string(chunk[17]) + " is unknown");
     }
     if (width == 0 || height == 0)
       return MakeError(ErrorKind::Invalid, "icon image (PNG): the image is empty");
     if (width > kMaxIconSide || height > kMaxIconSide)
-      return MakeError(ErrorKind::Unsupported, "icon image (PNG): " + std::to_string(width) + " x " +
-                                                   std::to_string(height) +
+      return MakeError(ErrorKind::Unsupported, "icon image (PNG): " + std::to_string(width) +
+                                                   " x " + std::to_string(height) +
                                                    " is larger than 256 x 256");
     return IconImageInfo{static_cast<int>(width), static_cast<int>(height), depth * channels, true};
   }
@@ -186,8 +198,8 @@ Result<IconBitmap> DecodeBmpIconImage(std::span<const std::uint8_t> bytes) {
     for (std::size_t i = 0; i < out.color.size(); ++i) out.mask[i] = out.color[i].a == 0 ? 1 : 0;
   } else {
     auto missing = r.Bytes(maskStride * ht);
-    return MakeError(ErrorKind::Truncated, "icon image: the AND mask is cut off (" +
-                                               missing.error().message + ")");
+    return MakeError(ErrorKind::Truncated,
+                     "icon image: the AND mask is cut off (" + missing.error().message + ")");
   }
   return out;
 }

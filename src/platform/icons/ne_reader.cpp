@@ -70,8 +70,8 @@ Result<IconFile> ReadNeFile(std::span<const std::uint8_t> data, std::uint32_t he
   auto shift = r.U16();
   if (!shift) return shift.error();
   if (*shift > kMaxAlignShift)
-    return MakeError(ErrorKind::Invalid,
-                     "NE resource table: alignment shift " + std::to_string(*shift) + " is too large");
+    return MakeError(ErrorKind::Invalid, "NE resource table: alignment shift " +
+                                             std::to_string(*shift) + " is too large");
 
   std::vector<NameInfo> groups;
   std::unordered_map<std::uint16_t, NameInfo> iconsById;
@@ -120,7 +120,8 @@ Result<IconFile> ReadNeFile(std::span<const std::uint8_t> data, std::uint32_t he
     if (!size) return "?";
     auto chars = n.Bytes(*size);
     if (!chars) return "?";
-    return AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(chars->data()), chars->size()));
+    return AnsiToUtf8(
+        std::string_view(reinterpret_cast<const char*>(chars->data()), chars->size()));
   };
 
   file.groups.reserve(groups.size());

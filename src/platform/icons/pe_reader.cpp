@@ -104,16 +104,16 @@ class PeResources {
     if (!ids) return ids.error();
     const std::uint32_t count = std::uint32_t{*named} + *ids;
     if (std::uint64_t{count} * 8 > r.remaining())
-      return MakeError(ErrorKind::Truncated, "resource directory at offset " + Hex(offset) +
-                                                 ": " + std::to_string(count) +
+      return MakeError(ErrorKind::Truncated, "resource directory at offset " + Hex(offset) + ": " +
+                                                 std::to_string(count) +
                                                  " entries run past the end of the resources");
     std::vector<DirEntry> entries;
     entries.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
       const std::uint32_t name = *r.U32();
       const std::uint32_t target = *r.U32();
-      entries.push_back(DirEntry{(name & kHighBit) != 0, name & ~kHighBit,
-                                 (target & kHighBit) != 0, target & ~kHighBit});
+      entries.push_back(DirEntry{(name & kHighBit) != 0, name & ~kHighBit, (target & kHighBit) != 0,
+                                 target & ~kHighBit});
     }
     return entries;
   }
@@ -199,8 +199,8 @@ Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t he
     file.format = "PE32+";
     directoryCountAt = 108;
   } else {
-    return MakeError(ErrorKind::Unsupported,
-                     "PE header: optional header kind " + Hex(*magic) + " is neither PE32 nor PE32+");
+    return MakeError(ErrorKind::Unsupported, "PE header: optional header kind " + Hex(*magic) +
+                                                 " is neither PE32 nor PE32+");
   }
   // The data directories follow their count; a header too short to hold the
   // resource entry simply has no resources.
@@ -249,7 +249,8 @@ Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t he
   }
   if (!groupType) return file;
   if (!groupType->subdirectory)
-    return MakeError(ErrorKind::Invalid, "resource directory: the group icon entry is no directory");
+    return MakeError(ErrorKind::Invalid,
+                     "resource directory: the group icon entry is no directory");
   auto groupNames = res.Directory(groupType->offset, 1);
   if (!groupNames) return groupNames.error();
 
@@ -264,7 +265,8 @@ Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t he
     } else {
       iconsById.reserve(names->size());
       for (const DirEntry& n : *names)
-        if (!n.named && !iconsById.count(n.nameOrId)) iconsById.try_emplace(n.nameOrId, res.NameData(n));
+        if (!n.named && !iconsById.count(n.nameOrId))
+          iconsById.try_emplace(n.nameOrId, res.NameData(n));
     }
   }
 
