@@ -107,6 +107,26 @@ TEST(IcoFile, ADamagedImageIsPassedOverForTheNextBest) {
   EXPECT_EQ(icon.origin().imageIndex, 2);
 }
 
+TEST(IcoFile, OnlyTheFirstImagesOfAHugeDirectoryAreLookedAt) {
+  std::vector<Bytes> images(299, Image(1, 16, 1));
+  images.push_back(Image(2, 32, 8));  // the one image of the right size, past the cap
+  platform::IconHandle icon = IconOf(WriteIco(images));
+  ASSERT_TRUE(icon.IsIcon());
+  EXPECT_EQ(icon.origin().imageCount, platform::icons::kMaxImagesPerIcon);
+  EXPECT_EQ(icon.origin().width, 16);
+
+  // Reasons are kept up to a cap, the rest are counted.
+  Bytes broken = WriteIco(images);
+  for (int i = 0; i < 300; ++i) PutAt32(broken, 6 + 16 * static_cast<std::size_t>(i) + 12, 0xFFFFFF00u);
+  platform::IconHandle none = IconOf(broken);
+  EXPECT_FALSE(none.IsIcon());
+  EXPECT_NE(none.reason().find("image 3: its offset"), std::string::npos) << none.reason();
+  EXPECT_EQ(none.reason().find("image 9:"), std::string::npos) << none.reason();
+  // 256 images looked at, 3 reasons shown.
+  EXPECT_NE(none.reason().find("; and 253 more"), std::string::npos) << none.reason();
+  EXPECT_LT(none.reason().size(), 1000u);
+}
+
 TEST(IcoFile, DamagedFilesFailCleanlyAndSayWhy) {
   // Directories cut short.
   const Bytes header = {0, 0, 1, 0, 3, 0, 32, 32, 0, 0, 1, 0, 8, 0};

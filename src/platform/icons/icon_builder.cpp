@@ -65,6 +65,7 @@ IconHandle BuildIcon(const IconGroup& group, int size, IPngCodec& png) {
       ++unshown;
   };
   for (const std::string& p : group.problems) note(p);
+  unshown += group.moreProblems;
   std::vector<IconImageInfo> infos;
   std::vector<const IconImageRef*> refs;
   for (const IconImageRef& ref : group.images) {

@@ -67,17 +67,17 @@ Result<IconFile> ReadIcoFile(std::span<const std::uint8_t> data) {
   file.kind = IconFileKind::Ico;
   file.format = "ICO";
   IconGroup group;
-  group.entryCount = *count;
-  for (int i = 0; i < *count; ++i) {
+  group.entryCount = *count < kMaxImagesPerIcon ? *count : kMaxImagesPerIcon;
+  for (int i = 0; i < group.entryCount; ++i) {
     (void)r.Skip(8);  // width, height, colours, reserved, planes, depth: the image says
     auto size = r.U32();
     auto offset = r.U32();
     if (!size || !offset)
       return MakeError(ErrorKind::Truncated, "icon file directory: short entry");
     if (*offset >= data.size()) {
-      group.problems.push_back("image " + std::to_string(i + 1) + ": its offset " +
-                               Offset(*offset) + " lies beyond the end of the file (" +
-                               Offset(data.size()) + " bytes)");
+      NoteProblem(group, "image " + std::to_string(i + 1) + ": its offset " + Offset(*offset) +
+                             " lies beyond the end of the file (" + Offset(data.size()) +
+                             " bytes)");
       continue;
     }
     // The size in the directory is only a hint: the image's own header
@@ -107,9 +107,10 @@ Result<std::vector<GroupEntry>> ReadGroupIconDirectory(std::span<const std::uint
                                                " images need " +
                                                Offset(6 + std::uint64_t{*count} * kGroupEntrySize) +
                                                " bytes, the resource has " + Offset(bytes.size()));
+  const int kept = *count < kMaxImagesPerIcon ? *count : kMaxImagesPerIcon;
   std::vector<GroupEntry> entries;
-  entries.reserve(*count);
-  for (int i = 0; i < *count; ++i) {
+  entries.reserve(static_cast<std::size_t>(kept));
+  for (int i = 0; i < kept; ++i) {
     (void)r.Skip(12);  // width, height, colours, reserved, planes, depth, size
     auto id = r.U16();
     if (!id) return id.error();

@@ -27,6 +27,7 @@ struct IconGroup {
   int entryCount = 0;                 // images its directory lists
   std::vector<IconImageRef> images;   // the images that could be located
   std::vector<std::string> problems;  // why the others (or the whole directory) could not
+  std::size_t moreProblems = 0;       // beyond those kept
 };
 
 enum class IconFileKind {
@@ -53,6 +54,21 @@ Result<IconFile> ReadIcoFile(std::span<const std::uint8_t> data);
 Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t headerOffset);
 Result<IconFile> ReadNeFile(std::span<const std::uint8_t> data, std::uint32_t headerOffset);
 
+// An icon holds one image per size and depth, a dozen or two at most; only
+// the first this many are looked at, so that a directory listing thousands
+// of images cannot multiply the work of every listing.
+inline constexpr int kMaxImagesPerIcon = 256;
+// Reasons kept per icon; the rest are counted.
+inline constexpr std::size_t kMaxProblemsKept = 8;
+
+// Adds why an image or the icon could not be read, within the cap.
+inline void NoteProblem(IconGroup& group, std::string problem) {
+  if (group.problems.size() < kMaxProblemsKept)
+    group.problems.push_back(std::move(problem));
+  else
+    ++group.moreProblems;
+}
+
 // The directory of a group icon resource (PE and NE share it): the resource
 // numbers of its images, in order.
 struct GroupEntry {
@@ -66,16 +82,16 @@ template <typename FindIcon>
 void ResolveGroup(IconGroup& group, std::span<const std::uint8_t> groupBytes, FindIcon&& findIcon) {
   auto entries = ReadGroupIconDirectory(groupBytes);
   if (!entries) {
-    group.problems.push_back(entries.error().message);
+    NoteProblem(group, entries.error().message);
     return;
   }
-  group.entryCount = static_cast<int>(entries->size());
+  group.entryCount = static_cast<int>(entries->size());  // at most kMaxImagesPerIcon
   for (std::size_t i = 0; i < entries->size(); ++i) {
     const std::uint16_t id = (*entries)[i].iconId;
     Result<std::span<const std::uint8_t>> bytes = findIcon(id);
     if (!bytes) {
-      group.problems.push_back("image " + std::to_string(i + 1) + " (icon resource #" +
-                               std::to_string(id) + "): " + bytes.error().message);
+      NoteProblem(group, "image " + std::to_string(i + 1) + " (icon resource #" + std::to_string(id) +
+                             "): " + bytes.error().message);
       continue;
     }
     group.images.push_back(IconImageRef{static_cast<int>(i), *bytes});

@@ -131,7 +131,7 @@ Result<IconFile> ReadNeFile(std::span<const std::uint8_t> data, std::uint32_t he
     group.id = (info.id & kIntegerId) ? (info.id & ~kIntegerId) : -1;
     auto bytes = dataOf(info);
     if (!bytes) {
-      group.problems.push_back("group icon: " + bytes.error().message);
+      NoteProblem(group, "group icon: " + bytes.error().message);
     } else {
       ResolveGroup(group, *bytes, [&](std::uint16_t id) -> Result<std::span<const std::uint8_t>> {
         auto found = iconsById.find(id);

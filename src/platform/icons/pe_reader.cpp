@@ -19,6 +19,9 @@ constexpr std::uint32_t kHighBit = 0x80000000u;
 constexpr std::size_t kSectionHeaderSize = 40;
 // Type, name and language: a fourth level is damage, never a format variant.
 constexpr int kResourceTreeDepth = 3;
+// The loaders of the Windows versions this program was made for refuse
+// more; more would only multiply the address lookups a file can demand.
+constexpr std::uint16_t kMaxSections = 96;
 // Longer resource names are cut for display; the name's bytes are still
 // bounded by the data, this only keeps messages readable.
 constexpr std::uint16_t kMaxShownNameUnits = 128;
@@ -215,6 +218,9 @@ Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t he
   if (!resourceRva) return resourceRva.error();
   if (*resourceRva == 0) return file;
 
+  if (*sectionCount > kMaxSections)
+    return MakeError(ErrorKind::Unsupported, "PE header: " + std::to_string(*sectionCount) +
+                                                 " sections are more than Windows loads (96)");
   std::vector<Section> sections;
   ByteReader table(data, "PE section table");
   if (auto s = table.Seek(optionalStart + *optionalSize); !s) return s.error();
@@ -277,7 +283,7 @@ Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t he
     group.id = n.named ? -1 : static_cast<int>(n.nameOrId);
     auto bytes = res.NameData(n);
     if (!bytes) {
-      group.problems.push_back(bytes.error().message);
+      NoteProblem(group, bytes.error().message);
     } else {
       ResolveGroup(group, *bytes, [&](std::uint16_t id) -> Result<std::span<const std::uint8_t>> {
         if (!iconTypeStatus) return iconTypeStatus.error();
