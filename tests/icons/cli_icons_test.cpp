@@ -2,12 +2,11 @@
 // drawings and the small shell icon.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sstream>
 
 #include "icon_test_util.h"
 #include "platform/icons/file_icon_source.h"
-#include "run_program.h"
+#include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "test_icon_set.h"
 
@@ -16,14 +15,11 @@ namespace {
 
 class CliIcons : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // plumagectl keeps its settings and program folder here, not in the user's.
-    setenv("PLUMAGE_CONFIG", (dir / "config").c_str(), 1);
-    setenv("PLUMAGE_HOME", (dir / "home").c_str(), 1);
-  }
-  ProgramRun Icons(std::vector<std::string> args) {
+  ProcessResult Icons(std::vector<std::string> args) {
     args.insert(args.begin(), {PLUMAGECTL_PATH, "icons"});
-    return RunProgram(args);
+    // plumagectl keeps its settings and program folder here, not in the user's.
+    return RunProcess(args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
+                             "PLUMAGE_HOME=" + (dir / "home").string()});
   }
   static std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -53,7 +49,7 @@ class CliIcons : public ::testing::Test {
 
 TEST_F(CliIcons, ListsEveryIconAsThePickerLabelsItWithTheImageDrawn) {
   const std::string dll = PeDir() + "/icons40_64.dll";
-  ProgramRun run = Icons({dll});
+  ProcessResult run = Icons({dll});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const auto lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 40u);
@@ -75,7 +71,7 @@ TEST_F(CliIcons, ListsEveryIconAsThePickerLabelsItWithTheImageDrawn) {
 TEST_F(CliIcons, ExportsEachDrawingAsThePickerMakesIt) {
   const std::string dll = PeDir() + "/icons40_32.dll";
   const std::filesystem::path out = dir / "out" / "drawings";
-  ProgramRun run = Icons({dll, "--export", out.string()});
+  ProcessResult run = Icons({dll, "--export", out.string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   for (int n : {0, 5, 21, 39}) {
     platform::Surface24 expected(32, 32);
@@ -87,14 +83,14 @@ TEST_F(CliIcons, ExportsEachDrawingAsThePickerMakesIt) {
 }
 
 TEST_F(CliIcons, ShowsAndExportsTheSmallShellIcon) {
-  ProgramRun app = Icons({"--small", PeDir() + "/app.exe", "--export", dir.str()});
+  ProcessResult app = Icons({"--small", PeDir() + "/app.exe", "--export", dir.str()});
   ASSERT_EQ(app.exitCode, 0) << app.err;
   EXPECT_EQ(app.out, "small icon: icon MAINICON, image 1 of 2: 16 x 16, 8 bpp\n");
   platform::Surface24 expected(16, 16);
   source.DrawSmallIcon(expected, 0, 0, source.SmallShellIcon(PeDir() + "/app.exe"));
   EXPECT_TRUE(SameSurface(ReadPng(dir / "app_small.png"), expected));
 
-  ProgramRun generic = Icons({"--small", PeDir() + "/noicons.exe"});
+  ProcessResult generic = Icons({"--small", PeDir() + "/noicons.exe"});
   ASSERT_EQ(generic.exitCode, 0) << generic.err;
   EXPECT_EQ(generic.out, "small icon: the generic application icon\n");
 }
@@ -114,7 +110,7 @@ TEST_F(CliIcons, AFileWithoutIconsIsAClearFailure) {
       {{"--small", text}, text + ": not an icon file, executable or library)"},
   };
   for (const Case& c : cases) {
-    ProgramRun run = Icons(c.args);
+    ProcessResult run = Icons(c.args);
     EXPECT_EQ(run.exitCode, 1) << c.message;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "plumagectl: No icon was found in this file! (" + c.message + "\n");

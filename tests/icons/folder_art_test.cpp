@@ -11,7 +11,7 @@
 #include "platform/icons/file_icon_source.h"
 #include "platform/icons/generic_application_icon.h"
 #include "platform/icons/icon_file.h"
-#include "run_program.h"
+#include "support/run_process.h"
 #include "support/temp_dir.h"
 
 namespace plumage::test {
@@ -124,7 +124,7 @@ TEST(FolderBackgrounds, AnotherReaderSeesTheSameTransparency) {
     const std::filesystem::path out = dir / ("folder" + std::to_string(i) + ".png");
     const auto bytes = kFolderBackgroundIcos[static_cast<std::size_t>(i)];
     WriteBytes(ico, Bytes(bytes.begin(), bytes.end()));
-    ProgramRun run = RunProgram({"icotool", "-x", "-o", out.string(), ico.string()});
+    ProcessResult run = RunProcess({PLUMAGE_ICOTOOL, "-x", "-o", out.string(), ico.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string file = ReadFile(out);
     auto image = png.Decode({reinterpret_cast<const std::uint8_t*>(file.data()), file.size()});
@@ -156,7 +156,7 @@ TEST(GenericApplicationIcon, HasASmallAndALargeImage) {
 
 TEST(IconArt, TheCommittedArtIsTheGeneratorsOutput) {
   TempDir dir;
-  ProgramRun run = RunProgram({PLUMAGE_MAKE_ICON_ART, dir.str()});
+  ProcessResult run = RunProcess({PLUMAGE_MAKE_ICON_ART, dir.str()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::filesystem::path source = PLUMAGE_SOURCE_DIR;
   for (const char* file :

@@ -5,7 +5,7 @@
 #include "platform/icons/file_icon_source.h"
 #include "platform/icons/icon_builder.h"
 #include "platform/icons/icon_file.h"
-#include "run_program.h"
+#include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "test_icon_set.h"
 
@@ -170,7 +170,7 @@ TEST(IcoFile, AnotherReaderSeesTheSamePixelsAtEveryDepth) {
     const DibSpec spec = TestDib(7, d);
     const std::filesystem::path ico = dir / "depth.ico", out = dir / "depth.png";
     WriteBytes(ico, WriteIco({EncodeDib(spec)}));
-    ProgramRun run = RunProgram({"icotool", "-x", "-o", out.string(), ico.string()});
+    ProcessResult run = RunProcess({PLUMAGE_ICOTOOL, "-x", "-o", out.string(), ico.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string bytes = ReadFile(out);
     auto theirs = png.Decode({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});

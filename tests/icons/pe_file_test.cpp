@@ -10,7 +10,7 @@
 #include "icon_test_util.h"
 #include "platform/icons/file_icon_source.h"
 #include "platform/icons/icon_builder.h"
-#include "run_program.h"
+#include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "test_icon_set.h"
 
@@ -100,7 +100,7 @@ TEST_F(RealPeFiles, ALibraryWithFortyIconsListsFortyInResourceOrder) {
 TEST_F(RealPeFiles, TheOrderIsTheOneAnotherReaderSees) {
   // wrestool (icoutils) lists the group icons in directory order.
   const std::string path = PeDir() + "/icons40_32.dll";
-  ProgramRun run = RunProgram({"wrestool", "-l", "--type=14", path});
+  ProcessResult run = RunProcess({PLUMAGE_WRESTOOL, "-l", "--type=14", path});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   std::vector<std::string> theirs;
   std::istringstream lines(run.out);
