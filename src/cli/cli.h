@@ -11,7 +11,9 @@
 
 #include "app/program.h"
 #include "app/user_interface.h"
+#include "platform/icons/file_icon_source.h"
 #include "platform/platform.h"
+#include "platform/posix/png_codec_libpng.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_profile.h"
 #include "platform/posix/posix_system.h"
@@ -46,6 +48,8 @@ class Context {
   platform::PosixShell shell;
   platform::PosixFileSystem files;
   platform::PosixPrivateProfile profile;
+  platform::LibPngCodec png;
+  platform::FileIconSource icons{png};
   platform::Platform os;
   Program program;
   ConsoleUserInterface ui;

@@ -5,6 +5,8 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "app/texts.h"
+#include "platform/icons/file_icon_source.h"
+#include "platform/posix/png_codec_libpng.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_profile.h"
 #include "platform/posix/posix_system.h"
@@ -25,7 +27,9 @@ int main(int argc, char** argv) {
   platform::PosixShell shell;
   platform::PosixFileSystem files;
   platform::PosixPrivateProfile profile;
-  platform::Platform os{&registry, &system, &shell, &files, &profile};
+  platform::LibPngCodec png;
+  platform::FileIconSource icons(png);
+  platform::Platform os{&registry, &system, &shell, &files, &profile, &icons};
   Program program(os);
   qt::QtUserInterface ui;
   qt::InstallDialogFactories(ui, program);

@@ -1,0 +1,12 @@
+// Fuzz target: one PNG icon image, through the libpng codec.
+#include "icon_walk.h"
+#include "platform/icons/icon_image.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace plumage::platform::icons;
+  const std::span<const std::uint8_t> bytes(data, size);
+  (void)PeekIconImage(bytes);
+  auto bitmap = DecodePngIconImage(bytes, plumage::fuzz::Png());
+  if (bitmap) plumage::fuzz::Draw(ScaleIconBitmap(*bitmap, 16, 16));
+  return 0;
+}
