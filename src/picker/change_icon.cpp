@@ -5,6 +5,8 @@
 #include "app/startup.h"
 #include "app/texts.h"
 #include "app/user_interface.h"
+#include "platform/files.h"
+#include "platform/icon_source.h"
 #include "platform/system.h"
 #include "settings/settings.h"
 
@@ -147,6 +149,114 @@ void ChangeIcon::FillListFromIconList() {
   for (std::size_t i = 0; i < IconList.size(); ++i)
     ListView.ListItems.push_back({ListLabel(static_cast<int>(i)), static_cast<int>(i) + 1});
   ++ListView.Version;
+}
+
+FolderOps ChangeIcon::Ops() {
+  PickerHooks hooks;
+  hooks.LoadIconList = [this] { LoadIconList(); };
+  hooks.ListCount = [this] { return static_cast<int>(ListView.ListItems.size()); };
+  hooks.SelectListEntry = [this](int position) {
+    ListView.SelectedItem = position;
+    ListView.EnsureVisible = position;
+    NotifyChanged();
+  };
+  hooks.Show = [this] { NotifyChanged(); };
+  hooks.SaveSelectedAsIcon = [this] { return SaveSelectedAsIcon && SaveSelectedAsIcon(*this); };
+  hooks.Unload = [this] { Unload(); };
+  hooks.SelectionChanged = [this] { SelectedIcon_Change(); };
+  return FolderOps(program_, ui_,
+                   FolderMessages{Msg.ErrorTitle, Msg.NetworkRefusal, Msg.InvalidFolder,
+                                  Msg.CannotWrite},
+                   SelectedIcon, SelectedNo, std::move(hooks));
+}
+
+void ChangeIcon::ReadPresentIcon() { Ops().ReadPresentIcon(); }
+
+void ChangeIcon::WriteFolderDescriptor() { Ops().WriteFolderDescriptor(); }
+
+void ChangeIcon::OKButton_Click() { Ops().OKButton_Click(); }
+
+const FolderPictures& ChangeIcon::FolderPicture() {
+  if (!folderPictures_) folderPictures_.emplace(*program_.os.icons);
+  return *folderPictures_;
+}
+
+void ChangeIcon::LoadIconList() {
+  ClearList();
+  NotifyChanged();
+  ui_.SetWaitCursor(true);
+  platform::IIconSource& icons = *program_.os.icons;
+  const std::string path = SelectedIcon;
+  int n = 0;
+  for (;;) {
+    ui_.DoEvents();
+    platform::IconHandle h = icons.ExtractIcon(path, n);
+    // The marker for a file that is no icon file counts as no icon at all.
+    if (!h.IsIcon()) {
+      if (n == 0) {
+        ui_.SetWaitCursor(false);
+        ui_.MessageBox(Msg.NoIcon, Msg.ErrorTitle, MessageIcon::Information);
+        SetSelectedIcon("");
+        ClearList();
+        ui_.SetWaitCursor(false);
+        NotifyChanged();
+        return;
+      }
+      break;
+    }
+    Picture1 = platform::Surface24(platform::kIconSize, platform::kIconSize);
+    icons.DrawIcon(Picture1, 0, 0, h);
+    IconList.push_back(Picture1);
+    ++n;
+  }
+  FillListFromIconList();
+  TotalIcons = std::to_string(n - 1);
+  ui_.SetWaitCursor(false);
+  NotifyChanged();
+}
+
+bool ComposeFolderIcon(Program& program, IUserInterface& ui, IconCanvas& dialog,
+                       const FolderPictures& folders, std::int16_t x, std::int16_t y,
+                       const std::string& path, std::int16_t index, int background) {
+  auto drawn = ComposeFolderDrawing(*program.os.icons, folders, x, y, path, index, background);
+  if (!drawn) {
+    ui.SetWaitCursor(false);
+    ui.MessageBox(texts::Tr(program.Language, texts::kComposeNoIcon), texts::kProgramTitle,
+                  MessageIcon::Information);
+    return false;
+  }
+  dialog.Picture1 = std::move(*drawn);
+  dialog.IconList.push_back(dialog.Picture1);
+  return true;
+}
+
+void ChangeIcon::AutoCreateIcons() {
+  ClearList();
+  NotifyChanged();
+  ui_.SetWaitCursor(true);
+  const std::string folder = WithTrailingSeparator(program_.ArgumentText);
+  bool found = false;
+  auto names = program_.os.files->List(folder, "*.EXE", 0);
+  if (names) {
+    for (const auto& name : *names) {
+      ComposeFolderIcon(program_, ui_, *this, FolderPicture(), 8, 9, folder + name, 0, 0);
+      found = true;
+      ui_.DoEvents();
+    }
+  }
+  if (!found) {
+    ui_.MessageBox(Msg.NoApplication, texts::kProgramTitle, MessageIcon::Information);
+    LoadIconList();
+    ui_.SetWaitCursor(false);
+    ButtonCreateEnabled = true;
+    NotifyChanged();
+    return;
+  }
+  FillListFromIconList();
+  SetSelectedIcon(program_.FolderName + ".ico");
+  SelectedNo = "0";
+  ui_.SetWaitCursor(false);
+  NotifyChanged();
 }
 
 }  // namespace plumage

@@ -4,10 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/form.h"
+#include "folder/folder_ops.h"
+#include "picker/compose_drawing.h"
 #include "platform/surface.h"
 
 namespace plumage {
@@ -120,6 +124,13 @@ class ChangeIcon : public Form, public IconCanvas {
   // Sets SelectedIcon from program code and runs its change handler.
   void SetSelectedIcon(const std::string& text);
 
+  // The four folder backgrounds (FolderPicture), loaded on first use.
+  const FolderPictures& FolderPicture();
+
+  // Saves the picture selected in the list as the icon SelectedIcon names;
+  // set by the icon-making code (false when nothing can be saved).
+  std::function<bool(ChangeIcon&)> SaveSelectedAsIcon;
+
   Program& program() { return program_; }
   IUserInterface& ui() { return ui_; }
   std::int16_t language() const { return language_; }
@@ -128,10 +139,19 @@ class ChangeIcon : public Form, public IconCanvas {
   void SetCaptions();
   void ClearList();
   void FillListFromIconList();
+  FolderOps Ops();
 
   Program& program_;
   IUserInterface& ui_;
   std::int16_t language_ = 0;  // the language the dialog took at load
+  std::optional<FolderPictures> folderPictures_;
 };
+
+// Draws an icon over one of the four folder backgrounds on the dialog's
+// Picture1 and appends the picture to its IconList; false after telling the
+// user that the file holds no such icon.
+bool ComposeFolderIcon(Program& program, IUserInterface& ui, IconCanvas& dialog,
+                       const FolderPictures& folders, std::int16_t x, std::int16_t y,
+                       const std::string& path, std::int16_t index, int background);
 
 }  // namespace plumage

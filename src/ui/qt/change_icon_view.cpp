@@ -197,6 +197,7 @@ void ChangeIconView::RebuildList() {
 void ChangeIconView::FormClosed() {
   closedByForm_ = true;
   hide();
+  if (onFormClosed) onFormClosed();
 }
 
 }  // namespace plumage::qt

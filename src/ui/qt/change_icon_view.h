@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "app/form.h"
 
@@ -33,6 +34,9 @@ class ChangeIconView : public QDialog, public IFormObserver {
   QLabel* selectedNo() const { return selectedNo_; }
   QListWidget* listView() const { return listView_; }
   QPushButton* button(const char* name) const;
+
+  // Called when the form has closed itself (OK, Reset or Cancel).
+  std::function<void()> onFormClosed;
 
  protected:
   void reject() override;  // Esc and the window's close box answer Cancel

@@ -1,16 +1,16 @@
 // plumage: the Qt front end. The whole argument text is the folder path.
 #include <QApplication>
-#include <cstdio>
 
 #include "app/program.h"
 #include "app/startup.h"
-#include "app/texts.h"
+#include "picker/change_icon.h"
 #include "platform/icons/file_icon_source.h"
 #include "platform/posix/png_codec_libpng.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_profile.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/registry_store.h"
+#include "ui/qt/change_icon_view.h"
 #include "ui/qt/dialog_factories.h"
 #include "ui/qt/qt_user_interface.h"
 
@@ -35,19 +35,22 @@ int main(int argc, char** argv) {
   qt::InstallDialogFactories(ui, program);
 
   BeginRun(program, argumentText);
-  if (!BeginPickerLoad(program, ui)) return 0;
-  ui.SetWaitCursor(false);
-  switch (DecideRun(program.ArgumentText)) {
-    case RunKind::SettingsOnly:
-      ui.ShowOptions();
-      return 0;
-    case RunKind::NetworkRefused:
-      ui.MessageBox(texts::Tr(program.Language, texts::change_icon::kNetworkRefusal),
-                    texts::Tr(program.Language, texts::kErrorTitle), MessageIcon::Exclamation);
-      return 0;
-    case RunKind::Picker:
-      std::fprintf(stderr, "plumage: the icon picker is not part of this build yet\n");
-      return 1;
-  }
-  return 0;
+
+  // The picker's load finishes the start: a second copy, the settings-only
+  // run and a refused network folder end the program inside it.
+  ChangeIcon picker(program, ui);
+  qt::ChangeIconView view(picker);
+  ui.SetParentWindow(&view);
+  app.setQuitOnLastWindowClosed(false);
+  bool pickerClosed = false;
+  view.onFormClosed = [&pickerClosed] {
+    pickerClosed = true;
+    // Leaves the loop once the handler that closed the picker (the reminder,
+    // the pending events and the refresh key) has run to its end.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  };
+  picker.Form_Load();
+  if (ui.endRequested() || pickerClosed) return 0;
+  view.show();
+  return app.exec();
 }
