@@ -159,9 +159,9 @@ Result<platform::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
     const std::uint32_t full = 1u << h.bitCount;
     const std::uint32_t entries = h.colorsUsed == 0 || h.colorsUsed > full ? full : h.colorsUsed;
     const std::uint32_t entrySize = core ? 3 : 4;
-    // A table cut short by the pixel data or the end of the file gives the
-    // entries that are there.
-    std::uint64_t tableEnd = offBits > tableAt ? std::uint64_t{offBits} : bytes.size();
+    // The table ends where the pixels begin (or, without an offset, at the
+    // end of the file); a table cut short gives the entries that are there.
+    std::uint64_t tableEnd = offBits != 0 ? std::uint64_t{offBits} : bytes.size();
     tableEnd = std::min<std::uint64_t>(tableEnd, bytes.size());
     std::uint64_t fit = tableEnd > tableAt ? (tableEnd - tableAt) / entrySize : 0;
     std::uint32_t present = static_cast<std::uint32_t>(std::min<std::uint64_t>(entries, fit));

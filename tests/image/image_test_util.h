@@ -14,6 +14,7 @@
 #include "image/palette.h"
 #include "image/progress.h"
 #include "image/services.h"
+#include "platform/system.h"
 #include "reference.h"
 
 namespace plumage::image::test {
@@ -57,6 +58,66 @@ class RecordingMessages : public IEngineMessages {
  public:
   void ShowMessage(const std::string& text) override { shown.push_back(text); }
   std::vector<std::string> shown;
+};
+
+// An ISystem with a fixed executable name and a clock that advances by
+// `step` milliseconds every time it is read.
+class FakeSystem : public platform::ISystem {
+ public:
+  std::string ProgramFolder() override { return "/nowhere/"; }
+  std::string ExecutableName() override { return name; }
+  bool PreviousInstanceRunning() override { return false; }
+  std::uint32_t TickCount() override {
+    std::uint32_t now = ticks;
+    ticks += step;
+    return now;
+  }
+  long LastError() override { return 0; }
+  std::string ErrorMessage(long code) override { return "system text " + std::to_string(code); }
+  std::string name = "plumage-test";
+  std::uint32_t ticks = 1000;
+  std::uint32_t step = 0;
+};
+
+// A file device whose files fail at the n-th write (1-based), or at the
+// commit when n is 0; it records what reached each stage.
+class FailingDevice : public IFileDevice {
+ public:
+  explicit FailingDevice(int failAt) : failAt_(failAt) {}
+  std::unique_ptr<IOutputFile> Create(const std::string& path, std::error_code&) override {
+    created.push_back(path);
+    return std::make_unique<File>(*this);
+  }
+  std::vector<std::string> created;
+  int writes = 0;
+  int commits = 0;
+
+ private:
+  class File : public IOutputFile {
+   public:
+    explicit File(FailingDevice& d) : d_(d) {}
+    bool Write(const void*, std::size_t) override { return ++d_.writes != d_.failAt_; }
+    bool Seek(std::uint64_t) override { return true; }
+    bool Commit() override {
+      ++d_.commits;
+      return d_.failAt_ != 0;
+    }
+    std::error_code LastError() const override { return std::make_error_code(std::errc::io_error); }
+
+   private:
+    FailingDevice& d_;
+  };
+  int failAt_;
+};
+
+class RecordingClipboard : public IClipboard {
+ public:
+  bool SetBitmap(const platform::Surface24& picture) override {
+    pictures.push_back(picture);
+    return accept;
+  }
+  std::vector<platform::Surface24> pictures;
+  bool accept = true;
 };
 
 // Pictures of several kinds, for the comparisons with the reference.
