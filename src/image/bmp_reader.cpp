@@ -21,22 +21,28 @@ Error Unsupported(const std::string& what) {
   return MakeError(ErrorKind::Unsupported, "BMP: " + what);
 }
 
-// One colour channel under a mask, scaled to 0..255.
+// One colour channel under a mask, widened to 8 bits by repeating its bits
+// (5 bits abcde become abcdeabc), as 16-bit bitmaps are commonly shown;
+// channels wider than 8 bits keep their top 8.
 struct Channel {
   std::uint32_t mask = 0;
   unsigned shift = 0;
-  std::uint64_t max = 0;
+  unsigned bits = 0;
 
   explicit Channel(std::uint32_t m) : mask(m) {
     if (mask != 0) {
       shift = static_cast<unsigned>(std::countr_zero(mask));
-      max = mask >> shift;
+      bits = static_cast<unsigned>(std::bit_width(mask >> shift));
     }
   }
   std::uint8_t operator()(std::uint32_t pixel) const {
-    if (max == 0) return 0;
-    std::uint64_t v = (pixel & mask) >> shift;
-    return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+    if (bits == 0) return 0;
+    std::uint32_t v = (pixel & mask) >> shift;
+    if (bits >= 8) return static_cast<std::uint8_t>(v >> (bits - 8));
+    std::uint32_t out = 0;
+    for (int filled = 0; filled < 8; filled += static_cast<int>(bits))
+      out |= (v << 8) >> (static_cast<unsigned>(filled) + bits);
+    return static_cast<std::uint8_t>(out);
   }
 };
 

@@ -74,10 +74,12 @@ TEST(BmpReader, ReadsColourTablesAt1_4And8Bits) {
 
 TEST(BmpReader, ReadsSixteenAndThirtyTwoBitsWithAndWithoutMasks) {
   // 5-5-5: pure red is 0x7C00.
-  auto rgb555 = ReadBmp(File(2, 1, 16, 0, {}, {0x00, 0x7C, 0x1F, 0x00}));
+  auto rgb555 = ReadBmp(File(3, 1, 16, 0, {}, {0x00, 0x7C, 0x1F, 0x00, 0x63, 0x0C, 0, 0}));
   ASSERT_TRUE(rgb555) << rgb555.error().message;
   EXPECT_EQ(Px(*rgb555, 0, 0), (platform::Rgb{255, 0, 0}));
   EXPECT_EQ(Px(*rgb555, 1, 0), (platform::Rgb{0, 0, 255}));
+  // 5 bits widen by repeating their top bits: 00011 becomes 00011000.
+  EXPECT_EQ(Px(*rgb555, 2, 0), (platform::Rgb{24, 24, 24}));
   // 5-6-5 through masks after a 40-byte header: green 0x07E0.
   Bytes masks;
   Put32(masks, 0xF800);
