@@ -56,17 +56,23 @@ class NearestColour {
     std::int32_t index;  // 1-based
   };
   struct Cell {
+    std::uint32_t first = 0;  // its candidates in candidates_
+    std::uint32_t count = 0;
     bool built = false;
-    std::vector<Candidate> list;
   };
 
   std::int32_t Lookup(std::uint32_t key);
   std::int32_t Search(std::uint32_t key);
-  void BuildCell(Cell& cell, unsigned cellNumber) const;
+  void BuildCell(Cell& cell, unsigned cellNumber);
 
   std::vector<PaletteRgb> colours_;
-  std::vector<Candidate> unique_;  // first entry of each colour, palette order
-  std::unique_ptr<Cell[]> cells_;
+  // The first entry of each colour, in palette order, as columns padded to
+  // whole blocks so that the compiler can work through several at a time.
+  std::vector<std::int16_t> red_, green_, blue_;
+  std::vector<std::int32_t> index_;
+  std::size_t uniqueCount_ = 0;
+  std::vector<Cell> cells_;
+  std::vector<Candidate> candidates_;
   std::uint32_t lastKey_ = 0xFFFFFFFFu;
   std::int32_t lastIndex_ = 0;
   // Direct-mapped cache: (key + 1) << 32 | index; 0 is an empty slot. It is

@@ -15,6 +15,13 @@ namespace {
 
 constexpr const char* kReduceFailed = "Error in reducing nodes";
 constexpr std::int32_t kFirstTableSlots = 50;
+// Paths are remembered for trees up to 8 levels deep (24 bits of path), in
+// a direct-mapped table of 4096 slots (48 KiB).
+constexpr std::int32_t kMaxCachedLevels = 8;
+constexpr unsigned kPathBits = 12;
+constexpr std::size_t kPathSlots = std::size_t{1} << kPathBits;
+// Pixels before the table is worth making.
+constexpr std::int64_t kPathCacheAfter = 16384;
 
 // The child bit of every channel value at every level. A channel's range
 // narrows with its own bits only (0 to 255 splits at 128, then at 64 or 192,
@@ -118,19 +125,42 @@ bool cPalette::CreateOptimal(cDIBSection& cDIB, std::int32_t PalSize, std::int32
 
   const std::vector<std::uint8_t> levelBits = LevelBits(levelCount_);
   const std::int32_t lastLevel = levelCount_;
-  // The leaf the last colour went to stays its leaf until a reduction
-  // changes the tree: new nodes never change an existing path.
-  std::uint32_t lastKey = 0xFFFFFFFFu;
-  std::int32_t lastLeaf = 0;
-  std::uint32_t lastReductions = 0;
+  // Colours that take the same child at every level walk the very same
+  // nodes to the very same leaf, and keep doing so until a reduction
+  // changes the tree (new nodes never change an existing path). So the leaf
+  // of a path is remembered, keyed by the whole path, with the number of
+  // reductions at the time: adding a colour to it then is all the walk
+  // would do. A small picture remembers only the last colour's leaf.
+  const bool cachePaths = levelCount_ <= kMaxCachedLevels &&
+                          std::int64_t{width} * height >= kPathCacheAfter;
+  std::vector<std::uint32_t> pathCode(cachePaths ? 3 * 256 : 0, 0);
+  if (cachePaths)
+    for (std::size_t v = 0; v < 256; ++v)
+      for (std::int32_t level = 0; level < lastLevel; ++level) {
+        std::uint32_t bit = levelBits[static_cast<std::size_t>(level) * 256 + v];
+        pathCode[v] |= bit << (3 * level);            // red
+        pathCode[256 + v] |= bit << (3 * level + 1);  // green
+        pathCode[512 + v] |= bit << (3 * level + 2);  // blue
+      }
+  struct PathEntry {
+    std::uint32_t tag = 0;  // path + 1; 0 is empty
+    std::int32_t leaf = 0;
+    std::uint32_t reductions = 0;
+  };
+  std::vector<PathEntry> paths(cachePaths ? kPathSlots : 1);
 
   for (std::int32_t y = 0; y < height; ++y) {
     const std::uint8_t* row = bits + static_cast<std::size_t>(y) * stride;
     for (std::int32_t c = 0; c < width; ++c) {
       const std::uint8_t blue = row[3 * c], green = row[3 * c + 1], red = row[3 * c + 2];
-      const std::uint32_t key = (std::uint32_t{red} << 16) | (std::uint32_t{green} << 8) | blue;
-      if (key == lastKey && lastReductions == reductions_) {
-        Node& leaf = nodes_[static_cast<std::size_t>(lastLeaf)];
+      PathEntry* entry = &paths[0];
+      std::uint32_t path = (std::uint32_t{red} << 16) | (std::uint32_t{green} << 8) | blue;
+      if (cachePaths) {
+        path = pathCode[red] | pathCode[256 + green] | pathCode[512 + blue];
+        entry = &paths[(path * 0x9E3779B1u) >> (32 - kPathBits)];
+      }
+      if (entry->tag == path + 1 && entry->reductions == reductions_) {
+        Node& leaf = nodes_[static_cast<std::size_t>(entry->leaf)];
         ++leaf.count;
         leaf.redSum += red;
         leaf.greenSum += green;
@@ -138,6 +168,7 @@ bool cPalette::CreateOptimal(cDIBSection& cDIB, std::int32_t PalSize, std::int32
       } else {
         // Down the tree from the root at level 1.
         std::int32_t n = 1;
+        std::int32_t reached = 0;
         for (std::int32_t level = 1;; ++level) {
           const std::size_t at = static_cast<std::size_t>(level - 1) * 256;
           const int child = levelBits[at + red] | (levelBits[at + green] << 1) |
@@ -161,7 +192,7 @@ bool cPalette::CreateOptimal(cDIBSection& cDIB, std::int32_t PalSize, std::int32
             node.redSum += red;
             node.greenSum += green;
             node.blueSum += blue;
-            lastLeaf = k;
+            reached = k;
             break;
           }
           if (!node.listed) {
@@ -171,8 +202,7 @@ bool cPalette::CreateOptimal(cDIBSection& cDIB, std::int32_t PalSize, std::int32
           }
           n = k;
         }
-        lastKey = key;
-        lastReductions = reductions_;
+        *entry = PathEntry{path + 1, reached, reductions_};
       }
       bool failed = false;
       while (leafCount_ > PalSize) {

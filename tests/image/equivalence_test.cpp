@@ -209,7 +209,7 @@ TEST(ImageEquivalence, CreateOptimal) {
     std::int32_t palSize = 236, levels = 6;
     if (i % 3 == 1) {
       palSize = std::uniform_int_distribution<std::int32_t>(1, 300)(rng);
-      levels = std::uniform_int_distribution<std::int32_t>(1, 8)(rng);
+      levels = std::uniform_int_distribution<std::int32_t>(1, 10)(rng);
     }
     cDIBSection dib;
     FromRef(pic, dib);
