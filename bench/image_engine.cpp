@@ -61,8 +61,9 @@ void PaintPhoto(cDIBSection& dib, std::uint32_t seed) {
   std::vector<Blob> blobs;
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (int i = 0; i < 12; ++i)
-    blobs.push_back({unit(rng), unit(rng), 0.05 + 0.2 * unit(rng), static_cast<int>(255 * unit(rng)),
-                     static_cast<int>(255 * unit(rng)), static_cast<int>(255 * unit(rng))});
+    blobs.push_back({unit(rng), unit(rng), 0.05 + 0.2 * unit(rng),
+                     static_cast<int>(255 * unit(rng)), static_cast<int>(255 * unit(rng)),
+                     static_cast<int>(255 * unit(rng))});
   for (std::int32_t y = 0; y < h; ++y) {
     std::uint8_t* row = dib.DIBSectionBitsPtr() + static_cast<std::size_t>(y) * stride;
     const double v = static_cast<double>(y) / h;
@@ -113,7 +114,8 @@ class Work {
     Refresh();
   }
   void Refresh() {
-    std::memcpy(dib_.DIBSectionBitsPtr(), source_.DIBSectionBitsPtr(), source_.Header().biSizeImage);
+    std::memcpy(dib_.DIBSectionBitsPtr(), source_.DIBSectionBitsPtr(),
+                source_.Header().biSizeImage);
   }
   cDIBSection& dib() { return dib_; }
 
@@ -155,7 +157,8 @@ BENCHMARK(BM_GrayScale)->Apply(Sizes);
 void BM_BlackAndWhite(benchmark::State& state) {
   cColourReduceDIB reducer(Services());
   cDIBSection target(Services());
-  if (!target.Create(static_cast<std::int32_t>(state.range(0)), static_cast<std::int32_t>(state.range(0))))
+  if (!target.Create(static_cast<std::int32_t>(state.range(0)),
+                     static_cast<std::int32_t>(state.range(0))))
     std::abort();
   RunOnPhoto(state, [&](cDIBSection& dib) { reducer.BlackAndWhite(dib, target); });
 }
@@ -164,7 +167,8 @@ BENCHMARK(BM_BlackAndWhite)->Apply(Sizes);
 void ApplyPaletteBench(benchmark::State& state, const cPalette& pal, bool diffuse) {
   cColourReduceDIB reducer(Services());
   cDIBSection target(Services());
-  if (!target.Create(static_cast<std::int32_t>(state.range(0)), static_cast<std::int32_t>(state.range(0))))
+  if (!target.Create(static_cast<std::int32_t>(state.range(0)),
+                     static_cast<std::int32_t>(state.range(0))))
     std::abort();
   RunOnPhoto(state, [&](cDIBSection& dib) { reducer.ApplyPalette(dib, target, pal, diffuse); });
 }
@@ -222,16 +226,26 @@ void SaveBench(benchmark::State& state, std::int32_t depth, std::int32_t method)
   });
 }
 // The program's own road: 8 bits, half-tone table, no reduction.
-void BM_Save8HalfTone(benchmark::State& state) { SaveBench(state, 2, 0); }
+void BM_Save8HalfTone(benchmark::State& state) {
+  SaveBench(state, 2, 0);
+}
 BENCHMARK(BM_Save8HalfTone)->Apply(Sizes);
 // Automatic at 8 bits: octree palette of 236 colours, then the mapping.
-void BM_Save8Optimal(benchmark::State& state) { SaveBench(state, 2, 2); }
+void BM_Save8Optimal(benchmark::State& state) {
+  SaveBench(state, 2, 2);
+}
 BENCHMARK(BM_Save8Optimal)->Apply(Sizes);
-void BM_Save4Sixteen(benchmark::State& state) { SaveBench(state, 1, 2); }
+void BM_Save4Sixteen(benchmark::State& state) {
+  SaveBench(state, 1, 2);
+}
 BENCHMARK(BM_Save4Sixteen)->Apply(Sizes);
-void BM_Save1Dithered(benchmark::State& state) { SaveBench(state, 0, 2); }
+void BM_Save1Dithered(benchmark::State& state) {
+  SaveBench(state, 0, 2);
+}
 BENCHMARK(BM_Save1Dithered)->Apply(Sizes);
-void BM_Save24(benchmark::State& state) { SaveBench(state, 3, 0); }
+void BM_Save24(benchmark::State& state) {
+  SaveBench(state, 3, 0);
+}
 BENCHMARK(BM_Save24)->Apply(Sizes);
 
 void BM_ReadBmp24(benchmark::State& state) {

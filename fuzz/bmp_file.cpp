@@ -15,7 +15,8 @@ namespace {
 // Files kept in memory: the last one committed.
 class MemoryDevice : public plumage::image::IFileDevice {
  public:
-  std::unique_ptr<plumage::image::IOutputFile> Create(const std::string&, std::error_code&) override {
+  std::unique_ptr<plumage::image::IOutputFile> Create(const std::string&,
+                                                      std::error_code&) override {
     return std::make_unique<File>(*this);
   }
   std::vector<std::uint8_t> committed;

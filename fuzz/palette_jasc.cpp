@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   again.LoadFromJASCText(pal.JASCText());
   if (again.Count() != pal.Count()) std::abort();
   for (std::int32_t i = 1; i <= pal.Count(); ++i)
-    if (again.Red(i) != pal.Red(i) || again.Green(i) != pal.Green(i) || again.Blue(i) != pal.Blue(i))
+    if (again.Red(i) != pal.Red(i) || again.Green(i) != pal.Green(i) ||
+        again.Blue(i) != pal.Blue(i))
       std::abort();
   return 0;
 }

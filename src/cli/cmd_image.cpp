@@ -226,9 +226,9 @@ void Save(Context& ctx, const ImageOptions& o) {
   bool ok = Written(ctx, o.out, [&] { return saver.Save(o.out, dib, pal, depthCode, o.method); });
   engine.messages.Report();
   if (ok)
-    std::printf("%s: %s, %d bits per pixel%s\n", o.out.c_str(), Describe(dib).c_str(), o.depth,
-                pal && o.depth == 8 ? (", " + std::to_string(pal->Count()) + " colours").c_str()
-                                    : "");
+    std::printf(
+        "%s: %s, %d bits per pixel%s\n", o.out.c_str(), Describe(dib).c_str(), o.depth,
+        pal && o.depth == 8 ? (", " + std::to_string(pal->Count()) + " colours").c_str() : "");
 }
 
 void Gray(Context& ctx, const ImageOptions& o, bool blackAndWhite) {
@@ -253,8 +253,9 @@ void Resample(Context& ctx, const ImageOptions& o) {
   cDIBSection dib(engine.services);
   if (!ReadPicture(ctx, o.in, dib)) return;
   auto out = dib.Resample(o.height, o.width);
-  if (!out) return ctx.Fail("cannot make a picture of " + std::to_string(o.width) + " x " +
-                            std::to_string(o.height));
+  if (!out)
+    return ctx.Fail("cannot make a picture of " + std::to_string(o.width) + " x " +
+                    std::to_string(o.height));
   if (Written(ctx, o.out, [&] { return out->SavePicture(o.out); }))
     std::printf("%s: %s, 24 bits per pixel\n", o.out.c_str(), Describe(*out).c_str());
 }
@@ -296,14 +297,18 @@ void OptimalPalette(Context& ctx, const PaletteOptions& o) {
 }
 
 const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
-  auto* image = app.add_subcommand("image", "Convert pictures (BMP or PNG in, BMP out) with the image engine");
+  auto* image = app.add_subcommand(
+      "image", "Convert pictures (BMP or PNG in, BMP out) with the image engine");
   image->require_subcommand(1);
 
   auto save = std::make_shared<ImageOptions>();
-  auto* s = image->add_subcommand("save", "Write a picture as a BMP file at 1, 4, 8 or 24 bits per pixel");
+  auto* s = image->add_subcommand("save",
+                                  "Write a picture as a BMP file at 1, 4, 8 or 24 bits per pixel");
   s->add_option("IN", save->in, "Picture to read (BMP or PNG)")->required();
   s->add_option("OUT", save->out, "BMP file to write")->required();
-  s->add_option("--depth", save->depth, "Bits per pixel")->required()->check(CLI::IsMember({1, 4, 8, 24}));
+  s->add_option("--depth", save->depth, "Bits per pixel")
+      ->required()
+      ->check(CLI::IsMember({1, 4, 8, 24}));
   s->add_option("--method", save->method,
                 "Colour reduction: 0 none (the colour table decides), 1 the --palette with error "
                 "diffusion, 2 automatic (dithering, 16 colours, or an optimal 236-colour palette)")
@@ -328,8 +333,12 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
   auto* r = image->add_subcommand("resample", "Resize a picture, bilinear (24-bit BMP out)");
   r->add_option("IN", resample->in, "Picture to read (BMP or PNG)")->required();
   r->add_option("OUT", resample->out, "BMP file to write")->required();
-  r->add_option("--width", resample->width, "New width in pixels")->required()->check(CLI::Range(1, 32767));
-  r->add_option("--height", resample->height, "New height in pixels")->required()->check(CLI::Range(1, 32767));
+  r->add_option("--width", resample->width, "New width in pixels")
+      ->required()
+      ->check(CLI::Range(1, 32767));
+  r->add_option("--height", resample->height, "New height in pixels")
+      ->required()
+      ->check(CLI::Range(1, 32767));
   r->callback([&ctx, resample] { Resample(ctx, *resample); });
 
   auto* palette = app.add_subcommand("palette", "Make palette files (binary, or JASC with --jasc)");

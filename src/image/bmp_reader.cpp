@@ -16,7 +16,9 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 constexpr std::uint32_t kBiAlphaBitfields = 6;
 
-Error Invalid(const std::string& what) { return MakeError(ErrorKind::Invalid, "BMP: " + what); }
+Error Invalid(const std::string& what) {
+  return MakeError(ErrorKind::Invalid, "BMP: " + what);
+}
 Error Unsupported(const std::string& what) {
   return MakeError(ErrorKind::Unsupported, "BMP: " + what);
 }
@@ -57,8 +59,8 @@ struct Header {
   bool hasMasks = false;
 };
 
-#define PLUMAGE_TRY(var, expr)       \
-  auto var##_result = (expr);        \
+#define PLUMAGE_TRY(var, expr)                    \
+  auto var##_result = (expr);                     \
   if (!var##_result) return var##_result.error(); \
   auto var = *var##_result
 
@@ -138,7 +140,8 @@ Result<platform::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
     for (int i = 0; i < 3; ++i) {
       const std::uint8_t* p = maskBytes->data() + 4 * i;
       h.masks[i] = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                   (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+                   (static_cast<std::uint32_t>(p[2]) << 16) |
+                   (static_cast<std::uint32_t>(p[3]) << 24);
     }
     h.hasMasks = true;
   } else if (h.compression != kBiRgb) {
@@ -147,17 +150,26 @@ Result<platform::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
   }
 
   switch (h.bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return Unsupported(std::to_string(h.bitCount) + " bits per pixel");
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      return Unsupported(std::to_string(h.bitCount) + " bits per pixel");
   }
   const bool topDown = h.height < 0;
   const std::int64_t width = h.width, height = topDown ? -h.height : h.height;
   if (width < 1 || height < 1 || width > surfaces::kMaxSide || height > surfaces::kMaxSide)
     return Invalid("size " + std::to_string(h.width) + " x " + std::to_string(h.height));
-  const std::uint64_t outBytes = static_cast<std::uint64_t>(platform::Surface24::StrideFor(static_cast<int>(width))) *
-                                 static_cast<std::uint64_t>(height);
+  const std::uint64_t outBytes =
+      static_cast<std::uint64_t>(platform::Surface24::StrideFor(static_cast<int>(width))) *
+      static_cast<std::uint64_t>(height);
   if (outBytes > surfaces::kMaxPixelBytes)
-    return Invalid("size " + std::to_string(width) + " x " + std::to_string(height) + " is too large");
+    return Invalid("size " + std::to_string(width) + " x " + std::to_string(height) +
+                   " is too large");
 
   // The colour table.
   std::vector<std::uint8_t> table;  // blue, green, red per entry
@@ -180,12 +192,15 @@ Result<platform::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
   }
 
   // The pixels.
-  const std::uint64_t stride = static_cast<std::uint64_t>(surfaces::StrideFor(width, static_cast<int>(h.bitCount)));
+  const std::uint64_t stride =
+      static_cast<std::uint64_t>(surfaces::StrideFor(width, static_cast<int>(h.bitCount)));
   const std::uint64_t dataAt = offBits != 0 ? offBits : tableAt + table.size() / 3 * (core ? 3 : 4);
   // The last row need not be padded out in the file.
   const std::uint64_t lastRow = (static_cast<std::uint64_t>(width) * h.bitCount + 7) / 8;
   auto data = in.Slice(dataAt, stride * static_cast<std::uint64_t>(height - 1) + lastRow);
-  if (!data) return MakeError(ErrorKind::Truncated, "BMP: the pixel data is cut short (" + data.error().message + ")");
+  if (!data)
+    return MakeError(ErrorKind::Truncated,
+                     "BMP: the pixel data is cut short (" + data.error().message + ")");
 
   platform::Surface24 out(static_cast<int>(width), static_cast<int>(height));
   const std::size_t outStride = static_cast<std::size_t>(out.stride());
@@ -216,7 +231,9 @@ Result<platform::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
       case 24:
         std::memcpy(dst, src, static_cast<std::size_t>(width) * 3);
         break;
-      case 1: case 4: case 8: {
+      case 1:
+      case 4:
+      case 8: {
         const unsigned bpp = h.bitCount, perByte = 8 / bpp, mask = (1u << bpp) - 1;
         for (std::int64_t c = 0; c < width; ++c) {
           unsigned shift = 8 - bpp * (static_cast<unsigned>(c % perByte) + 1);
@@ -232,7 +249,8 @@ Result<platform::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
       }
       case 16:
         for (std::int64_t c = 0; c < width; ++c) {
-          std::uint32_t px = static_cast<std::uint32_t>(src[2 * c]) | (static_cast<std::uint32_t>(src[2 * c + 1]) << 8);
+          std::uint32_t px = static_cast<std::uint32_t>(src[2 * c]) |
+                             (static_cast<std::uint32_t>(src[2 * c + 1]) << 8);
           std::uint8_t* p = dst + 3 * c;
           p[0] = blue(px);
           p[1] = green(px);
@@ -242,8 +260,9 @@ Result<platform::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
       default:  // 32
         for (std::int64_t c = 0; c < width; ++c) {
           const std::uint8_t* s = src + 4 * c;
-          std::uint32_t px = static_cast<std::uint32_t>(s[0]) | (static_cast<std::uint32_t>(s[1]) << 8) |
-                             (static_cast<std::uint32_t>(s[2]) << 16) | (static_cast<std::uint32_t>(s[3]) << 24);
+          std::uint32_t px =
+              static_cast<std::uint32_t>(s[0]) | (static_cast<std::uint32_t>(s[1]) << 8) |
+              (static_cast<std::uint32_t>(s[2]) << 16) | (static_cast<std::uint32_t>(s[3]) << 24);
           std::uint8_t* p = dst + 3 * c;
           p[0] = blue(px);
           p[1] = green(px);

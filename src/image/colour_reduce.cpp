@@ -42,7 +42,9 @@ void BlackAndWhiteInPlace(cDIBSection& pic, Area area, const ProgressEvents& eve
   std::uint8_t* bits = pic.DIBSectionBitsPtr();
   const std::size_t stride = static_cast<std::size_t>(pic.BytesPerScanLine());
   const std::int32_t xEnd = 3 * (area.width - 1), yEnd = area.height - 1;
-  auto at = [&](std::int32_t x, std::int32_t y) { return bits + static_cast<std::size_t>(y) * stride + x; };
+  auto at = [&](std::int32_t x, std::int32_t y) {
+    return bits + static_cast<std::size_t>(y) * stride + x;
+  };
   auto spread = [&](std::int32_t x, std::int32_t y, std::int32_t share) {
     std::uint8_t* p = at(x, y);
     std::uint8_t s = ClampByte(p[0] + share);
@@ -86,8 +88,10 @@ void cColourReduceDIB::GrayScale(cDIBSection& cDIB) {
   for (std::int32_t c0 = 0; c0 < width; c0 += kStrip) {
     const std::int32_t c1 = std::min(width, c0 + kStrip);
     for (std::int32_t y = 0; y < height; ++y) {
-      std::uint8_t* p = bits + static_cast<std::size_t>(y) * stride + 3 * static_cast<std::size_t>(c0);
-      for (std::int32_t c = c0; c < c1; ++c, p += 3) p[0] = p[1] = p[2] = GreyLevel(p[2], p[1], p[0]);
+      std::uint8_t* p =
+          bits + static_cast<std::size_t>(y) * stride + 3 * static_cast<std::size_t>(c0);
+      for (std::int32_t c = c0; c < c1; ++c, p += 3)
+        p[0] = p[1] = p[2] = GreyLevel(p[2], p[1], p[0]);
     }
     ReportColumns(Events, c0, c1);
   }
@@ -113,7 +117,8 @@ void cColourReduceDIB::BlackAndWhite(cDIBSection& cFrom, cDIBSection& cTo) {
     // cFrom, so they are written there as the walk goes.
     const bool keepFrom = cFrom.Height() != cTo.Height();
     auto setFrom = [&](std::int32_t c, std::int32_t y, std::int32_t value) {
-      std::uint8_t* p = from + static_cast<std::size_t>(y) * fStride + 3 * static_cast<std::size_t>(c);
+      std::uint8_t* p =
+          from + static_cast<std::size_t>(y) * fStride + 3 * static_cast<std::size_t>(c);
       p[0] = p[1] = p[2] = static_cast<std::uint8_t>(value);
     };
     // Shares waiting for the row being visited and for the next one: from
@@ -231,8 +236,10 @@ void cColourReduceDIB::ApplyPalette(cDIBSection& cFrom, cDIBSection& cTo, const 
     for (std::int32_t c0 = 0; c0 < W; c0 += kStrip) {
       const std::int32_t c1 = std::min(W, c0 + kStrip);
       for (std::int32_t y = 0; y < H; ++y) {
-        const std::uint8_t* f = from + static_cast<std::size_t>(y) * fStride + 3 * static_cast<std::size_t>(c0);
-        std::uint8_t* t = to + static_cast<std::size_t>(y) * tStride + 3 * static_cast<std::size_t>(c0);
+        const std::uint8_t* f =
+            from + static_cast<std::size_t>(y) * fStride + 3 * static_cast<std::size_t>(c0);
+        std::uint8_t* t =
+            to + static_cast<std::size_t>(y) * tStride + 3 * static_cast<std::size_t>(c0);
         for (std::int32_t c = c0; c < c1; ++c, f += 3, t += 3) {
           const PaletteEntry& e = colourOf(cPal.ClosestIndex(f[2], f[1], f[0]));
           t[0] = e.blue;

@@ -39,8 +39,7 @@ class cColourReduceDIB {
   void BlackAndWhite(cDIBSection& cFrom, cDIBSection& cTo);
   // A pixel for which the palette has no entry (ClosestIndex 0) becomes
   // black.
-  void ApplyPalette(cDIBSection& cFrom, cDIBSection& cTo, const cPalette& cPal,
-                    bool bDiffuseError);
+  void ApplyPalette(cDIBSection& cFrom, cDIBSection& cTo, const cPalette& cPal, bool bDiffuseError);
   void GrayScale(cDIBSection& cDIB);
 
  private:

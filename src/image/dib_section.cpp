@@ -23,8 +23,8 @@ constexpr const char* kNoDibOnClipboard =
 constexpr std::int32_t kNoiseStrip = 64;
 
 std::uint32_t ClockSeed() {
-  return static_cast<std::uint32_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFFFFu);
+  return static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count() &
+                                    0xFFFFFFFFu);
 }
 
 // r × 255 brought to a whole number, for r uniform in [0, 1).
@@ -41,7 +41,9 @@ std::string DibSectionErrorSource(const ImageServices& services) {
 
 cDIBSection::cDIBSection(const ImageServices& services) : services_(services) {}
 
-cDIBSection::~cDIBSection() { ClearUp(); }
+cDIBSection::~cDIBSection() {
+  ClearUp();
+}
 
 cDIBSection::cDIBSection(cDIBSection&& other) noexcept
     : services_(other.services_),
@@ -79,8 +81,8 @@ bool cDIBSection::CreateDIB(surfaces::Handle lHDC, std::int32_t lWidth, std::int
   header_.biPlanes = 1;
   header_.biBitCount = 24;
   header_.biCompression = 0;
-  header_.biSizeImage = static_cast<std::uint32_t>(BytesPerScanLine()) *
-                        static_cast<std::uint32_t>(header_.biHeight);
+  header_.biSizeImage =
+      static_cast<std::uint32_t>(BytesPerScanLine()) * static_cast<std::uint32_t>(header_.biHeight);
   std::uint8_t* address = nullptr;
   hDib = surfaces::CreateDIBSection(lHDC, header_, &address);
   bits_ = hDib != 0 ? address : nullptr;
@@ -122,18 +124,17 @@ void cDIBSection::ClearUp() {
   bits_ = nullptr;
 }
 
-bool cDIBSection::LoadPictureBlt(surfaces::Handle lHDC, std::int32_t lSrcLeft,
-                                 std::int32_t lSrcTop, std::int32_t lSrcWidth,
-                                 std::int32_t lSrcHeight, std::uint32_t eRop) {
+bool cDIBSection::LoadPictureBlt(surfaces::Handle lHDC, std::int32_t lSrcLeft, std::int32_t lSrcTop,
+                                 std::int32_t lSrcWidth, std::int32_t lSrcHeight,
+                                 std::uint32_t eRop) {
   if (lSrcWidth < 0) lSrcWidth = Width();
   if (lSrcHeight < 0) lSrcHeight = Height();
   return surfaces::BitBlt(hdc_, 0, 0, lSrcWidth, lSrcHeight, lHDC, lSrcLeft, lSrcTop, eRop);
 }
 
-bool cDIBSection::PaintPicture(surfaces::Handle lHDC, std::int32_t lDestLeft,
-                               std::int32_t lDestTop, std::int32_t lDestWidth,
-                               std::int32_t lDestHeight, std::int32_t lSrcLeft,
-                               std::int32_t lSrcTop, std::uint32_t eRop) {
+bool cDIBSection::PaintPicture(surfaces::Handle lHDC, std::int32_t lDestLeft, std::int32_t lDestTop,
+                               std::int32_t lDestWidth, std::int32_t lDestHeight,
+                               std::int32_t lSrcLeft, std::int32_t lSrcTop, std::uint32_t eRop) {
   if (lDestWidth < 0) lDestWidth = Width();
   if (lDestHeight < 0) lDestHeight = Height();
   return surfaces::BitBlt(lHDC, lDestLeft, lDestTop, lDestWidth, lDestHeight, hdc_, lSrcLeft,
@@ -158,7 +159,9 @@ bool cDIBSection::CopyToClipboard(bool bAsDIB) {
   return result;
 }
 
-void cDIBSection::RandomiseBits(bool bGray) { RandomiseBits(bGray, ClockSeed()); }
+void cDIBSection::RandomiseBits(bool bGray) {
+  RandomiseBits(bGray, ClockSeed());
+}
 
 void cDIBSection::RandomiseBits(bool bGray, std::uint32_t seed) {
   if (bits_ == nullptr) return;
@@ -187,7 +190,8 @@ void cDIBSection::RandomiseBits(bool bGray, std::uint32_t seed) {
         strip[at + 1] = NoiseValue(random);
       }
     for (std::int32_t y = 0; y < height; ++y) {
-      std::uint8_t* p = bits_ + static_cast<std::size_t>(y) * stride + 3 * static_cast<std::size_t>(c0);
+      std::uint8_t* p =
+          bits_ + static_cast<std::size_t>(y) * stride + 3 * static_cast<std::size_t>(c0);
       const std::uint8_t* v = strip.data() + static_cast<std::size_t>(y) * kNoiseStrip * 2;
       for (std::int32_t c = 0; c < columns; ++c, p += 3, v += 2) {
         p[0] = 0;
@@ -225,8 +229,8 @@ std::unique_ptr<cDIBSection> cDIBSection::Resample(std::int32_t lNewHeight,
       float frac = pos - floorPos;
       std::int32_t p0 = static_cast<std::int32_t>(floorPos);
       std::int32_t p1 = std::min(p0 + 1, limit - 1);
-      a[static_cast<std::size_t>(i)] = Axis{p0, p1, 1.0 - static_cast<double>(frac),
-                                            static_cast<double>(frac)};
+      a[static_cast<std::size_t>(i)] =
+          Axis{p0, p1, 1.0 - static_cast<double>(frac), static_cast<double>(frac)};
     }
     return a;
   };
@@ -261,7 +265,8 @@ bool cDIBSection::SavePicture(const std::string& sFileName) {
   if (bits_ == nullptr) return false;
   std::error_code error;
   auto file = FileDevice(services_).Create(sFileName, error);
-  if (!file) throw RunTimeError(errors::kCannotCreate, DibSectionErrorSource(services_), error.message());
+  if (!file)
+    throw RunTimeError(errors::kCannotCreate, DibSectionErrorSource(services_), error.message());
   const std::uint32_t offBits = bmp::kFileHeaderSize + bmp::kInfoHeaderSize;
   auto fileHeader = bmp::FileHeader(header_.biSizeImage + offBits, offBits);
   auto infoHeader = bmp::InfoHeader(header_, 0);
@@ -272,8 +277,9 @@ bool cDIBSection::SavePicture(const std::string& sFileName) {
 }
 
 std::string cDIBSection::ApiError(long e) const {
-  std::string text = services_.system ? services_.system->ErrorMessage(e)
-                                      : std::error_code(static_cast<int>(e), std::generic_category()).message();
+  std::string text = services_.system
+                         ? services_.system->ErrorMessage(e)
+                         : std::error_code(static_cast<int>(e), std::generic_category()).message();
   // The system's text comes through a buffer of 256 characters.
   if (text.size() > 255) text.resize(255);
   return text;
@@ -282,7 +288,8 @@ std::string cDIBSection::ApiError(long e) const {
 platform::Surface24 cDIBSection::ToPicture() const {
   if (bits_ == nullptr) return {};
   platform::Surface24 picture(Width(), Height());
-  std::memcpy(picture.bits(), bits_, std::min<std::size_t>(picture.size_bytes(), header_.biSizeImage));
+  std::memcpy(picture.bits(), bits_,
+              std::min<std::size_t>(picture.size_bytes(), header_.biSizeImage));
   return picture;
 }
 

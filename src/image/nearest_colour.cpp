@@ -49,7 +49,8 @@ NearestColour::NearestColour(std::vector<PaletteRgb> colours) : colours_(std::mo
   std::sort(keyed.begin(), keyed.end());
   std::vector<std::size_t> firsts;
   for (std::size_t k = 0; k < keyed.size(); ++k)
-    if (k == 0 || (keyed[k] >> 32) != (keyed[k - 1] >> 32)) firsts.push_back(keyed[k] & 0xFFFFFFFFu);
+    if (k == 0 || (keyed[k] >> 32) != (keyed[k - 1] >> 32))
+      firsts.push_back(keyed[k] & 0xFFFFFFFFu);
   std::sort(firsts.begin(), firsts.end());
   uniqueCount_ = firsts.size();
   const std::size_t padded = (uniqueCount_ + kBlock - 1) / kBlock * kBlock;
@@ -133,8 +134,9 @@ void NearestColour::BuildCell(Cell& cell, unsigned cellNumber) {
   };
   for (std::size_t at = 0; at < padded; at += kBlock)
     for (std::size_t k = 0; k < kBlock; ++k) {
-      auto f = static_cast<std::int16_t>(far(red_[at + k], rlo, rhi) + far(green_[at + k], glo, ghi) +
-                                         far(blue_[at + k], blo, bhi));
+      auto f =
+          static_cast<std::int16_t>(far(red_[at + k], rlo, rhi) + far(green_[at + k], glo, ghi) +
+                                    far(blue_[at + k], blo, bhi));
       lanes[k] = f < lanes[k] ? f : lanes[k];
     }
   std::int16_t bound = 0x7FFF;

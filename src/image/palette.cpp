@@ -17,13 +17,14 @@ constexpr std::uintmax_t kMaxJascBytes = 64u << 20;
 
 // The dark set from index s (s itself left black) and the light set.
 void DarkSet(std::vector<PaletteEntry>& e, std::size_t s) {
-  static constexpr PaletteEntry kDark[7] = {{128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},
-                                            {128, 0, 128}, {0, 128, 128}, {192, 192, 192}};
+  static constexpr PaletteEntry kDark[7] = {{128, 0, 0},    {0, 128, 0},   {128, 128, 0},
+                                            {0, 0, 128},    {128, 0, 128}, {0, 128, 128},
+                                            {192, 192, 192}};
   for (std::size_t i = 0; i < 7; ++i) e[s + i] = kDark[i];  // entry s + 1 + i
 }
 void LightSet(std::vector<PaletteEntry>& e, std::size_t s) {
-  static constexpr PaletteEntry kLight[8] = {{128, 128, 128}, {255, 0, 0},   {0, 255, 0},
-                                             {255, 255, 0},   {0, 0, 255},   {255, 0, 255},
+  static constexpr PaletteEntry kLight[8] = {{128, 128, 128}, {255, 0, 0},    {0, 255, 0},
+                                             {255, 255, 0},   {0, 0, 255},    {255, 0, 255},
                                              {0, 255, 255},   {255, 255, 255}};
   for (std::size_t i = 0; i < 8; ++i) e[s - 1 + i] = kLight[i];  // entry s + i
 }
@@ -92,7 +93,9 @@ const PaletteEntry& cPalette::At(std::int32_t iIndex) const {
   return entries_[static_cast<std::size_t>(iIndex - 1)];
 }
 
-std::string cPalette::ErrorSource() const { return ExecutableName(services_) + ".cPalette"; }
+std::string cPalette::ErrorSource() const {
+  return ExecutableName(services_) + ".cPalette";
+}
 
 void cPalette::Add(std::uint8_t Red, std::uint8_t Green, std::uint8_t Blue) {
   entries_.push_back(PaletteEntry{Red, Green, Blue, 0});
@@ -104,8 +107,7 @@ void cPalette::Clear() {
   Changed();
 }
 
-std::int32_t cPalette::ClosestIndex(std::int32_t Red, std::int32_t Green,
-                                    std::int32_t Blue) const {
+std::int32_t cPalette::ClosestIndex(std::int32_t Red, std::int32_t Green, std::int32_t Blue) const {
   if (Red < 0 || Red > 255 || Green < 0 || Green > 255 || Blue < 0 || Blue > 255) {
     std::vector<PaletteRgb> colours;
     colours.reserve(entries_.size());
@@ -154,9 +156,9 @@ void cPalette::CreateWebSafe() {
       for (int r = 0; r < 6; ++r) {
         bool corner = (r == 0 || r == 5) && (g == 0 || g == 5) && (b == 0 || b == 5);
         if (corner) continue;
-        entries_[i - 1] = PaletteEntry{static_cast<std::uint8_t>(51 * r),
-                                       static_cast<std::uint8_t>(51 * g),
-                                       static_cast<std::uint8_t>(51 * b), 0};
+        entries_[i - 1] =
+            PaletteEntry{static_cast<std::uint8_t>(51 * r), static_cast<std::uint8_t>(51 * g),
+                         static_cast<std::uint8_t>(51 * b), 0};
         ++i;
       }
   for (int k = 1; k <= 31; ++k) {
@@ -194,10 +196,18 @@ bool cPalette::ReadBinary(std::span<const std::uint8_t> rest, std::int32_t& lPos
     PaletteEntry& e = entries_[i / 4];
     std::uint8_t v = rest[4 + i];
     switch (i % 4) {
-      case 0: e.red = v; break;
-      case 1: e.green = v; break;
-      case 2: e.blue = v; break;
-      default: e.fourth = v; break;
+      case 0:
+        e.red = v;
+        break;
+      case 1:
+        e.green = v;
+        break;
+      case 2:
+        e.blue = v;
+        break;
+      default:
+        e.fourth = v;
+        break;
     }
   }
   if (available < 4 * static_cast<std::size_t>(count)) return false;
@@ -290,7 +300,8 @@ bool cPalette::LoadFromJASCFile(const std::string& sFileName) {
   namespace fs = std::filesystem;
   std::error_code ec;
   if (fs::is_directory(sFileName, ec))
-    throw RunTimeError(errors::kPathFileAccess, ErrorSource(), errors::Text(errors::kPathFileAccess));
+    throw RunTimeError(errors::kPathFileAccess, ErrorSource(),
+                       errors::Text(errors::kPathFileAccess));
   errno = 0;
   std::ifstream in(sFileName, std::ios::binary);
   if (!in.is_open()) {
@@ -305,7 +316,8 @@ bool cPalette::LoadFromJASCFile(const std::string& sFileName) {
     if (text.size() > kMaxJascBytes)
       throw RunTimeError(errors::kOutOfMemory, ErrorSource(), errors::Text(errors::kOutOfMemory));
   }
-  if (in.bad()) throw RunTimeError(errors::kDeviceIo, ErrorSource(), errors::Text(errors::kDeviceIo));
+  if (in.bad())
+    throw RunTimeError(errors::kDeviceIo, ErrorSource(), errors::Text(errors::kDeviceIo));
   return LoadFromJASCText(text);
 }
 
@@ -316,8 +328,9 @@ bool cPalette::LoadFromJASCText(std::string_view text) {
   std::size_t lineStart = 0;
   for (;;) {
     std::size_t lineEnd = text.find("\r\n", lineStart);
-    std::string_view line = text.substr(
-        lineStart, lineEnd == std::string_view::npos ? std::string_view::npos : lineEnd - lineStart);
+    std::string_view line =
+        text.substr(lineStart, lineEnd == std::string_view::npos ? std::string_view::npos
+                                                                 : lineEnd - lineStart);
     std::string_view items[3];
     std::size_t count = 0, itemStart = 0;
     for (;;) {

@@ -131,8 +131,8 @@ bool cPalette::CreateOptimal(cDIBSection& cDIB, std::int32_t PalSize, std::int32
   // of a path is remembered, keyed by the whole path, with the number of
   // reductions at the time: adding a colour to it then is all the walk
   // would do. A small picture remembers only the last colour's leaf.
-  const bool cachePaths = levelCount_ <= kMaxCachedLevels &&
-                          std::int64_t{width} * height >= kPathCacheAfter;
+  const bool cachePaths =
+      levelCount_ <= kMaxCachedLevels && std::int64_t{width} * height >= kPathCacheAfter;
   std::vector<std::uint32_t> pathCode(cachePaths ? 3 * 256 : 0, 0);
   if (cachePaths)
     for (std::size_t v = 0; v < 256; ++v)
@@ -171,8 +171,8 @@ bool cPalette::CreateOptimal(cDIBSection& cDIB, std::int32_t PalSize, std::int32
         std::int32_t reached = 0;
         for (std::int32_t level = 1;; ++level) {
           const std::size_t at = static_cast<std::size_t>(level - 1) * 256;
-          const int child = levelBits[at + red] | (levelBits[at + green] << 1) |
-                            (levelBits[at + blue] << 2);
+          const int child =
+              levelBits[at + red] | (levelBits[at + green] << 1) | (levelBits[at + blue] << 2);
           std::int32_t k = nodes_[static_cast<std::size_t>(n)].children[child];
           if (k == 0) {
             k = TakeNode();  // may move the table
@@ -221,10 +221,10 @@ bool cPalette::CreateOptimal(cDIBSection& cDIB, std::int32_t PalSize, std::int32
     const Node& node = nodes_[i];
     if (!node.leaf) continue;
     const double count = node.count;
-    entries_.push_back(PaletteEntry{
-        ClampByte(RoundHalfEvenToInt(static_cast<double>(node.redSum) / count)),
-        ClampByte(RoundHalfEvenToInt(static_cast<double>(node.greenSum) / count)),
-        ClampByte(RoundHalfEvenToInt(static_cast<double>(node.blueSum) / count)), 0});
+    entries_.push_back(
+        PaletteEntry{ClampByte(RoundHalfEvenToInt(static_cast<double>(node.redSum) / count)),
+                     ClampByte(RoundHalfEvenToInt(static_cast<double>(node.greenSum) / count)),
+                     ClampByte(RoundHalfEvenToInt(static_cast<double>(node.blueSum) / count)), 0});
     Events.Progress(static_cast<std::int32_t>(i));
   }
   Changed();

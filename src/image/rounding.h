@@ -9,7 +9,9 @@ namespace plumage::image {
 
 // Round to nearest, ties to even. std::nearbyint follows the rounding mode,
 // and the program never leaves the default one (to nearest, ties to even).
-inline double RoundHalfEven(double v) { return std::nearbyint(v); }
+inline double RoundHalfEven(double v) {
+  return std::nearbyint(v);
+}
 
 // The same, for values known to lie well inside the 32-bit range.
 inline std::int32_t RoundHalfEvenToInt(double v) {

@@ -16,16 +16,26 @@ namespace fs = std::filesystem;
 namespace errors {
 const char* Text(std::int32_t number) {
   switch (number) {
-    case kOverflow: return "Overflow";
-    case kOutOfMemory: return "Out of memory";
-    case kTypeMismatch: return "Type mismatch";
-    case kFileNotFound: return "File not found";
-    case kDeviceIo: return "Device I/O error";
-    case kDiskFull: return "Disk full";
-    case kPermissionDenied: return "Permission denied";
-    case kPathFileAccess: return "Path/File access error";
-    case kPathNotFound: return "Path not found";
-    default: return "Application-defined or object-defined error";
+    case kOverflow:
+      return "Overflow";
+    case kOutOfMemory:
+      return "Out of memory";
+    case kTypeMismatch:
+      return "Type mismatch";
+    case kFileNotFound:
+      return "File not found";
+    case kDeviceIo:
+      return "Device I/O error";
+    case kDiskFull:
+      return "Disk full";
+    case kPermissionDenied:
+      return "Permission denied";
+    case kPathFileAccess:
+      return "Path/File access error";
+    case kPathNotFound:
+      return "Path not found";
+    default:
+      return "Application-defined or object-defined error";
   }
 }
 }  // namespace errors

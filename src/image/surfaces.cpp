@@ -177,8 +177,12 @@ std::uint8_t Rop3(std::uint8_t code, std::uint8_t p, std::uint8_t s, std::uint8_
   return static_cast<std::uint8_t>(result);
 }
 
-bool UsesSource(std::uint8_t code) { return (((code >> 2) ^ code) & 0x33) != 0; }
-bool UsesDestination(std::uint8_t code) { return (((code >> 1) ^ code) & 0x55) != 0; }
+bool UsesSource(std::uint8_t code) {
+  return (((code >> 2) ^ code) & 0x33) != 0;
+}
+bool UsesDestination(std::uint8_t code) {
+  return (((code >> 1) ^ code) & 0x55) != 0;
+}
 
 }  // namespace
 
@@ -275,9 +279,8 @@ std::size_t LiveObjectCount() {
   return t.bitmaps.size() - 1 + t.contexts.size();
 }
 
-bool BitBlt(Handle hdcDest, std::int32_t x, std::int32_t y, std::int32_t width,
-            std::int32_t height, Handle hdcSrc, std::int32_t xSrc, std::int32_t ySrc,
-            std::uint32_t rop) {
+bool BitBlt(Handle hdcDest, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+            Handle hdcSrc, std::int32_t xSrc, std::int32_t ySrc, std::uint32_t rop) {
   Table& t = Objects();
   const std::uint8_t code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);
   const bool useSource = UsesSource(code);

@@ -93,9 +93,8 @@ Handle CurrentBitmap(Handle hdc);
 // (x, y) of the destination, coordinates from the top-left, clipped to both
 // bitmaps. Overlapping areas of one bitmap are copied as if through a
 // separate buffer. False for a bad handle or an unknown raster operation.
-bool BitBlt(Handle hdcDest, std::int32_t x, std::int32_t y, std::int32_t width,
-            std::int32_t height, Handle hdcSrc, std::int32_t xSrc, std::int32_t ySrc,
-            std::uint32_t rop);
+bool BitBlt(Handle hdcDest, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+            Handle hdcSrc, std::int32_t xSrc, std::int32_t ySrc, std::uint32_t rop);
 
 // Live objects, for tests that check nothing leaks.
 std::size_t LiveObjectCount();

@@ -44,7 +44,9 @@ Bytes File(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t com
   return b;
 }
 
-platform::Rgb Px(const platform::Surface24& s, int x, int y) { return s.At(x, y); }
+platform::Rgb Px(const platform::Surface24& s, int x, int y) {
+  return s.At(x, y);
+}
 
 TEST(BmpReader, ReadsColourTablesAt1_4And8Bits) {
   // Two rows, bottom-up: the file's first row is the picture's bottom row.
@@ -66,7 +68,9 @@ TEST(BmpReader, ReadsColourTablesAt1_4And8Bits) {
   EXPECT_EQ(Px(*nibbles, 2, 0), (platform::Rgb{0, 0, 0}));
 
   Bytes gray(256 * 4);
-  for (int i = 0; i < 256; ++i) gray[4 * static_cast<std::size_t>(i)] = gray[4 * static_cast<std::size_t>(i) + 1] = gray[4 * static_cast<std::size_t>(i) + 2] = static_cast<std::uint8_t>(i);
+  for (int i = 0; i < 256; ++i)
+    gray[4 * static_cast<std::size_t>(i)] = gray[4 * static_cast<std::size_t>(i) + 1] =
+        gray[4 * static_cast<std::size_t>(i) + 2] = static_cast<std::uint8_t>(i);
   auto bytes8 = ReadBmp(File(2, 1, 8, 0, gray, {7, 200, 0, 0}));
   ASSERT_TRUE(bytes8);
   EXPECT_EQ(Px(*bytes8, 1, 0), (platform::Rgb{200, 200, 200}));
@@ -95,7 +99,8 @@ TEST(BmpReader, ReadsSixteenAndThirtyTwoBitsWithAndWithoutMasks) {
   // A version 4 header (108 bytes) holding its masks: red in the low byte.
   Bytes v4 = File(1, 1, 32, 3, {}, {0x11, 0x22, 0x33, 0x44}, 108);
   auto putMask = [&](std::size_t at, std::uint32_t m) {
-    for (int i = 0; i < 4; ++i) v4[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(m >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+      v4[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(m >> (8 * i));
   };
   putMask(54, 0x000000FF);
   putMask(58, 0x0000FF00);
@@ -111,8 +116,8 @@ TEST(BmpReader, ReadsTopDownFilesAndTheOs2Header) {
   EXPECT_EQ(Px(*topDown, 0, 0), (platform::Rgb{3, 2, 1}));
   EXPECT_EQ(Px(*topDown, 0, 1), (platform::Rgb{6, 5, 4}));
   // 12-byte header, 3-byte table entries.
-  Bytes core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0, 12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,
-                9, 8, 7, 6, 5, 4, 0x40, 0, 0, 0};
+  Bytes core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0, 12,   0, 0, 0,
+                2,   0,   1, 0, 1, 0, 1, 0, 9, 8, 7,  6, 5, 4, 0x40, 0, 0, 0};
   ASSERT_EQ(core.size(), 36u);
   auto os2 = ReadBmp(core);
   ASSERT_TRUE(os2) << os2.error().message;

@@ -33,7 +33,8 @@ std::vector<std::array<std::uint8_t, 3>> Greys(const std::vector<std::uint8_t>& 
 }
 
 TEST(ColourReduce, GrayScaleWeighsRedGreenAndBlue) {
-  ref::Picture p = Row({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}, {0, 0, 0}, {1, 1, 2}});
+  ref::Picture p =
+      Row({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}, {0, 0, 0}, {1, 1, 2}});
   cDIBSection dib;
   FromRef(p, dib);
   cColourReduceDIB().GrayScale(dib);
@@ -48,7 +49,8 @@ TEST(ColourReduce, GrayScaleWeighsRedGreenAndBlue) {
     for (std::uint32_t g2 = 0; g2 < 256; g2 += 5)
       for (std::uint32_t b = 0; b < 256; b += 3) {
         double exact = (222.0 * r + 707.0 * g2 + 71.0 * b) / 1000.0;
-        ASSERT_EQ(GreyLevel(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g2), static_cast<std::uint8_t>(b)),
+        ASSERT_EQ(GreyLevel(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g2),
+                            static_cast<std::uint8_t>(b)),
                   static_cast<int>(std::nearbyint(exact)));
       }
 }
@@ -121,7 +123,8 @@ TEST(ColourReduce, ApplyPaletteKeepsColoursThatAreInThePalette) {
   cPalette pal;
   pal.CreateWebSafe();
   std::vector<std::array<std::uint8_t, 3>> colours;
-  for (std::int32_t i = 1; i <= pal.Count(); i += 7) colours.push_back({pal.Red(i), pal.Green(i), pal.Blue(i)});
+  for (std::int32_t i = 1; i <= pal.Count(); i += 7)
+    colours.push_back({pal.Red(i), pal.Green(i), pal.Blue(i)});
   ref::Picture p = Row(colours, 3);
   cDIBSection from, to;
   FromRef(p, from);
@@ -180,7 +183,8 @@ TEST(ColourReduce, EventsAnnounceTheLastColumnOffsetAndReportEveryColumn) {
   reducer.GrayScale(from);
   ASSERT_EQ(events.log.size(), 1u + 32 + 1);
   EXPECT_EQ(events.log.front(), "I93");
-  for (int c = 0; c < 32; ++c) EXPECT_EQ(events.log[static_cast<std::size_t>(c + 1)], "P" + std::to_string(3 * c));
+  for (int c = 0; c < 32; ++c)
+    EXPECT_EQ(events.log[static_cast<std::size_t>(c + 1)], "P" + std::to_string(3 * c));
   EXPECT_EQ(events.log.back(), "C");
   EXPECT_EQ(events.times, std::vector<std::int32_t>{5});
   EXPECT_EQ(second.log, events.log) << "every observer hears the events";

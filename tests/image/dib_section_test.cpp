@@ -25,7 +25,8 @@ std::uint32_t U32At(const std::string& f, std::size_t at) {
 }
 
 TEST(DibSection, BytesPerScanLineRoundsThreeBytesAPixelUpToFour) {
-  const std::pair<std::int32_t, std::int32_t> cases[] = {{32, 96}, {1, 4}, {2, 8}, {4, 12}, {33, 100}, {3, 12}};
+  const std::pair<std::int32_t, std::int32_t> cases[] = {{32, 96}, {1, 4},    {2, 8},
+                                                         {4, 12},  {33, 100}, {3, 12}};
   for (auto [width, expected] : cases) {
     cDIBSection dib;
     ASSERT_TRUE(dib.Create(width, 3));
@@ -223,7 +224,8 @@ TEST(DibSection, ResamplerScalesByTheSourceSizeLessOneOverTheTargetSize) {
     return static_cast<int>(std::nearbyint((1 - fx) * left + fx * right));
   };
   for (int j = 0; j < 4; ++j)
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(got.At(3 * i, j), expected(i / 4.0, j / 4.0)) << i << "," << j;
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(got.At(3 * i, j), expected(i / 4.0, j / 4.0)) << i << "," << j;
   // Column 2 is halfway (fx 0.5), column 3 three quarters (fx 0.75).
   EXPECT_EQ(got.At(6, 0), 100);
   EXPECT_EQ(got.At(9, 0), 150);

@@ -45,21 +45,26 @@ std::vector<ref::Colour> RandomPalette(std::mt19937& rng) {
     auto v = [&] {
       int x = std::uniform_int_distribution<int>(0, 255)(rng);
       if (spread == 0) x = (x / 64) * 64;  // few levels: many ties
-      if (spread == 1) x = 96 + x / 8;      // a narrow cluster
+      if (spread == 1) x = 96 + x / 8;     // a narrow cluster
       return static_cast<std::uint8_t>(x);
     };
     pal.push_back({v(), v(), v()});
-    if (i > 0 && std::uniform_int_distribution<int>(0, 15)(rng) == 0) pal.back() = pal[static_cast<std::size_t>(i - 1)];
+    if (i > 0 && std::uniform_int_distribution<int>(0, 15)(rng) == 0)
+      pal.back() = pal[static_cast<std::size_t>(i - 1)];
   }
   return pal;
 }
 
 std::vector<ref::Colour> PaletteFor(std::mt19937& rng, int which) {
   switch (which % 4) {
-    case 0: return ref::HalfTone();
-    case 1: return ref::WebSafe();
-    case 2: return ref::SixteenColour();
-    default: return RandomPalette(rng);
+    case 0:
+      return ref::HalfTone();
+    case 1:
+      return ref::WebSafe();
+    case 2:
+      return ref::SixteenColour();
+    default:
+      return RandomPalette(rng);
   }
 }
 
@@ -179,8 +184,12 @@ void CompareApplyPalette(bool diffuse, unsigned seed) {
   }
 }
 
-TEST(ImageEquivalence, ApplyPaletteWithoutDiffusion) { CompareApplyPalette(false, 5); }
-TEST(ImageEquivalence, ApplyPaletteWithDiffusion) { CompareApplyPalette(true, 6); }
+TEST(ImageEquivalence, ApplyPaletteWithoutDiffusion) {
+  CompareApplyPalette(false, 5);
+}
+TEST(ImageEquivalence, ApplyPaletteWithDiffusion) {
+  CompareApplyPalette(true, 6);
+}
 
 TEST(ImageEquivalence, ApplyPaletteOntoItself) {
   std::mt19937 rng(7);
@@ -273,7 +282,8 @@ TEST(ImageEquivalence, SaveAtEveryDepthAndMethod) {
     ref::Picture pic = RandomPicture(rng, w, h, static_cast<Kind>(i % test::kKinds));
     const int depth = i % 4, method = (i / 4) % 3;
     const bool givePalette = (i / 12) % 2 == 1;
-    std::vector<ref::Colour> colours = givePalette ? PaletteFor(rng, i) : std::vector<ref::Colour>{};
+    std::vector<ref::Colour> colours =
+        givePalette ? PaletteFor(rng, i) : std::vector<ref::Colour>{};
     cDIBSection dib;
     FromRef(pic, dib);
     std::unique_ptr<cPalette> pal;
@@ -292,7 +302,8 @@ TEST(ImageEquivalence, SaveAtEveryDepthAndMethod) {
     if (written) {
       std::string bytes = plumage::test::ReadFile(path);
       ASSERT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), expected.file)
-          << w << "x" << h << " depth " << depth << " method " << method << " palette " << givePalette;
+          << w << "x" << h << " depth " << depth << " method " << method << " palette "
+          << givePalette;
     }
     ASSERT_EQ(ToRef(dib), pic) << "picture after depth " << depth << " method " << method;
     ASSERT_EQ(pal != nullptr, expected.hasPalette);

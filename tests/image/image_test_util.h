@@ -149,7 +149,8 @@ inline ref::Picture RandomPicture(std::mt19937& rng, std::int32_t w, std::int32_
         case Kind::Gradient:
           px[0] = static_cast<std::uint8_t>((c * fx + y * fy) / (w * fx + h * fy + 1) * 255);
           px[1] = static_cast<std::uint8_t>((c * 255) / (w > 1 ? w - 1 : 1));
-          px[2] = static_cast<std::uint8_t>(std::min(255, (y * 255) / (h > 1 ? h - 1 : 1) + byte(0, 8)));
+          px[2] = static_cast<std::uint8_t>(
+              std::min(255, (y * 255) / (h > 1 ? h - 1 : 1) + byte(0, 8)));
           break;
         case Kind::Extremes: {
           static constexpr std::uint8_t kValues[6] = {0, 255, 128, 129, 1, 254};
@@ -170,8 +171,8 @@ inline ref::Picture RandomPicture(std::mt19937& rng, std::int32_t w, std::int32_
 // Sizes from 1 × 1 to 300 × 200: the corners first, strip edges, then random.
 inline std::pair<std::int32_t, std::int32_t> PictureSize(std::mt19937& rng, int i) {
   static constexpr std::pair<std::int32_t, std::int32_t> kFixed[] = {
-      {1, 1}, {300, 200}, {1, 200}, {300, 1}, {2, 2}, {2, 200}, {3, 3}, {4, 1},
-      {128, 5}, {129, 4}, {127, 9}, {256, 3}, {257, 2}, {33, 32}, {32, 32}, {5, 2}};
+      {1, 1},   {300, 200}, {1, 200}, {300, 1}, {2, 2},   {2, 200}, {3, 3},   {4, 1},
+      {128, 5}, {129, 4},   {127, 9}, {256, 3}, {257, 2}, {33, 32}, {32, 32}, {5, 2}};
   if (i < static_cast<int>(std::size(kFixed))) return kFixed[i];
   return {std::uniform_int_distribution<std::int32_t>(1, 300)(rng),
           std::uniform_int_distribution<std::int32_t>(1, 200)(rng)};

@@ -11,10 +11,12 @@ namespace {
 using test::EventRecorder;
 using test::FromRef;
 
-ref::Picture Filled(std::int32_t w, std::int32_t h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+ref::Picture Filled(std::int32_t w, std::int32_t h, std::uint8_t r, std::uint8_t g,
+                    std::uint8_t b) {
   ref::Picture p(w, h);
   for (std::int32_t y = 0; y < h; ++y)
-    for (std::int32_t c = 0; c < w; ++c) p.At(3 * c, y) = b, p.At(3 * c + 1, y) = g, p.At(3 * c + 2, y) = r;
+    for (std::int32_t c = 0; c < w; ++c)
+      p.At(3 * c, y) = b, p.At(3 * c + 1, y) = g, p.At(3 * c + 2, y) = r;
   return p;
 }
 
@@ -44,7 +46,8 @@ TEST(Octree, ThreeHundredColoursFitIn236) {
   EXPECT_GT(pal.Count(), 8);
   EXPECT_LE(pal.Count(), 236);
   EXPECT_EQ(events.log.front(), "I267") << "(32 − 1) + 236";
-  for (int y = 0; y < 32; ++y) EXPECT_EQ(events.log[static_cast<std::size_t>(1 + y)], "P" + std::to_string(y));
+  for (int y = 0; y < 32; ++y)
+    EXPECT_EQ(events.log[static_cast<std::size_t>(1 + y)], "P" + std::to_string(y));
   // Then one report per leaf, with its slot number, in slot order.
   EXPECT_EQ(events.log.size(), 1u + 32 + static_cast<std::size_t>(pal.Count()) + 1);
   EXPECT_EQ(events.log.back(), "C");

@@ -12,9 +12,13 @@ namespace plumage::image {
 namespace {
 
 using Rgb = std::array<int, 3>;
-Rgb Entry(const cPalette& p, std::int32_t i) { return {p.Red(i), p.Green(i), p.Blue(i)}; }
+Rgb Entry(const cPalette& p, std::int32_t i) {
+  return {p.Red(i), p.Green(i), p.Blue(i)};
+}
 
-std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& s) {
+  return {s.begin(), s.end()};
+}
 
 TEST(Palette, BuiltInPalettesHoldTheirColoursInOrder) {
   cPalette p;
@@ -24,10 +28,10 @@ TEST(Palette, BuiltInPalettesHoldTheirColoursInOrder) {
   EXPECT_EQ(Entry(p, 2), (Rgb{255, 255, 255}));
 
   p.Create16Colour();
-  const Rgb sixteen[16] = {{0, 0, 0},     {128, 0, 0},     {0, 128, 0},   {128, 128, 0},
-                           {0, 0, 128},   {128, 0, 128},   {0, 128, 128}, {192, 192, 192},
+  const Rgb sixteen[16] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                           {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
                            {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-                           {0, 0, 255},   {255, 0, 255},   {0, 255, 255}, {255, 255, 255}};
+                           {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
   ASSERT_EQ(p.Count(), 16);
   for (int i = 0; i < 16; ++i) EXPECT_EQ(Entry(p, i + 1), sixteen[i]) << i + 1;
 
@@ -127,7 +131,9 @@ TEST(Palette, BinaryFilesRoundTripWithTheFourthByteAndAdvanceThePosition) {
 TEST(Palette, BinaryCountsFrom1To4097AreTakenAndOthersLeaveThePaletteAsItWas) {
   auto file = [](std::int32_t count, std::size_t entries) {
     std::vector<std::uint8_t> b(4 + 4 * entries, 7);
-    for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(count) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+      b[static_cast<std::size_t>(i)] =
+          static_cast<std::uint8_t>(static_cast<std::uint32_t>(count) >> (8 * i));
     return b;
   };
   cPalette p;

@@ -44,7 +44,8 @@ TEST_F(PlumagectlImageTest, SaveWritesTheEnginesFilesAtEachDepth) {
   EXPECT_EQ(r.err, "") << "no progress bar without a terminal";
   EXPECT_NE(r.out.find("32 x 32, 8 bits per pixel"), std::string::npos) << r.out;
   for (const char* depth : {"1", "4", "24"}) {
-    auto d = Run({"image", "save", in, Path(std::string("out") + depth + ".bmp"), "--depth", depth, "--method", "2"});
+    auto d = Run({"image", "save", in, Path(std::string("out") + depth + ".bmp"), "--depth", depth,
+                  "--method", "2"});
     ASSERT_EQ(d.exitCode, 0) << d.err;
     EXPECT_EQ(Read(std::string("out") + depth + ".bmp").width(), 32);
   }

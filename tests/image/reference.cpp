@@ -7,7 +7,9 @@
 namespace plumage::image::ref {
 namespace {
 
-std::int32_t Rhe(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+std::int32_t Rhe(double v) {
+  return static_cast<std::int32_t>(std::nearbyint(v));
+}
 
 void Clamp(std::int32_t& v, std::int32_t lo, std::int32_t hi) {
   if (v < lo) v = lo;
@@ -54,7 +56,8 @@ std::vector<Colour> HalfTone() {
   const std::uint8_t lv[5] = {0, 64, 128, 192, 255};
   for (int b = 0; b < 5; ++b)
     for (int g = 0; g < 5; ++g)
-      for (int r = 0; r < 5; ++r) p[static_cast<std::size_t>(r + 5 * g + 25 * b)] = {lv[r], lv[g], lv[b]};
+      for (int r = 0; r < 5; ++r)
+        p[static_cast<std::size_t>(r + 5 * g + 25 * b)] = {lv[r], lv[g], lv[b]};
   return p;
 }
 
@@ -96,7 +99,8 @@ std::vector<Colour> WebSafe() {
       for (int r = 0; r <= 255; r += 51) {
         int extremes = (r == 0 || r == 255) + (g == 0 || g == 255) + (b == 0 || b == 255);
         if (extremes == 3) continue;
-        p[static_cast<std::size_t>(i - 1)] = {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+        p[static_cast<std::size_t>(i - 1)] = {static_cast<std::uint8_t>(r),
+                                              static_cast<std::uint8_t>(g),
                                               static_cast<std::uint8_t>(b)};
         ++i;
       }
@@ -113,7 +117,8 @@ void GrayScale(Picture& pic, EventLog& log) {
   log.push_back("I" + std::to_string(xEnd));
   for (std::int32_t x = 0; x <= xEnd; x += 3) {
     for (std::int32_t y = 0; y <= yEnd; ++y) {
-      double grey = (222.0 * pic.At(x + 2, y) + 707.0 * pic.At(x + 1, y) + 71.0 * pic.At(x, y)) / 1000.0;
+      double grey =
+          (222.0 * pic.At(x + 2, y) + 707.0 * pic.At(x + 1, y) + 71.0 * pic.At(x, y)) / 1000.0;
       std::int32_t v = Rhe(grey);
       Clamp(v, 0, 255);
       pic.At(x, y) = pic.At(x + 1, y) = pic.At(x + 2, y) = static_cast<std::uint8_t>(v);
@@ -241,9 +246,9 @@ struct Tree {
     node.listed = false;
     --nodeCount;
   }
-  void Add(std::int32_t n, std::int32_t level, std::int32_t rlo, std::int32_t rhi,
-           std::int32_t glo, std::int32_t ghi, std::int32_t blo, std::int32_t bhi, std::int32_t R,
-           std::int32_t G, std::int32_t B) {
+  void Add(std::int32_t n, std::int32_t level, std::int32_t rlo, std::int32_t rhi, std::int32_t glo,
+           std::int32_t ghi, std::int32_t blo, std::int32_t bhi, std::int32_t R, std::int32_t G,
+           std::int32_t B) {
     auto split = [](std::int32_t v, std::int32_t& lo, std::int32_t& hi) {
       std::int32_t mid = Rhe(lo / 2.0 + hi / 2.0);
       if (v <= mid) {
@@ -373,8 +378,10 @@ bool Resample(const Picture& src, std::int32_t newHeight, std::int32_t newWidth,
       float fx = xPos - static_cast<float>(x0);
       std::int32_t x1 = std::min(x0 + 1, src.width - 1);
       for (int ch = 0; ch < 3; ++ch) {
-        double left = std::nearbyint((1.0 - fy) * s.At(3 * x0 + ch, y0) + static_cast<double>(fy) * s.At(3 * x0 + ch, y1));
-        double right = std::nearbyint((1.0 - fy) * s.At(3 * x1 + ch, y0) + static_cast<double>(fy) * s.At(3 * x1 + ch, y1));
+        double left = std::nearbyint((1.0 - fy) * s.At(3 * x0 + ch, y0) +
+                                     static_cast<double>(fy) * s.At(3 * x0 + ch, y1));
+        double right = std::nearbyint((1.0 - fy) * s.At(3 * x1 + ch, y0) +
+                                      static_cast<double>(fy) * s.At(3 * x1 + ch, y1));
         std::int32_t v = Rhe((1.0 - fx) * left + static_cast<double>(fx) * right);
         Clamp(v, 0, 255);
         out.At(3 * i + ch, j) = static_cast<std::uint8_t>(v);
@@ -491,7 +498,8 @@ SaveResult Save(Picture& pic, bool hasPalette, std::vector<Colour> palette, int 
   std::vector<std::uint8_t> pixels(sizeImage, 0);
   for (std::int32_t y = 0; y < pic.height; ++y)
     for (std::int32_t c = 0; c < pic.width; ++c) {
-      std::int32_t i = ClosestIndex(table, pic.At(3 * c + 2, y), pic.At(3 * c + 1, y), pic.At(3 * c, y));
+      std::int32_t i =
+          ClosestIndex(table, pic.At(3 * c + 2, y), pic.At(3 * c + 1, y), pic.At(3 * c, y));
       std::uint32_t index = i >= 1 ? static_cast<std::uint32_t>(i - 1) : 0;
       std::size_t bit = static_cast<std::size_t>(c) * bpp;
       std::uint8_t& byte = pixels[static_cast<std::size_t>(y) * stride + bit / 8];

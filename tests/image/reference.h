@@ -61,7 +61,7 @@ struct SaveResult {
   std::vector<Colour> palette;
   bool hasPalette = false;
 };
-SaveResult Save(Picture& pic, bool hasPalette, std::vector<Colour> palette, int depth,
-                int method, EventLog& log);
+SaveResult Save(Picture& pic, bool hasPalette, std::vector<Colour> palette, int depth, int method,
+                EventLog& log);
 
 }  // namespace plumage::image::ref

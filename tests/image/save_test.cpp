@@ -19,12 +19,14 @@ using test::ToRef;
 
 std::uint32_t U32(const std::string& f, std::size_t at) {
   std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<std::uint8_t>(f[at + static_cast<std::size_t>(i)]);
+  for (int i = 3; i >= 0; --i)
+    v = (v << 8) | static_cast<std::uint8_t>(f[at + static_cast<std::size_t>(i)]);
   return v;
 }
 std::array<int, 3> TableEntry(const std::string& f, int i) {  // red, green, blue
   std::size_t at = 54 + 4 * static_cast<std::size_t>(i);
-  return {static_cast<std::uint8_t>(f[at + 2]), static_cast<std::uint8_t>(f[at + 1]), static_cast<std::uint8_t>(f[at])};
+  return {static_cast<std::uint8_t>(f[at + 2]), static_cast<std::uint8_t>(f[at + 1]),
+          static_cast<std::uint8_t>(f[at])};
 }
 
 class SaveTest : public ::testing::Test {
@@ -60,7 +62,8 @@ TEST_F(SaveTest, HalfTone8BitFileOfA32By32Picture) {
   for (int b = 0; b < 5; ++b)
     for (int g = 0; g < 5; ++g)
       for (int r = 0; r < 5; ++r)
-        EXPECT_EQ(TableEntry(f, r + 5 * g + 25 * b), (std::array<int, 3>{levels[r], levels[g], levels[b]}));
+        EXPECT_EQ(TableEntry(f, r + 5 * g + 25 * b),
+                  (std::array<int, 3>{levels[r], levels[g], levels[b]}));
   EXPECT_EQ(TableEntry(f, 4), (std::array<int, 3>{255, 0, 0}));
   EXPECT_EQ(TableEntry(f, 124), (std::array<int, 3>{255, 255, 255}));
   for (int i = 125; i < 256; ++i) EXPECT_EQ(TableEntry(f, i), (std::array<int, 3>{0, 0, 0})) << i;
@@ -74,9 +77,12 @@ TEST_F(SaveTest, HalfTone8BitFileOfA32By32Picture) {
   ref::Picture after = ToRef(dib);
   for (int y = 0; y < 32; ++y)
     for (int c = 0; c < 32; ++c) {
-      int index = static_cast<std::uint8_t>(f[1078 + 32 * static_cast<std::size_t>(y) + static_cast<std::size_t>(c)]);
+      int index = static_cast<std::uint8_t>(
+          f[1078 + 32 * static_cast<std::size_t>(y) + static_cast<std::size_t>(c)]);
       ASSERT_LT(index, 125) << "black is always the first black";
-      EXPECT_EQ(TableEntry(f, index), (std::array<int, 3>{after.At(3 * c + 2, y), after.At(3 * c + 1, y), after.At(3 * c, y)}));
+      EXPECT_EQ(
+          TableEntry(f, index),
+          (std::array<int, 3>{after.At(3 * c + 2, y), after.At(3 * c + 1, y), after.At(3 * c, y)}));
     }
 }
 
@@ -138,7 +144,8 @@ TEST_F(SaveTest, OneAndFourBitFilesUseTheirFixedTables) {
   std::string mono = Saved(dib, pal, 0, 0, "mono.bmp");
   EXPECT_EQ(TableEntry(mono, 0), (std::array<int, 3>{0, 0, 0}));
   EXPECT_EQ(TableEntry(mono, 1), (std::array<int, 3>{255, 255, 255}));
-  EXPECT_EQ(static_cast<std::uint8_t>(mono[62]), 0x90);  // pixels 0 and 3 white; red is nearer black
+  EXPECT_EQ(static_cast<std::uint8_t>(mono[62]),
+            0x90);  // pixels 0 and 3 white; red is nearer black
   EXPECT_EQ(static_cast<std::uint8_t>(mono[63]), 0x80);
   FromRef(p, dib);
   std::string sixteen = Saved(dib, pal, 1, 0, "sixteen.bmp");
@@ -166,7 +173,8 @@ TEST_F(SaveTest, AutomaticMethodsReplaceThePaletteAndReduceThePicture) {
   ref::Picture after = ToRef(dib);
   for (int y = 0; y < 30; ++y)
     for (int c = 0; c < 40; ++c) {
-      std::int32_t i = old->ClosestIndex(after.At(3 * c + 2, y), after.At(3 * c + 1, y), after.At(3 * c, y));
+      std::int32_t i =
+          old->ClosestIndex(after.At(3 * c + 2, y), after.At(3 * c + 1, y), after.At(3 * c, y));
       EXPECT_EQ(old->Red(i), after.At(3 * c + 2, y));
     }
   FromRef(p, dib);

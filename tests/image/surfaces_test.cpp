@@ -29,7 +29,9 @@ struct Drawing {
     DeleteObject(bitmap);
   }
   // Pixel (x, y from the top) of a 24-bit drawing.
-  std::uint8_t* At(int x, int y) { return pixels + static_cast<std::size_t>(height - 1 - y) * stride + 3 * x; }
+  std::uint8_t* At(int x, int y) {
+    return pixels + static_cast<std::size_t>(height - 1 - y) * stride + 3 * x;
+  }
   void Fill(std::uint8_t b, std::uint8_t g, std::uint8_t r) {
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) At(x, y)[0] = b, At(x, y)[1] = g, At(x, y)[2] = r;
@@ -71,7 +73,8 @@ TEST(Surfaces, ACopyOntoItselfReadsTheOldPixels) {
 
 TEST(Surfaces, ColourTablesTakeTheNearestEntryAndTheFirstOfEqualOnes) {
   // Entries: black, red, black again, near-white.
-  const std::vector<RgbQuad> table = {{0, 0, 0, 0}, {0, 0, 255, 0}, {0, 0, 0, 0}, {250, 250, 250, 0}};
+  const std::vector<RgbQuad> table = {
+      {0, 0, 0, 0}, {0, 0, 255, 0}, {0, 0, 0, 0}, {250, 250, 250, 0}};
   Drawing dst(4, 1, 8, table);
   Drawing src(4, 1);
   const std::uint8_t colours[4][3] = {{0, 0, 0}, {0, 0, 200}, {255, 255, 255}, {10, 10, 10}};
@@ -98,7 +101,8 @@ TEST(Surfaces, OneAndFourBitPixelsArePackedLeftPixelHighest) {
   EXPECT_EQ(mono.pixels[2], 0);  // padding stays as it was
 
   std::vector<RgbQuad> sixteen(16);
-  for (int i = 0; i < 16; ++i) sixteen[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(16 * i), 0, 0, 0};
+  for (int i = 0; i < 16; ++i)
+    sixteen[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(16 * i), 0, 0, 0};
   Drawing nibbles(3, 1, 4, sixteen);
   Drawing src4(3, 1);
   src4.At(0, 0)[0] = 16 * 3;
@@ -116,9 +120,9 @@ TEST(Surfaces, RasterOperationsWorkOnTheColours) {
     std::uint8_t expected;
   };
   // Destination 0x0F, source 0x35 in every channel.
-  for (Case c : {Case{kSrcCopy, 0x35}, Case{kSrcPaint, 0x3F}, Case{kSrcAnd, 0x05},
-                 Case{kSrcInvert, 0x3A}, Case{kNotSrcCopy, 0xCA}, Case{kBlackness, 0x00},
-                 Case{kWhiteness, 0xFF}}) {
+  for (Case c :
+       {Case{kSrcCopy, 0x35}, Case{kSrcPaint, 0x3F}, Case{kSrcAnd, 0x05}, Case{kSrcInvert, 0x3A},
+        Case{kNotSrcCopy, 0xCA}, Case{kBlackness, 0x00}, Case{kWhiteness, 0xFF}}) {
     dst.Fill(0x0F, 0x0F, 0x0F);
     src.Fill(0x35, 0x35, 0x35);
     ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 1, 1, src.dc, 0, 0, c.rop));
