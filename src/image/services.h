@@ -1,0 +1,91 @@
+// What the image engine asks of its surroundings: the executable's name and
+// the tick counter (ISystem), a way to show its two messages, a clipboard,
+// and a device for the files it writes. Every member may stay empty; the
+// engine then does without (see each member).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include "platform/surface.h"
+
+namespace plumage::platform {
+class ISystem;
+}
+
+namespace plumage::image {
+
+// One file being written. Nothing appears under the file's name until
+// Commit succeeds; a file dropped without Commit leaves the old one as it was.
+class IOutputFile {
+ public:
+  virtual ~IOutputFile() = default;
+  // True when every byte was written.
+  virtual bool Write(const void* data, std::size_t size) = 0;
+  // Moves the write position, counted from the start of the file. Bytes
+  // skipped over read as zero.
+  virtual bool Seek(std::uint64_t position) = 0;
+  // Flushes and puts the file in place of any file of that name.
+  virtual bool Commit() = 0;
+  // Why the last operation failed.
+  virtual std::error_code LastError() const = 0;
+};
+
+class IFileDevice {
+ public:
+  virtual ~IFileDevice() = default;
+  // Creates the file, replacing an existing one (create-always). Nothing and
+  // `error` set when it cannot be created.
+  virtual std::unique_ptr<IOutputFile> Create(const std::string& path, std::error_code& error) = 0;
+};
+
+// The engine's own two messages ("Error in reducing nodes" and the clipboard
+// refusal), each shown as a modal message box with an OK button.
+class IEngineMessages {
+ public:
+  virtual ~IEngineMessages() = default;
+  virtual void ShowMessage(const std::string& text) = 0;
+};
+
+class IClipboard {
+ public:
+  virtual ~IClipboard() = default;
+  // Hands a picture over in the standard bitmap format; true when the
+  // clipboard took it.
+  virtual bool SetBitmap(const platform::Surface24& picture) = 0;
+};
+
+struct ImageServices {
+  // Executable name (source of run-time errors) and tick counter. Empty:
+  // "plumage" and the standard library's steady clock.
+  platform::ISystem* system = nullptr;
+  // Empty: the messages go nowhere.
+  IEngineMessages* messages = nullptr;
+  // Empty: CopyToClipboard answers False, as with a clipboard that refuses.
+  IClipboard* clipboard = nullptr;
+  // Empty: StandardFileDevice below.
+  IFileDevice* files = nullptr;
+};
+
+// Files through the standard library: the bytes go to a sibling of the
+// target, which is renamed over the target once complete, so a file is
+// either complete or untouched. An existing target keeps its permissions.
+class StandardFileDevice : public IFileDevice {
+ public:
+  std::unique_ptr<IOutputFile> Create(const std::string& path, std::error_code& error) override;
+};
+
+// The pieces of ImageServices with their fallbacks filled in.
+std::string ExecutableName(const ImageServices& services);
+std::uint32_t TickCount(const ImageServices& services);
+IFileDevice& FileDevice(const ImageServices& services);
+void ShowEngineMessage(const ImageServices& services, const std::string& text);
+
+// Milliseconds between two readings of the tick counter, as a Long.
+inline std::int32_t ElapsedMs(std::uint32_t start, std::uint32_t end) {
+  return static_cast<std::int32_t>(end - start);
+}
+
+}  // namespace plumage::image
