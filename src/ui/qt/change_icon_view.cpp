@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <cstdlib>
 
 #include "picker/change_icon.h"
 #include "ui/qt/artwork.h"
@@ -23,6 +24,11 @@ ChangeIconView::ChangeIconView(ChangeIcon& form, QWidget* parent)
   // Positions are pixels at 96 dpi, scaled with the screen.
   if (QScreen* s = screen()) scale_ = s->logicalDotsPerInch() / 96.0;
   setWindowIcon(ProgramIcon());
+  // The dialog's sizes were laid out for an 8-point sans serif at 96 dpi
+  // (11 pixels); a larger desktop font would spill out of its controls.
+  QFont small = font();
+  small.setPixelSize(static_cast<int>(11 * scale_ + 0.5));
+  setFont(small);
   setFixedSize(static_cast<int>(L::kClientWidth * scale_), static_cast<int>(L::kClientHeight * scale_));
   setModal(false);
 
@@ -161,7 +167,7 @@ void ChangeIconView::FormChanged() {
   browseButton_->setText(ToQt(c.BrowseButton));
   frame1_->setTitle(ToQt(c.Frame1));
   btnAutoCreate_->setText(ToQt(c.BtnAutoCreate));
-  buttonCreate_->setText(ToQt(c.ButtonCreate));
+  buttonCreate_->setText(Wrapped(buttonCreate_, ToQt(c.ButtonCreate)));
   okButton_->setText(ToQt(c.OKButton));
   removeButton_->setText(ToQt(c.RemoveButton));
   cancelButton_->setText(ToQt(c.CancelButton));
@@ -180,6 +186,23 @@ void ChangeIconView::FormChanged() {
   if (form_.ListView.EnsureVisible >= 1 && form_.ListView.EnsureVisible <= listView_->count())
     listView_->scrollToItem(listView_->item(form_.ListView.EnsureVisible - 1));
   syncing_ = false;
+}
+
+// A Windows button wraps a caption too wide for it; a Qt button does not,
+// so the caption is broken at the blank nearest its middle.
+QString ChangeIconView::Wrapped(QPushButton* button, const QString& text) const {
+  if (text.contains(QLatin1Char('\n')) ||
+      button->fontMetrics().horizontalAdvance(text) <= button->width() - 8)
+    return text;
+  qsizetype best = -1;
+  for (qsizetype i = 0; i < text.size(); ++i)
+    if (text[i] == QLatin1Char(' ') &&
+        (best < 0 || std::abs(i - text.size() / 2) < std::abs(best - text.size() / 2)))
+      best = i;
+  if (best < 0) return text;
+  QString out = text;
+  out[best] = QLatin1Char('\n');
+  return out;
 }
 
 void ChangeIconView::RebuildList() {

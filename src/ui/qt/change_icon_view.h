@@ -45,6 +45,7 @@ class ChangeIconView : public QDialog, public IFormObserver {
  private:
   void Place(QWidget* w, int x, int y, int width, int height);
   void RebuildList();
+  QString Wrapped(QPushButton* button, const QString& text) const;
 
   ChangeIcon& form_;
   double scale_ = 1.0;
