@@ -114,7 +114,7 @@ inline Bytes EncodeDib(const DibSpec& s) {
   return out;
 }
 
-// What a pixel of the spec is, read from the spec itself: the reference
+// What a pixel of the description is, read from the description itself: the reference
 // the decoder is held to. An index past the palette is black.
 inline platform::Rgba SpecColour(const DibSpec& s, int x, int y) {
   const std::uint32_t p = s.pixels.at(static_cast<std::size_t>(y * s.width + x));
