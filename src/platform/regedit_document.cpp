@@ -200,6 +200,12 @@ std::string WithLineEnd(const std::string& raw) {
   return raw + "\r\n";
 }
 
+bool EndsInBackslash(std::string_view line) {
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+  line = Trim(line);
+  return !line.empty() && line.back() == '\\';
+}
+
 bool IsComment(std::string_view line) {
   line = Trim(line);
   return !line.empty() && line[0] == ';';
@@ -238,6 +244,12 @@ RegDocument RegDocument::Parse(std::string_view bytes) {
   RegDocument doc;
   auto lines = SplitLines(bytes);
   bool headerSeen = false;
+  // Continuation lines are indented; a blank or key line never continues one.
+  auto continues = [&](std::size_t next) {
+    if (next >= lines.size()) return false;
+    std::string_view t = lines[next].text;
+    return !t.empty() && (t[0] == ' ' || t[0] == '\t') && !Trim(t).empty();
+  };
   for (std::size_t n = 0; n < lines.size(); ++n) {
     std::string_view text = lines[n].text;
     std::string whole(lines[n].whole);
@@ -247,7 +259,25 @@ RegDocument RegDocument::Parse(std::string_view bytes) {
       if (trimmed == kHeader) continue;
       doc.damaged_ = true;  // not a REGEDIT4 file: keep it all, read what parses
     }
-    if (trimmed.empty()) continue;
+    if (trimmed.empty()) {
+      // Blank lines are dropped, except one between a kept line that ends in
+      // a backslash and an indented line: written back without it, the first
+      // would continue into the second and read differently.
+      std::vector<RegEntry>* entries = doc.keys_.empty() ? nullptr : &doc.keys_.back().entries;
+      const std::string* last = nullptr;
+      if (entries && !entries->empty() && entries->back().raw) last = &*entries->back().raw;
+      if (!entries && !doc.preamble_.empty()) last = &doc.preamble_.back();
+      if (last && EndsInBackslash(*last) && continues(n + 1)) {
+        if (entries) {
+          RegEntry blank;
+          blank.raw = whole;
+          entries->push_back(std::move(blank));
+        } else {
+          doc.preamble_.push_back(whole);
+        }
+      }
+      continue;
+    }
     if (trimmed.front() == '[') {
       RegKey key;
       bool ok = trimmed.back() == ']' && trimmed.size() > 2 && trimmed[1] != '-';
@@ -273,12 +303,6 @@ RegDocument RegDocument::Parse(std::string_view bytes) {
     std::string logical(text);
     const bool hexValue = (trimmed.front() == '"' || trimmed.front() == '@') &&
                           trimmed.find("=hex") != std::string_view::npos;
-    // Continuation lines are indented; a blank or key line never continues one.
-    auto continues = [&](std::size_t next) {
-      if (next >= lines.size()) return false;
-      std::string_view t = lines[next].text;
-      return !t.empty() && (t[0] == ' ' || t[0] == '\t') && !Trim(t).empty();
-    };
     while (hexValue && Trim(logical).back() == '\\' && continues(n + 1)) {
       ++n;
       logical += "\n";
