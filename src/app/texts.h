@@ -121,7 +121,8 @@ namespace icon_making {
 inline constexpr Text kNothingSelected{"Select the icon to save in the list first!",
                                        "Sélectionnez d'abord dans la liste l'icône à enregistrer!"};
 // Followed by the path, a colon, a line break and the reason.
-inline constexpr Text kCannotMake{"Cannot make the icon file", "Impossible de créer le fichier d'icône"};
+inline constexpr Text kCannotMake{"Cannot make the icon file",
+                                  "Impossible de créer le fichier d'icône"};
 inline constexpr Text kCannotCreateFolder{"Cannot create the folder of new icons",
                                           "Impossible de créer le dossier des nouvelles icônes"};
 }  // namespace icon_making
