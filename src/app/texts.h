@@ -109,7 +109,23 @@ inline constexpr Text kLabel1{
     "d'applications (*.exe) plutôt que de bibliothèques d'icônes."};
 inline constexpr Text kNameRequired{"You must enter a name for this icon!",
                                     "Vous devez entrez un nom pour cette icône!"};
+// A pasted name the key filter never saw: it must stay a plain file name
+// inside the folder of new icons.
+inline constexpr Text kInvalidName{
+    "An icon name cannot contain a full stop or any of the characters \\ / : = * ?",
+    "Un nom d'icône ne peut contenir ni point ni aucun des caractères \\ / : = * ?"};
 }  // namespace transform_icon
+
+// ---- Saving a made icon (SaveSelectedAsIcon) ---------------------------------
+namespace icon_making {
+inline constexpr Text kNothingSelected{"Select the icon to save in the list first!",
+                                       "Sélectionnez d'abord dans la liste l'icône à enregistrer!"};
+// Followed by the path, a colon, a line break and the reason.
+inline constexpr Text kCannotMake{"Cannot make the icon file",
+                                  "Impossible de créer le fichier d'icône"};
+inline constexpr Text kCannotCreateFolder{"Cannot create the folder of new icons",
+                                          "Impossible de créer le dossier des nouvelles icônes"};
+}  // namespace icon_making
 
 // ---- Settings dialog (frmOptions) --------------------------------------------
 namespace options {

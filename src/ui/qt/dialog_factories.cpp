@@ -3,6 +3,7 @@
 #include "ui/qt/about_view.h"
 #include "ui/qt/options_view.h"
 #include "ui/qt/qt_user_interface.h"
+#include "ui/qt/transform_icon_view.h"
 
 namespace plumage::qt {
 
@@ -11,6 +12,9 @@ void InstallDialogFactories(QtUserInterface& ui, Program& program) {
   // and the language of that moment.
   ui.showOptions = [&ui, &program] { ShowOptionsDialog(program, ui); };
   ui.showAbout = [&ui, &program] { ShowAboutDialog(program, ui); };
+  ui.showTransformIcon = [&ui, &program](ChangeIcon& picker) {
+    ShowTransformIconDialog(program, ui, picker);
+  };
 }
 
 }  // namespace plumage::qt

@@ -3,6 +3,7 @@
 
 #include "app/program.h"
 #include "app/startup.h"
+#include "iconmaker/save_selected.h"
 #include "picker/change_icon.h"
 #include "platform/icons/file_icon_source.h"
 #include "platform/posix/png_codec_libpng.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
   // The picker's load finishes the start: a second copy, the settings-only
   // run and a refused network folder end the program inside it.
   ChangeIcon picker(program, ui);
+  InstallIconMaking(picker);
   qt::ChangeIconView view(picker);
   ui.SetParentWindow(&view);
   app.setQuitOnLastWindowClosed(false);
