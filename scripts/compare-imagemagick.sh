@@ -10,26 +10,32 @@ runs=${RUNS:-3}
 # /usr/local/bin/convert may be a stand-in; Debian's ImageMagick 6 proper:
 im=${IMAGEMAGICK:-/usr/bin/convert-im6.q16}
 "$im" -version | head -1
+echo "load average: $(cut -d" " -f1-3 /proc/loadavg) on $(nproc) processors"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-PLUMAGE_BENCH_PHOTO="$work/photo.bmp" "$build/bench/bench_image_engine" --benchmark_filter=NONE >/dev/null
+PLUMAGE_BENCH_PHOTO="$work/photo.bmp" "$build/bench/bench_image_engine" --benchmark_list_tests=true >/dev/null
 
-best() {  # best() label command... : prints the least elapsed and user seconds
-  local label=$1 e u be=999999 bu=999999
+# best LABEL COMMAND...: the least elapsed and user seconds over $runs runs.
+best() {
+  local label=$1 be="" bu="" e u s
   shift
   for _ in $(seq "$runs"); do
-    read -r e u < <({ /usr/bin/time -f "%e %U" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
-    be=$(echo "$e $be" | awk '{print ($1 < $2) ? $1 : $2}')
-    bu=$(echo "$u $bu" | awk '{print ($1 < $2) ? $1 : $2}')
+    /usr/bin/time -o "$work/time" -f "%e %U %S" "$@" >/dev/null 2>&1
+    read -r e u s <"$work/time"
+    u=$(awk -v a="$u" -v b="$s" 'BEGIN { print a + b }')
+    if [ -z "$be" ] || awk -v a="$e" -v b="$be" 'BEGIN { exit !(a < b) }'; then be=$e; fi
+    if [ -z "$bu" ] || awk -v a="$u" -v b="$bu" 'BEGIN { exit !(a < b) }'; then bu=$u; fi
   done
-  echo "$label $be $bu"
+  echo "$label $be $bu" >"$work/$label"
 }
 
-read -r _ im_e im_u < <(best im "$im" "$work/photo.bmp" -colors 236 +dither "BMP3:$work/im.bmp")
-read -r _ pl_e pl_u < <(best pl "$build/src/plumagectl" image save "$work/photo.bmp" "$work/pl.bmp" --depth 8 --method 2)
-echo "ImageMagick (convert -colors 236 +dither BMP3:): ${im_e} s elapsed, ${im_u} s user"
-echo "plumagectl image save --depth 8 --method 2:     ${pl_e} s elapsed, ${pl_u} s user"
+best im "$im" "$work/photo.bmp" -colors 236 +dither "BMP3:$work/im.bmp"
+best pl "$build/src/plumagectl" image save "$work/photo.bmp" "$work/pl.bmp" --depth 8 --method 2
+read -r _ im_e im_u <"$work/im"
+read -r _ pl_e pl_u <"$work/pl"
+echo "ImageMagick (convert -colors 236 +dither BMP3:): ${im_e} s elapsed, ${im_u} s of processor time"
+echo "plumagectl image save --depth 8 --method 2:     ${pl_e} s elapsed, ${pl_u} s of processor time"
 awk -v a="$im_e" -v b="$pl_e" -v c="$im_u" -v d="$pl_u" \
-  'BEGIN { printf "plumagectl is %.1f times as fast (elapsed), %.1f times (user time)\n", a / b, c / d }'
-ls -l "$work/im.bmp" "$work/pl.bmp" | awk '{print $5, $9}'
+  'BEGIN { printf "plumagectl is %.1f times as fast (elapsed), %.1f times (processor time)\n", a / b, c / d }'
+"${im%convert-im6.q16}identify-im6.q16" "$work/im.bmp" "$work/pl.bmp" 2>/dev/null || true

@@ -53,7 +53,9 @@ class ProgressBar : public image::IProgressObserver {
     if (!shown_) return;
     long long percent = static_cast<long long>(position) * 100 / max_;
     percent = percent < 0 ? 0 : (percent > 100 ? 100 : percent);
-    if (percent == percent_) return;
+    // The octree reports its leaves by slot number after its rows, which
+    // would send the bar back: it only moves forward.
+    if (percent <= percent_) return;
     percent_ = percent;
     constexpr int kWidth = 30;
     char bar[kWidth + 1];
