@@ -23,29 +23,12 @@
 #include "ui/qt/dialog_factories.h"
 #include "ui/qt/qt_user_interface.h"
 
+#include "support/qt_environment.h"
+
 namespace plumage::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// One application for the whole run, made before the first test and gone
-// before the program's own statics are: a function-local static would be
-// destroyed after Qt's, and crash on the way out.
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[17] = "test_gui_dialogs";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> app_;
-};
-const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // The real Qt interface, with its message boxes recorded instead of shown
 // and the open-file dialog pre-answered.

@@ -21,24 +21,10 @@
 #include "ui/qt/qt_user_interface.h"
 #include "ui/qt/view_metrics.h"
 
+#include "support/qt_environment.h"
+
 namespace plumage::test {
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[19] = "test_gui_iconmaker";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> app_;
-};
-const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // The real Qt interface with its message boxes and beeps recorded.
 class TestQtUi : public qt::QtUserInterface {

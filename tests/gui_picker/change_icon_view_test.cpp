@@ -18,28 +18,13 @@
 #include "settings/settings.h"
 #include "support/fakes.h"
 #include "support/icon_writer.h"
+#include "support/qt_environment.h"
 #include "support/temp_dir.h"
 #include "ui/qt/change_icon_view.h"
 #include "ui/qt/qt_user_interface.h"
 
 namespace plumage::test {
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "test_gui_picker";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> app_;
-};
-const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // The real Qt interface with its message boxes recorded instead of shown.
 class QuietQtUi : public qt::QtUserInterface {
