@@ -17,6 +17,8 @@ char32_t ByteToCodePoint(unsigned char b) {
   return b;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -35,6 +37,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+namespace {
+
 int CodePointToByte(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
   for (std::size_t i = 0; i < kHigh.size(); ++i)
@@ -42,8 +46,8 @@ int CodePointToByte(char32_t cp) {
   return -1;
 }
 
-// Decodes one well-formed UTF-8 sequence at s[i]; returns its length, 0 when
-// the bytes there are not well-formed UTF-8.
+}  // namespace
+
 std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
   auto b = static_cast<unsigned char>(s[i]);
   std::size_t len = 0;
@@ -74,6 +78,8 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
   if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
   return len;
 }
+
+namespace {
 
 char32_t UpperLatin1(char32_t cp) {
   if (cp >= 'a' && cp <= 'z') return cp - 32;

@@ -17,6 +17,13 @@ std::string AnsiToUtf8(std::string_view ansi);
 // Windows-1252 bytes, so text that was never UTF-8 passes through unchanged.
 std::string Utf8ToAnsi(std::string_view utf8);
 
+// One well-formed UTF-8 sequence at utf8[i]: its length and code point, or
+// 0 when the bytes there are not UTF-8 (overlong forms and surrogates
+// included).
+std::size_t DecodeUtf8(std::string_view utf8, std::size_t i, char32_t& codePoint);
+// Appends a code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // Upper-cases ASCII letters and the Latin-1 letters of a UTF-8 text (é → É),
 // for the case-blind comparisons of names and captions.
 std::string UpperCaseUtf8(std::string_view utf8);

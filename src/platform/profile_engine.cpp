@@ -40,51 +40,6 @@ char ToAnsi(char32_t cp) {
   return b < 0 ? '?' : static_cast<char>(b);
 }
 
-// One well-formed UTF-8 sequence at s[i]: its length, 0 when malformed.
-std::size_t DecodeUtf8At(std::string_view s, std::size_t i, char32_t& cp) {
-  auto b = static_cast<unsigned char>(s[i]);
-  std::size_t len = 0;
-  if (b < 0x80) {
-    cp = b;
-    return 1;
-  }
-  if ((b & 0xE0) == 0xC0) {
-    len = 2;
-    cp = b & 0x1F;
-  } else if ((b & 0xF0) == 0xE0) {
-    len = 3;
-    cp = b & 0x0F;
-  } else if ((b & 0xF8) == 0xF0) {
-    len = 4;
-    cp = b & 0x07;
-  } else {
-    return 0;
-  }
-  if (len > s.size() - i) return 0;
-  for (std::size_t k = 1; k < len; ++k) {
-    auto c = static_cast<unsigned char>(s[i + k]);
-    if ((c & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    // Every Windows-1252 character lies below U+10000.
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 }  // namespace
 
 std::uint32_t CopyToProfileBuffer(std::string_view value, std::span<char> buffer) {
@@ -135,7 +90,7 @@ void ProfileText::Decode() {
     while (i < b.size()) {
       offsets_.push_back(i);
       char32_t cp = 0;
-      std::size_t len = DecodeUtf8At(b, i, cp);
+      std::size_t len = DecodeUtf8(b, i, cp);
       if (len == 0) {
         view_.push_back('?');
         ++i;
