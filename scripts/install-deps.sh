@@ -17,15 +17,25 @@ packages=(
   attr imagemagick icoutils
   # screenshots of the windows
   xvfb xauth x11-apps
+  # the folder icon shown by Linux file managers (GIO metadata, tested under a private bus)
+  libglib2.0-dev gvfs-daemons dbus-daemon dbus-bin
+  # packaging
+  dpkg-dev fakeroot
+  # the Windows build's tests run under Wine (32-bit programs need the i386 architecture)
+  wine wine32:i386
 )
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
