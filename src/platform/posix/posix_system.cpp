@@ -88,6 +88,9 @@ std::string PosixSystem::ErrorMessage(long code) {
 }
 
 void PosixShell::OpenDocument(const std::string& target) {
+  // A relative name that begins with '-' would be taken for one of
+  // xdg-open's options; "./" keeps it a file name.
+  const std::string argument = target.starts_with('-') ? "./" + target : target;
   // Started twice removed, so the opener is never left as a zombie and the
   // program never waits for a browser.
   pid_t child = fork();
@@ -100,7 +103,7 @@ void PosixShell::OpenDocument(const std::string& target) {
         dup2(null, 1);
         dup2(null, 2);
       }
-      const char* argv[] = {"xdg-open", target.c_str(), nullptr};
+      const char* argv[] = {"xdg-open", argument.c_str(), nullptr};
       execvp("xdg-open", const_cast<char* const*>(argv));
       _exit(127);
     }
