@@ -7,6 +7,7 @@
 #include "app/texts.h"
 #include "app/user_interface.h"
 #include "platform/codepage.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/system.h"
@@ -167,6 +168,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
         note(files.SetAttributes(descriptor, kAttributeNormal));
         note(files.Remove(descriptor));
       }
+      FollowOnDesktop(folder);
       return report;
     }
     if (auto s = write(kAutorunSection, kIconKey, value); !s) return cannotWrite(s.error().message);
@@ -192,7 +194,21 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
   std::int32_t index = 0;
   if (!SelectedIcon.empty() && ParseIconIndex(SelectedNo, index))
     program_.os.shell->UpdateShellImageCache(SelectedIcon, index);
+  FollowOnDesktop(folder);
   return report;
+}
+
+// After a successful write only: the file managers of Linux show the icon
+// the descriptor now names, or none after Reset. Their failures are theirs
+// to tell (the descriptor is written either way).
+void FolderOps::FollowOnDesktop(const std::string& folder) {
+  platform::IDesktop* desktop = program_.os.desktop;
+  if (!desktop || !LinuxIconsEnabled(program_)) return;
+  std::int32_t index = 0;
+  if (SelectedIcon.empty())
+    desktop->FolderIconCleared(folder);
+  else if (ParseIconIndex(SelectedNo, index))
+    desktop->FolderIconSet(folder, SelectedIcon, index);
 }
 
 }  // namespace plumage

@@ -116,6 +116,7 @@ class FolderOps {
  private:
   void Changed();
   void Fail(const std::string& message);
+  void FollowOnDesktop(const std::string& folder);
 
   Program& program_;
   IUserInterface& ui_;

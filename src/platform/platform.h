@@ -10,6 +10,7 @@ class IShell;
 class IFileSystem;
 class IPrivateProfile;
 class IIconSource;
+class IDesktop;
 
 struct Platform {
   IRegistry* registry = nullptr;
@@ -18,6 +19,7 @@ struct Platform {
   IFileSystem* files = nullptr;       // attributes, copy, delete, listing
   IPrivateProfile* profile = nullptr;  // INI reader and writer
   IIconSource* icons = nullptr;        // icons read out of files, and drawn
+  IDesktop* desktop = nullptr;         // file managers' menus and icons; optional
 };
 
 }  // namespace plumage::platform

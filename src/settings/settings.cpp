@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "app/user_interface.h"
 #include "platform/codepage.h"
+#include "platform/desktop.h"
 #include "platform/system.h"
 
 namespace plumage {
@@ -96,7 +97,33 @@ void StoreNoWarning(Program& program, bool reminderOff) {
 void StoreLanguage(Program& program, std::int16_t language) {
   program.Language = language;
   program.HelpFile = HelpFileFor(program, language);
-  WriteVerbValue(program, "", texts::Tr(language, texts::kVerbCaption));
+  const std::string caption = texts::Tr(language, texts::kVerbCaption);
+  WriteVerbValue(program, "", caption);
+  VerbCaptionChanged(program, caption);
+}
+
+void VerbCaptionChanged(Program& program, const std::string& caption) {
+  if (program.os.desktop) program.os.desktop->VerbCaptionChanged(caption);
+}
+
+bool LinuxIconsEnabled(Program& program) {
+  RegistryManager& reg = program.Registry;
+  if (!reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey)) return true;
+  std::string text;
+  const bool stored = reg.GetStringValue(reg.CurrentKey, kLinuxIconsValue, text);
+  reg.CloseKey(reg.CurrentKey);
+  if (!stored) return true;
+  // Only a number that reads 0 turns it off: an empty or damaged value
+  // leaves the program doing what it does by default.
+  const std::string clean = CleanRegistryText(text);
+  const std::size_t first = clean.find_first_not_of(' ');
+  if (first == std::string::npos || !std::isdigit(static_cast<unsigned char>(clean[first])))
+    return true;
+  return LeadingNumber(clean) != 0;
+}
+
+void StoreLinuxIcons(Program& program, bool on) {
+  WriteVerbValue(program, kLinuxIconsValue, on ? " 1" : " 0");
 }
 
 std::string HelpFileFor(Program& program, std::int16_t language) {

@@ -18,6 +18,9 @@ inline constexpr const char* kVerbKey = "Folder\\shell\\PlumIcon";
 inline constexpr const char* kVerbCommandKey = "Folder\\shell\\PlumIcon\\command";
 inline constexpr const char* kDefaultLibraryValue = "DefaultLibrary";
 inline constexpr const char* kNoWarningValue = "NoWarning";
+// Whether a folder's icon is also given to the Linux file managers (GIO's
+// custom icon, KDE's .directory); stored as " 1" or " 0", on when missing.
+inline constexpr const char* kLinuxIconsValue = "LinuxIcons";
 
 // A text read from the registry without its terminating NUL: a lone NUL or
 // an empty text becomes empty, then one trailing NUL is removed.
@@ -41,6 +44,15 @@ void LoadSettings(Program& program, IUserInterface& ui);
 void StoreDefaultLibrary(Program& program, const std::string& path);
 void StoreNoWarning(Program& program, bool reminderOff);
 void StoreLanguage(Program& program, std::int16_t language);
+
+// The caption of the verb changed: the file managers' menu entries follow
+// it. StoreLanguage calls it; so does whatever else writes the caption.
+void VerbCaptionChanged(Program& program, const std::string& caption);
+
+// The LinuxIcons setting: true unless the verb key holds a number other
+// than 1 there (a missing key or value counts as on).
+bool LinuxIconsEnabled(Program& program);
+void StoreLinuxIcons(Program& program, bool on);
 
 // The help file of a language in the program folder.
 std::string HelpFileFor(Program& program, std::int16_t language);

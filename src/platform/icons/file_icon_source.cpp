@@ -108,6 +108,10 @@ IconHandle FileIconSource::ExtractIcon(const std::string& path, int index) {
   return IconAt(path, index, kIconSize);
 }
 
+IconHandle FileIconSource::ExtractLargestIcon(const std::string& path, int index) {
+  return IconAt(path, index, icons::kNaturalSize);
+}
+
 IconHandle FileIconSource::SmallShellIcon(const std::string& path) {
   IconHandle icon = IconAt(path, 0, kSmallIconSize);
   if (icon.IsIcon()) return icon;

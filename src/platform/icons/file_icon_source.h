@@ -32,6 +32,11 @@ class FileIconSource : public IIconSource {
                   int height) override;
   void DrawSmallIcon(Surface24& surface, int x, int y, const IconHandle& icon) override;
 
+  // Icon `index` of the file (numbered as ExtractIcon numbers them) at the
+  // size of its largest image, unscaled: what a file manager gets to show
+  // at any size it likes.
+  IconHandle ExtractLargestIcon(const std::string& path, int index);
+
   // How many times a file was read and parsed (the cache at work).
   int filesParsed() const { return filesParsed_; }
 

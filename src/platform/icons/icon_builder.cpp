@@ -78,7 +78,7 @@ IconHandle BuildIcon(const IconGroup& group, int size, IPngCodec& png) {
     refs.push_back(&ref);
   }
   for (int attempt = 0; attempt < kMaxDecodeAttempts && !infos.empty(); ++attempt) {
-    const std::size_t k = ChooseIconImage(infos, size);
+    const std::size_t k = ChooseIconImage(infos, size == kNaturalSize ? kMaxIconSide : size);
     auto bitmap = DecodeIconImage(refs[k]->bytes, png);
     if (bitmap) {
       IconOrigin origin;
@@ -89,6 +89,7 @@ IconHandle BuildIcon(const IconGroup& group, int size, IPngCodec& png) {
       origin.height = bitmap->height;
       origin.bitsPerPixel = infos[k].bitsPerPixel;
       origin.png = infos[k].png;
+      if (size == kNaturalSize) return IconHandle(std::move(*bitmap), std::move(origin));
       return IconHandle(ScaleIconBitmap(*bitmap, size, size), std::move(origin));
     }
     note("image " + std::to_string(refs[k]->entry + 1) + ": " + bitmap.error().message);

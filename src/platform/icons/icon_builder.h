@@ -21,7 +21,9 @@ std::size_t ChooseIconImage(std::span<const IconImageInfo> images, int size);
 
 // The group's icon at size × size. An image that cannot be decoded is
 // passed over for the next best; when none can, the handle is None with
-// the reasons.
+// the reasons. A size of kNaturalSize takes the largest image (the deepest
+// among the largest) at its own size, unscaled.
+inline constexpr int kNaturalSize = 0;
 IconHandle BuildIcon(const IconGroup& group, int size, IPngCodec& png);
 
 }  // namespace plumage::platform::icons

@@ -1,0 +1,387 @@
+#include "platform/posix/menu_entries.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/posix/posix_files.h"
+
+namespace plumage::platform {
+namespace fs = std::filesystem;
+
+namespace {
+
+// The mark that tells our Nautilus script from the user's own scripts: its
+// name changes with the caption, so the name cannot.
+constexpr std::string_view kScriptMark = "# plumage-folder-verb";
+constexpr std::string_view kThunarId = "<unique-id>plumage-folder-verb</unique-id>";
+constexpr std::string_view kThunarHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value && *value == '/' ? std::string(value) : fallback;
+}
+
+Status WriteEntry(const std::string& path, const std::string& text, bool executable) {
+  if (Status s = WriteFileAtomically(path, text); !s) return s;
+  // Dolphin runs only service menus that are executable, and a script must be.
+  if (executable && chmod(path.c_str(), 0755) != 0)
+    return MakeError(ErrorKind::Io, "cannot make " + path + " executable");
+  return Ok{};
+}
+
+Status RemoveEntry(const std::string& path) {
+  std::error_code ec;
+  fs::remove(path, ec);
+  if (ec) return MakeError(ErrorKind::Io, "cannot remove " + path + ": " + ec.message());
+  return Ok{};
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+}  // namespace
+
+std::string CaptionWithoutAccessKey(std::string_view caption) {
+  std::string out;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&') {
+      if (i + 1 < caption.size() && caption[i + 1] == '&') {
+        out.push_back('&');
+        ++i;
+      }
+      continue;
+    }
+    out.push_back(caption[i]);
+  }
+  return out;
+}
+
+std::string CaptionWithUnderscoreKey(std::string_view caption) {
+  std::string out;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    const char c = caption[i];
+    if (c == '&') {
+      if (i + 1 < caption.size() && caption[i + 1] == '&') {
+        out.push_back('&');
+        ++i;
+      } else {
+        out.push_back('_');
+      }
+    } else if (c == '_') {
+      out += "__";
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::string DesktopExecArgument(const std::string& argument) {
+  std::string quoted = "\"";
+  for (char c : argument) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted.push_back('\\');
+    quoted.push_back(c);
+  }
+  quoted.push_back('"');
+  std::string value;
+  for (char c : quoted) {
+    if (c == '\\') value.push_back('\\');  // the string type's own escape
+    if (c == '%') value.push_back('%');
+    value.push_back(c);
+  }
+  return value;
+}
+
+std::string ShellWordArgument(const std::string& argument) {
+  std::string out = "'";
+  for (char c : argument) {
+    if (c == '\'')
+      out += "'\\''";
+    else
+      out.push_back(c);
+  }
+  out.push_back('\'');
+  return out;
+}
+
+std::string XmlEscape(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      default: out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::string NautilusScript(const std::string& program) {
+  const std::string exe = ShellWordArgument(program);
+  std::string s = "#!/bin/sh\n";
+  s += kScriptMark;
+  s += ": gives the chosen folder an icon of its own.\n";
+  s += "# GNOME Files runs it in the folder shown, with the chosen folder's name.\n";
+  s += "case $1 in\n";
+  s += "  '') exec " + exe + " \"$PWD\" ;;\n";
+  s += "  /*) exec " + exe + " \"$1\" ;;\n";
+  s += "  *) exec " + exe + " \"$PWD/$1\" ;;\n";
+  s += "esac\n";
+  return s;
+}
+
+std::string DolphinServiceMenu(const std::string& caption, const std::string& program) {
+  // Dolphin shows "&" as the access key, as the verb key does.
+  std::string s = "[Desktop Entry]\n";
+  s += "Type=Service\n";
+  s += "ServiceTypes=KonqPopupMenu/Plugin\n";
+  s += "MimeType=inode/directory;\n";
+  s += "Actions=plumageChangeIcon;\n";
+  s += "X-KDE-Priority=TopLevel\n";
+  s += "\n[Desktop Action plumageChangeIcon]\n";
+  s += "Name=" + caption + "\n";
+  s += "Icon=plumage\n";
+  s += "Exec=" + DesktopExecArgument(program) + " %f\n";
+  return s;
+}
+
+std::string NemoAction(const std::string& caption, const std::string& program) {
+  std::string s = "[Nemo Action]\n";
+  s += "Name=" + CaptionWithUnderscoreKey(caption) + "\n";
+  s += "Comment=Plumage: give this folder an icon of its own\n";
+  s += "Exec=" + ShellWordArgument(program) + " %F\n";
+  s += "Icon-Name=plumage\n";
+  s += "Selection=s\n";
+  s += "Extensions=dir;\n";
+  return s;
+}
+
+std::string ThunarAction(const std::string& caption, const std::string& program) {
+  std::string s = "<action>\n";
+  s += "\t<icon>plumage</icon>\n";
+  s += "\t<name>" + XmlEscape(CaptionWithoutAccessKey(caption)) + "</name>\n";
+  s += "\t<submenu></submenu>\n";
+  s += "\t" + std::string(kThunarId) + "\n";
+  s += "\t<command>" + XmlEscape(ShellWordArgument(program)) + " %f</command>\n";
+  s += "\t<description>Plumage: give this folder an icon of its own</description>\n";
+  s += "\t<range></range>\n";
+  s += "\t<patterns>*</patterns>\n";
+  s += "\t<directories/>\n";
+  s += "</action>\n";
+  return s;
+}
+
+std::string EmptyThunarActions() { return std::string(kThunarHeader) + "<actions>\n</actions>\n"; }
+
+namespace {
+// Where our action stands in the file: from its "<action>" to the line end
+// after its "</action>".
+bool FindOurAction(const std::string& text, std::size_t& begin, std::size_t& end) {
+  const std::size_t id = text.find(kThunarId);
+  if (id == std::string::npos) return false;
+  begin = text.rfind("<action>", id);
+  end = text.find("</action>", id);
+  if (begin == std::string::npos || end == std::string::npos) return false;
+  end += std::string_view("</action>").size();
+  if (end < text.size() && text[end] == '\n') ++end;
+  return true;
+}
+}  // namespace
+
+Result<std::string> MergeThunarAction(const std::string& existing, const std::string& action) {
+  if (existing.empty()) {
+    std::string text = EmptyThunarActions();
+    text.insert(text.rfind("</actions>"), action);
+    return text;
+  }
+  std::size_t begin = 0, end = 0;
+  if (FindOurAction(existing, begin, end)) {
+    std::string text = existing;
+    text.replace(begin, end - begin, action);
+    return text;
+  }
+  std::string text = existing;
+  const std::size_t close = text.rfind("</actions>");
+  if (close != std::string::npos && text.find("<actions") < close) {
+    // After the last action, so that a file that ends its actions on a line
+    // of their own keeps that line as it was.
+    std::size_t at = close;
+    if (at > 0 && text[at - 1] != '\n') {
+      text.insert(at, "\n");
+      ++at;
+    }
+    text.insert(at, action);
+    return text;
+  }
+  const std::size_t empty = text.find("<actions/>");
+  if (empty != std::string::npos) {
+    text.replace(empty, std::string_view("<actions/>").size(), "<actions>\n" + action + "</actions>");
+    return text;
+  }
+  return MakeError(ErrorKind::Invalid,
+                   "no <actions> element: not a Thunar custom-actions file, left as it is");
+}
+
+std::string RemoveThunarAction(const std::string& existing, bool& removed) {
+  std::size_t begin = 0, end = 0;
+  removed = FindOurAction(existing, begin, end);
+  if (!removed) return existing;
+  std::string text = existing;
+  text.erase(begin, end - begin);
+  return text;
+}
+
+MenuPlaces MenuPlaces::FromEnvironment() {
+  const std::string home = HomeFolder();
+  return {EnvOr("XDG_DATA_HOME", home + "/.local/share"),
+          EnvOr("XDG_CONFIG_HOME", home + "/.config")};
+}
+
+std::string MenuPlaces::NautilusScripts() const { return dataHome + "/nautilus/scripts"; }
+std::string MenuPlaces::DolphinFile() const {
+  return dataHome + "/kio/servicemenus/plumage-folder-verb.desktop";
+}
+std::string MenuPlaces::NemoFile() const {
+  return dataHome + "/nemo/actions/plumage-folder-verb.nemo_action";
+}
+std::string MenuPlaces::ThunarFile() const { return configHome + "/Thunar/uca.xml"; }
+
+MenuEntries::MenuEntries(MenuPlaces places, std::string program, std::string manifest)
+    : places_(std::move(places)), program_(std::move(program)), manifest_(std::move(manifest)) {}
+
+std::vector<std::string> MenuEntries::OurNautilusScripts() const {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (fs::directory_iterator it(places_.NautilusScripts(), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::string bytes;
+    if (it->is_regular_file(ec) && ReadWholeFile(it->path().string(), bytes) &&
+        bytes.find(kScriptMark) != std::string::npos)
+      found.push_back(it->path().string());
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+std::vector<std::string> MenuEntries::PresentFiles() const {
+  std::vector<std::string> files = OurNautilusScripts();
+  for (const std::string& f : {places_.DolphinFile(), places_.NemoFile()})
+    if (Exists(f)) files.push_back(f);
+  std::string uca;
+  std::size_t b = 0, e = 0;
+  if (ReadWholeFile(places_.ThunarFile(), uca) && FindOurAction(uca, b, e))
+    files.push_back(places_.ThunarFile());
+  return files;
+}
+
+Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
+  // GNOME Files names a script's menu entry after the file and has no access
+  // keys; a "/" cannot be in a name.
+  std::string name = CaptionWithoutAccessKey(caption);
+  std::replace(name.begin(), name.end(), '/', '-');
+  const std::string script = places_.NautilusScripts() + "/" + name;
+  const std::vector<std::string> old = OurNautilusScripts();
+  if (!onlyPresent || !old.empty()) {
+    if (Status s = WriteEntry(script, NautilusScript(program_), true); !s) return s;
+    for (const std::string& f : old)
+      if (f != script)
+        if (Status s = RemoveEntry(f); !s) return s;
+  }
+  if (!onlyPresent || Exists(places_.DolphinFile()))
+    if (Status s = WriteEntry(places_.DolphinFile(), DolphinServiceMenu(caption, program_), true);
+        !s)
+      return s;
+  if (!onlyPresent || Exists(places_.NemoFile()))
+    if (Status s = WriteEntry(places_.NemoFile(), NemoAction(caption, program_), false); !s)
+      return s;
+
+  std::string uca;
+  const bool hadFile = ReadWholeFile(places_.ThunarFile(), uca);
+  if (hadFile && uca.empty()) uca = EmptyThunarActions();  // an empty file: no actions yet
+  std::size_t b = 0, e = 0;
+  if (!onlyPresent || (hadFile && FindOurAction(uca, b, e))) {
+    Result<std::string> merged = MergeThunarAction(uca, ThunarAction(caption, program_));
+    if (!merged) return MakeError(ErrorKind::Invalid, places_.ThunarFile() + ": " + merged.error().message);
+    if (Status s = WriteEntry(places_.ThunarFile(), *merged, false); !s) return s;
+  }
+  return Ok{};
+}
+
+Status MenuEntries::Install(const std::string& caption) {
+  // The folders that are missing now are the ones uninstall may take away.
+  std::vector<std::string> made;
+  for (const std::string& file :
+       {places_.NautilusScripts() + "/x", places_.DolphinFile(), places_.NemoFile(),
+        places_.ThunarFile()}) {
+    std::vector<fs::path> missing;
+    for (fs::path dir = fs::path(file).parent_path(); !dir.empty() && dir != dir.root_path();
+         dir = dir.parent_path()) {
+      std::error_code ec;
+      if (fs::exists(dir, ec)) break;
+      missing.push_back(dir);
+    }
+    std::error_code ec;
+    fs::create_directories(fs::path(file).parent_path(), ec);
+    if (ec)
+      return MakeError(ErrorKind::Io, "cannot create " + fs::path(file).parent_path().string() +
+                                          ": " + ec.message());
+    for (const fs::path& dir : missing) made.push_back(dir.string());
+  }
+  if (!made.empty()) {
+    std::string list;
+    std::string old;
+    if (ReadWholeFile(manifest_, old)) list = old;
+    for (const std::string& dir : made) list += dir + "\n";
+    if (Status s = WriteFileAtomically(manifest_, list); !s) return s;
+  }
+  return WriteEntries(caption, false);
+}
+
+Status MenuEntries::Rename(const std::string& caption) { return WriteEntries(caption, true); }
+
+Status MenuEntries::Uninstall() {
+  for (const std::string& f : OurNautilusScripts())
+    if (Status s = RemoveEntry(f); !s) return s;
+  for (const std::string& f : {places_.DolphinFile(), places_.NemoFile()})
+    if (Status s = RemoveEntry(f); !s) return s;
+  std::string uca;
+  if (ReadWholeFile(places_.ThunarFile(), uca)) {
+    bool removed = false;
+    std::string rest = RemoveThunarAction(uca, removed);
+    if (removed) {
+      Status s = rest == EmptyThunarActions() ? RemoveEntry(places_.ThunarFile())
+                                              : WriteEntry(places_.ThunarFile(), rest, false);
+      if (!s) return s;
+    }
+  }
+  // The folders install made, deepest first, where nothing else came in.
+  std::string list;
+  if (ReadWholeFile(manifest_, list)) {
+    std::vector<std::string> dirs;
+    std::size_t start = 0;
+    while (start < list.size()) {
+      std::size_t nl = list.find('\n', start);
+      if (nl == std::string::npos) nl = list.size();
+      if (nl > start) dirs.push_back(list.substr(start, nl - start));
+      start = nl + 1;
+    }
+    std::sort(dirs.begin(), dirs.end(),
+              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const std::string& dir : dirs) {
+      std::error_code ec;
+      if (fs::is_directory(dir, ec) && fs::is_empty(dir, ec)) fs::remove(dir, ec);
+    }
+    if (Status s = RemoveEntry(manifest_); !s) return s;
+  }
+  return Ok{};
+}
+
+}  // namespace plumage::platform

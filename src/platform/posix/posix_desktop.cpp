@@ -1,0 +1,131 @@
+#include "platform/posix/posix_desktop.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/posix/folder_icon.h"
+#include "platform/posix/gio_metadata.h"
+#include "platform/posix/posix_files.h"
+
+namespace plumage::platform {
+namespace fs = std::filesystem;
+
+namespace {
+std::string FullPath(const std::string& path) {
+  std::error_code ec;
+  fs::path full = fs::absolute(path, ec);
+  return ec ? path : full.lexically_normal().string();
+}
+
+// The .directory of a folder after `edit`; a text that comes back empty
+// deletes the file.
+Status EditDirectoryFile(const std::string& folder,
+                         const std::function<std::string(const std::string&)>& edit) {
+  const std::string path = (fs::path(folder) / kKdeDirectoryFile).string();
+  std::string text;
+  std::error_code ec;
+  const bool exists = fs::exists(fs::symlink_status(path, ec));
+  if (exists && !ReadWholeFile(path, text))
+    return MakeError(ErrorKind::Io, "cannot read " + path);
+  const std::string edited = edit(text);
+  if (edited == text) return Ok{};
+  if (edited.empty()) {
+    fs::remove(path, ec);
+    if (ec) return MakeError(ErrorKind::Io, "cannot remove " + path + ": " + ec.message());
+    return Ok{};
+  }
+  return WriteFileAtomically(path, edited);
+}
+}  // namespace
+
+PosixDesktop::PosixDesktop(ISystem& system, FileIconSource& icons, IPngCodec& png)
+    : report([this](const std::string& problem) {
+        std::fprintf(stderr, "%s: %s\n", system_.ExecutableName().c_str(), problem.c_str());
+      }),
+      system_(system),
+      icons_(icons),
+      png_(png) {}
+
+std::string PosixDesktop::PlumageProgram() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    fs::path beside = exe.parent_path() / "plumage";
+    if (fs::is_regular_file(beside, ec)) return beside.string();
+  }
+  return "plumage";
+}
+
+MenuEntries PosixDesktop::Menu() {
+  return MenuEntries(places, PlumageProgram(), system_.ProgramFolder() + "menu-entries.txt");
+}
+
+void PosixDesktop::Tell(const std::string& problem) {
+  if (report) report(problem);
+}
+
+void PosixDesktop::VerbCaptionChanged(const std::string& caption) {
+  if (Status s = Menu().Rename(caption); !s)
+    Tell("the file managers' menu entries keep their old caption: " + s.error().message);
+}
+
+void PosixDesktop::SetMetadata(const std::string& folder, const std::string& uri) {
+  if (metadataUnavailable_) return;
+  const char* lost = "GNOME Files, Nemo and Caja do not show the folder's icon";
+  if (!SessionBusKnown()) {
+    metadataUnavailable_ = true;
+    Tell(std::string("no session bus: ") + lost + " (" + kCustomIconAttribute +
+         " not set); DESKTOP.INI and .directory are written");
+    return;
+  }
+  if (Status s = SetCustomIconMetadata(folder, uri); !s) {
+    metadataUnavailable_ = true;
+    Tell(s.error().message + " (" + lost +
+         "; GIO's metadata service comes with gvfs); DESKTOP.INI and .directory are written");
+  }
+}
+
+void PosixDesktop::FolderIconSet(const std::string& folderText, const std::string& iconFile,
+                                 std::int32_t index) {
+  const std::string folder = FullPath(folderText);
+  const std::string source = FullPath(iconFile);
+  IconHandle icon = icons_.ExtractLargestIcon(source, index);
+  if (!icon.IsIcon()) {
+    // The file managers would show an icon the folder no longer has.
+    Tell("the Linux file managers show no icon for " + folder + ": " +
+         (icon.reason().empty() ? source + " holds no icon at index " + std::to_string(index)
+                                : icon.reason()));
+    FolderIconCleared(folder);
+    return;
+  }
+  const fs::path dir = fs::path(system_.ProgramFolder()) / kFolderIconsFolder;
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  const std::string png = (dir / FolderIconPngName(source, index)).string();
+  Result<std::vector<std::uint8_t>> bytes = png_.Encode(IconToRgba(icon.bitmap()));
+  Status written = bytes ? WriteFileAtomically(png, std::string(bytes->begin(), bytes->end()))
+                         : Status(bytes.error());
+  if (!written) {
+    Tell("the Linux file managers show no icon for " + folder + ": " + written.error().message);
+    return;
+  }
+  SetMetadata(folder, FileUri(png));
+  if (Status s = EditDirectoryFile(
+          folder, [&png](const std::string& text) { return SetDirectoryIcon(text, png); });
+      !s)
+    Tell("Dolphin does not show the folder's icon: " + s.error().message);
+}
+
+void PosixDesktop::FolderIconCleared(const std::string& folderText) {
+  const std::string folder = FullPath(folderText);
+  SetMetadata(folder, "");
+  if (Status s = EditDirectoryFile(folder,
+                                   [](const std::string& text) {
+                                     bool changed = false;
+                                     return ClearDirectoryIcon(text, changed);
+                                   });
+      !s)
+    Tell("Dolphin still shows the folder's old icon: " + s.error().message);
+}
+
+}  // namespace plumage::platform
