@@ -14,6 +14,7 @@
 #include "platform/icons/file_icon_source.h"
 #include "platform/platform.h"
 #include "platform/posix/png_codec_libpng.h"
+#include "platform/posix/posix_desktop.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_profile.h"
 #include "platform/posix/posix_system.h"
@@ -50,6 +51,7 @@ class Context {
   platform::PosixPrivateProfile profile;
   platform::LibPngCodec png;
   platform::FileIconSource icons{png};
+  platform::PosixDesktop desktop{system, icons, png};
   platform::Platform os;
   Program program;
   ConsoleUserInterface ui;

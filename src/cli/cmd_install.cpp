@@ -56,9 +56,21 @@ void Install(Context& ctx) {
     return ctx.Fail("cannot write the verb command to " + ctx.registry.path());
   std::printf("Installed: program folder %s, verb key HKEY_CLASSES_ROOT\\%s in %s\n",
               folder.c_str(), kVerbKey, ctx.registry.path().c_str());
+  // The file managers' context menus carry the caption stored now.
+  if (!hasCaption) caption = texts::kVerbCaption.en;
+  platform::MenuEntries menu = ctx.desktop.Menu();
+  if (Status s = menu.Install(CleanRegistryText(caption)); !s)
+    return ctx.Fail("the folder menu entries of the file managers: " + s.error().message);
+  for (const std::string& file : menu.PresentFiles()) std::printf("Menu entry: %s\n", file.c_str());
 }
 
 void Uninstall(Context& ctx) {
+  // The menu entries go first: they are what a user sees of Plumage.
+  platform::MenuEntries menu = ctx.desktop.Menu();
+  const std::vector<std::string> entries = menu.PresentFiles();
+  if (Status s = menu.Uninstall(); !s)
+    return ctx.Fail("the folder menu entries of the file managers: " + s.error().message);
+  for (const std::string& file : entries) std::printf("Removed menu entry: %s\n", file.c_str());
   long rc = ctx.registry.DeleteKeyTree(kVerbRoot, kVerbKey);
   if (rc == platform::kErrorFileNotFound) {
     std::printf("Nothing to remove: the verb key is not in %s\n", ctx.registry.path().c_str());
@@ -72,10 +84,12 @@ void Uninstall(Context& ctx) {
 
 const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
   app.add_subcommand("install",
-                     "Create the program folder with Icons/ and the verb key on folders "
-                     "(HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon) that starts plumage")
+                     "Create the program folder with Icons/, the verb key on folders "
+                     "(HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon) that starts plumage, and "
+                     "its entry in the folder menus of GNOME Files, Dolphin, Nemo and Thunar")
       ->callback([&ctx] { Install(ctx); });
-  app.add_subcommand("uninstall", "Remove the verb key; the program folder and its icons stay")
+  app.add_subcommand("uninstall", "Remove the verb key and the file managers' menu entries; the program folder and its "
+                     "icons stay")
       ->callback([&ctx] { Uninstall(ctx); });
 });
 

@@ -12,6 +12,7 @@ struct SettingsOptions {
   std::string library;
   CLI::Option* libraryOption = nullptr;
   std::string reminder;
+  std::string linuxIcons;
 };
 
 bool VerbKeyExists(Context& ctx) {
@@ -23,7 +24,8 @@ bool VerbKeyExists(Context& ctx) {
 
 void Settings(Context& ctx, const SettingsOptions& opt) {
   const bool libraryGiven = opt.libraryOption->count() > 0;
-  bool writes = !opt.language.empty() || libraryGiven || !opt.reminder.empty();
+  bool writes = !opt.language.empty() || libraryGiven || !opt.reminder.empty() ||
+                !opt.linuxIcons.empty();
   if (writes && !VerbKeyExists(ctx))
     return ctx.Fail("Plumage is not installed in " + ctx.registry.path() +
                     ": run plumagectl install first");
@@ -44,6 +46,10 @@ void Settings(Context& ctx, const SettingsOptions& opt) {
     std::int16_t lang = opt.language == "fr" ? 1 : 0;
     if (lang != p.Language) StoreLanguage(p, lang);
   }
+  if (!opt.linuxIcons.empty()) {
+    bool on = opt.linuxIcons == "on";
+    if (on != LinuxIconsEnabled(p)) StoreLinuxIcons(p, on);
+  }
   if (writes) {
     // Read back what is stored now, as the next run will see it.
     Program fresh(ctx.os);
@@ -55,6 +61,7 @@ void Settings(Context& ctx, const SettingsOptions& opt) {
   std::printf("Language: %s\n", p.Language == 1 ? "French" : "English");
   std::printf("Default library: %s\n", p.DefaultLibrary.empty() ? "(none)" : p.DefaultLibrary.c_str());
   std::printf("Refresh reminder: %s\n", p.NoWarning == 1 ? "off" : "on");
+  std::printf("Linux file manager icons: %s\n", LinuxIconsEnabled(p) ? "on" : "off");
 }
 
 const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
@@ -67,6 +74,10 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
       "--default-library", opt->library,
       "Icon file offered when a folder has no icon (stored as typed; empty for none)");
   cmd->add_option("--reminder", opt->reminder, "The 'Refresh' reminder after a change")
+      ->check(CLI::IsMember({"on", "off"}));
+  cmd->add_option("--linux-icons", opt->linuxIcons,
+                  "Also give a folder its icon in the Linux file managers (GIO metadata, "
+                  "KDE's .directory) when its DESKTOP.INI is written; on by default")
       ->check(CLI::IsMember({"on", "off"}));
   cmd->callback([&ctx, opt] { Settings(ctx, *opt); });
 });

@@ -26,7 +26,7 @@ std::string ExecutableFolder() {
 
 Context::Context()
     : registry(platform::PosixRegistry::DefaultPath()),
-      os{&registry, &system, &shell, &files, &profile, &icons},
+      os{&registry, &system, &shell, &files, &profile, &icons, &desktop},
       program(os) {}
 
 void Context::Fail(const std::string& message) {

@@ -71,17 +71,18 @@ void PosixDesktop::VerbCaptionChanged(const std::string& caption) {
 
 void PosixDesktop::SetMetadata(const std::string& folder, const std::string& uri) {
   if (metadataUnavailable_) return;
-  const char* lost = "GNOME Files, Nemo and Caja do not show the folder's icon";
+  const std::string left = std::string(kCustomIconAttribute) +
+                           ", the folder icon of GNOME Files, Nemo and Caja, is left as it was";
   if (!SessionBusKnown()) {
     metadataUnavailable_ = true;
-    Tell(std::string("no session bus: ") + lost + " (" + kCustomIconAttribute +
-         " not set); DESKTOP.INI and .directory are written");
+    Tell("no session bus: " + left + " (DESKTOP.INI and .directory are written)");
     return;
   }
   if (Status s = SetCustomIconMetadata(folder, uri); !s) {
     metadataUnavailable_ = true;
-    Tell(s.error().message + " (" + lost +
-         "; GIO's metadata service comes with gvfs); DESKTOP.INI and .directory are written");
+    Tell(s.error().message + ": " + left +
+         " (GIO keeps metadata through gvfs's metadata service; DESKTOP.INI and .directory are "
+         "written)");
   }
 }
 

@@ -7,6 +7,7 @@
 #include "picker/change_icon.h"
 #include "platform/icons/file_icon_source.h"
 #include "platform/posix/png_codec_libpng.h"
+#include "platform/posix/posix_desktop.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_profile.h"
 #include "platform/posix/posix_system.h"
@@ -30,7 +31,8 @@ int main(int argc, char** argv) {
   platform::PosixPrivateProfile profile;
   platform::LibPngCodec png;
   platform::FileIconSource icons(png);
-  platform::Platform os{&registry, &system, &shell, &files, &profile, &icons};
+  platform::PosixDesktop desktop(system, icons, png);
+  platform::Platform os{&registry, &system, &shell, &files, &profile, &icons, &desktop};
   Program program(os);
   qt::QtUserInterface ui;
   qt::InstallDialogFactories(ui, program);
