@@ -136,10 +136,21 @@ std::string ClearDirectoryIcon(const std::string& existing, bool& changed) {
       break;
     }
   if (!changed) return existing;
-  bool onlyHeader = true;
-  for (std::size_t i = 0; i < lines.size(); ++i)
-    if (i != header && !Trimmed(lines[i]).empty()) onlyHeader = false;
-  return onlyHeader ? std::string() : Join(lines);
+  // A group left without keys goes, with the blank line that set it apart,
+  // so that a file we added the group to is as it was before.
+  --end;
+  bool keys = false;
+  for (std::size_t i = header + 1; i < end; ++i)
+    if (!Trimmed(lines[i]).empty()) keys = true;
+  if (!keys) {
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
+                lines.begin() + static_cast<std::ptrdiff_t>(end));
+    if (header > 0 && Trimmed(lines[header - 1]).empty())
+      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header - 1));
+  }
+  for (const std::string& line : lines)
+    if (!Trimmed(line).empty()) return Join(lines);
+  return std::string();  // nothing else in it: the file goes
 }
 
 }  // namespace plumage::platform

@@ -1,0 +1,278 @@
+// The folder verb in the file managers' menus: the entry files against
+// their formats, install and uninstall leaving a home folder as it was, the
+// caption following the language, and the user's own Thunar actions kept.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+
+#include "platform/posix/menu_entries.h"
+#include "support/run_process.h"
+#include "support/temp_dir.h"
+
+namespace plumage {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::MenuEntries;
+using platform::MenuPlaces;
+
+const std::string kEnglish = "C&hange icon...";
+const std::string kFrench = "M&odifier l'ic\xC3\xB4ne...";
+
+// A value of a key file (desktop entry, Nemo action): the line "key=..."
+// inside [group].
+std::string KeyFileValue(const std::string& text, const std::string& group, const std::string& key) {
+  std::string current;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t nl = text.find('\n', start);
+    if (nl == std::string::npos) nl = text.size();
+    const std::string line = text.substr(start, nl - start);
+    start = nl + 1;
+    if (line.starts_with("[")) current = line.substr(1, line.size() - 2);
+    else if (current == group && line.starts_with(key + "=")) return line.substr(key.size() + 1);
+  }
+  return "<missing>";
+}
+
+// The arguments of an Exec value as the desktop entry format reads them:
+// the string type's escapes first, then quoting.
+std::vector<std::string> SplitExec(const std::string& value) {
+  std::string unescaped;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\\' && i + 1 < value.size()) {
+      ++i;
+      unescaped.push_back(value[i] == 's' ? ' ' : value[i]);
+    } else {
+      unescaped.push_back(value[i]);
+    }
+  }
+  std::vector<std::string> args;
+  std::string arg;
+  bool inQuotes = false, any = false;
+  for (std::size_t i = 0; i < unescaped.size(); ++i) {
+    const char c = unescaped[i];
+    if (inQuotes) {
+      if (c == '\\' && i + 1 < unescaped.size()) arg.push_back(unescaped[++i]);
+      else if (c == '"') inQuotes = false;
+      else arg.push_back(c);
+    } else if (c == '"') {
+      inQuotes = any = true;
+    } else if (c == ' ') {
+      if (any) args.push_back(arg);
+      arg.clear();
+      any = false;
+    } else {
+      arg.push_back(c);
+      any = true;
+    }
+  }
+  if (any) args.push_back(arg);
+  return args;
+}
+
+TEST(MenuCaption, AccessKeyShownTheWayEachMenuShowsIt) {
+  EXPECT_EQ(platform::CaptionWithoutAccessKey(kEnglish), "Change icon...");
+  EXPECT_EQ(platform::CaptionWithoutAccessKey(kFrench), "Modifier l'ic\xC3\xB4ne...");
+  EXPECT_EQ(platform::CaptionWithoutAccessKey("Save && &close"), "Save & close");
+  EXPECT_EQ(platform::CaptionWithUnderscoreKey(kEnglish), "C_hange icon...");
+  EXPECT_EQ(platform::CaptionWithUnderscoreKey("my_dir && &go"), "my__dir & _go");
+}
+
+TEST(MenuFormats, DolphinServiceMenuIsAValidDesktopEntryThatStartsPlumageOnFolders) {
+  const std::string program = "/opt/My \"odd\" $dir\\100%/plumage";
+  const std::string text = platform::DolphinServiceMenu(kEnglish, program);
+  EXPECT_EQ(KeyFileValue(text, "Desktop Entry", "Type"), "Service");
+  EXPECT_EQ(KeyFileValue(text, "Desktop Entry", "MimeType"), "inode/directory;");
+  const std::string action = KeyFileValue(text, "Desktop Entry", "Actions");
+  ASSERT_EQ(action, "plumageChangeIcon;");
+  const std::string group = "Desktop Action plumageChangeIcon";
+  EXPECT_EQ(KeyFileValue(text, group, "Name"), kEnglish);
+  EXPECT_EQ(KeyFileValue(text, group, "Icon"), "plumage");
+  // A field code that is not one: "%%" stands for "%", and only the last
+  // argument is %f.
+  std::vector<std::string> args = SplitExec(KeyFileValue(text, group, "Exec"));
+  ASSERT_EQ(args.size(), 2u);
+  std::string expected = program;
+  expected.replace(expected.find('%'), 1, "%%");
+  EXPECT_EQ(args[0], expected);
+  EXPECT_EQ(args[1], "%f");
+
+  // Our own group names only: Dolphin takes each Actions entry as a group.
+  EXPECT_EQ(text.find("[Desktop Action ", text.find("[Desktop Action ") + 1), std::string::npos);
+}
+
+TEST(MenuFormats, NemoActionAndThunarCommandSplitToThePlumagePathAndTheFolder) {
+  const std::string program = "/opt/it's a \"dir\"/plumage";
+  const std::string nemo = platform::NemoAction(kFrench, program);
+  EXPECT_EQ(KeyFileValue(nemo, "Nemo Action", "Name"), "M_odifier l'ic\xC3\xB4ne...");
+  EXPECT_EQ(KeyFileValue(nemo, "Nemo Action", "Extensions"), "dir;");
+  EXPECT_EQ(KeyFileValue(nemo, "Nemo Action", "Selection"), "s");
+  const std::string exec = KeyFileValue(nemo, "Nemo Action", "Exec");
+  ASSERT_TRUE(exec.ends_with(" %F"));
+  // GLib splits these command lines as a POSIX shell splits words.
+  auto split = test::RunProcess(
+      {"/bin/sh", "-c", "printf '<%s>' " + exec.substr(0, exec.size() - 3) + " 'the folder'"});
+  EXPECT_EQ(split.out, "<" + program + "><the folder>");
+
+  const std::string thunar = platform::ThunarAction(kFrench, "/opt/a&b/plumage");
+  EXPECT_NE(thunar.find("<name>Modifier l&apos;ic\xC3\xB4ne...</name>"), std::string::npos);
+  EXPECT_NE(thunar.find("<command>&apos;/opt/a&amp;b/plumage&apos; %f</command>"),
+            std::string::npos);
+  EXPECT_NE(thunar.find("<directories/>"), std::string::npos);
+  test::TempDir dir;
+  test::WriteFile(dir / "uca.xml", *platform::MergeThunarAction("", thunar));
+  auto wellFormed = test::RunProcess({"/usr/bin/xmllint", "--noout", (dir / "uca.xml").string()});
+  EXPECT_EQ(wellFormed.exitCode, 0) << wellFormed.err;
+}
+
+TEST(MenuFormats, NautilusScriptStartsPlumageWithTheFullPathOfTheChosenFolder) {
+  test::TempDir dir;
+  // A stand-in for plumage that prints its arguments, under a name that
+  // needs quoting.
+  const fs::path fake = dir / "pl'u m$age";
+  test::WriteFile(fake, "#!/bin/sh\nfor a in \"$@\"; do printf '<%s>' \"$a\"; done\n");
+  fs::permissions(fake, fs::perms::owner_all);
+  const fs::path script = dir / "Change icon...";
+  test::WriteFile(script, platform::NautilusScript(fake.string()));
+  fs::permissions(script, fs::perms::owner_all);
+  fs::create_directory(dir / "My Music");
+  // GNOME Files runs it in the folder shown, with the chosen names.
+  auto relative = test::RunProcess({"/bin/sh", "-c", "cd \"$0\" && \"$1\" 'My Music'", dir.str(),
+                                    script.string()});
+  EXPECT_EQ(relative.out, "<" + (dir / "My Music").string() + ">") << relative.err;
+  auto absolute = test::RunProcess({script.string(), "/srv/a b"});
+  EXPECT_EQ(absolute.out, "</srv/a b>");
+}
+
+TEST(ThunarActions, TheUsersOtherActionsStayByteForByte) {
+  const std::string users =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n\t<icon>utilities-terminal</icon>"
+      "\n\t<name>Open Terminal Here</name>\n\t<unique-id>1608412167339468-1</unique-id>\n"
+      "\t<command>exo-open --working-directory %f --launch TerminalEmulator</command>\n"
+      "\t<patterns>*</patterns>\n\t<directories/>\n</action>\n</actions>\n";
+  auto merged = platform::MergeThunarAction(users, platform::ThunarAction(kEnglish, "/p"));
+  ASSERT_TRUE(merged);
+  EXPECT_TRUE(merged->starts_with(users.substr(0, users.rfind("</actions>"))));
+  EXPECT_NE(merged->find("<name>Change icon...</name>"), std::string::npos);
+  // Merged again with another caption: one action of ours, renamed.
+  auto again = platform::MergeThunarAction(*merged, platform::ThunarAction(kFrench, "/p"));
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->find("Change icon"), std::string::npos);
+  EXPECT_EQ(again->find("plumage-folder-verb"), again->rfind("plumage-folder-verb"));
+  bool removed = false;
+  EXPECT_EQ(platform::RemoveThunarAction(*again, removed), users);
+  EXPECT_TRUE(removed);
+
+  // Not an actions file: refused, so that it is never overwritten.
+  auto refused = platform::MergeThunarAction("<config>x</config>\n", "<action/>");
+  ASSERT_FALSE(refused);
+  EXPECT_NE(refused.error().message.find("not a Thunar"), std::string::npos);
+  auto empty = platform::MergeThunarAction("<?xml version=\"1.0\"?>\n<actions/>\n", "<action>A</action>\n");
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(*empty, "<?xml version=\"1.0\"?>\n<actions>\n<action>A</action>\n</actions>\n");
+}
+
+// Every file and folder under a root, with its contents and mode.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const std::string rel = fs::relative(entry.path(), root).string();
+    struct stat st {};
+    lstat(entry.path().c_str(), &st);
+    tree[rel] = std::to_string(st.st_mode) + ":" +
+                (entry.is_regular_file() ? test::ReadFile(entry.path()) : std::string());
+  }
+  return tree;
+}
+
+class MenuInstallTest : public ::testing::Test {
+ protected:
+  MenuPlaces Places() const {
+    return {(dir / "home" / ".local" / "share").string(), (dir / "home" / ".config").string()};
+  }
+  MenuEntries Menu() const {
+    return MenuEntries(Places(), "/usr/bin/plumage", (dir / "manifest").string());
+  }
+  test::TempDir dir;
+};
+
+TEST_F(MenuInstallTest, InstallThenUninstallLeavesTheHomeFolderAsItWas) {
+  // A home with some of the places already there, one with the user's own.
+  fs::create_directories(dir / "home" / ".local" / "share" / "nautilus" / "scripts");
+  test::WriteFile(dir / "home" / ".local" / "share" / "nautilus" / "scripts" / "Mine", "#!/bin/sh\n");
+  fs::create_directories(dir / "home" / ".config" / "Thunar");
+  test::WriteFile(dir / "home" / ".config" / "Thunar" / "uca.xml",
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action><name>Other</name>"
+                  "<unique-id>42</unique-id></action>\n</actions>\n");
+  fs::create_directories(dir / "home" / ".local" / "share" / "kio");  // empty, the user's
+  const auto before = Tree(dir / "home");
+
+  MenuEntries menu = Menu();
+  ASSERT_TRUE(menu.Install(kEnglish));
+  const std::vector<std::string> files = menu.PresentFiles();
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_TRUE(fs::exists(Places().NautilusScripts() + "/Change icon..."));
+  struct stat st {};
+  ASSERT_EQ(stat(Places().DolphinFile().c_str(), &st), 0);
+  EXPECT_NE(st.st_mode & S_IXUSR, 0u);  // Dolphin runs only executable service menus
+  EXPECT_NE(test::ReadFile(Places().ThunarFile()).find("<name>Other</name>"), std::string::npos);
+  // Installing twice changes nothing.
+  const auto installed = Tree(dir / "home");
+  ASSERT_TRUE(menu.Install(kEnglish));
+  EXPECT_EQ(Tree(dir / "home"), installed);
+
+  ASSERT_TRUE(menu.Uninstall());
+  EXPECT_EQ(Tree(dir / "home"), before);
+  EXPECT_TRUE(menu.PresentFiles().empty());
+}
+
+TEST_F(MenuInstallTest, AFreshHomeIsEmptyAgainAfterUninstall) {
+  fs::create_directories(dir / "home");
+  MenuEntries menu = Menu();
+  ASSERT_TRUE(menu.Install(kFrench));
+  ASSERT_TRUE(menu.Uninstall());
+  EXPECT_TRUE(Tree(dir / "home").empty());
+}
+
+TEST_F(MenuInstallTest, ALanguageSwitchRenamesEveryEntryAndAddsNone) {
+  MenuEntries menu = Menu();
+  ASSERT_TRUE(menu.Install(kEnglish));
+  ASSERT_TRUE(menu.Rename(kFrench));
+  const MenuPlaces p = Places();
+  EXPECT_FALSE(fs::exists(p.NautilusScripts() + "/Change icon..."));
+  EXPECT_TRUE(fs::exists(p.NautilusScripts() + "/Modifier l'ic\xC3\xB4ne..."));
+  for (const std::string& f : {p.DolphinFile(), p.NemoFile(), p.ThunarFile()}) {
+    const std::string text = test::ReadFile(f);
+    EXPECT_EQ(text.find("hange icon"), std::string::npos) << f;
+    EXPECT_NE(text.find("odifier l"), std::string::npos) << f;
+  }
+  EXPECT_EQ(menu.PresentFiles().size(), 4u);
+
+  // Entries the user removed stay removed when the caption changes.
+  fs::remove(p.NemoFile());
+  ASSERT_TRUE(menu.Rename(kEnglish));
+  EXPECT_FALSE(fs::exists(p.NemoFile()));
+  EXPECT_EQ(menu.PresentFiles().size(), 3u);
+
+  // Nothing installed: a rename writes nothing.
+  test::TempDir other;
+  MenuEntries none({(other / "d").string(), (other / "c").string()}, "/p",
+                   (other / "m").string());
+  ASSERT_TRUE(none.Rename(kFrench));
+  EXPECT_TRUE(fs::is_empty(other.path()));
+}
+
+TEST_F(MenuInstallTest, AThunarFileThatIsNoActionsFileStopsInstallAndStaysAsItWas) {
+  fs::create_directories(dir / "home" / ".config" / "Thunar");
+  test::WriteFile(Places().ThunarFile(), "garbage");
+  auto s = Menu().Install(kEnglish);
+  ASSERT_FALSE(s);
+  EXPECT_NE(s.error().message.find(Places().ThunarFile()), std::string::npos);
+  EXPECT_EQ(test::ReadFile(Places().ThunarFile()), "garbage");
+}
+
+}  // namespace
+}  // namespace plumage
