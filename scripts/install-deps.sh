@@ -17,8 +17,11 @@ packages=(
   attr imagemagick icoutils
   # screenshots of the windows
   xvfb xauth x11-apps
-  # the folder icon shown by Linux file managers (GIO metadata, tested under a private bus)
-  libglib2.0-dev gvfs-daemons dbus-daemon dbus-bin
+  # the folder icon shown by Linux file managers (GIO metadata through gvfs's GIO
+  # module and metadata service, tested under a private bus and read back with gio)
+  libglib2.0-dev libglib2.0-bin gvfs gvfs-daemons dbus-daemon dbus-bin
+  # checkers of the desktop entry and of Thunar's actions file
+  desktop-file-utils libxml2-utils
   # packaging
   dpkg-dev fakeroot
   # the Windows build's tests run under Wine (32-bit programs need the i386 architecture)

@@ -98,7 +98,8 @@ QPixmap Picture3Art() {
 
 QIcon ProgramIcon() {
   QIcon icon;
-  for (int size : {16, 32, 48}) {
+  // The larger sizes are the application menu's, in the hicolor theme.
+  for (int size : {16, 32, 48, 64, 128, 256}) {
     QPixmap pm = Canvas(size, size);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);

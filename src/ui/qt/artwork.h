@@ -10,6 +10,6 @@ namespace plumage::qt {
 
 QPixmap Image1Art();    // 59 × 41
 QPixmap Picture3Art();  // 80 × 20
-QIcon ProgramIcon();    // 16, 32 and 48 pixels
+QIcon ProgramIcon();    // 16, 32, 48, 64, 128 and 256 pixels
 
 }  // namespace plumage::qt
