@@ -25,6 +25,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Plumage writes a folder's DESKTOP.INI with the icon you choose out of .ico, .exe, .dll and .icl files, makes new folder-shaped icons, and shows the icon in the Linux file managers too (GIO metadata, KDE's .directory). plumage is the window, plumagectl the command-line tool; plumagectl install adds the entry to the folder menus of GNOME Files, Dolphin, Nemo and Thunar.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Without the debugging information of a RelWithDebInfo build.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The shared libraries are found by dpkg-shlibdeps; Qt's platform plugins
 # (loaded at run time) and what is started or spoken to are named here.
