@@ -272,6 +272,25 @@ TEST_F(MenuInstallTest, AThunarFileThatIsNoActionsFileStopsInstallAndStaysAsItWa
   ASSERT_FALSE(s);
   EXPECT_NE(s.error().message.find(Places().ThunarFile()), std::string::npos);
   EXPECT_EQ(test::ReadFile(Places().ThunarFile()), "garbage");
+  EXPECT_TRUE(Menu().PresentFiles().empty());  // and nothing else was written
+}
+
+TEST(MenuFormats, ACaptionFromAnEditedStoreCannotAddLinesOrLeaveTheScriptsFolder) {
+  const std::string hostile = "Evil\nExec=rm -rf ~\\x";
+  const std::string dolphin = platform::DolphinServiceMenu(hostile, "/p");
+  EXPECT_EQ(KeyFileValue(dolphin, "Desktop Action plumageChangeIcon", "Exec"), "\"/p\" %f");
+  EXPECT_EQ(dolphin.find("\nExec=rm"), std::string::npos);
+  EXPECT_EQ(platform::NemoAction(hostile, "/p").find("\nExec=rm"), std::string::npos);
+  EXPECT_EQ(platform::ThunarAction(hostile, "/p").find("\nExec=rm"), std::string::npos);
+
+  test::TempDir dir;
+  MenuEntries menu({(dir / "d").string(), (dir / "c").string()}, "/p", (dir / "m").string());
+  ASSERT_TRUE(menu.Install("../../x"));
+  ASSERT_TRUE(menu.Rename(".."));
+  EXPECT_TRUE(fs::exists(dir / "d" / "nautilus" / "scripts" / "Plumage"));
+  EXPECT_FALSE(fs::exists(dir / "x"));
+  ASSERT_TRUE(menu.Uninstall());
+  EXPECT_FALSE(fs::exists(dir / "d"));
 }
 
 }  // namespace

@@ -39,6 +39,24 @@ Status RemoveEntry(const std::string& path) {
   return Ok{};
 }
 
+// A caption as a key file's value: the string type's backslash escaped.
+std::string KeyFileText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out;
+}
+
+// The caption comes from the settings store, which anyone may edit: a line
+// break in it must not become a line of an entry file.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return text;
+}
+
 bool Exists(const std::string& path) {
   std::error_code ec;
   return fs::exists(fs::symlink_status(path, ec));
@@ -147,7 +165,7 @@ std::string DolphinServiceMenu(const std::string& caption, const std::string& pr
   s += "Actions=plumageChangeIcon;\n";
   s += "X-KDE-Priority=TopLevel\n";
   s += "\n[Desktop Action plumageChangeIcon]\n";
-  s += "Name=" + caption + "\n";
+  s += "Name=" + KeyFileText(OneLine(caption)) + "\n";
   s += "Icon=plumage\n";
   s += "Exec=" + DesktopExecArgument(program) + " %f\n";
   return s;
@@ -155,7 +173,7 @@ std::string DolphinServiceMenu(const std::string& caption, const std::string& pr
 
 std::string NemoAction(const std::string& caption, const std::string& program) {
   std::string s = "[Nemo Action]\n";
-  s += "Name=" + CaptionWithUnderscoreKey(caption) + "\n";
+  s += "Name=" + KeyFileText(CaptionWithUnderscoreKey(OneLine(caption))) + "\n";
   s += "Comment=Plumage: give this folder an icon of its own\n";
   s += "Exec=" + ShellWordArgument(program) + " %F\n";
   s += "Icon-Name=plumage\n";
@@ -167,7 +185,7 @@ std::string NemoAction(const std::string& caption, const std::string& program) {
 std::string ThunarAction(const std::string& caption, const std::string& program) {
   std::string s = "<action>\n";
   s += "\t<icon>plumage</icon>\n";
-  s += "\t<name>" + XmlEscape(CaptionWithoutAccessKey(caption)) + "</name>\n";
+  s += "\t<name>" + XmlEscape(CaptionWithoutAccessKey(OneLine(caption))) + "</name>\n";
   s += "\t<submenu></submenu>\n";
   s += "\t" + std::string(kThunarId) + "\n";
   s += "\t<command>" + XmlEscape(ShellWordArgument(program)) + " %f</command>\n";
@@ -283,10 +301,25 @@ std::vector<std::string> MenuEntries::PresentFiles() const {
 }
 
 Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
+  // Thunar's file first: one that cannot take our action stops everything
+  // before any entry is written.
+  std::string uca;
+  const bool hadFile = ReadWholeFile(places_.ThunarFile(), uca);
+  if (hadFile && uca.empty()) uca = EmptyThunarActions();  // an empty file: no actions yet
+  std::size_t b = 0, e = 0;
+  const bool writeThunar = !onlyPresent || (hadFile && FindOurAction(uca, b, e));
+  Result<std::string> merged = uca;
+  if (writeThunar) {
+    merged = MergeThunarAction(uca, ThunarAction(caption, program_));
+    if (!merged)
+      return MakeError(ErrorKind::Invalid, places_.ThunarFile() + ": " + merged.error().message);
+  }
+
   // GNOME Files names a script's menu entry after the file and has no access
   // keys; a "/" cannot be in a name.
-  std::string name = CaptionWithoutAccessKey(caption);
+  std::string name = OneLine(CaptionWithoutAccessKey(caption));
   std::replace(name.begin(), name.end(), '/', '-');
+  if (name.find_first_not_of(". ") == std::string::npos) name = "Plumage";
   const std::string script = places_.NautilusScripts() + "/" + name;
   const std::vector<std::string> old = OurNautilusScripts();
   if (!onlyPresent || !old.empty()) {
@@ -302,16 +335,8 @@ Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
   if (!onlyPresent || Exists(places_.NemoFile()))
     if (Status s = WriteEntry(places_.NemoFile(), NemoAction(caption, program_), false); !s)
       return s;
-
-  std::string uca;
-  const bool hadFile = ReadWholeFile(places_.ThunarFile(), uca);
-  if (hadFile && uca.empty()) uca = EmptyThunarActions();  // an empty file: no actions yet
-  std::size_t b = 0, e = 0;
-  if (!onlyPresent || (hadFile && FindOurAction(uca, b, e))) {
-    Result<std::string> merged = MergeThunarAction(uca, ThunarAction(caption, program_));
-    if (!merged) return MakeError(ErrorKind::Invalid, places_.ThunarFile() + ": " + merged.error().message);
+  if (writeThunar)
     if (Status s = WriteEntry(places_.ThunarFile(), *merged, false); !s) return s;
-  }
   return Ok{};
 }
 
