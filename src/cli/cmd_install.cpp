@@ -88,8 +88,10 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
                      "(HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon) that starts plumage, and "
                      "its entry in the folder menus of GNOME Files, Dolphin, Nemo and Thunar")
       ->callback([&ctx] { Install(ctx); });
-  app.add_subcommand("uninstall", "Remove the verb key and the file managers' menu entries; the program folder and its "
-                     "icons stay")
+  app.add_subcommand(
+         "uninstall",
+         "Remove the verb key and the file managers' menu entries; the program folder and its "
+         "icons stay")
       ->callback([&ctx] { Uninstall(ctx); });
 });
 

@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 
 class RecordingDesktop : public platform::IDesktop {
  public:
-  void VerbCaptionChanged(const std::string& caption) override { calls.push_back("caption " + caption); }
+  void VerbCaptionChanged(const std::string& caption) override {
+    calls.push_back("caption " + caption);
+  }
   void FolderIconSet(const std::string& folder, const std::string& iconFile,
                      std::int32_t index) override {
     calls.push_back("set " + folder + " " + iconFile + " " + std::to_string(index));
@@ -58,8 +60,9 @@ class DesktopProgramTest : public ::testing::Test {
 TEST_F(DesktopProgramTest, TheSettingsDialogsLanguageChangeRenamesTheEntries) {
   StoreLanguage(env.program, 1);
   StoreLanguage(env.program, 0);
-  EXPECT_EQ(desktop.calls, (std::vector<std::string>{"caption " + std::string(texts::kVerbCaption.fr),
-                                                     "caption " + std::string(texts::kVerbCaption.en)}));
+  EXPECT_EQ(desktop.calls,
+            (std::vector<std::string>{"caption " + std::string(texts::kVerbCaption.fr),
+                                      "caption " + std::string(texts::kVerbCaption.en)}));
   // The dialog's OK without a language change hands nothing on.
   desktop.calls.clear();
   frmOptions options(env.program, ui);

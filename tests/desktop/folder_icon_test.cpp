@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "platform/posix/folder_icon.h"
-#include "platform/posix/posix_desktop.h"
 #include "platform/posix/png_codec_libpng.h"
+#include "platform/posix/posix_desktop.h"
 #include "support/fakes.h"
 #include "support/icon_writer.h"
 #include "support/temp_dir.h"
@@ -27,7 +27,8 @@ TEST(DirectoryFile, IconIsSetAndClearedAndEveryOtherLineStays) {
   const std::string kde =
       "[Dolphin]\nViewMode=1\n\n[Desktop Entry]\nIcon[fr]=x\nIcon=folder-red\nName=Music\n";
   const std::string set = platform::SetDirectoryIcon(kde, "/p/b.png");
-  EXPECT_EQ(set, "[Dolphin]\nViewMode=1\n\n[Desktop Entry]\nIcon[fr]=x\nIcon=/p/b.png\nName=Music\n");
+  EXPECT_EQ(set,
+            "[Dolphin]\nViewMode=1\n\n[Desktop Entry]\nIcon[fr]=x\nIcon=/p/b.png\nName=Music\n");
   bool changed = false;
   EXPECT_EQ(platform::ClearDirectoryIcon(set, changed),
             "[Dolphin]\nViewMode=1\n\n[Desktop Entry]\nIcon[fr]=x\nName=Music\n");
@@ -41,7 +42,8 @@ TEST(DirectoryFile, IconIsSetAndClearedAndEveryOtherLineStays) {
   EXPECT_EQ(platform::ClearDirectoryIcon("[Desktop Entry]\nIcon=/p/a.png\n", changed), "");
   EXPECT_EQ(platform::ClearDirectoryIcon(other, changed), other);
   EXPECT_FALSE(changed);
-  EXPECT_EQ(platform::SetDirectoryIcon("", "C:\\odd\\a.png"), "[Desktop Entry]\nIcon=C:\\\\odd\\\\a.png\n");
+  EXPECT_EQ(platform::SetDirectoryIcon("", "C:\\odd\\a.png"),
+            "[Desktop Entry]\nIcon=C:\\\\odd\\\\a.png\n");
 }
 
 TEST(FolderIconName, TwoChoicesNeverShareAName) {
@@ -51,7 +53,8 @@ TEST(FolderIconName, TwoChoicesNeverShareAName) {
   EXPECT_EQ(a, platform::FolderIconPngName("/icons/Music.ico", 0));
   EXPECT_NE(a, platform::FolderIconPngName("/other/Music.ico", 0));
   EXPECT_NE(a, platform::FolderIconPngName("/icons/Music.ico", 1));
-  EXPECT_NE(platform::FolderIconPngName("/a/x-1.ico", 0), platform::FolderIconPngName("/a/x.ico", 10));
+  EXPECT_NE(platform::FolderIconPngName("/a/x-1.ico", 0),
+            platform::FolderIconPngName("/a/x.ico", 10));
 }
 
 TEST(FolderIconPixels, MaskedPixelsAreTransparentAndAlphaIsKept) {
@@ -84,14 +87,16 @@ class PosixDesktopTest : public ::testing::Test {
   }
   void TearDown() override {
     if (!saved_.empty()) setenv("DBUS_SESSION_BUS_ADDRESS", saved_.c_str(), 1);
-    if (!savedRuntime_.empty()) setenv("XDG_RUNTIME_DIR", savedRuntime_.c_str(), 1);
-    else unsetenv("XDG_RUNTIME_DIR");
+    if (!savedRuntime_.empty())
+      setenv("XDG_RUNTIME_DIR", savedRuntime_.c_str(), 1);
+    else
+      unsetenv("XDG_RUNTIME_DIR");
   }
   std::string IconFile() {
     const fs::path ico = dir / "Music.ico";
-    test::Bytes bytes = test::WriteIco({SolidPngImage(16, {255, 0, 0, 255}),
-                                        SolidPngImage(48, {0, 0, 255, 255}),
-                                        SolidPngImage(32, {0, 255, 0, 255})});
+    test::Bytes bytes =
+        test::WriteIco({SolidPngImage(16, {255, 0, 0, 255}), SolidPngImage(48, {0, 0, 255, 255}),
+                        SolidPngImage(32, {0, 255, 0, 255})});
     test::WriteFile(ico, std::string(bytes.begin(), bytes.end()));
     return ico.string();
   }
@@ -112,7 +117,8 @@ TEST_F(PosixDesktopTest, WithoutABusThePngAndDotDirectoryAreWrittenAndTheBusIsTo
       dir / "program" / platform::kFolderIconsFolder / platform::FolderIconPngName(icon, 0);
   ASSERT_TRUE(fs::exists(pngPath));
   std::string bytes = test::ReadFile(pngPath);
-  auto decoded = png.Decode(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  auto decoded =
+      png.Decode(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->width, 48);  // the largest image, at its own size
   EXPECT_EQ(decoded->height, 48);

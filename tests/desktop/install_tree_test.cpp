@@ -26,20 +26,20 @@ TEST(CmakeInstall, PutsTheProgramsDesktopEntryAndThemeIconsInTheirPlaces) {
   // plumagectl lives in <build>/src.
   const fs::path build = fs::path(PLUMAGECTL_PATH).parent_path().parent_path();
   test::TempDir prefix;
-  auto install = test::RunProcess(
-      {"/usr/bin/cmake", "--install", build.string(), "--prefix", prefix.str()});
+  auto install =
+      test::RunProcess({"/usr/bin/cmake", "--install", build.string(), "--prefix", prefix.str()});
   ASSERT_EQ(install.exitCode, 0) << install.out << install.err;
-  for (const char* file : {"bin/plumage", "bin/plumagectl", "share/applications/plumage.desktop",
-                           "share/icons/hicolor/48x48/apps/plumage.png",
-                           "share/icons/hicolor/256x256/apps/plumage.png",
-                           "share/plumage/icons/folder_blue.ico"})
+  for (const char* file :
+       {"bin/plumage", "bin/plumagectl", "share/applications/plumage.desktop",
+        "share/icons/hicolor/48x48/apps/plumage.png",
+        "share/icons/hicolor/256x256/apps/plumage.png", "share/plumage/icons/folder_blue.ico"})
     EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
   const std::string entry = test::ReadFile(prefix / "share/applications/plumage.desktop");
   EXPECT_NE(entry.find("\nName=Plumage\n"), std::string::npos);
   EXPECT_NE(entry.find("\nExec=plumage\n"), std::string::npos);  // no folder: the settings
   EXPECT_NE(entry.find("\nIcon=plumage\n"), std::string::npos);
-  auto valid = test::RunProcess({"/usr/bin/desktop-file-validate",
-                                 (prefix / "share/applications/plumage.desktop").string()});
+  auto valid = test::RunProcess(
+      {"/usr/bin/desktop-file-validate", (prefix / "share/applications/plumage.desktop").string()});
   EXPECT_EQ(valid.exitCode, 0) << valid.out << valid.err;
 }
 
@@ -47,12 +47,12 @@ class PlumagectlMenuTest : public ::testing::Test {
  protected:
   test::ProcessResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), PLUMAGECTL_PATH);
-    return test::RunProcess(
-        args, {"HOME=" + (dir / "home").string(),
-               "XDG_DATA_HOME=" + (dir / "home" / ".local" / "share").string(),
-               "XDG_CONFIG_HOME=" + (dir / "home" / ".config").string(),
-               "PLUMAGE_HOME=" + (dir / "program").string(),
-               "PLUMAGE_CONFIG=" + (dir / "config").string(), "LC_ALL=C.UTF-8"});
+    return test::RunProcess(args,
+                            {"HOME=" + (dir / "home").string(),
+                             "XDG_DATA_HOME=" + (dir / "home" / ".local" / "share").string(),
+                             "XDG_CONFIG_HOME=" + (dir / "home" / ".config").string(),
+                             "PLUMAGE_HOME=" + (dir / "program").string(),
+                             "PLUMAGE_CONFIG=" + (dir / "config").string(), "LC_ALL=C.UTF-8"});
   }
   test::TempDir dir;
 };
@@ -70,9 +70,9 @@ TEST_F(PlumagectlMenuTest, InstallLanguageSwitchAndUninstall) {
   ASSERT_EQ(french.exitCode, 0) << french.err;
   EXPECT_FALSE(fs::exists(scripts / "Change icon..."));
   EXPECT_TRUE(fs::exists(scripts / "Modifier l'ic\xC3\xB4ne..."));
-  for (const char* file : {".local/share/kio/servicemenus/plumage-folder-verb.desktop",
-                           ".local/share/nemo/actions/plumage-folder-verb.nemo_action",
-                           ".config/Thunar/uca.xml"}) {
+  for (const char* file :
+       {".local/share/kio/servicemenus/plumage-folder-verb.desktop",
+        ".local/share/nemo/actions/plumage-folder-verb.nemo_action", ".config/Thunar/uca.xml"}) {
     const std::string text = test::ReadFile(dir / "home" / file);
     EXPECT_NE(text.find("odifier l"), std::string::npos) << file;
     EXPECT_EQ(text.find("hange icon"), std::string::npos) << file;

@@ -23,7 +23,8 @@ const std::string kFrench = "M&odifier l'ic\xC3\xB4ne...";
 
 // A value of a key file (desktop entry, Nemo action): the line "key=..."
 // inside [group].
-std::string KeyFileValue(const std::string& text, const std::string& group, const std::string& key) {
+std::string KeyFileValue(const std::string& text, const std::string& group,
+                         const std::string& key) {
   std::string current;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -31,8 +32,10 @@ std::string KeyFileValue(const std::string& text, const std::string& group, cons
     if (nl == std::string::npos) nl = text.size();
     const std::string line = text.substr(start, nl - start);
     start = nl + 1;
-    if (line.starts_with("[")) current = line.substr(1, line.size() - 2);
-    else if (current == group && line.starts_with(key + "=")) return line.substr(key.size() + 1);
+    if (line.starts_with("["))
+      current = line.substr(1, line.size() - 2);
+    else if (current == group && line.starts_with(key + "="))
+      return line.substr(key.size() + 1);
   }
   return "<missing>";
 }
@@ -55,9 +58,12 @@ std::vector<std::string> SplitExec(const std::string& value) {
   for (std::size_t i = 0; i < unescaped.size(); ++i) {
     const char c = unescaped[i];
     if (inQuotes) {
-      if (c == '\\' && i + 1 < unescaped.size()) arg.push_back(unescaped[++i]);
-      else if (c == '"') inQuotes = false;
-      else arg.push_back(c);
+      if (c == '\\' && i + 1 < unescaped.size())
+        arg.push_back(unescaped[++i]);
+      else if (c == '"')
+        inQuotes = false;
+      else
+        arg.push_back(c);
     } else if (c == '"') {
       inQuotes = any = true;
     } else if (c == ' ') {
@@ -140,8 +146,8 @@ TEST(MenuFormats, NautilusScriptStartsPlumageWithTheFullPathOfTheChosenFolder) {
   fs::permissions(script, fs::perms::owner_all);
   fs::create_directory(dir / "My Music");
   // GNOME Files runs it in the folder shown, with the chosen names.
-  auto relative = test::RunProcess({"/bin/sh", "-c", "cd \"$0\" && \"$1\" 'My Music'", dir.str(),
-                                    script.string()});
+  auto relative = test::RunProcess(
+      {"/bin/sh", "-c", "cd \"$0\" && \"$1\" 'My Music'", dir.str(), script.string()});
   EXPECT_EQ(relative.out, "<" + (dir / "My Music").string() + ">") << relative.err;
   auto absolute = test::RunProcess({script.string(), "/srv/a b"});
   EXPECT_EQ(absolute.out, "</srv/a b>");
@@ -149,7 +155,8 @@ TEST(MenuFormats, NautilusScriptStartsPlumageWithTheFullPathOfTheChosenFolder) {
 
 TEST(ThunarActions, TheUsersOtherActionsStayByteForByte) {
   const std::string users =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n\t<icon>utilities-terminal</icon>"
+      "<?xml version=\"1.0\" "
+      "encoding=\"UTF-8\"?>\n<actions>\n<action>\n\t<icon>utilities-terminal</icon>"
       "\n\t<name>Open Terminal Here</name>\n\t<unique-id>1608412167339468-1</unique-id>\n"
       "\t<command>exo-open --working-directory %f --launch TerminalEmulator</command>\n"
       "\t<patterns>*</patterns>\n\t<directories/>\n</action>\n</actions>\n";
@@ -170,7 +177,8 @@ TEST(ThunarActions, TheUsersOtherActionsStayByteForByte) {
   auto refused = platform::MergeThunarAction("<config>x</config>\n", "<action/>");
   ASSERT_FALSE(refused);
   EXPECT_NE(refused.error().message.find("not a Thunar"), std::string::npos);
-  auto empty = platform::MergeThunarAction("<?xml version=\"1.0\"?>\n<actions/>\n", "<action>A</action>\n");
+  auto empty =
+      platform::MergeThunarAction("<?xml version=\"1.0\"?>\n<actions/>\n", "<action>A</action>\n");
   ASSERT_TRUE(empty);
   EXPECT_EQ(*empty, "<?xml version=\"1.0\"?>\n<actions>\n<action>A</action>\n</actions>\n");
 }
@@ -202,11 +210,13 @@ class MenuInstallTest : public ::testing::Test {
 TEST_F(MenuInstallTest, InstallThenUninstallLeavesTheHomeFolderAsItWas) {
   // A home with some of the places already there, one with the user's own.
   fs::create_directories(dir / "home" / ".local" / "share" / "nautilus" / "scripts");
-  test::WriteFile(dir / "home" / ".local" / "share" / "nautilus" / "scripts" / "Mine", "#!/bin/sh\n");
+  test::WriteFile(dir / "home" / ".local" / "share" / "nautilus" / "scripts" / "Mine",
+                  "#!/bin/sh\n");
   fs::create_directories(dir / "home" / ".config" / "Thunar");
-  test::WriteFile(dir / "home" / ".config" / "Thunar" / "uca.xml",
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action><name>Other</name>"
-                  "<unique-id>42</unique-id></action>\n</actions>\n");
+  test::WriteFile(
+      dir / "home" / ".config" / "Thunar" / "uca.xml",
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action><name>Other</name>"
+      "<unique-id>42</unique-id></action>\n</actions>\n");
   fs::create_directories(dir / "home" / ".local" / "share" / "kio");  // empty, the user's
   const auto before = Tree(dir / "home");
 
@@ -259,8 +269,7 @@ TEST_F(MenuInstallTest, ALanguageSwitchRenamesEveryEntryAndAddsNone) {
 
   // Nothing installed: a rename writes nothing.
   test::TempDir other;
-  MenuEntries none({(other / "d").string(), (other / "c").string()}, "/p",
-                   (other / "m").string());
+  MenuEntries none({(other / "d").string(), (other / "c").string()}, "/p", (other / "m").string());
   ASSERT_TRUE(none.Rename(kFrench));
   EXPECT_TRUE(fs::is_empty(other.path()));
 }

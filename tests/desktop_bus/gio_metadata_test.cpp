@@ -45,20 +45,19 @@ class PrivateBus : public ::testing::Environment {
     argv[2] = fs::read_symlink("/proc/self/exe").string();
     int code = 1;
     {
-    test::TempDir home;
-    fs::create_directories(home / "runtime");
-    fs::permissions(home / "runtime", fs::perms::owner_all);
-    auto run = test::RunProcess(
-        argv, {std::string(kInsideMark) + "=1", "HOME=" + home.str(),
-               "XDG_DATA_HOME=" + (home / ".local/share").string(),
-               "XDG_CONFIG_HOME=" + (home / ".config").string(),
-               "XDG_CACHE_HOME=" + (home / ".cache").string(),
-               "XDG_RUNTIME_DIR=" + (home / "runtime").string(),
-               "PLUMAGE_HOME=" + (home / "program").string(),
-               "PLUMAGE_CONFIG=" + (home / "config").string()});
-    std::cout << run.out;
-    std::cerr << run.err;
-    code = run.exitCode;
+      test::TempDir home;
+      fs::create_directories(home / "runtime");
+      fs::permissions(home / "runtime", fs::perms::owner_all);
+      auto run = test::RunProcess(argv, {std::string(kInsideMark) + "=1", "HOME=" + home.str(),
+                                         "XDG_DATA_HOME=" + (home / ".local/share").string(),
+                                         "XDG_CONFIG_HOME=" + (home / ".config").string(),
+                                         "XDG_CACHE_HOME=" + (home / ".cache").string(),
+                                         "XDG_RUNTIME_DIR=" + (home / "runtime").string(),
+                                         "PLUMAGE_HOME=" + (home / "program").string(),
+                                         "PLUMAGE_CONFIG=" + (home / "config").string()});
+      std::cout << run.out;
+      std::cerr << run.err;
+      code = run.exitCode;
     }  // the home folder goes before the end
     std::cout.flush();
     std::exit(code);
@@ -69,7 +68,8 @@ const auto* const kBus = ::testing::AddGlobalTestEnvironment(new PrivateBus);
 
 // What `gio info` reads for the folder: the value, or empty when none.
 std::string GioInfoCustomIcon(const std::string& folder) {
-  auto info = test::RunProcess({"/usr/bin/gio", "info", "-a", platform::kCustomIconAttribute, folder});
+  auto info =
+      test::RunProcess({"/usr/bin/gio", "info", "-a", platform::kCustomIconAttribute, folder});
   EXPECT_EQ(info.exitCode, 0) << info.err;
   const std::string key = std::string(platform::kCustomIconAttribute) + ": ";
   const std::size_t at = info.out.find(key);
@@ -122,7 +122,8 @@ TEST_F(GioMetadataTest, TheDesktopGivesTheFolderItsIconAndResetTakesItAway) {
                               platform::FolderIconPngName(ico.string(), 0);
   EXPECT_TRUE(fs::is_regular_file(pngPath));
   EXPECT_EQ(GioInfoCustomIcon(folder), platform::FileUri(pngPath));
-  EXPECT_NE(test::ReadFile(fs::path(folder) / ".directory").find("Icon=" + pngPath), std::string::npos);
+  EXPECT_NE(test::ReadFile(fs::path(folder) / ".directory").find("Icon=" + pngPath),
+            std::string::npos);
 
   desktop.FolderIconCleared(folder);
   EXPECT_TRUE(told.empty());

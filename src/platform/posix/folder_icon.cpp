@@ -91,7 +91,8 @@ RgbaImage IconToRgba(const IconBitmap& icon) {
   RgbaImage image;
   image.width = icon.width;
   image.height = icon.height;
-  const std::size_t n = static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height);
+  const std::size_t n =
+      static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height);
   image.rgba.resize(n * 4);
   for (std::size_t i = 0; i < n && i < icon.color.size(); ++i) {
     const Rgba& c = icon.color[i];

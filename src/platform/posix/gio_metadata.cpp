@@ -59,8 +59,8 @@ Status SetCustomIconMetadata(const std::string& folder, const std::string& uri) 
 Result<std::string> ReadCustomIconMetadata(const std::string& folder) {
   FilePtr file(g_file_new_for_path(folder.c_str()));
   GError* error = nullptr;
-  InfoPtr info(g_file_query_info(file.get(), kCustomIconAttribute, G_FILE_QUERY_INFO_NONE, nullptr,
-                                 &error));
+  InfoPtr info(
+      g_file_query_info(file.get(), kCustomIconAttribute, G_FILE_QUERY_INFO_NONE, nullptr, &error));
   if (!info)
     return MakeError(ErrorKind::Io, "cannot read " + std::string(kCustomIconAttribute) + " of " +
                                         folder + ": " + TakeMessage(error));

@@ -131,12 +131,23 @@ std::string XmlEscape(std::string_view text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out.push_back(c);
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;
@@ -197,7 +208,9 @@ std::string ThunarAction(const std::string& caption, const std::string& program)
   return s;
 }
 
-std::string EmptyThunarActions() { return std::string(kThunarHeader) + "<actions>\n</actions>\n"; }
+std::string EmptyThunarActions() {
+  return std::string(kThunarHeader) + "<actions>\n</actions>\n";
+}
 
 namespace {
 // Where our action stands in the file: from its "<action>" to the line end
@@ -241,7 +254,8 @@ Result<std::string> MergeThunarAction(const std::string& existing, const std::st
   }
   const std::size_t empty = text.find("<actions/>");
   if (empty != std::string::npos) {
-    text.replace(empty, std::string_view("<actions/>").size(), "<actions>\n" + action + "</actions>");
+    text.replace(empty, std::string_view("<actions/>").size(),
+                 "<actions>\n" + action + "</actions>");
     return text;
   }
   return MakeError(ErrorKind::Invalid,
@@ -263,14 +277,18 @@ MenuPlaces MenuPlaces::FromEnvironment() {
           EnvOr("XDG_CONFIG_HOME", home + "/.config")};
 }
 
-std::string MenuPlaces::NautilusScripts() const { return dataHome + "/nautilus/scripts"; }
+std::string MenuPlaces::NautilusScripts() const {
+  return dataHome + "/nautilus/scripts";
+}
 std::string MenuPlaces::DolphinFile() const {
   return dataHome + "/kio/servicemenus/plumage-folder-verb.desktop";
 }
 std::string MenuPlaces::NemoFile() const {
   return dataHome + "/nemo/actions/plumage-folder-verb.nemo_action";
 }
-std::string MenuPlaces::ThunarFile() const { return configHome + "/Thunar/uca.xml"; }
+std::string MenuPlaces::ThunarFile() const {
+  return configHome + "/Thunar/uca.xml";
+}
 
 MenuEntries::MenuEntries(MenuPlaces places, std::string program, std::string manifest)
     : places_(std::move(places)), program_(std::move(program)), manifest_(std::move(manifest)) {}
@@ -343,9 +361,8 @@ Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
 Status MenuEntries::Install(const std::string& caption) {
   // The folders that are missing now are the ones uninstall may take away.
   std::vector<std::string> made;
-  for (const std::string& file :
-       {places_.NautilusScripts() + "/x", places_.DolphinFile(), places_.NemoFile(),
-        places_.ThunarFile()}) {
+  for (const std::string& file : {places_.NautilusScripts() + "/x", places_.DolphinFile(),
+                                  places_.NemoFile(), places_.ThunarFile()}) {
     std::vector<fs::path> missing;
     for (fs::path dir = fs::path(file).parent_path(); !dir.empty() && dir != dir.root_path();
          dir = dir.parent_path()) {
@@ -370,7 +387,9 @@ Status MenuEntries::Install(const std::string& caption) {
   return WriteEntries(caption, false);
 }
 
-Status MenuEntries::Rename(const std::string& caption) { return WriteEntries(caption, true); }
+Status MenuEntries::Rename(const std::string& caption) {
+  return WriteEntries(caption, true);
+}
 
 Status MenuEntries::Uninstall() {
   for (const std::string& f : OurNautilusScripts())

@@ -25,8 +25,7 @@ Status EditDirectoryFile(const std::string& folder,
   std::string text;
   std::error_code ec;
   const bool exists = fs::exists(fs::symlink_status(path, ec));
-  if (exists && !ReadWholeFile(path, text))
-    return MakeError(ErrorKind::Io, "cannot read " + path);
+  if (exists && !ReadWholeFile(path, text)) return MakeError(ErrorKind::Io, "cannot read " + path);
   const std::string edited = edit(text);
   if (edited == text) return Ok{};
   if (edited.empty()) {
