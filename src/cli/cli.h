@@ -38,7 +38,7 @@ class ConsoleUserInterface : public IUserInterface {
 
   int errorsShown = 0;  // exclamation messages: the command failed
   bool endRequested = false;
-  bool quiet = false;  // notices are not printed
+  bool quiet = false;   // notices are not printed
 };
 
 class Context {

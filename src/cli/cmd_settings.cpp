@@ -24,8 +24,8 @@ bool VerbKeyExists(Context& ctx) {
 
 void Settings(Context& ctx, const SettingsOptions& opt) {
   const bool libraryGiven = opt.libraryOption->count() > 0;
-  bool writes =
-      !opt.language.empty() || libraryGiven || !opt.reminder.empty() || !opt.linuxIcons.empty();
+  bool writes = !opt.language.empty() || libraryGiven || !opt.reminder.empty() ||
+                !opt.linuxIcons.empty();
   if (writes && !VerbKeyExists(ctx))
     return ctx.Fail("Plumage is not installed in " + ctx.registry.path() +
                     ": run plumagectl install first");
@@ -59,8 +59,7 @@ void Settings(Context& ctx, const SettingsOptions& opt) {
     p.NoWarning = fresh.NoWarning;
   }
   std::printf("Language: %s\n", p.Language == 1 ? "French" : "English");
-  std::printf("Default library: %s\n",
-              p.DefaultLibrary.empty() ? "(none)" : p.DefaultLibrary.c_str());
+  std::printf("Default library: %s\n", p.DefaultLibrary.empty() ? "(none)" : p.DefaultLibrary.c_str());
   std::printf("Refresh reminder: %s\n", p.NoWarning == 1 ? "off" : "on");
   std::printf("Linux file manager icons: %s\n", LinuxIconsEnabled(p) ? "on" : "off");
 }
@@ -69,8 +68,7 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
   auto opt = std::make_shared<SettingsOptions>();
   auto* cmd = app.add_subcommand(
       "settings", "Show the stored settings; the options change them as the settings dialog does");
-  cmd->add_option("--language", opt->language,
-                  "Language of the user interface (writes the verb caption)")
+  cmd->add_option("--language", opt->language, "Language of the user interface (writes the verb caption)")
       ->check(CLI::IsMember({"en", "fr"}));
   opt->libraryOption = cmd->add_option(
       "--default-library", opt->library,

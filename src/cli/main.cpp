@@ -52,9 +52,8 @@ void ConsoleUserInterface::MessageBox(const std::string& text, const std::string
 int main(int argc, char** argv) {
   using namespace plumage::cli;
   Context ctx;
-  CLI::App app{
-      "Plumage: gives a folder an icon of its own. plumagectl does from a terminal what "
-      "the plumage window does."};
+  CLI::App app{"Plumage: gives a folder an icon of its own. plumagectl does from a terminal what "
+               "the plumage window does."};
   app.set_version_flag("--version", std::to_string(plumage::kVersionMajor) + "." +
                                         std::to_string(plumage::kVersionMinor) + "." +
                                         std::to_string(plumage::kVersionRevision));

@@ -16,7 +16,7 @@ struct Platform {
   IRegistry* registry = nullptr;
   ISystem* system = nullptr;
   IShell* shell = nullptr;
-  IFileSystem* files = nullptr;        // attributes, copy, delete, listing
+  IFileSystem* files = nullptr;       // attributes, copy, delete, listing
   IPrivateProfile* profile = nullptr;  // INI reader and writer
   IIconSource* icons = nullptr;        // icons read out of files, and drawn
   IDesktop* desktop = nullptr;         // file managers' menus and icons; optional
