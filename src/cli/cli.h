@@ -11,14 +11,12 @@
 
 #include "app/program.h"
 #include "app/user_interface.h"
-#include "platform/icons/file_icon_source.h"
 #include "platform/platform.h"
-#include "platform/posix/png_codec_libpng.h"
-#include "platform/posix/posix_desktop.h"
-#include "platform/posix/posix_file_system.h"
-#include "platform/posix/posix_profile.h"
-#include "platform/posix/posix_system.h"
-#include "platform/posix/registry_store.h"
+#ifdef _WIN32
+#include "platform/win32/native_platform.h"
+#else
+#include "platform/posix/native_platform.h"
+#endif
 
 namespace plumage::cli {
 
@@ -44,15 +42,19 @@ class ConsoleUserInterface : public IUserInterface {
 class Context {
  public:
   Context();
-  platform::PosixRegistry registry;
-  platform::PosixSystem system;
-  platform::PosixShell shell;
-  platform::PosixFileSystem files;
-  platform::PosixPrivateProfile profile;
-  platform::LibPngCodec png;
-  platform::FileIconSource icons{png};
-  platform::PosixDesktop desktop{system, icons, png};
-  platform::Platform os;
+  platform::NativePlatform native;
+  // The subcommands reach the implementations under these names.
+  decltype(native.registry)& registry = native.registry;
+  decltype(native.system)& system = native.system;
+  decltype(native.shell)& shell = native.shell;
+  decltype(native.files)& files = native.files;
+  decltype(native.profile)& profile = native.profile;
+  decltype(native.png)& png = native.png;
+  decltype(native.icons)& icons = native.icons;
+#ifndef _WIN32
+  decltype(native.desktop)& desktop = native.desktop;  // the Linux file managers
+#endif
+  platform::Platform& os = native.os;
   Program program;
   ConsoleUserInterface ui;
   int exitCode = 0;

@@ -5,7 +5,6 @@
 
 #include "app/texts.h"
 #include "cli/cli.h"
-#include "platform/posix/posix_files.h"
 
 namespace plumage::cli {
 namespace {

@@ -18,8 +18,6 @@
 #include "image/dib_section_save.h"
 #include "image/palette.h"
 #include "image/run_time_error.h"
-#include "platform/posix/png_codec_libpng.h"
-#include "platform/posix/posix_files.h"
 
 namespace plumage::cli {
 namespace {
@@ -128,8 +126,7 @@ bool ReadPicture(Context& ctx, const std::string& path, cDIBSection& dib) {
                                      bytes.size());
   platform::Surface24 picture;
   if (platform::LooksLikePng(data)) {
-    platform::LibPngCodec png;
-    auto decoded = png.Decode(data);
+    auto decoded = ctx.png.Decode(data);
     if (!decoded) {
       ctx.Fail(path + ": " + decoded.error().message);
       return false;

@@ -10,9 +10,15 @@
 namespace plumage::cli {
 namespace {
 
+#ifdef _WIN32
+constexpr const char* kPlumageExe = "plumage.exe";
+#else
+constexpr const char* kPlumageExe = "plumage";
+#endif
+
 std::string PlumageCommandLine() {
-  std::filesystem::path beside = std::filesystem::path(ExecutableFolder()) / "plumage";
-  std::string exe = std::filesystem::exists(beside) ? beside.string() : std::string("plumage");
+  std::filesystem::path beside = std::filesystem::path(ExecutableFolder()) / kPlumageExe;
+  std::string exe = std::filesystem::exists(beside) ? beside.string() : std::string(kPlumageExe);
   // The folder's path follows the program's name as the whole argument text.
   return "\"" + exe + "\" %1";
 }

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "cli/cli.h"
 #include "platform/codepage.h"
-#include "platform/posix/posix_files.h"
 #include "platform/profile_engine.h"
 
 namespace plumage::cli {

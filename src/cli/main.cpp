@@ -18,16 +18,9 @@ bool RegisterCommand(Registrar registrar) {
   return true;
 }
 
-std::string ExecutableFolder() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
-}
+std::string ExecutableFolder() { return platform::NativePlatform::ExecutableFolder(); }
 
-Context::Context()
-    : registry(platform::PosixRegistry::DefaultPath()),
-      os{&registry, &system, &shell, &files, &profile, &icons, &desktop},
-      program(os) {}
+Context::Context() : program(os) {}
 
 void Context::Fail(const std::string& message) {
   std::fprintf(stderr, "plumagectl: %s\n", message.c_str());

@@ -1,0 +1,14 @@
+// PNG through the Windows Imaging Component (windowscodecs).
+#pragma once
+
+#include "platform/png_codec.h"
+
+namespace plumage::platform {
+
+class WicPngCodec : public IPngCodec {
+ public:
+  Result<RgbaImage> Decode(std::span<const std::uint8_t> bytes) override;
+  Result<std::vector<std::uint8_t>> Encode(const RgbaImage& image) override;
+};
+
+}  // namespace plumage::platform

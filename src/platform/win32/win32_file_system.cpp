@@ -1,0 +1,116 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <windows.h>
+
+#include "platform/win32/win32_text.h"
+
+namespace plumage::platform {
+namespace {
+
+// What SetFileAttributesA may keep beside the program's attributes.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
+
+Error SystemError(const std::string& what, const std::string& path, DWORD code) {
+  ErrorKind kind = (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
+                    code == ERROR_INVALID_NAME)
+                       ? ErrorKind::NotFound
+                       : ErrorKind::Io;
+  return MakeError(kind, what + " " + path + ": " + SystemErrorText(code));
+}
+
+DWORD RawAttributes(const std::string& path) {
+  if (path.empty()) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  return GetFileAttributesA(Utf8ToSystemAnsi(path).c_str());
+}
+
+}  // namespace
+
+Result<std::uint32_t> Win32FileSystem::GetAttributes(const std::string& path) {
+  DWORD attributes = RawAttributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return SystemError("cannot read the attributes of", path, GetLastError());
+  return static_cast<std::uint32_t>(attributes & kAttributeMask);
+}
+
+Status Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  if ((attributes & ~kAttributeMask) != 0)
+    return MakeError(ErrorKind::Unsupported, "the attribute value " + std::to_string(attributes) +
+                                                 " of " + path + " cannot be stored");
+  DWORD current = RawAttributes(path);
+  if (current == INVALID_FILE_ATTRIBUTES)
+    return SystemError("cannot set the attributes of", path, GetLastError());
+  DWORD wanted = (current & kKeptAttributes) | (attributes & ~kAttributeDirectory);
+  if (wanted == 0) wanted = FILE_ATTRIBUTE_NORMAL;
+  if (!SetFileAttributesA(Utf8ToSystemAnsi(path).c_str(), wanted))
+    return SystemError("cannot set the attributes of", path, GetLastError());
+  return Ok{};
+}
+
+bool Win32FileSystem::FileExists(const std::string& path) {
+  DWORD attributes = RawAttributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+Status Win32FileSystem::Remove(const std::string& path) {
+  if (path.empty()) return SystemError("cannot delete", path, ERROR_FILE_NOT_FOUND);
+  if (!DeleteFileA(Utf8ToSystemAnsi(path).c_str()))
+    return SystemError("cannot delete", path, GetLastError());
+  return Ok{};
+}
+
+Status Win32FileSystem::Copy(const std::string& from, const std::string& to) {
+  if (!CopyFileA(Utf8ToSystemAnsi(from).c_str(), Utf8ToSystemAnsi(to).c_str(), FALSE))
+    return SystemError("cannot copy " + from + " to", to, GetLastError());
+  return Ok{};
+}
+
+Result<std::vector<std::string>> Win32FileSystem::List(const std::string& folder,
+                                                       const std::string& pattern,
+                                                       std::uint32_t include) {
+  std::string prefix = folder;
+  if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/' && prefix.back() != ':')
+    prefix.push_back('\\');
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA(Utf8ToSystemAnsi(prefix + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES)
+      return std::vector<std::string>{};  // an empty folder (a drive root has no "." entry)
+    return SystemError("cannot list", folder, code);
+  }
+  const DWORD excluding = (kAttributeHidden | kAttributeSystem | kAttributeDirectory) & ~include;
+  std::vector<std::string> names;
+  do {
+    std::string name = SystemAnsiToUtf8(found.cFileName);
+    if (name == "." || name == ".." || !MatchesWildcard(name, pattern)) continue;
+    if ((found.dwFileAttributes & excluding) != 0) continue;
+    names.push_back(std::move(name));
+  } while (FindNextFileA(search, &found));
+  DWORD code = GetLastError();
+  FindClose(search);
+  if (code != ERROR_NO_MORE_FILES) return SystemError("cannot list", folder, code);
+  return names;
+}
+
+bool Win32FileSystem::IsDriveRoot(const std::string& folder) {
+  if (folder.empty()) return false;
+  std::string ansi = Utf8ToSystemAnsi(folder);
+  char full[MAX_PATH * 2];
+  DWORD n = GetFullPathNameA(ansi.c_str(), sizeof full, full, nullptr);
+  if (n == 0 || n >= sizeof full) return false;
+  std::string path(full, n);
+  if (path.back() != '\\') path.push_back('\\');
+  char volume[MAX_PATH * 2];
+  if (!GetVolumePathNameA(path.c_str(), volume, sizeof volume)) return false;
+  std::string root = volume;
+  if (root.empty()) return false;
+  if (root.back() != '\\') root.push_back('\\');
+  return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, root.c_str(), -1, path.c_str(),
+                        -1) == CSTR_EQUAL;
+}
+
+}  // namespace plumage::platform

@@ -1,0 +1,25 @@
+// Files through kernel32: GetFileAttributesA, SetFileAttributesA, CopyFileA,
+// DeleteFileA, and FindFirstFileA listings filtered by the program's own
+// wildcard and attribute rules (the system's matching also matches short
+// 8.3 names, which the program never shows).
+#pragma once
+
+#include "platform/files.h"
+
+namespace plumage::platform {
+
+class Win32FileSystem : public IFileSystem {
+ public:
+  Result<std::uint32_t> GetAttributes(const std::string& path) override;
+  Status SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool FileExists(const std::string& path) override;
+  Status Remove(const std::string& path) override;
+  Status Copy(const std::string& from, const std::string& to) override;
+  Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
+                                        std::uint32_t include) override;
+  // The root of a volume: a drive ("C:\"), a share or a folder a volume is
+  // mounted on (GetVolumePathNameA gives the path back).
+  bool IsDriveRoot(const std::string& folder) override;
+};
+
+}  // namespace plumage::platform

@@ -1,0 +1,53 @@
+// The process and the desktop through kernel32, user32, shell32 and winmm.
+#pragma once
+
+#include <string>
+
+#include "platform/system.h"
+
+namespace plumage::platform {
+
+class Win32System : public ISystem {
+ public:
+  Win32System() = default;
+  ~Win32System() override;
+  Win32System(const Win32System&) = delete;
+  Win32System& operator=(const Win32System&) = delete;
+
+  // The running executable's folder (GetModuleFileNameA), without a
+  // closing backslash.
+  static std::string ExecutableFolder();
+  // The name of the mutex whose owner is the running copy.
+  static constexpr const char* kInstanceMutex = "Plumage.RunningCopy";
+
+  // The executable's folder with a backslash, its Icons folder created.
+  std::string ProgramFolder() override;
+  std::string ExecutableName() override;
+  // A named mutex, created by the first copy and held until it ends.
+  bool PreviousInstanceRunning() override;
+  // timeGetTime of winmm.
+  std::uint32_t TickCount() override;
+  long LastError() override;
+  std::string ErrorMessage(long code) override;
+
+ private:
+  std::string folder_;
+  void* mutex_ = nullptr;  // HANDLE
+  bool instanceChecked_ = false;
+  bool another_ = false;
+};
+
+class Win32Shell : public IShell {
+ public:
+  // ShellExecuteA(GetDesktopWindow(), "Open", target, ...).
+  void OpenDocument(const std::string& target) override;
+  // F5 down and up through SendInput.
+  void SendRefreshKey() override;
+  // shell32's function under ordinal 72, looked up at run time.
+  void UpdateShellImageCache(const std::string& iconFile, std::int32_t index) override;
+  // SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE,
+  // SPI_SETNONCLIENTMETRICS, 0, SMTO_NORMAL, timeoutMs, &result).
+  void BroadcastSettingChange(std::uint32_t timeoutMs) override;
+};
+
+}  // namespace plumage::platform
