@@ -1,7 +1,64 @@
 # The tests of the 32-bit Windows build, run under Wine through CTest's
-# cross-compiling emulator. GoogleTest is built here from Debian's sources
-# (package googletest) with the cross-compiler.
+# cross-compiling emulator (cmake/wine-run.sh.in: a prefix of its own inside
+# the build folder, no debug output, no Mono or Gecko prompt).
+#
+# Each test executable is one CTest test: every start of a Windows program
+# costs Wine a few tenths of a second, so the test cases are not started one
+# by one. A fixture keeps one wineserver alive across the run.
+#
+# Areas run here: the program's tests that use fakes and the program library
+# with the real files of this platform (image, profile engine, DOS attribute
+# text, icon readers and drawing, icon making), and tests/win32 against the
+# Win32 platform half itself. Left out: the areas that start Linux programs
+# (plumagectl, getfattr, icotool, wrestool, identify) or test the Linux
+# platform half (the REGEDIT4 store, POSIX files and profile, the picker's
+# and folder operations' xattr checks), and the Qt view tests.
+find_program(PLUMAGE_WINE wine REQUIRED)
+find_program(PLUMAGE_WINESERVER wineserver REQUIRED)
+set(PLUMAGE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
+  @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+  WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+# GoogleTest from Debian's sources (package googletest), cross-compiled.
 set(PLUMAGE_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's source tree")
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${PLUMAGE_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# The prefix is made once (wineboot), then a wineserver that outlives each
+# test program by a minute serves the whole run.
+add_test(NAME wine_prefix
+  COMMAND ${CMAKE_BINARY_DIR}/wine-run.sh --server)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine LABELS wine)
+
+add_library(plumage_test_support STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/fakes.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/temp_dir.cpp)
+target_include_directories(plumage_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(plumage_test_support PUBLIC plumage_win32 gtest gmock PRIVATE plumage_warnings)
+target_compile_definitions(plumage_test_support PUBLIC PLUMAGE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+
+# plumage_add_gtest(<name> LABELS <labels...> SOURCES <files...> [LIBS <libs...>] [ENV <k=v...>])
+function(plumage_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "LABELS;SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE plumage_test_support gtest_main plumage_warnings ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS};wine" FIXTURES_REQUIRED wine
+    ENVIRONMENT "${ARG_ENV}")
+endfunction()
+
+set(T ${CMAKE_CURRENT_SOURCE_DIR})
+plumage_add_gtest(test_image LABELS unit
+  SOURCES ${T}/image/bmp_reader_test.cpp ${T}/image/colour_reduce_test.cpp
+          ${T}/image/dib_section_test.cpp ${T}/image/octree_test.cpp ${T}/image/palette_test.cpp
+          ${T}/image/save_test.cpp ${T}/image/surfaces_test.cpp ${T}/image/reference.cpp)
+plumage_add_gtest(test_profile LABELS unit SOURCES ${T}/profile/profile_engine_test.cpp)
+plumage_add_gtest(test_files LABELS unit SOURCES ${T}/files/dos_attrib_test.cpp)
+
+# The Windows files of the icon tests, made as the Linux build makes them:
+# the generator runs under Wine, windres and gcc are the cross tools.
+add_subdirectory(${T}/win32 ${CMAKE_CURRENT_BINARY_DIR}/win32)

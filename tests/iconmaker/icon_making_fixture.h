@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/paths.h"
 #include "app/startup.h"
 #include "iconmaker/bmp_to_icon.h"
 #include "iconmaker/folder_mask.h"
@@ -83,7 +84,7 @@ class IconMakingTest : public ::testing::Test {
     env.os.icons = &icons;
     programFolder = dir / "program";
     fs::create_directories(programFolder / "Icons");
-    env.system.programFolder = programFolder.string() + "/";
+    env.system.programFolder = programFolder.string() + kPathSeparator;
     folder = dir / "Music";
     fs::create_directory(folder);
     BeginRun(env.program, folder.string());
@@ -92,7 +93,7 @@ class IconMakingTest : public ::testing::Test {
   fs::path IconsDir() const { return programFolder / "Icons"; }
   std::vector<std::string> Names(const fs::path& where) const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(where)) names.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(where)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }

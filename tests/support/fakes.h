@@ -13,8 +13,13 @@
 #include "app/program.h"
 #include "app/user_interface.h"
 #include "platform/platform.h"
+#ifdef _WIN32
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_profile.h"
+#else
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_profile.h"
+#endif
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "support/recording_ui.h"
@@ -142,8 +147,13 @@ struct TestPlatform {
   MemoryRegistry registry;
   FakeSystem system;
   RecordingShell shell;
+#ifdef _WIN32
+  platform::Win32FileSystem files;
+  platform::Win32PrivateProfile profile;
+#else
   platform::PosixFileSystem files;
   platform::PosixPrivateProfile profile;
+#endif
   platform::Platform os;
   Program program;
 };

@@ -3,14 +3,27 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace plumage::test {
 
 TempDir::TempDir() {
+#ifdef _WIN32
+  // No mkdtemp: a random name, made only if it is not there yet.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    auto candidate = std::filesystem::temp_directory_path() /
+                     ("plumage-test-" + std::to_string(random()) + std::to_string(random()));
+    std::error_code ec;
+    if (std::filesystem::create_directory(candidate, ec)) path_ = candidate;
+  }
+  if (path_.empty()) throw std::runtime_error("cannot make a temporary folder");
+#else
   std::string pattern = (std::filesystem::temp_directory_path() / "plumage-test-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
   path_ = pattern;
+#endif
 }
 
 TempDir::~TempDir() {
