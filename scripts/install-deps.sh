@@ -24,8 +24,9 @@ packages=(
   desktop-file-utils libxml2-utils
   # packaging
   dpkg-dev fakeroot
-  # the Windows build's tests run under Wine (32-bit programs need the i386 architecture)
-  wine wine32:i386
+  # the Windows build's tests run under Wine (32-bit programs need the i386 architecture),
+  # with GoogleTest cross-built from its sources
+  wine wine32:i386 googletest
 )
 
 sudo=""

@@ -63,6 +63,11 @@ Status Win32FileSystem::Remove(const std::string& path) {
 }
 
 Status Win32FileSystem::Copy(const std::string& from, const std::string& to) {
+  // CopyFileA refuses a Read-only target; so does this, also where the file
+  // system would let the owner write (Wine run by root).
+  DWORD target = RawAttributes(to);
+  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY))
+    return MakeError(ErrorKind::Io, "cannot copy " + from + " to " + to + ": it is read-only");
   if (!CopyFileA(Utf8ToSystemAnsi(from).c_str(), Utf8ToSystemAnsi(to).c_str(), FALSE))
     return SystemError("cannot copy " + from + " to", to, GetLastError());
   return Ok{};

@@ -1,0 +1,136 @@
+// Win32PrivateProfile (GetPrivateProfileStringA, WritePrivateProfileStringA
+// under Wine) side by side with the program's own INI engine, the one the
+// Linux build writes DESKTOP.INI with: the same files must read the same,
+// and the same writes must leave files that both read the same.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "platform/profile_engine.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_profile.h"
+#include "support/temp_dir.h"
+
+namespace plumage::test {
+namespace {
+
+using namespace platform;
+
+std::string Read(IPrivateProfile& profile, const std::string& file, const std::string& section,
+                 const std::string& key, const std::string& def = "<default>",
+                 std::size_t size = 260) {
+  std::string buffer(size, '#');
+  std::uint32_t n = profile.GetString(section, key, def, std::span(buffer.data(), size), file);
+  return std::to_string(n) + ":" + buffer.substr(0, n);
+}
+
+std::string ReadEngine(const std::string& bytes, const std::string& section,
+                       const std::string& key, const std::string& def = "<default>",
+                       std::size_t size = 260) {
+  std::string buffer(size, '#');
+  std::uint32_t n =
+      ProfileText(bytes).GetString(section, key, def, std::span(buffer.data(), size));
+  return std::to_string(n) + ":" + buffer.substr(0, n);
+}
+
+class Win32Profile : public ::testing::Test {
+ protected:
+  TempDir dir;
+  Win32PrivateProfile profile;
+};
+
+TEST_F(Win32Profile, ReadsAsTheProgramsEngineReads) {
+  const std::string bytes =
+      "; a comment\r\n"
+      "[.ShellClassInfo]\r\n"
+      "IconFile=C:\\Program Files\\Plumage\\Icons\\Chess.ico\r\n"
+      "  IconIndex =  7  \r\n"
+      "InfoTip=\"quoted text\"\r\n"
+      "Single='one'\r\n"
+      "Empty=\r\n"
+      "NoEquals\r\n"
+      "Accent=caf\xE9\r\n"
+      "[Autorun]\r\n"
+      "Icon=C:\\lib.icl,3\r\n"
+      "[.shellclassinfo]\r\n"
+      "IconFile=the second section of a name is never read\r\n";
+  const std::string file = (dir / "DESKTOP.INI").string();
+  WriteFile(file, bytes);
+  const std::array<std::array<const char*, 2>, 12> lookups = {{
+      {".ShellClassInfo", "IconFile"},
+      {".shellclassinfo", "iconindex"},
+      {".ShellClassInfo", "InfoTip"},
+      {".ShellClassInfo", "Single"},
+      {".ShellClassInfo", "Empty"},
+      {".ShellClassInfo", "NoEquals"},
+      {".ShellClassInfo", "Accent"},
+      {".ShellClassInfo", "Missing"},
+      {"Autorun", "Icon"},
+      {"autorun", "ICON"},
+      {"Missing", "Icon"},
+      {" .ShellClassInfo ", " IconIndex "},
+  }};
+  for (const auto& [section, key] : lookups) {
+    EXPECT_EQ(Read(profile, file, section, key), ReadEngine(bytes, section, key))
+        << section << " / " << key;
+  }
+  EXPECT_EQ(Read(profile, file, ".ShellClassInfo", "IconFile", "", 10),
+            ReadEngine(bytes, ".ShellClassInfo", "IconFile", "", 10))
+      << "a short buffer";
+  EXPECT_EQ(Read(profile, file, ".ShellClassInfo", "Missing", "default   "),
+            ReadEngine(bytes, ".ShellClassInfo", "Missing", "default   "))
+      << "the default's trailing blanks";
+  EXPECT_EQ(Read(profile, (dir / "missing.ini").string(), "a", "b"), "9:<default>");
+  std::array<char, 4> untouched = {'x', 'y', 'z', 'w'};
+  EXPECT_EQ(profile.GetString("Autorun", "Icon", "", std::span(untouched.data(), 0), file), 0u);
+  EXPECT_EQ(untouched[0], 'x');
+}
+
+TEST_F(Win32Profile, WritesLeaveWhatTheEngineLeaves) {
+  const std::string start =
+      "[.ShellClassInfo]\r\n"
+      "IconFile=old.ico\r\n"
+      "IconIndex=1\r\n"
+      "[Other]\r\n"
+      "Key=value\r\n";
+  const std::string file = (dir / "DESKTOP.INI").string();
+  WriteFile(file, start);
+  std::string engine = start;
+  const std::array<std::array<const char*, 3>, 5> writes = {{
+      {".ShellClassInfo", "IconFile", "C:\\Icons\\Chess.ico"},  // replaced
+      {".SHELLCLASSINFO", "IconIndex", "0"},                      // replaced, other case
+      {".ShellClassInfo", "InfoTip", "new key"},                  // added to its section
+      {"Autorun", "Icon", "C:\\lib.icl,3"},                       // a new section
+      {"Other", "Key", "caf\xE9"},
+  }};
+  for (const auto& [section, key, value] : writes) {
+    ASSERT_TRUE(profile.WriteString(section, key, value, file).ok());
+    auto edited = ProfileText(engine).Set(section, key, value);
+    ASSERT_TRUE(edited.ok());
+    if (*edited) engine = **edited;
+  }
+  const std::string written = ReadFile(file);
+  EXPECT_EQ(written, engine) << "Wine wrote:\n" << written << "\nthe engine:\n" << engine;
+  for (const auto& [section, key, value] : writes)
+    EXPECT_EQ(Read(profile, file, section, key), ReadEngine(engine, section, key));
+}
+
+TEST_F(Win32Profile, AMissingFileIsCreatedAndAReadOnlyOneRefusedWithItsName) {
+  const std::string file = (dir / "AUTORUN.INF").string();
+  ASSERT_TRUE(profile.WriteString("Autorun", "Icon", "C:\\lib.icl,3", file).ok());
+  EXPECT_EQ(Read(profile, file, "Autorun", "Icon"), "12:C:\\lib.icl,3");
+  Win32FileSystem files;
+  ASSERT_TRUE(files.SetAttributes(file, kAttributeReadOnly).ok());
+  auto refused = profile.WriteString("Autorun", "Icon", "other", file);
+  ASSERT_FALSE(refused.ok());
+  EXPECT_NE(refused.error().message.find("AUTORUN.INF"), std::string::npos)
+      << refused.error().message;
+  EXPECT_EQ(Read(profile, file, "Autorun", "Icon"), "12:C:\\lib.icl,3");
+  ASSERT_TRUE(files.SetAttributes(file, kAttributeNormal).ok());
+  auto noFolder = profile.WriteString("a", "b", "c", (dir / "missing" / "x.ini").string());
+  EXPECT_FALSE(noFolder.ok());
+}
+
+}  // namespace
+}  // namespace plumage::test
