@@ -18,6 +18,8 @@ struct IconsOptions {
 std::string Describe(const platform::IconHandle& icon, int drawnSize) {
   const platform::IconOrigin& o = icon.origin();
   if (o.generic) return "the generic application icon";
+  // The system's icon calls tell only the size of the icon they made.
+  if (o.imageCount == 0) return std::to_string(o.width) + " x " + std::to_string(o.height);
   std::string text;
   if (!o.resource.empty()) text += "icon " + o.resource + ", ";
   text += "image " + std::to_string(o.imageIndex + 1) + " of " + std::to_string(o.imageCount) +

@@ -1,0 +1,67 @@
+// plumagectl.exe install under Wine: the verb key in Wine's registry, with
+// the command that starts plumage.exe with the folder's path as the whole
+// argument text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/registry.h"
+#include "platform/win32/win32_registry.h"
+#include "win32_test_util.h"
+
+namespace plumage::test {
+namespace {
+
+using namespace platform;
+
+// Runs plumagectl.exe with `arguments` and answers its exit code.
+DWORD RunPlumagectl(const std::string& arguments) {
+  const std::string exe = WinePath(PLUMAGECTL_PATH);
+  std::string commandLine = "\"" + exe + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process))
+    return 0xFFFFFFFF;
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 0xFFFFFFFF;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+std::string DefaultValue(Win32Registry& registry, const std::string& key) {
+  RegHandle handle = 0;
+  if (registry.OpenKey(kHkeyClassesRoot, key, &handle) != kErrorSuccess) return "<no key>";
+  char data[1024] = {};
+  std::uint32_t size = sizeof data - 1, type = 0;
+  long rc = registry.QueryValue(handle, "", &type, reinterpret_cast<std::uint8_t*>(data), &size);
+  registry.CloseKey(handle);
+  if (rc != kErrorSuccess || type != kRegSz) return "<no value>";
+  return std::string(data, size);
+}
+
+TEST(Win32Install, TheVerbStartsPlumageWithTheFolderAsTheWholeArgumentText) {
+  ASSERT_EQ(RunPlumagectl("install"), 0u);
+  ASSERT_EQ(RunPlumagectl("install"), 0u) << "installing again is harmless";
+  Win32Registry registry;
+  const std::string command = DefaultValue(registry, "Folder\\shell\\PlumIcon\\command");
+  // The program's path in quotes (it may hold blanks), then %1 bare: the
+  // path Explorer puts there, blanks and all, is the whole argument text,
+  // and quotes around it would become part of it.
+  const std::string tail = "plumage.exe\" %1";
+  ASSERT_GE(command.size(), tail.size() + 1) << command;
+  EXPECT_EQ(command.front(), '"') << command;
+  EXPECT_EQ(command.back(), '\0') << "one closing NUL";
+  EXPECT_EQ(command.substr(command.size() - 1 - tail.size(), tail.size()), tail) << command;
+  EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"), std::string("C&hange icon...") + '\0');
+
+  ASSERT_EQ(RunPlumagectl("uninstall"), 0u);
+  EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"), "<no key>");
+  ASSERT_EQ(RunPlumagectl("install"), 0u) << "the other tests of this prefix find it installed";
+}
+
+}  // namespace
+}  // namespace plumage::test
