@@ -13,8 +13,12 @@
 #include "app/form.h"
 #include "app/program.h"
 #include "platform/platform.h"
+#ifdef _WIN32
+#include "platform/win32/win32_file_system.h"
+#else
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/registry_store.h"
+#endif
 #include "platform/registry.h"
 #include "settings/settings.h"
 #include "shellcache/icon_cache_manager.h"
@@ -25,10 +29,19 @@ namespace plumage::test {
 
 // The Linux store, with "SetValue <name>=<data without its NUL>" noted for
 // every write that reached it (data in the ANSI code page, as stored).
+//
+// The Windows build keeps the store in memory instead: the system registry
+// is one for every test program of the Wine prefix.
 class JournalRegistry : public platform::IRegistry {
  public:
+#ifdef _WIN32
+  using Store = MemoryRegistry;
+  JournalRegistry(const std::string&, Journal& journal) : journal_(journal) {}
+#else
+  using Store = platform::PosixRegistry;
   JournalRegistry(std::string file, Journal& journal)
       : store_(std::move(file)), journal_(journal) {}
+#endif
 
   long OpenKey(std::uint32_t root, const std::string& subKey, platform::RegHandle* key) override {
     ++openCalls;
@@ -62,12 +75,12 @@ class JournalRegistry : public platform::IRegistry {
     return store_.DeleteKeyTree(root, subKey);
   }
 
-  platform::PosixRegistry& store() { return store_; }
+  Store& store() { return store_; }
   int openKeys = 0;   // opened through this registry and not yet closed
   int openCalls = 0;  // every attempt to open a key
 
  private:
-  platform::PosixRegistry store_;
+  Store store_;
   Journal& journal_;
 };
 
@@ -135,7 +148,11 @@ class DialogFixture {
   JournalRegistry registry;
   RecordingShell shell;
   FakeSystem system;
+#ifdef _WIN32
+  platform::Win32FileSystem files;
+#else
   platform::PosixFileSystem files;
+#endif
   platform::Platform os;
   Program program;
   JournalUi ui;
