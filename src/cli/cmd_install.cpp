@@ -43,12 +43,14 @@ void Install(Context& ctx) {
     return ctx.Fail("cannot create the program folder " + folder + "Icons");
   if (ctx.registry.CreateKey(kVerbRoot, kVerbCommandKey) != platform::kErrorSuccess)
     return ctx.Fail("cannot write the settings store " + ctx.registry.path());
+#ifndef _WIN32
   // Windows always has the shell's icon keys; here they are made once, so
   // that the settings dialog's colour depth, cache size and rebuild have
   // somewhere to write (the program itself never creates a key).
   if (ctx.registry.CreateKey(kWindowMetricsRoot, kWindowMetricsKey) != platform::kErrorSuccess ||
       ctx.registry.CreateKey(kExplorerRoot, kExplorerKey) != platform::kErrorSuccess)
     return ctx.Fail("cannot write the settings store " + ctx.registry.path());
+#endif
   // A caption already there is the chosen language: installing again keeps it.
   std::string caption;
   bool hasCaption = false;

@@ -173,6 +173,28 @@ TEST(Win32DosAttrib, AttributesWrittenForTheLinuxSideToReadBack) {
     ASSERT_EQ(WithoutArchive(*files.GetAttributes(path)), WithoutArchive(c.attributes)) << path;
     manifest << c.name << " " << c.attributes << "\n";
   }
+
+  // The program's own write, as the picker's OK makes it: DESKTOP.INI
+  // through WritePrivateProfileStringA, Hidden and System, the folder System.
+  const std::string chess = folder + "\\Chess";
+  SetFileAttributesA((chess + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::filesystem::remove_all(chess);
+  std::filesystem::create_directories(chess);
+  ASSERT_EQ(RunPlumagectl("set \"" + chess + "\" C:\\Icons\\game.ico 2"), 0u);
+  char value[64] = {};
+  GetPrivateProfileStringA(".ShellClassInfo", "IconFile", "", value, sizeof value,
+                           (chess + "\\DESKTOP.INI").c_str());
+  EXPECT_STREQ(value, "C:\\Icons\\game.ico");
+  GetPrivateProfileStringA(".ShellClassInfo", "IconIndex", "", value, sizeof value,
+                           (chess + "\\DESKTOP.INI").c_str());
+  EXPECT_STREQ(value, "2");
+  // Again, over the Hidden and System file the first write left.
+  ASSERT_EQ(RunPlumagectl("set \"" + chess + "\" C:\\Icons\\game.ico 3"), 0u);
+  GetPrivateProfileStringA(".ShellClassInfo", "IconIndex", "", value, sizeof value,
+                           (chess + "\\DESKTOP.INI").c_str());
+  EXPECT_STREQ(value, "3");
+  manifest << "Chess " << (kAttributeSystem | kAttributeDirectory) << "\n";
+  manifest << "Chess/DESKTOP.INI " << (kAttributeHidden | kAttributeSystem) << "\n";
 }
 
 }  // namespace

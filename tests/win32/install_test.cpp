@@ -14,24 +14,6 @@ namespace {
 
 using namespace platform;
 
-// Runs plumagectl.exe with `arguments` and answers its exit code.
-DWORD RunPlumagectl(const std::string& arguments) {
-  const std::string exe = WinePath(PLUMAGECTL_PATH);
-  std::string commandLine = "\"" + exe + "\" " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process))
-    return 0xFFFFFFFF;
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD code = 0xFFFFFFFF;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
-}
-
 std::string DefaultValue(Win32Registry& registry, const std::string& key) {
   RegHandle handle = 0;
   if (registry.OpenKey(kHkeyClassesRoot, key, &handle) != kErrorSuccess) return "<no key>";

@@ -21,4 +21,24 @@ inline std::string UniqueName(const std::string& stem) {
          std::to_string(GetTickCount());
 }
 
+#ifdef PLUMAGECTL_PATH
+// Runs plumagectl.exe with `arguments` and answers its exit code.
+inline DWORD RunPlumagectl(const std::string& arguments) {
+  const std::string exe = WinePath(PLUMAGECTL_PATH);
+  std::string commandLine = "\"" + exe + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process))
+    return 0xFFFFFFFF;
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 0xFFFFFFFF;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+#endif
+
 }  // namespace plumage::test
