@@ -51,6 +51,9 @@ int main(int argc, char** argv) {
                                         std::to_string(plumage::kVersionMinor) + "." +
                                         std::to_string(plumage::kVersionRevision));
   app.require_subcommand(1);
+  // Options begin with '-' everywhere; a path that begins with '/' (or a
+  // Windows one such as /Games) is an argument, not a "/option".
+  app.allow_windows_style_options(false);
   for (auto& registrar : Registrars()) registrar(app, ctx);
   try {
     app.parse(argc, argv);
