@@ -7,12 +7,16 @@
 # by one. A fixture keeps one wineserver alive across the run.
 #
 # Areas run here: the program's tests that use fakes and the program library
-# with the real files of this platform (image, profile engine, DOS attribute
-# text, icon readers and drawing, icon making), and tests/win32 against the
-# Win32 platform half itself. Left out: the areas that start Linux programs
-# (plumagectl, getfattr, icotool, wrestool, identify) or test the Linux
-# platform half (the REGEDIT4 store, POSIX files and profile, the picker's
-# and folder operations' xattr checks), and the Qt view tests.
+# with this platform's real files and INI calls (image, with the slow
+# comparison of the engine with its reference; profile engine; DOS attribute
+# text; icon readers and drawing; icon making; settings dialog, about box and
+# icon cache, their registry in memory; the folder descriptor's reading),
+# and tests/win32 against the Win32 platform half itself. Left out: what
+# starts Linux programs (plumagectl, getfattr, icotool, wrestool, identify:
+# cli, folder apply/write/cli, iconmaker save/make-icon, icons cli/art/ico/pe,
+# image plumagectl), what tests the Linux platform half (app startup,
+# settings and picker on the REGEDIT4 store and xattrs, POSIX files and
+# profile), and the Qt view tests.
 find_program(PLUMAGE_WINE wine REQUIRED)
 find_program(PLUMAGE_WINESERVER wineserver REQUIRED)
 set(PLUMAGE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
@@ -56,6 +60,8 @@ plumage_add_gtest(test_image LABELS unit
   SOURCES ${T}/image/bmp_reader_test.cpp ${T}/image/colour_reduce_test.cpp
           ${T}/image/dib_section_test.cpp ${T}/image/octree_test.cpp ${T}/image/palette_test.cpp
           ${T}/image/save_test.cpp ${T}/image/surfaces_test.cpp ${T}/image/reference.cpp)
+plumage_add_gtest(test_image_slow LABELS slow
+  SOURCES ${T}/image/equivalence_test.cpp ${T}/image/reference.cpp)
 plumage_add_gtest(test_profile LABELS unit SOURCES ${T}/profile/profile_engine_test.cpp)
 plumage_add_gtest(test_files LABELS unit SOURCES ${T}/files/dos_attrib_test.cpp)
 

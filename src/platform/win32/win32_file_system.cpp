@@ -104,6 +104,9 @@ Result<std::vector<std::string>> Win32FileSystem::List(const std::string& folder
 bool Win32FileSystem::IsDriveRoot(const std::string& folder) {
   if (folder.empty()) return false;
   std::string ansi = Utf8ToSystemAnsi(folder);
+  // "C:" alone would be the drive's current folder; the program means the
+  // drive.
+  if (ansi.size() == 2 && ansi[1] == ':') ansi.push_back('\\');
   char full[MAX_PATH * 2];
   DWORD n = GetFullPathNameA(ansi.c_str(), sizeof full, full, nullptr);
   if (n == 0 || n >= sizeof full) return false;
