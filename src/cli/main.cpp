@@ -56,7 +56,11 @@ int main(int argc, char** argv) {
   app.allow_windows_style_options(false);
   for (auto& registrar : Registrars()) registrar(app, ctx);
   try {
-    app.parse(argc, argv);
+    // The arguments in the program's own text (UTF-8).
+    std::vector<std::string> args = plumage::platform::NativePlatform::Arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const auto& a : args) pointers.push_back(a.c_str());
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::ParseError& e) {
     // One line for a usage error; --help and --version print in full.
     if (e.get_exit_code() == 0) return app.exit(e);

@@ -7,6 +7,7 @@
 
 #include "platform/registry.h"
 #include "platform/win32/win32_registry.h"
+#include "support/temp_dir.h"
 #include "win32_test_util.h"
 
 namespace plumage::test {
@@ -43,6 +44,20 @@ TEST(Win32Install, TheVerbStartsPlumageWithTheFolderAsTheWholeArgumentText) {
   ASSERT_EQ(RunPlumagectl("uninstall"), 0u);
   EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"), "<no key>");
   ASSERT_EQ(RunPlumagectl("install"), 0u) << "the other tests of this prefix find it installed";
+}
+
+TEST(Win32Plumagectl, AFolderNamedInTheAnsiCodePageIsThatFolder) {
+  TempDir dir;
+  // "Icônes" as the ANSI command line carries it (Windows-1252).
+  const std::string folder = dir.str() + "\\Ic\xF4nes";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_EQ(RunPlumagectl("set \"" + folder + "\" C:\\Icons\\game.ico 1"), 0u);
+  char value[16] = {};
+  GetPrivateProfileStringA(".ShellClassInfo", "IconIndex", "", value, sizeof value,
+                           (folder + "\\DESKTOP.INI").c_str());
+  EXPECT_STREQ(value, "1");
+  SetFileAttributesA((folder + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/icons/file_icon_source.h"
 #include "platform/platform.h"
@@ -33,6 +34,11 @@ class NativePlatform {
   FileIconSource icons{png};
   PosixDesktop desktop{system, icons, png};
   Platform os{&registry, &system, &shell, &files, &profile, &icons, &desktop};
+
+  // The command line's arguments; Linux hands them over in UTF-8 already.
+  static std::vector<std::string> Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+  }
 
   // The folder that holds the running executable.
   static std::string ExecutableFolder() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/win32/wic_png_codec.h"
@@ -13,6 +14,7 @@
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
+#include "platform/win32/win32_text.h"
 
 namespace plumage::platform {
 
@@ -31,6 +33,14 @@ class NativePlatform {
   Win32IconSource icons;
   // No desktop integration: Explorer reads the verb key and DESKTOP.INI.
   Platform os{&registry, &system, &shell, &files, &profile, &icons};
+
+  // The command line's arguments, from the ANSI code page into the
+  // program's own text (UTF-8), so that "C:\Icônes" names that folder.
+  static std::vector<std::string> Arguments(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(SystemAnsiToUtf8(argv[i]));
+    return args;
+  }
 
   // The folder that holds the running executable, without a closing
   // backslash.
