@@ -64,21 +64,25 @@ void Install(Context& ctx) {
     return ctx.Fail("cannot write the verb command to " + ctx.registry.path());
   std::printf("Installed: program folder %s, verb key HKEY_CLASSES_ROOT\\%s in %s\n",
               folder.c_str(), kVerbKey, ctx.registry.path().c_str());
+#ifndef _WIN32
   // The file managers' context menus carry the caption stored now.
   if (!hasCaption) caption = texts::kVerbCaption.en;
   platform::MenuEntries menu = ctx.desktop.Menu();
   if (Status s = menu.Install(CleanRegistryText(caption)); !s)
     return ctx.Fail("the folder menu entries of the file managers: " + s.error().message);
   for (const std::string& file : menu.PresentFiles()) std::printf("Menu entry: %s\n", file.c_str());
+#endif
 }
 
 void Uninstall(Context& ctx) {
+#ifndef _WIN32
   // The menu entries go first: they are what a user sees of Plumage.
   platform::MenuEntries menu = ctx.desktop.Menu();
   const std::vector<std::string> entries = menu.PresentFiles();
   if (Status s = menu.Uninstall(); !s)
     return ctx.Fail("the folder menu entries of the file managers: " + s.error().message);
   for (const std::string& file : entries) std::printf("Removed menu entry: %s\n", file.c_str());
+#endif
   long rc = ctx.registry.DeleteKeyTree(kVerbRoot, kVerbKey);
   if (rc == platform::kErrorFileNotFound) {
     std::printf("Nothing to remove: the verb key is not in %s\n", ctx.registry.path().c_str());
