@@ -1,0 +1,21 @@
+#include "ui/win32/artwork.h"
+
+#include "ui/win32/picture_file.h"
+#include "ui/win32/window_kit.h"
+
+namespace plumage::win32 {
+
+platform::Surface24 LoadPicture(int id) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  if (!found) return {};
+  HGLOBAL loaded = LoadResource(module, found);
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return {};
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  return CompositeBitmapFile(
+      std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(data), SizeofResource(module, found)),
+      platform::Rgb{GetRValue(face), GetGValue(face), GetBValue(face)});
+}
+
+}  // namespace plumage::win32

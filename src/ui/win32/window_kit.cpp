@@ -1,0 +1,277 @@
+#include "ui/win32/window_kit.h"
+
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "ui/win32/resource.h"
+#include "ui/win32/win32_text.h"
+
+namespace plumage::win32 {
+
+namespace {
+
+constexpr const char* kWindowClass = "PlumageDialog";
+
+bool busyPointer = false;
+bool endRequested = false;
+
+ATOM RegisterDialogClass() {
+  static ATOM atom = 0;
+  if (atom) return atom;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DefWindowProcA;  // replaced per window at creation
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kWindowClass;
+  wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(IDI_PLUMAGE));
+  wc.hIconSm = static_cast<HICON>(LoadImageA(wc.hInstance, MAKEINTRESOURCEA(IDI_PLUMAGE), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  atom = RegisterClassExA(&wc);
+  return atom;
+}
+
+BITMAPINFO InfoFor(const platform::Surface24& surface) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = surface.width();
+  info.bmiHeader.biHeight = surface.height();  // positive: bottom-up, as the surface is
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+}  // namespace
+
+void SetBusyPointer(bool busy) {
+  busyPointer = busy;
+  // Shown at once; WM_SETCURSOR keeps it while the mouse moves.
+  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(busy ? IDC_WAIT : IDC_ARROW)));
+}
+bool BusyPointer() { return busyPointer; }
+void RequestEnd() { endRequested = true; }
+bool EndRequested() { return endRequested; }
+
+int SystemDpi() {
+  static int dpi = 0;
+  if (dpi == 0) {
+    HDC screen = GetDC(nullptr);
+    dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    if (dpi <= 0) dpi = 96;
+  }
+  return dpi;
+}
+
+int ScaleToDpi(int pixelsAt96Dpi) { return MulDiv(pixelsAt96Dpi, SystemDpi(), 96); }
+
+void SetText(HWND control, const std::string& utf8) {
+  const std::string text = ToWindowsText(utf8);
+  // Setting an unchanged text would still send EN_CHANGE and flicker.
+  if (GetText(control) == FromWindowsText(text)) return;
+  SetWindowTextA(control, text.c_str());
+}
+
+std::string GetText(HWND control) {
+  const int length = GetWindowTextLengthA(control);
+  std::vector<char> buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  GetWindowTextA(control, buffer.data(), static_cast<int>(buffer.size()));
+  return FromWindowsText(buffer.data());
+}
+
+void DrawSurface(HDC dc, const RECT& where, const platform::Surface24& surface) {
+  if (surface.empty()) return;
+  BITMAPINFO info = InfoFor(surface);
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchDIBits(dc, where.left, where.top, where.right - where.left, where.bottom - where.top, 0, 0,
+                surface.width(), surface.height(), surface.bits(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+HBITMAP BitmapFromSurface(const platform::Surface24& surface) {
+  BITMAPINFO info = InfoFor(surface);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  // Same layout on both sides: bottom-up rows padded to four bytes.
+  if (bitmap && bits) std::memcpy(bits, surface.bits(), surface.size_bytes());
+  return bitmap;
+}
+
+namespace {
+struct CharacterFilter {
+  WNDPROC previous = nullptr;
+  std::function<bool(char)> keep;
+};
+constexpr const char* kFilterProperty = "PlumageCharacterFilter";
+
+LRESULT CALLBACK FilteredEditProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* filter = static_cast<CharacterFilter*>(GetPropA(hwnd, kFilterProperty));
+  if (!filter) return DefWindowProcA(hwnd, message, wParam, lParam);
+  const WNDPROC previous = filter->previous;
+  if (message == WM_CHAR && !filter->keep(static_cast<char>(wParam & 0xFF))) return 0;
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    RemovePropA(hwnd, kFilterProperty);
+    delete filter;
+  }
+  return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+}
+}  // namespace
+
+void FilterCharacters(HWND edit, std::function<bool(char)> keep) {
+  auto* filter = new CharacterFilter{nullptr, std::move(keep)};
+  SetPropA(edit, kFilterProperty, filter);
+  filter->previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FilteredEditProcedure)));
+}
+
+void DispatchDialogMessage(MSG& msg) {
+  if (msg.hwnd) {
+    HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+    if (top && DialogWindow::IsDialogWindow(top) && IsDialogMessageA(top, &msg)) return;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+DialogWindow::~DialogWindow() {
+  if (hwnd_) {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  if (font_) DeleteObject(font_);
+}
+
+bool DialogWindow::IsDialogWindow(HWND hwnd) {
+  return GetClassLongPtrA(hwnd, GCW_ATOM) == RegisterDialogClass();
+}
+
+void DialogWindow::CreateFrame(HWND owner, int clientWidth, int clientHeight, bool modal) {
+  RegisterDialogClass();
+  owner_ = owner;
+  // The dialogs were laid out for an 8-point sans serif at 96 dpi.
+  font_ = CreateFontA(-MulDiv(8, SystemDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_SWISS, "MS Shell Dlg");
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (modal ? 0 : WS_MINIMIZEBOX);
+  const DWORD exStyle = modal ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW;
+  RECT r{0, 0, Px(clientWidth), Px(clientHeight)};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  RECT area{};
+  if (owner && IsWindowVisible(owner))
+    GetWindowRect(owner, &area);
+  else
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  const int x = area.left + ((area.right - area.left) - w) / 2;
+  const int y = area.top + ((area.bottom - area.top) - h) / 2;
+  hwnd_ = CreateWindowExA(exStyle, kWindowClass, "", style, x, y, w, h, owner, nullptr,
+                          GetModuleHandleA(nullptr), nullptr);
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+}
+
+void DialogWindow::CentreOnScreen() {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+HWND DialogWindow::AddControl(const char* windowClass, DWORD style, int id, const Box& box,
+                              DWORD exStyle) {
+  HWND control = CreateWindowExA(exStyle, windowClass, "", WS_CHILD | WS_VISIBLE | style, Px(box.x),
+                                 Px(box.y), Px(box.w), Px(box.h), hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  return control;
+}
+
+void DialogWindow::RunModal() {
+  const bool ownerWasEnabled = owner_ && IsWindowEnabled(owner_);
+  if (ownerWasEnabled) EnableWindow(owner_, FALSE);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  MSG msg;
+  while (!closed_ && !EndRequested()) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      // A quit belongs to the outer loop too.
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    DispatchDialogMessage(msg);
+  }
+  // The owner is enabled before this window goes, so that it, not another
+  // program, gets the activation back.
+  if (ownerWasEnabled) EnableWindow(owner_, TRUE);
+  ShowWindow(hwnd_, SW_HIDE);
+  if (owner_ && IsWindowVisible(owner_)) SetActiveWindow(owner_);
+}
+
+void DialogWindow::Close() {
+  closed_ = true;
+  if (hwnd_) {
+    if (owner_ && IsWindowEnabled(hwnd_) && !IsWindowEnabled(owner_)) EnableWindow(owner_, TRUE);
+    ShowWindow(hwnd_, SW_HIDE);
+  }
+}
+
+LRESULT CALLBACK DialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  return self->Handle(message, wParam, lParam);
+}
+
+LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case DM_GETDEFID: {
+      const int id = DefaultButton();
+      return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
+    }
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (lParam == 0 && id == IDCANCEL) {
+        Escape();
+      } else if (lParam == 0 && id == IDOK) {
+        Enter();
+      } else {
+        Command(id, code, reinterpret_cast<HWND>(lParam));
+      }
+      return 0;
+    }
+    case WM_CLOSE:
+      Escape();  // the close box is Esc
+      return 0;
+    case WM_NOTIFY:
+      return Notify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_DRAWITEM:
+      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+      if (ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      break;
+    case WM_SETCURSOR:
+      if (BusyPointer()) {
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+        return TRUE;
+      }
+      if (SetCursorFor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      break;
+    case kAppMessage:
+      AppMessage(wParam);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace plumage::win32
