@@ -9,6 +9,8 @@
 
 namespace plumage::win32 {
 
+Win32UserInterface::Win32UserInterface() { ClearEndRequest(); }
+
 HWND Win32UserInterface::Owner() const {
   return parent_ && IsWindow(parent_) && IsWindowVisible(parent_) ? parent_ : nullptr;
 }

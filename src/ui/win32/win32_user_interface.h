@@ -19,6 +19,8 @@ namespace plumage::win32 {
 
 class Win32UserInterface : public IUserInterface {
  public:
+  Win32UserInterface();
+
   void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
   void SetWaitCursor(bool busy) override;
   std::optional<std::string> OpenFile(const OpenFileOptions& options) override;

@@ -55,6 +55,7 @@ void SetBusyPointer(bool busy) {
 bool BusyPointer() { return busyPointer; }
 void RequestEnd() { endRequested = true; }
 bool EndRequested() { return endRequested; }
+void ClearEndRequest() { endRequested = false; }
 
 int SystemDpi() {
   static int dpi = 0;
@@ -156,7 +157,7 @@ void DialogWindow::CreateFrame(HWND owner, int clientWidth, int clientHeight, bo
   font_ = CreateFontA(-MulDiv(8, SystemDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                       DEFAULT_PITCH | FF_SWISS, "MS Shell Dlg");
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (modal ? 0 : WS_MINIMIZEBOX);
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | (modal ? 0 : WS_MINIMIZEBOX);
   const DWORD exStyle = modal ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW;
   RECT r{0, 0, Px(clientWidth), Px(clientHeight)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);

@@ -46,6 +46,8 @@ void SetBusyPointer(bool busy);
 bool BusyPointer();
 void RequestEnd();
 bool EndRequested();
+// A new interface starts a run of its own (the tests make several).
+void ClearEndRequest();
 
 // Every character typed into an edit control (WM_CHAR, control characters
 // such as Backspace and the paste shortcut included) is first offered to

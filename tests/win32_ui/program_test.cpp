@@ -1,0 +1,237 @@
+// plumage.exe from end to end, as Explorer starts it: with a folder it
+// shows the picker, OK writes the folder's DESKTOP.INI through the INI
+// calls with the attributes, the refresh reminder appears, F5 goes out and
+// the program ends; without an argument it shows the settings dialog alone,
+// whose OK writes the verb key in the registry. Runs under Wine with a
+// display (Xvfb), in a prefix of its own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "folder/folder_ops.h"
+#include "support/temp_dir.h"
+#include "ui/win32/change_icon_window.h"
+#include "ui/win32/options_window.h"
+#include "ui/win32/win32_text.h"
+
+namespace plumage::test {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr const char* kVerb = "Folder\\shell\\PlumIcon";
+
+// The executable as Windows names it (the build gives a Linux path, which
+// Wine's drive Z: maps).
+std::string ProgramPath() {
+  std::string path = PLUMAGE_EXE;
+  if (!path.empty() && path[0] == '/') {
+    for (char& c : path)
+      if (c == '/') c = '\\';
+    path = "Z:" + path;
+  }
+  return path;
+}
+
+std::string SystemFile(const char* name) {
+  char folder[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\" + name;
+}
+
+void SetVerbValue(const char* name, const std::string& value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, kVerb, &key), ERROR_SUCCESS);
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(key);
+}
+
+std::string VerbValue(const char* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyA(HKEY_CLASSES_ROOT, kVerb, &key) != ERROR_SUCCESS) return "(no key)";
+  char data[512] = {};
+  DWORD size = sizeof data - 1;
+  DWORD type = 0;
+  const LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS ? std::string(data) : "(no value)";
+}
+
+// Every F5 that reaches the input queue of this desktop, wherever it goes.
+int refreshKeysSeen = 0;
+LRESULT CALLBACK WatchKeys(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && wParam == WM_KEYDOWN &&
+      reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode == VK_F5)
+    ++refreshKeysSeen;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class RunningPlumage {
+ public:
+  explicit RunningPlumage(const std::string& argumentText) {
+    std::string commandLine = "\"" + ProgramPath() + "\"";
+    if (!argumentText.empty()) commandLine += " " + argumentText;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &process_) != 0;
+  }
+  ~RunningPlumage() {
+    if (!started_) return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+      TerminateProcess(process_.hProcess, 1);  // a failed test leaves no window behind
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  bool started() const { return started_; }
+
+  // The visible top-level windows of the program.
+  std::vector<HWND> Windows() const {
+    struct Search {
+      DWORD pid;
+      std::vector<HWND> found;
+    } search{process_.dwProcessId, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(hwnd, &pid);
+          if (pid == s->pid && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  // Waits (pumping this thread's messages, for the key watch) until a
+  // window of the program has the title, or the time is up.
+  HWND WaitForWindow(const std::string& title, const char* windowClass = nullptr) {
+    HWND found = nullptr;
+    Pump([&] {
+      for (HWND hwnd : Windows()) {
+        char text[256] = {}, cls[64] = {};
+        GetWindowTextA(hwnd, text, sizeof text);
+        GetClassNameA(hwnd, cls, sizeof cls);
+        if (title == text && (!windowClass || std::string(cls) == windowClass)) found = hwnd;
+      }
+      return found != nullptr;
+    });
+    return found;
+  }
+
+  // Waits until the program has ended; its exit code, or -1.
+  int WaitForEnd() {
+    Pump([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; });
+    DWORD code = 0;
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) return -1;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<int>(code);
+  }
+
+  // Clicks a button of a window as the mouse would: posted, so that a modal
+  // box it opens does not hold this test.
+  static void Click(HWND window, int id) { PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
+
+ private:
+  static void Pump(const std::function<bool()>& done) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done() && std::chrono::steady_clock::now() < until) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+  }
+
+  PROCESS_INFORMATION process_{};
+  bool started_ = false;
+};
+
+class PlumageProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetVerbValue("", "C&hange icon...");
+    SetVerbValue("DefaultLibrary", library);
+    SetVerbValue("NoWarning", " 0");
+  }
+  TempDir dir;
+  std::string library = SystemFile("shell32.dll");
+};
+
+TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEnds) {
+  const fs::path folder = dir.path() / "Chess Games";
+  fs::create_directories(folder);
+  HHOOK watch = SetWindowsHookExA(WH_KEYBOARD_LL, &WatchKeys, GetModuleHandleA(nullptr), 0);
+  refreshKeysSeen = 0;
+
+  // The whole text after the program's name is the path: blanks need no quotes.
+  RunningPlumage plumage(folder.string());
+  ASSERT_TRUE(plumage.started()) << ProgramPath();
+  const std::string title = PickerTitle(folder.string());
+  HWND picker = plumage.WaitForWindow(title);
+  ASSERT_NE(picker, nullptr) << "no picker titled " << title;
+  EXPECT_EQ(plumage.Windows().size(), 1u);
+  char shown[MAX_PATH] = {};
+  GetDlgItemTextA(picker, win32::ChangeIconWindow::kSelectedIcon, shown, sizeof shown);
+  EXPECT_EQ(std::string(shown), library);
+
+  RunningPlumage::Click(picker, win32::ChangeIconWindow::kOKButton);
+  HWND reminder = plumage.WaitForWindow("Plumage", "#32770");
+  ASSERT_NE(reminder, nullptr) << "no refresh reminder";
+  EXPECT_FALSE(IsWindowVisible(picker)) << "the picker closes before the reminder";
+  char text[1024] = {};
+  GetDlgItemTextA(reminder, 0xFFFF, text, sizeof text);  // the message box's text
+  EXPECT_EQ(win32::FromWindowsText(text), ReminderText(0));
+  PostMessageA(reminder, WM_COMMAND, IDOK, 0);
+
+  EXPECT_EQ(plumage.WaitForEnd(), 0);
+  if (watch) {
+    EXPECT_EQ(refreshKeysSeen, 1) << "F5 goes out once the reminder is closed";
+    UnhookWindowsHookEx(watch);
+  }
+  const std::string ini = (folder / "DESKTOP.INI").string();
+  char value[MAX_PATH] = {};
+  GetPrivateProfileStringA(".ShellClassInfo", "IconFile", "", value, sizeof value, ini.c_str());
+  EXPECT_EQ(std::string(value), library);
+  GetPrivateProfileStringA(".ShellClassInfo", "IconIndex", "", value, sizeof value, ini.c_str());
+  EXPECT_EQ(std::string(value), "0");
+  const DWORD attributes = GetFileAttributesA(ini.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+            DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
+  EXPECT_TRUE(GetFileAttributesA(folder.string().c_str()) & FILE_ATTRIBUTE_SYSTEM);
+}
+
+TEST_F(PlumageProgramTest, CancelWritesNothingAndEnds) {
+  const fs::path folder = dir.path() / "Untouched";
+  fs::create_directories(folder);
+  RunningPlumage plumage(folder.string());
+  HWND picker = plumage.WaitForWindow(PickerTitle(folder.string()));
+  ASSERT_NE(picker, nullptr);
+  RunningPlumage::Click(picker, win32::ChangeIconWindow::kCancelButton);
+  EXPECT_EQ(plumage.WaitForEnd(), 0);
+  EXPECT_FALSE(fs::exists(folder / "DESKTOP.INI"));
+  EXPECT_FALSE(GetFileAttributesA(folder.string().c_str()) & FILE_ATTRIBUTE_SYSTEM);
+}
+
+TEST_F(PlumageProgramTest, WithoutAnArgumentOnlyTheSettingsDialogShowsAndItsOkWritesTheVerbKey) {
+  RunningPlumage plumage("");
+  ASSERT_TRUE(plumage.started()) << ProgramPath();
+  HWND settings = plumage.WaitForWindow("Plumage settings");
+  ASSERT_NE(settings, nullptr) << "no settings dialog";
+  EXPECT_EQ(plumage.Windows().size(), 1u) << "no picker";
+  RunningPlumage::Click(settings, win32::OptionsWindow::kNoWarningBox);
+  RunningPlumage::Click(settings, win32::OptionsWindow::kLang1);
+  RunningPlumage::Click(settings, win32::OptionsWindow::kCmdOK);
+  EXPECT_EQ(plumage.WaitForEnd(), 0);
+  EXPECT_EQ(VerbValue("NoWarning"), " 1");
+  EXPECT_EQ(VerbValue(""), win32::ToWindowsText("M&odifier l'icône..."));
+}
+
+}  // namespace
+}  // namespace plumage::test
