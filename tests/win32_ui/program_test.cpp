@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "folder/folder_ops.h"
 #include "support/temp_dir.h"
 #include "ui/win32/change_icon_window.h"
@@ -93,19 +94,8 @@ class RunningPlumage {
 
   // The visible top-level windows of the program.
   std::vector<HWND> Windows() const {
-    struct Search {
-      DWORD pid;
-      std::vector<HWND> found;
-    } search{process_.dwProcessId, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(hwnd, &pid);
-          if (pid == s->pid && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{process_.dwProcessId, {}};
+    EnumWindows(&Collect, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
 
@@ -139,6 +129,18 @@ class RunningPlumage {
   static void Click(HWND window, int id) { PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
 
  private:
+  struct Search {
+    DWORD pid;
+    std::vector<HWND> found;
+  };
+  static BOOL CALLBACK Collect(HWND hwnd, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == s->pid && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+    return TRUE;
+  }
+
   static void Pump(const std::function<bool()>& done) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!done() && std::chrono::steady_clock::now() < until) {
@@ -167,6 +169,7 @@ TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEn
   const fs::path folder = dir.path() / "Chess Games";
   fs::create_directories(folder);
   HHOOK watch = SetWindowsHookExA(WH_KEYBOARD_LL, &WatchKeys, GetModuleHandleA(nullptr), 0);
+  ASSERT_NE(watch, nullptr) << "cannot watch the keyboard";
   refreshKeysSeen = 0;
 
   // The whole text after the program's name is the path: blanks need no quotes.
@@ -190,10 +193,8 @@ TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEn
   PostMessageA(reminder, WM_COMMAND, IDOK, 0);
 
   EXPECT_EQ(plumage.WaitForEnd(), 0);
-  if (watch) {
-    EXPECT_EQ(refreshKeysSeen, 1) << "F5 goes out once the reminder is closed";
-    UnhookWindowsHookEx(watch);
-  }
+  EXPECT_EQ(refreshKeysSeen, 1) << "F5 goes out once the reminder is closed";
+  UnhookWindowsHookEx(watch);
   const std::string ini = (folder / "DESKTOP.INI").string();
   char value[MAX_PATH] = {};
   GetPrivateProfileStringA(".ShellClassInfo", "IconFile", "", value, sizeof value, ini.c_str());
