@@ -34,6 +34,9 @@ ChangeIconWindow::ChangeIconWindow(ChangeIcon& form) : form_(form) {
                          kListView, In(L::kLabel1, L::kListView), WS_EX_CLIENTEDGE);
   images_ = ImageList_Create(32, 32, ILC_COLOR24, 16, 16);
   ListView_SetImageList(list, images_, LVSIL_NORMAL);
+  // A 56-pixel grid, as the Qt picker's: six entries to a row here, and
+  // the four candidates of the new-icon dialog side by side.
+  ListView_SetIconSpacing(list, Px(56), Px(56));
   AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kBrowseButton, In(L::kLabel1, L::kBrowseButton));
 
   AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame1, L::kFrame1);

@@ -21,6 +21,8 @@ TransformIconWindow::TransformIconWindow(frmTransformIcon& form, HWND owner) : f
                          kListView, In(L::kFrame1, L::kListView), WS_EX_CLIENTEDGE);
   images_ = ImageList_Create(32, 32, ILC_COLOR24, 4, 4);
   ListView_SetImageList(list, images_, LVSIL_NORMAL);
+  // A 56-pixel grid, as in the picker: the four candidates side by side.
+  ListView_SetIconSpacing(list, Px(56), Px(56));
   AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame2, L::kFrame2);
   HWND name = AddControl(WC_EDITA, WS_TABSTOP | ES_AUTOHSCROLL, kIconName,
                          In(L::kFrame2, L::kIconName), WS_EX_CLIENTEDGE);
