@@ -27,7 +27,7 @@ ChangeIconWindow::ChangeIconWindow(ChangeIcon& form) : form_(form) {
   // that type nothing (Delete, the arrows) still work.
   FilterCharacters(selectedIcon, [this](char typed) { return form_.SelectedIcon_KeyPress(typed) != 0; });
   AddControl(WC_STATICA, SS_LEFT, kLabel3, In(L::kLabel1, L::kLabel3));
-  AddControl(WC_STATICA, SS_LEFT | SS_SUNKEN, kSelectedNo, In(L::kLabel1, L::kSelectedNo));
+  AddControl(WC_STATICA, SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE, kSelectedNo, In(L::kLabel1, L::kSelectedNo));
   AddControl(WC_STATICA, SS_OWNERDRAW | SS_NOTIFY, kImage1, In(L::kLabel1, L::kImage1));
   HWND list = AddControl(WC_LISTVIEWA,
                          WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
