@@ -123,7 +123,8 @@ Bytes IconFile(const std::vector<QImage>& images) {
 
 bool Write(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) {
     std::fprintf(stderr, "make_win32_art: cannot write %s\n", path.string().c_str());

@@ -96,8 +96,9 @@ TEST(Win32Art, ComesOutAsTheQtDrawingsOverTheFaceColour) {
           ++transparent;
           EXPECT_EQ(s.At(x, y), face) << p.file << " at " << x << "," << y;
         } else if (qAlpha(c) == 255) {
-          EXPECT_EQ(s.At(x, y), (Rgb{static_cast<std::uint8_t>(qRed(c)), static_cast<std::uint8_t>(qGreen(c)),
-                                     static_cast<std::uint8_t>(qBlue(c))}))
+          EXPECT_EQ(s.At(x, y),
+                    (Rgb{static_cast<std::uint8_t>(qRed(c)), static_cast<std::uint8_t>(qGreen(c)),
+                         static_cast<std::uint8_t>(qBlue(c))}))
               << p.file << " at " << x << "," << y;
         }
       }

@@ -1,6 +1,6 @@
 // What the Win32 front end does at the boundary of the ANSI calls: the
-// argument text taken from the whole command line, program texts shown by
-// the controls and read back, and the common dialog's filter.
+// argument text taken from the whole command line, line breaks as the
+// controls take them and give them back, and the common dialog's filter.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,29 +41,28 @@ TEST(ArgumentTextFromCommandLine, IsEverythingAfterTheProgramNameAndItsBlank) {
     EXPECT_EQ(ArgumentTextFromCommandLine(c.commandLine), c.argument) << c.commandLine;
 }
 
-TEST(WindowsText, LineBreaksAndAccentsGoOutAsTheAnsiCallsShowThem) {
+TEST(LineBreaks, CarriageReturnsGoOutAsPairsAndComeBackAlone) {
   // The picker's auto-create caption: a CR alone becomes CR LF.
-  EXPECT_EQ(ToWindowsText("Auto-create from \r'Chess'"), "Auto-create from \r\n'Chess'");
-  EXPECT_EQ(ToWindowsText("a\r\nb"), "a\r\nb");  // a pair stays one pair
-  EXPECT_EQ(ToWindowsText("\r"), "\r\n");
-  EXPECT_EQ(ToWindowsText("Paramètres"), "Param\xE8tres");  // Windows-1252
-  EXPECT_EQ(ToWindowsText("\xE2\x82\xAC"), "\x80");          // the euro sign
-  EXPECT_EQ(ToWindowsText(""), "");
-}
-
-TEST(WindowsText, ReadsBackWhatTheControlsHold) {
-  EXPECT_EQ(FromWindowsText("C:\\Donn\xE9""es\\ic\xF4ne.ico"), "C:\\Données\\icône.ico");
-  EXPECT_EQ(FromWindowsText("a\r\nb"), "a\rb");
-  // Round trip of every caption-like text the dialogs show.
-  for (const std::string& text : {"Icône courante:"s, "Création à partir de \r'Été'"s, "x\ry\rz"s})
-    EXPECT_EQ(FromWindowsText(ToWindowsText(text)), text);
+  EXPECT_EQ(CrLfLineBreaks("Auto-create from \r'Chess'"), "Auto-create from \r\n'Chess'");
+  EXPECT_EQ(CrLfLineBreaks("a\r\nb"), "a\r\nb");  // a pair stays one pair
+  EXPECT_EQ(CrLfLineBreaks("\r"), "\r\n");
+  EXPECT_EQ(CrLfLineBreaks("\r\r"), "\r\n\r\n");
+  EXPECT_EQ(CrLfLineBreaks("a\nb"), "a\nb");  // a line feed alone is not the program's
+  EXPECT_EQ(CrLfLineBreaks(""), "");
+  EXPECT_EQ(CrLineBreaks("a\r\nb\r\n"), "a\rb\r");
+  EXPECT_EQ(CrLineBreaks("a\rb\n"), "a\rb\n");
+  // The round trip of every caption-like text the dialogs show.
+  for (const std::string& text :
+       {"Icône courante:"s, "Création à partir de \r'Été'"s, "x\ry\rz\r"s, ""s})
+    EXPECT_EQ(CrLineBreaks(CrLfLineBreaks(text)), text);
 }
 
 TEST(CommonDialogFilter, PairsEndedByNulsAndTheListByTwo) {
   EXPECT_EQ(CommonDialogFilter("Icon Files (*.ico)|*.ico|All|*.*"),
             "Icon Files (*.ico)\0*.ico\0All\0*.*\0\0"s);
-  // French descriptions in the code page; an empty part keeps its place.
-  EXPECT_EQ(CommonDialogFilter("Fichiers icônes|*.ico||*.*"), "Fichiers ic\xF4nes\0*.ico\0\0*.*\0\0"s);
+  // Bytes of the code page pass as they are; an empty part keeps its place.
+  EXPECT_EQ(CommonDialogFilter("Fichiers ic\xF4nes|*.ico||*.*"),
+            "Fichiers ic\xF4nes\0*.ico\0\0*.*\0\0"s);
   EXPECT_EQ(CommonDialogFilter(""), "\0\0"s);
 }
 

@@ -19,7 +19,7 @@
 #include "support/temp_dir.h"
 #include "ui/win32/change_icon_window.h"
 #include "ui/win32/options_window.h"
-#include "ui/win32/win32_text.h"
+#include "ui/win32/window_kit.h"
 
 namespace plumage::test {
 namespace {

@@ -50,7 +50,9 @@ class QuietWin32Ui : public win32::Win32UserInterface {
   int beeps = 0;
 };
 
-std::string Text(HWND control) { return win32::GetText(control); }
+std::string Text(HWND control) {
+  return win32::GetText(control);
+}
 
 // Where a control stands in its window's client area.
 RECT PlaceOf(HWND control) {
@@ -73,7 +75,9 @@ void Type(HWND edit, const std::string& characters) {
   for (char c : characters) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
 }
 
-void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+void Click(HWND button) {
+  SendMessageA(button, BM_CLICK, 0, 0);
+}
 
 // Runs `step` once the modal dialog that the next call opens is up (on a
 // turn of its own message loop); the dialog is the interface's parent

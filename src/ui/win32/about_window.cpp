@@ -15,8 +15,8 @@ namespace L = about_layout;
 namespace {
 // Point sizes in hundredths, as the fonts of the box are given (9.75, 8.25).
 HFONT SansSerif(int hundredthsOfPoint, int weight, bool underline) {
-  return CreateFontA(-MulDiv(hundredthsOfPoint, SystemDpi(), 7200), 0, 0, 0, weight, FALSE, underline,
-                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+  return CreateFontA(-MulDiv(hundredthsOfPoint, SystemDpi(), 7200), 0, 0, 0, weight, FALSE,
+                     underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
 }
 }  // namespace
@@ -80,7 +80,9 @@ void AboutWindow::FitLinkToText() {
   SetWindowPos(link, nullptr, 0, 0, width, Px(L::kLabel5.h), SWP_NOMOVE | SWP_NOZORDER);
 }
 
-void AboutWindow::FormClosed() { Close(); }
+void AboutWindow::FormClosed() {
+  Close();
+}
 
 void AboutWindow::Escape() {
   // Esc and the close box close the box as OK does.

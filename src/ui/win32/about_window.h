@@ -34,7 +34,14 @@ inline constexpr Box kCmdOK{349, 199, 81, 25};
 class AboutWindow : public DialogWindow, public IFormObserver {
  public:
   enum : int {
-    kPicIcon = 100, kLblTitle, kLblVersion, kLabel1, kLabel4, kLabel5, kLblDescription, kLine,
+    kPicIcon = 100,
+    kLblTitle,
+    kLblVersion,
+    kLabel1,
+    kLabel4,
+    kLabel5,
+    kLblDescription,
+    kLine,
     kCmdOK
   };
 

@@ -13,9 +13,9 @@ platform::Surface24 LoadPicture(int id) {
   const void* data = loaded ? LockResource(loaded) : nullptr;
   if (!data) return {};
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  return CompositeBitmapFile(
-      std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(data), SizeofResource(module, found)),
-      platform::Rgb{GetRValue(face), GetGValue(face), GetBValue(face)});
+  return CompositeBitmapFile(std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(data),
+                                                           SizeofResource(module, found)),
+                             platform::Rgb{GetRValue(face), GetGValue(face), GetBValue(face)});
 }
 
 }  // namespace plumage::win32

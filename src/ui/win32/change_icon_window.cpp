@@ -11,7 +11,9 @@ namespace L = change_icon_layout;
 
 namespace {
 // A box inside a frame, in the window's coordinates.
-Box In(const Box& frame, const Box& b) { return Box{frame.x + b.x, frame.y + b.y, b.w, b.h}; }
+Box In(const Box& frame, const Box& b) {
+  return Box{frame.x + b.x, frame.y + b.y, b.w, b.h};
+}
 }  // namespace
 
 ChangeIconWindow::ChangeIconWindow(ChangeIcon& form) : form_(form) {
@@ -25,19 +27,22 @@ ChangeIconWindow::ChangeIconWindow(ChangeIcon& form) : form_(form) {
                                  In(L::kLabel1, L::kSelectedIcon), WS_EX_CLIENTEDGE);
   // Every character typed goes to the form, which keeps none; editing keys
   // that type nothing (Delete, the arrows) still work.
-  FilterCharacters(selectedIcon, [this](char typed) { return form_.SelectedIcon_KeyPress(typed) != 0; });
+  FilterCharacters(selectedIcon,
+                   [this](char typed) { return form_.SelectedIcon_KeyPress(typed) != 0; });
   AddControl(WC_STATICA, SS_LEFT, kLabel3, In(L::kLabel1, L::kLabel3));
-  AddControl(WC_STATICA, SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE, kSelectedNo, In(L::kLabel1, L::kSelectedNo));
+  AddControl(WC_STATICA, SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE, kSelectedNo,
+             In(L::kLabel1, L::kSelectedNo));
   AddControl(WC_STATICA, SS_OWNERDRAW | SS_NOTIFY, kImage1, In(L::kLabel1, L::kImage1));
-  HWND list = AddControl(WC_LISTVIEWA,
-                         WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
-                         kListView, In(L::kLabel1, L::kListView), WS_EX_CLIENTEDGE);
+  HWND list = AddControl(
+      WC_LISTVIEWA, WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
+      kListView, In(L::kLabel1, L::kListView), WS_EX_CLIENTEDGE);
   images_ = ImageList_Create(32, 32, ILC_COLOR24, 16, 16);
   ListView_SetImageList(list, images_, LVSIL_NORMAL);
   // A 56-pixel grid, as the Qt picker's: six entries to a row here, and
   // the four candidates of the new-icon dialog side by side.
   ListView_SetIconSpacing(list, Px(56), Px(56));
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kBrowseButton, In(L::kLabel1, L::kBrowseButton));
+  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kBrowseButton,
+             In(L::kLabel1, L::kBrowseButton));
 
   AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame1, L::kFrame1);
   AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, kBtnAutoCreate,
@@ -155,14 +160,29 @@ void ChangeIconWindow::Command(int id, int code, HWND control) {
   }
   if (code != BN_CLICKED) return;
   switch (id) {
-    case kBrowseButton: form_.BrowseButton_Click(); break;
-    case kBtnAutoCreate: form_.BtnAutoCreate_Click(); break;
-    case kButtonCreate: form_.ButtonCreate_Click(); break;
-    case kOKButton: form_.OKButton_Click(); break;
-    case kRemoveButton: form_.RemoveButton_Click(); break;
-    case kCancelButton: form_.CancelButton_Click(); break;
-    case kOptionButton: form_.OptionButton_Click(); break;
-    default: break;
+    case kBrowseButton:
+      form_.BrowseButton_Click();
+      break;
+    case kBtnAutoCreate:
+      form_.BtnAutoCreate_Click();
+      break;
+    case kButtonCreate:
+      form_.ButtonCreate_Click();
+      break;
+    case kOKButton:
+      form_.OKButton_Click();
+      break;
+    case kRemoveButton:
+      form_.RemoveButton_Click();
+      break;
+    case kCancelButton:
+      form_.CancelButton_Click();
+      break;
+    case kOptionButton:
+      form_.OptionButton_Click();
+      break;
+    default:
+      break;
   }
 }
 

@@ -18,9 +18,22 @@ class ChangeIconWindow : public DialogWindow, public IFormObserver {
  public:
   // Control ids (1 and 2 are the dialog keys' IDOK and IDCANCEL).
   enum : int {
-    kLabel1 = 100, kLabel2, kSelectedIcon, kLabel3, kSelectedNo, kImage1, kListView,
-    kBrowseButton, kFrame1, kBtnAutoCreate, kPicture3, kButtonCreate, kOKButton,
-    kRemoveButton, kCancelButton, kOptionButton
+    kLabel1 = 100,
+    kLabel2,
+    kSelectedIcon,
+    kLabel3,
+    kSelectedNo,
+    kImage1,
+    kListView,
+    kBrowseButton,
+    kFrame1,
+    kBtnAutoCreate,
+    kPicture3,
+    kButtonCreate,
+    kOKButton,
+    kRemoveButton,
+    kCancelButton,
+    kOptionButton
   };
 
   explicit ChangeIconWindow(ChangeIcon& form);

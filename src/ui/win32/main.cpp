@@ -13,13 +13,14 @@
 #include "ui/win32/dialog_factories.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_user_interface.h"
+#include "ui/win32/window_kit.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace plumage;
   // Taken from the whole command line, not from the C run-time's split
   // arguments: quotes and blanks in the path are part of it.
-  const std::string argumentText = win32::FromWindowsText(
-      win32::ArgumentTextFromCommandLine(GetCommandLineA()));
+  const std::string argumentText =
+      win32::FromWindowsText(win32::ArgumentTextFromCommandLine(GetCommandLineA()));
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);

@@ -36,7 +36,9 @@ OptionsWindow::OptionsWindow(frmOptions& form, HWND owner) : form_(form) {
   FormChanged();
 }
 
-OptionsWindow::~OptionsWindow() { form_.SetObserver(nullptr); }
+OptionsWindow::~OptionsWindow() {
+  form_.SetObserver(nullptr);
+}
 
 void OptionsWindow::FormChanged() {
   refreshing_ = true;
@@ -47,7 +49,8 @@ void OptionsWindow::FormChanged() {
   SetText(Control(kBrowseLibButton), form_.BrowseLibButton.Caption);
   SetText(Control(kLabel4), form_.Label4.Caption);
   SetText(Control(kNoWarningBox), form_.NoWarningBox.Caption);
-  CheckDlgButton(hwnd(), kNoWarningBox, form_.NoWarningBox.Value == 1 ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(hwnd(), kNoWarningBox,
+                 form_.NoWarningBox.Value == 1 ? BST_CHECKED : BST_UNCHECKED);
   SetText(Control(kFrame2), form_.Frame2.Caption);
   for (int i = 0; i < 2; ++i) {
     SetText(Control(kLang0 + i), form_.Lang[i].Caption);
@@ -56,7 +59,8 @@ void OptionsWindow::FormChanged() {
   SetText(Control(kFrame3), form_.Frame3.Caption);
   SetText(Control(kLabel5), form_.Label5.Caption);
   HWND combo = Control(kCacheSize);
-  bool same = SendMessageA(combo, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(form_.CacheSize.Items.size());
+  bool same =
+      SendMessageA(combo, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(form_.CacheSize.Items.size());
   for (std::size_t i = 0; same && i < form_.CacheSize.Items.size(); ++i) {
     char shown[256] = {};
     if (SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof shown)) {
@@ -82,7 +86,9 @@ void OptionsWindow::FormChanged() {
   refreshing_ = false;
 }
 
-void OptionsWindow::FormClosed() { Close(); }
+void OptionsWindow::FormClosed() {
+  Close();
+}
 
 void OptionsWindow::Escape() {
   // Esc and the close box: the same as Cancel.
@@ -118,13 +124,26 @@ void OptionsWindow::Command(int id, int code, HWND control) {
       for (int i = 0; i < 2; ++i)
         form_.Lang[i].Value = IsDlgButtonChecked(hwnd(), kLang0 + i) == BST_CHECKED;
       break;
-    case kBrowseLibButton: form_.BrowseLibButton_Click(); break;
-    case kRebuildButton: form_.RebuildButton_Click(); break;
-    case kDeleteButton: form_.DeleteButton_Click(); break;
-    case kCmdOK: form_.cmdOK_Click(); break;
-    case kCmdCancel: form_.cmdCancel_Click(); break;
-    case kAboutBox: form_.AboutBox_Click(); break;
-    default: break;
+    case kBrowseLibButton:
+      form_.BrowseLibButton_Click();
+      break;
+    case kRebuildButton:
+      form_.RebuildButton_Click();
+      break;
+    case kDeleteButton:
+      form_.DeleteButton_Click();
+      break;
+    case kCmdOK:
+      form_.cmdOK_Click();
+      break;
+    case kCmdCancel:
+      form_.cmdCancel_Click();
+      break;
+    case kAboutBox:
+      form_.AboutBox_Click();
+      break;
+    default:
+      break;
   }
 }
 

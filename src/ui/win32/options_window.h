@@ -44,9 +44,24 @@ inline constexpr Box kAboutBox{351, 310, 81, 25};
 class OptionsWindow : public DialogWindow, public IFormObserver {
  public:
   enum : int {
-    kFrame1 = 100, kLabel3, kDefaultLib, kBrowseLibButton, kLabel4, kNoWarningBox, kFrame2,
-    kLang0, kLang1, kFrame3, kLabel5, kCacheSize, kColors, kRebuildButton, kDeleteButton,
-    kCmdOK, kCmdCancel, kAboutBox
+    kFrame1 = 100,
+    kLabel3,
+    kDefaultLib,
+    kBrowseLibButton,
+    kLabel4,
+    kNoWarningBox,
+    kFrame2,
+    kLang0,
+    kLang1,
+    kFrame3,
+    kLabel5,
+    kCacheSize,
+    kColors,
+    kRebuildButton,
+    kDeleteButton,
+    kCmdOK,
+    kCmdCancel,
+    kAboutBox
   };
 
   OptionsWindow(frmOptions& form, HWND owner);

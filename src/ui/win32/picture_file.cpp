@@ -27,7 +27,8 @@ platform::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
   if (*width <= 0 || *height <= 0 || static_cast<std::uint32_t>(*width) > kLargestSide ||
       static_cast<std::uint32_t>(*height) > kLargestSide)
     return {};
-  const std::uint64_t need = std::uint64_t{*offset} + std::uint64_t(*width) * std::uint64_t(*height) * 4;
+  const std::uint64_t need =
+      std::uint64_t{*offset} + std::uint64_t(*width) * std::uint64_t(*height) * 4;
   if (need > file.size()) return {};
   platform::Surface24 out(*width, *height);
   const std::uint8_t* p = file.data() + *offset;
@@ -37,8 +38,9 @@ platform::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
       auto mix = [a](unsigned c, unsigned bg) {
         return static_cast<std::uint8_t>((c * a + bg * (255 - a) + 127) / 255);
       };
-      out.Set(x, *height - 1 - row,
-              platform::Rgb{mix(p[2], background.r), mix(p[1], background.g), mix(p[0], background.b)});
+      out.Set(
+          x, *height - 1 - row,
+          platform::Rgb{mix(p[2], background.r), mix(p[1], background.g), mix(p[0], background.b)});
     }
   return out;
 }

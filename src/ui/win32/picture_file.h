@@ -13,6 +13,7 @@ namespace plumage::win32 {
 // A 32-bit bitmap file (BITMAPFILEHEADER, BITMAPINFOHEADER, BI_RGB rows of
 // blue, green, red and straight alpha, bottom-up) laid over `background`;
 // an empty surface when the bytes are not such a file.
-platform::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file, platform::Rgb background);
+platform::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
+                                        platform::Rgb background);
 
 }  // namespace plumage::win32

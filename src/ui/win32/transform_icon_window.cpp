@@ -10,15 +10,17 @@ namespace L = transform_icon_layout;
 
 namespace {
 constexpr WPARAM kPaintCandidates = 1;
-Box In(const Box& frame, const Box& b) { return Box{frame.x + b.x, frame.y + b.y, b.w, b.h}; }
+Box In(const Box& frame, const Box& b) {
+  return Box{frame.x + b.x, frame.y + b.y, b.w, b.h};
+}
 }  // namespace
 
 TransformIconWindow::TransformIconWindow(frmTransformIcon& form, HWND owner) : form_(form) {
   CreateFrame(owner, L::kClientWidth, L::kClientHeight, true);
   AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame1, L::kFrame1);
-  HWND list = AddControl(WC_LISTVIEWA,
-                         WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
-                         kListView, In(L::kFrame1, L::kListView), WS_EX_CLIENTEDGE);
+  HWND list = AddControl(
+      WC_LISTVIEWA, WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
+      kListView, In(L::kFrame1, L::kListView), WS_EX_CLIENTEDGE);
   images_ = ImageList_Create(32, 32, ILC_COLOR24, 4, 4);
   ListView_SetImageList(list, images_, LVSIL_NORMAL);
   // A 56-pixel grid, as in the picker: the four candidates side by side.
@@ -97,7 +99,9 @@ void TransformIconWindow::FormChanged() {
   refreshing_ = false;
 }
 
-void TransformIconWindow::FormClosed() { Close(); }
+void TransformIconWindow::FormClosed() {
+  Close();
+}
 
 void TransformIconWindow::Escape() {
   // Esc and the close box are Cancel.

@@ -1,7 +1,5 @@
 #include "ui/win32/win32_text.h"
 
-#include "platform/codepage.h"
-
 namespace plumage::win32 {
 
 std::string ArgumentTextFromCommandLine(std::string_view commandLine) {
@@ -20,35 +18,28 @@ std::string ArgumentTextFromCommandLine(std::string_view commandLine) {
   return std::string(commandLine.substr(i));
 }
 
-std::string ToWindowsText(std::string_view utf8) {
-  const std::string ansi = Utf8ToAnsi(utf8);
+std::string CrLfLineBreaks(std::string_view text) {
   std::string out;
-  out.reserve(ansi.size());
-  for (std::size_t i = 0; i < ansi.size(); ++i) {
-    const char c = ansi[i];
-    out.push_back(c);
-    if (c == '\r' && (i + 1 >= ansi.size() || ansi[i + 1] != '\n')) out.push_back('\n');
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    out.push_back(text[i]);
+    if (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')) out.push_back('\n');
   }
   return out;
 }
 
-std::string FromWindowsText(std::string_view ansi) {
-  std::string text = AnsiToUtf8(ansi);
+std::string CrLineBreaks(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      out.push_back('\r');
-      ++i;
-    } else {
-      out.push_back(text[i]);
-    }
+    out.push_back(text[i]);
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
   }
   return out;
 }
 
 std::string CommonDialogFilter(std::string_view filter) {
-  std::string out = Utf8ToAnsi(filter);
+  std::string out(filter);
   for (char& c : out)
     if (c == '|') c = '\0';
   out.push_back('\0');

@@ -1,5 +1,6 @@
-// What the Win32 front end does to texts at the boundary of the ANSI calls,
-// kept free of windows.h so that it is tested on every platform.
+// What the Win32 front end does to texts at the boundary of the ANSI calls
+// besides the code page (platform/win32/win32_text.h), kept free of
+// windows.h so that it is tested on every platform.
 #pragma once
 
 #include <string>
@@ -13,13 +14,11 @@ namespace plumage::win32 {
 // quotes and blanks in the rest are kept, since the rest is the folder path.
 std::string ArgumentTextFromCommandLine(std::string_view commandLine);
 
-// A program text (UTF-8, a carriage return alone as a line break) as the
-// ANSI calls show it: Windows-1252, each line break a CR LF pair.
-std::string ToWindowsText(std::string_view utf8);
-
-// Text read back from a control or a common dialog: Windows-1252 to UTF-8,
-// with CR LF pairs left as the program composes them (a CR alone).
-std::string FromWindowsText(std::string_view ansi);
+// Line breaks as the controls take them: a carriage return alone (as the
+// program composes its messages) becomes a CR LF pair; pairs stay pairs.
+std::string CrLfLineBreaks(std::string_view text);
+// And back: each CR LF pair a carriage return alone.
+std::string CrLineBreaks(std::string_view text);
 
 // "desc|patterns|desc|patterns" as the common dialog takes a filter: each
 // part ended by a NUL and the list by a second one. Empty parts stay, so the

@@ -9,7 +9,9 @@
 
 namespace plumage::win32 {
 
-Win32UserInterface::Win32UserInterface() { ClearEndRequest(); }
+Win32UserInterface::Win32UserInterface() {
+  ClearEndRequest();
+}
 
 HWND Win32UserInterface::Owner() const {
   return parent_ && IsWindow(parent_) && IsWindowVisible(parent_) ? parent_ : nullptr;
@@ -22,13 +24,15 @@ void Win32UserInterface::MessageBox(const std::string& text, const std::string& 
                                                                 : 0);
   HWND owner = Owner();
   ::MessageBoxA(owner, ToWindowsText(text).c_str(), ToWindowsText(title).c_str(),
-              type | (owner ? 0 : MB_TASKMODAL | MB_SETFOREGROUND));
+                type | (owner ? 0 : MB_TASKMODAL | MB_SETFOREGROUND));
 }
 
-void Win32UserInterface::SetWaitCursor(bool busy) { SetBusyPointer(busy); }
+void Win32UserInterface::SetWaitCursor(bool busy) {
+  SetBusyPointer(busy);
+}
 
 std::optional<std::string> Win32UserInterface::OpenFile(const OpenFileOptions& options) {
-  const std::string filter = CommonDialogFilter(options.Filter);
+  const std::string filter = CommonDialogFilter(ToWindowsText(options.Filter));
   const std::string title = ToWindowsText(options.Title);
   const std::string initialDir = ToWindowsText(options.InitialDir);
   std::vector<char> file(32768, '\0');
@@ -51,7 +55,9 @@ std::optional<std::string> Win32UserInterface::OpenFile(const OpenFileOptions& o
   return FromWindowsText(file.data());
 }
 
-void Win32UserInterface::Beep() { MessageBeep(MB_OK); }
+void Win32UserInterface::Beep() {
+  MessageBeep(MB_OK);
+}
 
 void Win32UserInterface::DoEvents() {
   MSG msg;
@@ -65,9 +71,13 @@ void Win32UserInterface::DoEvents() {
   }
 }
 
-void Win32UserInterface::EndProgram() { RequestEnd(); }
+void Win32UserInterface::EndProgram() {
+  RequestEnd();
+}
 
-bool Win32UserInterface::endRequested() const { return EndRequested(); }
+bool Win32UserInterface::endRequested() const {
+  return EndRequested();
+}
 
 void Win32UserInterface::ShowOptions() {
   if (showOptions) showOptions();

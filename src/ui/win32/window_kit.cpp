@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/win32/win32_text.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/win32_text.h"
 
@@ -27,8 +28,8 @@ ATOM RegisterDialogClass() {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kWindowClass;
   wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(IDI_PLUMAGE));
-  wc.hIconSm = static_cast<HICON>(LoadImageA(wc.hInstance, MAKEINTRESOURCEA(IDI_PLUMAGE), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON),
+  wc.hIconSm = static_cast<HICON>(LoadImageA(wc.hInstance, MAKEINTRESOURCEA(IDI_PLUMAGE),
+                                             IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
   atom = RegisterClassExA(&wc);
   return atom;
@@ -52,10 +53,18 @@ void SetBusyPointer(bool busy) {
   // Shown at once; WM_SETCURSOR keeps it while the mouse moves.
   SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(busy ? IDC_WAIT : IDC_ARROW)));
 }
-bool BusyPointer() { return busyPointer; }
-void RequestEnd() { endRequested = true; }
-bool EndRequested() { return endRequested; }
-void ClearEndRequest() { endRequested = false; }
+bool BusyPointer() {
+  return busyPointer;
+}
+void RequestEnd() {
+  endRequested = true;
+}
+bool EndRequested() {
+  return endRequested;
+}
+void ClearEndRequest() {
+  endRequested = false;
+}
 
 int SystemDpi() {
   static int dpi = 0;
@@ -68,7 +77,17 @@ int SystemDpi() {
   return dpi;
 }
 
-int ScaleToDpi(int pixelsAt96Dpi) { return MulDiv(pixelsAt96Dpi, SystemDpi(), 96); }
+int ScaleToDpi(int pixelsAt96Dpi) {
+  return MulDiv(pixelsAt96Dpi, SystemDpi(), 96);
+}
+
+std::string ToWindowsText(const std::string& utf8) {
+  return CrLfLineBreaks(platform::Utf8ToSystemAnsi(utf8));
+}
+
+std::string FromWindowsText(const std::string& ansi) {
+  return CrLineBreaks(platform::SystemAnsiToUtf8(ansi));
+}
 
 void SetText(HWND control, const std::string& utf8) {
   const std::string text = ToWindowsText(utf8);
