@@ -16,6 +16,7 @@
 
 #include "app/startup.h"
 #include "folder/folder_ops.h"
+#include "settings/settings.h"
 #include "support/temp_dir.h"
 #include "ui/win32/change_icon_window.h"
 #include "ui/win32/options_window.h"
@@ -25,18 +26,21 @@ namespace plumage::test {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr const char* kVerb = "Folder\\shell\\PlumIcon";
+constexpr const char* kVerb = kVerbKey;
 
-// The executable as Windows names it (the build gives a Linux path, which
-// Wine's drive Z: maps).
-std::string ProgramPath() {
-  std::string path = PLUMAGE_EXE;
+// An executable of the build as Windows names it (the build gives a Linux
+// path, which Wine's drive Z: maps).
+std::string WindowsPath(std::string path) {
   if (!path.empty() && path[0] == '/') {
     for (char& c : path)
       if (c == '/') c = '\\';
     path = "Z:" + path;
   }
   return path;
+}
+
+std::string ProgramPath() {
+  return WindowsPath(PLUMAGE_EXE);
 }
 
 std::string SystemFile(const char* name) {
@@ -53,9 +57,9 @@ void SetVerbValue(const char* name, const std::string& value) {
   RegCloseKey(key);
 }
 
-std::string VerbValue(const char* name) {
+std::string VerbValue(const char* name, const char* subKey = kVerb) {
   HKEY key = nullptr;
-  if (RegOpenKeyA(HKEY_CLASSES_ROOT, kVerb, &key) != ERROR_SUCCESS) return "(no key)";
+  if (RegOpenKeyA(HKEY_CLASSES_ROOT, subKey, &key) != ERROR_SUCCESS) return "(no key)";
   char data[512] = {};
   DWORD size = sizeof data - 1;
   DWORD type = 0;
@@ -73,16 +77,36 @@ LRESULT CALLBACK WatchKeys(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The command line Explorer runs for a folder: the verb's command with the
+// folder's path in place of %1.
+std::string VerbCommandFor(const std::string& folder) {
+  std::string command = VerbValue("", kVerbCommandKey);
+  const std::size_t at = command.find("%1");
+  if (at != std::string::npos) command.replace(at, 2, folder);
+  return command;
+}
+
 class RunningPlumage {
  public:
-  explicit RunningPlumage(const std::string& argumentText) {
+  // plumage.exe with an argument text (none for an empty one).
+  static RunningPlumage WithArgument(const std::string& argumentText) {
     std::string commandLine = "\"" + ProgramPath() + "\"";
     if (!argumentText.empty()) commandLine += " " + argumentText;
+    return RunningPlumage(commandLine);
+  }
+
+  explicit RunningPlumage(std::string commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               nullptr, &startup, &process_) != 0;
   }
+  RunningPlumage(RunningPlumage&& other) noexcept
+      : process_(other.process_), started_(other.started_) {
+    other.started_ = false;
+  }
+  RunningPlumage(const RunningPlumage&) = delete;
+  RunningPlumage& operator=(const RunningPlumage&) = delete;
   ~RunningPlumage() {
     if (!started_) return;
     if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
@@ -157,7 +181,12 @@ class RunningPlumage {
 class PlumageProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetVerbValue("", "C&hange icon...");
+    // Installed as the README tells a Windows user: plumagectl install.
+    RunningPlumage install("\"" + WindowsPath(PLUMAGECTL_EXE) + "\" install");
+    ASSERT_TRUE(install.started());
+    ASSERT_EQ(install.WaitForEnd(), 0);
+    ASSERT_NE(VerbValue(""), "(no key)");
+    SetVerbValue("", "C&hange icon...");  // English, whatever an earlier run chose
     SetVerbValue("DefaultLibrary", library);
     SetVerbValue("NoWarning", " 0");
   }
@@ -172,9 +201,12 @@ TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEn
   ASSERT_NE(watch, nullptr) << "cannot watch the keyboard";
   refreshKeysSeen = 0;
 
-  // The whole text after the program's name is the path: blanks need no quotes.
-  RunningPlumage plumage(folder.string());
-  ASSERT_TRUE(plumage.started()) << ProgramPath();
+  // As Explorer starts it: the verb's command, the path in place of %1;
+  // the whole text after the program's name is the path, blanks and all.
+  const std::string commandLine = VerbCommandFor(folder.string());
+  EXPECT_EQ(commandLine, "\"" + ProgramPath() + "\" " + folder.string());
+  RunningPlumage plumage(commandLine);
+  ASSERT_TRUE(plumage.started()) << commandLine;
   const std::string title = PickerTitle(folder.string());
   HWND picker = plumage.WaitForWindow(title);
   ASSERT_NE(picker, nullptr) << "no picker titled " << title;
@@ -211,7 +243,7 @@ TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEn
 TEST_F(PlumageProgramTest, CancelWritesNothingAndEnds) {
   const fs::path folder = dir.path() / "Untouched";
   fs::create_directories(folder);
-  RunningPlumage plumage(folder.string());
+  auto plumage = RunningPlumage::WithArgument(folder.string());
   HWND picker = plumage.WaitForWindow(PickerTitle(folder.string()));
   ASSERT_NE(picker, nullptr);
   RunningPlumage::Click(picker, win32::ChangeIconWindow::kCancelButton);
@@ -221,7 +253,7 @@ TEST_F(PlumageProgramTest, CancelWritesNothingAndEnds) {
 }
 
 TEST_F(PlumageProgramTest, WithoutAnArgumentOnlyTheSettingsDialogShowsAndItsOkWritesTheVerbKey) {
-  RunningPlumage plumage("");
+  auto plumage = RunningPlumage::WithArgument("");
   ASSERT_TRUE(plumage.started()) << ProgramPath();
   HWND settings = plumage.WaitForWindow("Plumage settings");
   ASSERT_NE(settings, nullptr) << "no settings dialog";
