@@ -10,6 +10,32 @@ namespace plumage::win32 {
 namespace L = change_icon_layout;
 
 namespace {
+// A caption too wide for its button is broken at the blank nearest its
+// middle: left to the button's own word wrap, a long French caption takes
+// three lines and spills out of it.
+std::string Wrapped(HWND button, HFONT font, const std::string& text) {
+  if (text.find('\r') != std::string::npos) return text;
+  const std::string shown = ToWindowsText(text);
+  HDC dc = GetDC(button);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(button, dc);
+  RECT r{};
+  GetClientRect(button, &r);
+  if (size.cx <= r.right - ScaleToDpi(8)) return text;
+  std::size_t best = std::string::npos;
+  const std::size_t middle = text.size() / 2;
+  auto distance = [middle](std::size_t i) { return i > middle ? i - middle : middle - i; };
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == ' ' && (best == std::string::npos || distance(i) < distance(best))) best = i;
+  if (best == std::string::npos) return text;
+  std::string out = text;
+  out[best] = '\r';
+  return out;
+}
+
 // A box inside a frame, in the window's coordinates.
 Box In(const Box& frame, const Box& b) {
   return Box{frame.x + b.x, frame.y + b.y, b.w, b.h};
@@ -82,7 +108,7 @@ void ChangeIconWindow::FormChanged() {
   SetText(Control(kBrowseButton), c.BrowseButton);
   SetText(Control(kFrame1), c.Frame1);
   SetText(Control(kBtnAutoCreate), c.BtnAutoCreate);
-  SetText(Control(kButtonCreate), c.ButtonCreate);
+  SetText(Control(kButtonCreate), Wrapped(Control(kButtonCreate), font(), c.ButtonCreate));
   SetText(Control(kOKButton), c.OKButton);
   SetText(Control(kRemoveButton), c.RemoveButton);
   SetText(Control(kCancelButton), c.CancelButton);
