@@ -177,12 +177,15 @@ void DialogWindow::CreateFrame(HWND owner, int clientWidth, int clientHeight, bo
                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                       DEFAULT_PITCH | FF_SWISS, "MS Shell Dlg");
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | (modal ? 0 : WS_MINIMIZEBOX);
-  const DWORD exStyle = modal ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW;
+  // A dialog without a visible owner (the settings dialog of a run without a
+  // folder) has a taskbar button of its own.
+  const bool ownerShown = owner && IsWindowVisible(owner);
+  const DWORD exStyle = (modal ? WS_EX_DLGMODALFRAME : 0) | (ownerShown ? 0 : WS_EX_APPWINDOW);
   RECT r{0, 0, Px(clientWidth), Px(clientHeight)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
   const int w = r.right - r.left, h = r.bottom - r.top;
   RECT area{};
-  if (owner && IsWindowVisible(owner))
+  if (ownerShown)
     GetWindowRect(owner, &area);
   else
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
