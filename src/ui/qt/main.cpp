@@ -5,13 +5,7 @@
 #include "app/startup.h"
 #include "iconmaker/save_selected.h"
 #include "picker/change_icon.h"
-#include "platform/icons/file_icon_source.h"
-#include "platform/posix/png_codec_libpng.h"
-#include "platform/posix/posix_desktop.h"
-#include "platform/posix/posix_file_system.h"
-#include "platform/posix/posix_profile.h"
-#include "platform/posix/posix_system.h"
-#include "platform/posix/registry_store.h"
+#include "platform/posix/native_platform.h"
 #include "ui/qt/change_icon_view.h"
 #include "ui/qt/dialog_factories.h"
 #include "ui/qt/qt_user_interface.h"
@@ -24,16 +18,8 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
 
-  platform::PosixRegistry registry(platform::PosixRegistry::DefaultPath());
-  platform::PosixSystem system;
-  platform::PosixShell shell;
-  platform::PosixFileSystem files;
-  platform::PosixPrivateProfile profile;
-  platform::LibPngCodec png;
-  platform::FileIconSource icons(png);
-  platform::PosixDesktop desktop(system, icons, png);
-  platform::Platform os{&registry, &system, &shell, &files, &profile, &icons, &desktop};
-  Program program(os);
+  platform::NativePlatform native;
+  Program program(native.os);
   qt::QtUserInterface ui;
   qt::InstallDialogFactories(ui, program);
 

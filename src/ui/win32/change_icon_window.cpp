@@ -133,28 +133,7 @@ void ChangeIconWindow::RebuildList() {
   listVersion_ = form_.ListView.Version;
   HWND list = Control(kListView);
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(list);
-  ImageList_RemoveAll(images_);
-  // The pictures go into the image list in their order, so that picture i
-  // of the form is image i - 1.
-  if (!form_.ListView.BlankAttached)
-    for (const auto& picture : form_.IconList) {
-      HBITMAP bitmap = BitmapFromSurface(picture);
-      ImageList_Add(images_, bitmap, nullptr);
-      DeleteObject(bitmap);
-    }
-  int row = 0;
-  for (const auto& entry : form_.ListView.ListItems) {
-    std::string text = ToWindowsText(entry.Text);
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = row++;
-    item.pszText = text.data();
-    const bool hasPicture = !form_.ListView.BlankAttached && entry.Icon >= 1 &&
-                            entry.Icon <= static_cast<int>(form_.IconList.size());
-    item.iImage = hasPicture ? entry.Icon - 1 : I_IMAGENONE;
-    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  }
+  FillIconList(list, images_, form_.ListView, form_);
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }

@@ -56,26 +56,7 @@ void TransformIconWindow::AppMessage(WPARAM what) {
 void TransformIconWindow::RebuildList() {
   listVersion_ = form_.ListView.Version;
   HWND list = Control(kListView);
-  ListView_DeleteAllItems(list);
-  ImageList_RemoveAll(images_);
-  if (!form_.ListView.BlankAttached)
-    for (const auto& picture : form_.IconList) {
-      HBITMAP bitmap = BitmapFromSurface(picture);
-      ImageList_Add(images_, bitmap, nullptr);
-      DeleteObject(bitmap);
-    }
-  int row = 0;
-  for (const auto& entry : form_.ListView.ListItems) {
-    std::string text = ToWindowsText(entry.Text);
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = row++;
-    item.pszText = text.data();
-    const bool hasPicture = !form_.ListView.BlankAttached && entry.Icon >= 1 &&
-                            entry.Icon <= static_cast<int>(form_.IconList.size());
-    item.iImage = hasPicture ? entry.Icon - 1 : I_IMAGENONE;
-    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  }
+  FillIconList(list, images_, form_.ListView, form_);
   // Drawn at once: the hourglass is still up while the list fills.
   UpdateWindow(list);
 }

@@ -120,6 +120,32 @@ HBITMAP BitmapFromSurface(const platform::Surface24& surface) {
   return bitmap;
 }
 
+void FillIconList(HWND list, HIMAGELIST images, const IconListView& view,
+                  const IconCanvas& pictures) {
+  ListView_DeleteAllItems(list);
+  ImageList_RemoveAll(images);
+  // The pictures go into the image list in their order, so that picture i
+  // of the form is image i - 1.
+  if (!view.BlankAttached)
+    for (const auto& picture : pictures.IconList) {
+      HBITMAP bitmap = BitmapFromSurface(picture);
+      ImageList_Add(images, bitmap, nullptr);
+      DeleteObject(bitmap);
+    }
+  int row = 0;
+  for (const auto& entry : view.ListItems) {
+    std::string text = ToWindowsText(entry.Text);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = row++;
+    item.pszText = text.data();
+    const bool hasPicture = !view.BlankAttached && entry.Icon >= 1 &&
+                            entry.Icon <= static_cast<int>(pictures.IconList.size());
+    item.iImage = hasPicture ? entry.Icon - 1 : I_IMAGENONE;
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
 namespace {
 struct CharacterFilter {
   WNDPROC previous = nullptr;

@@ -45,6 +45,12 @@ void DrawSurface(HDC dc, const RECT& where, const platform::Surface24& surface);
 // lists); the caller deletes it.
 HBITMAP BitmapFromSurface(const platform::Surface24& surface);
 
+// Refills an icon-view list and its image list from a form's list state and
+// pictures: picture i of the form becomes image i - 1, and an item whose
+// picture is missing (or while the blank list is attached) shows none.
+void FillIconList(HWND list, HIMAGELIST images, const IconListView& view,
+                  const IconCanvas& pictures);
+
 // The process-wide state the windows consult: the hourglass over every
 // window of the program, and the end of the program, which ends every
 // message loop.
