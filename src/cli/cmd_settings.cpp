@@ -61,7 +61,9 @@ void Settings(Context& ctx, const SettingsOptions& opt) {
   std::printf("Language: %s\n", p.Language == 1 ? "French" : "English");
   std::printf("Default library: %s\n", p.DefaultLibrary.empty() ? "(none)" : p.DefaultLibrary.c_str());
   std::printf("Refresh reminder: %s\n", p.NoWarning == 1 ? "off" : "on");
+#ifndef _WIN32
   std::printf("Linux file manager icons: %s\n", LinuxIconsEnabled(p) ? "on" : "off");
+#endif
 }
 
 const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
@@ -75,10 +77,13 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
       "Icon file offered when a folder has no icon (stored as typed; empty for none)");
   cmd->add_option("--reminder", opt->reminder, "The 'Refresh' reminder after a change")
       ->check(CLI::IsMember({"on", "off"}));
+#ifndef _WIN32
+  // Windows shows the folder's icon from DESKTOP.INI alone.
   cmd->add_option("--linux-icons", opt->linuxIcons,
                   "Also give a folder its icon in the Linux file managers (GIO metadata, "
                   "KDE's .directory) when its DESKTOP.INI is written; on by default")
       ->check(CLI::IsMember({"on", "off"}));
+#endif
   cmd->callback([&ctx, opt] { Settings(ctx, *opt); });
 });
 
