@@ -159,6 +159,10 @@ inline constexpr Text kCacheSizes[5] = {{"100 (minimum)", "100 (minimum)"},
 inline constexpr Text kReboot{
     "For the changes to take effect, you must reboot your computer.",
     "Pour que les changements prennent effet, vous devez redémarrer Windows."};
+// A setting the store refused (a full disk, a store that cannot be read).
+inline constexpr Text kNotStored{
+    "The settings could not be saved. They are left as they were.",
+    "Les paramètres n'ont pas pu être enregistrés. Ils restent inchangés."};
 }  // namespace options
 
 // ---- About box (frmAbout) ------------------------------------------------------

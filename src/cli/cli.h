@@ -20,6 +20,15 @@
 
 namespace plumage::cli {
 
+// What plumagectl's exit status says.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitError = 1;    // nothing was changed; a message said why
+inline constexpr int kExitUsage = 2;    // the command line was wrong
+inline constexpr int kExitWarning = 3;  // done, but something beside it was not (see the warning)
+inline constexpr const char* kExitStatusHelp =
+    "Exit status: 0 done; 1 error, nothing was changed; 2 usage; 3 done with a warning (an "
+    "attribute could not be stored, or the Linux file managers could not be told).";
+
 // Messages go to the terminal: faults (exclamation) on standard error,
 // notices on standard output. Nothing waits for an answer.
 class ConsoleUserInterface : public IUserInterface {
@@ -35,6 +44,9 @@ class ConsoleUserInterface : public IUserInterface {
   void ShowTransformIcon(ChangeIcon&) override {}
 
   int errorsShown = 0;  // exclamation messages: the command failed
+  // When set, exclamation messages are kept here instead of printed, for a
+  // caller that prints them with their reason on one line.
+  std::vector<std::string>* held = nullptr;
   bool endRequested = false;
   bool quiet = false;   // notices are not printed
 };
@@ -58,6 +70,7 @@ class Context {
   Program program;
   ConsoleUserInterface ui;
   int exitCode = 0;
+  bool warned = false;  // a warning was printed: 3 unless the command failed
 
   // Prints "plumagectl: <message>" on standard error and sets a failing exit.
   void Fail(const std::string& message);

@@ -1,8 +1,11 @@
 // plumagectl show / set / reset: a folder's icon, read as the picker reads
 // it and written by the very WriteFolderDescriptor that the picker's OK and
 // Reset run, with the same steps, attributes and messages.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "app/paths.h"
 #include "app/startup.h"
@@ -18,14 +21,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Exit codes besides 0 and 1 (a message said what failed) and 2 (usage).
-constexpr int kExitAttributesNotStored = 3;
 
 struct FolderOptions {
   std::string folder;
   std::string iconFile;
   std::string index = "0";
   bool dryRun = false;
+  bool force = false;
 };
 
 // The folder as the picker gets it from the file manager: a full path.
@@ -54,9 +56,27 @@ bool Refused(Context& ctx, const FolderMessageTexts& messages) {
   return true;
 }
 
+// Why a folder cannot be read or written, or nothing when it is a folder.
+std::optional<std::string> NotAFolder(Context& ctx) {
+  std::string folder = ctx.program.ArgumentText;
+  if (folder.size() > 1 && IsPathSeparator(folder.back())) folder.pop_back();
+  auto attributes = ctx.os.files->GetAttributes(folder);
+  // Such a path fills a terminal: its length says enough.
+  constexpr std::size_t kLongestShown = 300;
+  if (!attributes && folder.size() > kLongestShown &&
+      attributes.error().message.find(std::strerror(ENAMETOOLONG)) != std::string::npos)
+    return "the folder's path is too long for the system (" + std::to_string(folder.size()) +
+           " bytes)";
+  if (!attributes) return attributes.error().message;
+  if ((*attributes & platform::kAttributeDirectory) == 0) return folder + " is not a folder";
+  return std::nullopt;
+}
+
 void Show(Context& ctx, const FolderOptions& opt) {
   Begin(ctx, opt.folder);
   const FolderMessageTexts messages(ctx.program.Language);
+  if (Refused(ctx, messages)) return;
+  if (auto why = NotAFolder(ctx)) return ctx.Fail(messages.InvalidFolder + " " + *why);
   std::string icon, index;
   FolderOps ops(ctx.program, ctx.ui, messages.Refs(), icon, index);
   PresentIconSource source = ops.ReadPresentIcon();
@@ -89,6 +109,7 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
   Begin(ctx, opt.folder);
   const FolderMessageTexts messages(ctx.program.Language);
   if (Refused(ctx, messages)) return;
+  if (auto why = NotAFolder(ctx)) return ctx.Fail(messages.InvalidFolder + " " + *why);
 
   std::string icon, index;
   if (!reset) {
@@ -102,7 +123,12 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
     // share, say) is stored as typed.
     icon = opt.iconFile;
     std::error_code ec;
-    if (fs::path(icon).is_relative() && fs::is_regular_file(icon, ec)) icon = FullPath(icon);
+    const auto status = fs::status(icon, ec);
+    if (!opt.force && !fs::is_regular_file(status))
+      return ctx.Fail("the icon file " + icon +
+                      (fs::exists(status) ? " is not a regular file" : " does not exist") +
+                      "; nothing was changed (--force writes it all the same)");
+    if (fs::path(icon).is_relative() && fs::is_regular_file(status)) icon = FullPath(icon);
     index = std::to_string(parsed);
   }
 
@@ -119,15 +145,17 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
   program.DefaultLibrary = ctx.program.DefaultLibrary;
   program.NoWarning = ctx.program.NoWarning;
 
+  // The message box and the reason behind it make one line.
+  std::vector<std::string> held;
+  ctx.ui.held = &held;
   FolderOps ops(program, ctx.ui, messages.Refs(), icon, index);
   FolderWriteReport report = ops.WriteFolderDescriptor();
-  if (ctx.ui.errorsShown) {
-    if (!report.failure.empty()) std::fprintf(stderr, "plumagectl: %s\n", report.failure.c_str());
-    ctx.exitCode = 1;
-  }
+  ctx.ui.held = nullptr;
+  for (const auto& message : held)
+    ctx.Fail(report.failure.empty() ? message : message + " " + report.failure);
   for (const auto& problem : report.unstored) {
     std::fprintf(stderr, "plumagectl: warning: %s\n", problem.c_str());
-    if (ctx.exitCode == 0) ctx.exitCode = kExitAttributesNotStored;
+    if (ctx.exitCode == 0) ctx.exitCode = kExitWarning;
   }
   if (opt.dryRun) {
     std::printf("Dry run: nothing was changed. The write would:\n");
@@ -172,9 +200,7 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
   show->add_option("FOLDER", opt->folder, "The folder")->required();
   show->callback([&ctx, opt] { Show(ctx, *opt); });
 
-  const char* exits =
-      "Exit status: 0 done; 1 a message said what failed; 2 usage; 3 written, but an attribute "
-      "(or the deletion of AUTORUN.INF) could not be stored, see the warnings.";
+  const char* exits = kExitStatusHelp;
   auto* set = app.add_subcommand(
       "set",
       "Give a folder an icon: write its DESKTOP.INI (a drive root's AUTORUN.INF) with "
@@ -185,6 +211,8 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
       ->required();
   set->add_option("INDEX", opt->index, "The icon's index in the file (default 0)");
   set->add_flag("--dry-run", opt->dryRun, "Say what would be written; change nothing");
+  set->add_flag("--force", opt->force,
+                "Write the icon file as given even when it does not exist (yet) or is not a file");
   set->footer(exits);
   set->callback([&ctx, opt] { Apply(ctx, *opt, false); });
 

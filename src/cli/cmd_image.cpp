@@ -92,6 +92,7 @@ class MessageCounter : public image::IEngineMessages {
 struct Engine {
   explicit Engine(Context& ctx) {
     services.system = &ctx.system;
+    services.fileSystem = ctx.os.files;
     services.messages = &messages;
   }
   image::ImageServices services;
@@ -115,13 +116,15 @@ platform::Surface24 FromRgba(const platform::RgbaImage& image) {
 
 // Reads a BMP or PNG picture into `dib`; false after telling why.
 bool ReadPicture(Context& ctx, const std::string& path, cDIBSection& dib) {
-  std::string bytes;
-  errno = 0;
-  if (!platform::ReadWholeFile(path, bytes)) {
-    ctx.Fail("cannot read " + path + ": " +
-             (errno != 0 ? std::strerror(errno) : std::string("not a regular file")));
+  // Pictures are read whole: a bitmap of the largest size the engine makes
+  // is far below this.
+  constexpr std::size_t kMaxPictureBytes = 256u << 20;
+  auto loaded = ctx.os.files->LoadFile(path, kMaxPictureBytes);
+  if (!loaded) {
+    ctx.Fail(loaded.error().message);
     return false;
   }
+  const std::string& bytes = *loaded;
   std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                      bytes.size());
   platform::Surface24 picture;

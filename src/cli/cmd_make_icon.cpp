@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "folder/folder_ops.h"
 #include "iconmaker/frm_transform_icon.h"
+#include "platform/icon_source.h"
 #include "iconmaker/save_selected.h"
 #include "picker/change_icon.h"
 #include "settings/settings.h"
@@ -52,6 +53,13 @@ void MakeIcon(Context& ctx, const MakeIconOptions& opt) {
     LoadSettings(ctx.program, ctx.ui);
   }
 
+  // A file without that icon would give a folder with a blank face: say so
+  // rather than make it.
+  if (auto icon = ctx.os.icons->ExtractIcon(FullPath(opt.file), index); !icon.IsIcon())
+    return ctx.Fail(icon.reason().empty()
+                        ? FullPath(opt.file) + " holds no icon at index " + std::to_string(index)
+                        : icon.reason());
+
   ChangeIcon picker(ctx.program, ctx.ui);
   picker.SelectedIcon = FullPath(opt.file);
   picker.SelectedNo = std::to_string(index);
@@ -87,15 +95,20 @@ void MakeIcon(Context& ctx, const MakeIconOptions& opt) {
     ctx.exitCode = 1;
     return;
   }
+  std::vector<std::string> shown;
+  ctx.ui.held = &shown;
   FolderOps ops(ctx.program, ctx.ui, messages.Refs(), picker.SelectedIcon, picker.SelectedNo);
   FolderWriteReport report = ops.WriteFolderDescriptor();
-  if (ctx.ui.errorsShown) {
-    if (!report.failure.empty()) std::fprintf(stderr, "plumagectl: %s\n", report.failure.c_str());
-    ctx.exitCode = 1;
+  ctx.ui.held = nullptr;
+  if (!shown.empty()) {
+    for (const auto& message : shown)
+      ctx.Fail(report.failure.empty() ? message : message + " " + report.failure);
     return;
   }
-  for (const auto& problem : report.unstored)
+  for (const auto& problem : report.unstored) {
     std::fprintf(stderr, "plumagectl: warning: %s\n", problem.c_str());
+    ctx.warned = true;
+  }
   std::printf("Wrote %s,%s to %s\n", picker.SelectedIcon.c_str(), picker.SelectedNo.c_str(),
               report.place.descriptor.c_str());
 }

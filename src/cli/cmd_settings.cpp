@@ -36,19 +36,30 @@ void Settings(Context& ctx, const SettingsOptions& opt) {
   }
   Program& p = ctx.program;
   // The order of the settings dialog's OK: library, reminder, language;
-  // each is written only when it changes, as the dialog does.
-  if (libraryGiven && opt.library != p.DefaultLibrary) StoreDefaultLibrary(p, opt.library);
+  // each is written only when it changes, as the dialog does. The first
+  // value the store refuses ends the command: what follows is not tried.
+  auto stored = [&ctx](bool ok, const char* what) {
+    if (!ok)
+      ctx.Fail(std::string("cannot store ") + what + " in " + ctx.registry.path() +
+               "; the settings are left as they were");
+    return ok;
+  };
+  if (libraryGiven && opt.library != p.DefaultLibrary &&
+      !stored(StoreDefaultLibrary(p, opt.library), "the default library"))
+    return;
   if (!opt.reminder.empty()) {
     bool off = opt.reminder == "off";
-    if (off != (p.NoWarning == 1)) StoreNoWarning(p, off);
+    if (off != (p.NoWarning == 1) && !stored(StoreNoWarning(p, off), "the reminder setting"))
+      return;
   }
   if (!opt.language.empty()) {
     std::int16_t lang = opt.language == "fr" ? 1 : 0;
-    if (lang != p.Language) StoreLanguage(p, lang);
+    if (lang != p.Language && !stored(StoreLanguage(p, lang), "the language")) return;
   }
   if (!opt.linuxIcons.empty()) {
     bool on = opt.linuxIcons == "on";
-    if (on != LinuxIconsEnabled(p)) StoreLinuxIcons(p, on);
+    if (on != LinuxIconsEnabled(p) && !stored(StoreLinuxIcons(p, on), "the Linux icons setting"))
+      return;
   }
   if (writes) {
     // Read back what is stored now, as the next run will see it.

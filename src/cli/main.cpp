@@ -20,7 +20,16 @@ bool RegisterCommand(Registrar registrar) {
 
 std::string ExecutableFolder() { return platform::NativePlatform::ExecutableFolder(); }
 
-Context::Context() : program(os) {}
+Context::Context() : program(os) {
+#ifndef _WIN32
+  // What the Linux file managers could not be told is a warning: the
+  // command did its work, and ends with the warning's status.
+  desktop.report = [this](const std::string& problem) {
+    std::fprintf(stderr, "plumagectl: warning: %s\n", problem.c_str());
+    warned = true;
+  };
+#endif
+}
 
 void Context::Fail(const std::string& message) {
   std::fprintf(stderr, "plumagectl: %s\n", message.c_str());
@@ -33,7 +42,14 @@ void ConsoleUserInterface::MessageBox(const std::string& text, const std::string
   for (auto& c : shown)
     if (c == '\r') c = '\n';
   if (icon == MessageIcon::Exclamation) {
+    // One error, one line: a message box's lines join with a blank.
+    for (auto& c : shown)
+      if (c == '\n') c = ' ';
     ++errorsShown;
+    if (held) {
+      held->push_back(shown);
+      return;
+    }
     std::fprintf(stderr, "plumagectl: %s %s\n", title.c_str(), shown.c_str());
   } else if (!quiet) {
     std::printf("%s\n", shown.c_str());
@@ -51,6 +67,7 @@ int main(int argc, char** argv) {
                                         std::to_string(plumage::kVersionMinor) + "." +
                                         std::to_string(plumage::kVersionRevision));
   app.require_subcommand(1);
+  app.footer(kExitStatusHelp);
   // Options begin with '-' everywhere; a path that begins with '/' (or a
   // Windows one such as /Games) is an argument, not a "/option".
   app.allow_windows_style_options(false);
@@ -65,7 +82,8 @@ int main(int argc, char** argv) {
     // One line for a usage error; --help and --version print in full.
     if (e.get_exit_code() == 0) return app.exit(e);
     std::fprintf(stderr, "plumagectl: %s (see plumagectl --help)\n", e.what());
-    return 2;
+    return kExitUsage;
   }
+  if (ctx.exitCode == kExitDone && ctx.warned) return kExitWarning;
   return ctx.exitCode;
 }

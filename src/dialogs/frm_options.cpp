@@ -52,6 +52,8 @@ void frmOptions::Form_Load() {
   }
   FileFilter = texts::Tr(language, texts::kIconFilter);
   RebootMessage = texts::Tr(language, t::kReboot);
+  NotStoredMessage = texts::Tr(language, t::kNotStored);
+  ErrorTitle = texts::Tr(language, texts::kErrorTitle);
 
   DefaultLib.Text = program_.DefaultLibrary;
   rememberedLib_ = DefaultLib.Text;
@@ -100,9 +102,17 @@ void frmOptions::cmdOK_Click() {
     ui_.MessageBox(RebootMessage, texts::kProgramTitle, MessageIcon::Information);
   }
   if (CacheSizeChanged()) WriteCacheSize(program_, CacheSize.ListIndex);
-  if (DefaultLibChanged()) StoreDefaultLibrary(program_, DefaultLib.Text);
-  if (NoWarningChanged()) StoreNoWarning(program_, NoWarningBox.Value == 1);
-  if (SelectedLanguage() != program_.Language) StoreLanguage(program_, SelectedLanguage());
+  bool stored = true;
+  if (DefaultLibChanged()) stored = StoreDefaultLibrary(program_, DefaultLib.Text) && stored;
+  if (NoWarningChanged()) stored = StoreNoWarning(program_, NoWarningBox.Value == 1) && stored;
+  if (SelectedLanguage() != program_.Language)
+    stored = StoreLanguage(program_, SelectedLanguage()) && stored;
+  if (!stored) {
+    // Said, not silently lost: the dialog closes as OK does, the store and
+    // the program keep the old values.
+    ui_.SetWaitCursor(false);
+    ui_.MessageBox(NotStoredMessage, ErrorTitle, MessageIcon::Exclamation);
+  }
   Unload();
 }
 

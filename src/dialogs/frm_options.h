@@ -48,6 +48,8 @@ class frmOptions : public Form {
   // Kept from the moment of loading, in that moment's language.
   std::string FileFilter;
   std::string RebootMessage;
+  std::string NotStoredMessage;
+  std::string ErrorTitle;
 
   void Form_Load();
   void cmdOK_Click();

@@ -1,6 +1,8 @@
 #include "folder/folder_ops.h"
 
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "app/paths.h"
 #include "app/program.h"
@@ -96,55 +98,68 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
   const std::string& folder = report.place.folder;
   const std::string& descriptor = report.place.descriptor;
   const bool driveRoot = report.place.driveRoot;
+  const std::string descriptorName = driveRoot ? kAutorunInf : kDesktopIni;
 
   auto note = [&report](const Status& status) {
     if (!status) report.unstored.push_back(status.error().message);
   };
+
+  // The folder must be there.
+  if (auto kind = files.GetAttributes(folder);
+      !kind || (*kind & platform::kAttributeDirectory) == 0) {
+    report.outcome = FolderWriteReport::Outcome::InvalidFolder;
+    report.failure = kind ? folder + " is a file, not a folder" : kind.error().message;
+    Fail(messages_.InvalidFolder);
+    return report;
+  }
+
+  // From here to the end the folder is ours: a second run on it waits, so
+  // the descriptor and the attributes end as one run left them.
+  const auto lock = files.LockFolder(folder);
+
+  // What is there now, to be given back when the write fails.
+  const auto folderBefore = files.GetAttributes(folder);
+  const auto descriptorBefore =
+      GetPathKind(files, descriptor) == 1 ? files.GetAttributes(descriptor)
+                                          : Result<std::uint32_t>(MakeError(ErrorKind::NotFound, ""));
+  bool opened = false;  // the descriptor lost Read-only and System to be written
   auto cannotWrite = [&](const std::string& why) {
+    // Nothing of this run stays: the descriptor gets back what it had.
+    if (opened) note(files.SetAttributes(descriptor, *descriptorBefore & ~kAttributeDirectory));
     report.outcome = FolderWriteReport::Outcome::CannotWrite;
-    report.failure = why;
+    report.failure = why + "; " + descriptorName + " and the attributes were left as they were";
     Fail(messages_.CannotWrite);
     return report;
   };
   // The INI file is Windows-1252: a path with a character that it cannot
   // hold would be written with a '?' in its place and name no file at all.
   // Such a value is not written.
-  auto write = [&](const char* section, const char* key, const std::string& value) -> Status {
-    std::string ansi = Utf8ToAnsi(value);
-    if (AnsiToUtf8(ansi) != value)
+  auto ansi = [&](const std::string& value) -> Result<std::string> {
+    std::string text = Utf8ToAnsi(value);
+    if (AnsiToUtf8(text) != value)
       return MakeError(ErrorKind::Unsupported,
                        "cannot write " + descriptor + ": \"" + value +
                            "\" holds characters that an INI file (Windows-1252) cannot hold");
-    return profile.WriteString(section, key, ansi, descriptor);
+    return text;
   };
 
-  // Step 3: the folder must be there.
-  if (GetPathKind(files, folder) != 2) {
-    report.outcome = FolderWriteReport::Outcome::InvalidFolder;
-    Fail(messages_.InvalidFolder);
-    return report;
-  }
-  // Step 4: System comes off the folder (it is given back below when an
-  // icon is written). Read-only, Hidden and Archive stay, where the
-  // original program cleared every attribute here.
-  if (!driveRoot) {
-    auto a = files.GetAttributes(folder);
-    if (!a)
-      note(Status(a.error()));
-    else if ((*a & kAttributeSystem) != 0)
-      note(files.SetAttributes(folder, *a & ~(kAttributeSystem | kAttributeDirectory)));
-  }
-  // Step 5: an existing descriptor loses Read-only (and System) to be written.
-  if (GetPathKind(files, descriptor) == 1) note(files.SetAttributes(descriptor, kAttributeHidden));
+  // An existing descriptor loses Read-only (and System) to be written, as
+  // Windows will not write a read-only file.
+  // When that fails, the write says why (it fails too, or does without).
+  if (descriptorBefore) opened = files.SetAttributes(descriptor, kAttributeHidden).ok();
 
   if (!driveRoot) {
-    // Step 6: both keys, also when empty (Reset leaves them with no value).
-    if (auto s = write(kShellClassInfo, kIconFileKey, SelectedIcon); !s)
-      return cannotWrite(s.error().message);
-    if (auto s = write(kShellClassInfo, kIconIndexKey, SelectedNo); !s)
-      return cannotWrite(s.error().message);
-    // IconResource, where the file has it already: the same icon as
-    // "path,index", empty on Reset. It is never added.
+    // Both keys, also when empty (Reset leaves them with no value), and
+    // IconResource where the file has it already ("path,index", empty on
+    // Reset; it is never added): one change of the file, so no reader ever
+    // sees the file of one choice with the index of another.
+    std::vector<platform::ProfileValue> values;
+    for (const auto& [key, value] :
+         {std::pair<const char*, std::string>{kIconFileKey, SelectedIcon}, {kIconIndexKey, SelectedNo}}) {
+      auto text = ansi(value);
+      if (!text) return cannotWrite(text.error().message);
+      values.emplace_back(key, *text);
+    }
     std::array<char, 2> probe{};
     bool hasResource =
         !(profile.GetString(kShellClassInfo, kIconResourceKey, "\x01", probe, descriptor) == 1 &&
@@ -152,45 +167,53 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
         !(profile.GetString(kShellClassInfo, kIconResourceKey, "\x02", probe, descriptor) == 1 &&
           probe[0] == '\x02');
     if (hasResource) {
-      std::string resource = SelectedIcon.empty() ? std::string() : SelectedIcon + "," + SelectedNo;
-      if (auto s = write(kShellClassInfo, kIconResourceKey, resource); !s)
-        return cannotWrite(s.error().message);
+      auto text = ansi(SelectedIcon.empty() ? std::string() : SelectedIcon + "," + SelectedNo);
+      if (!text) return cannotWrite(text.error().message);
+      values.emplace_back(kIconResourceKey, *text);
     }
+    if (auto s = profile.WriteStrings(kShellClassInfo, values, descriptor); !s)
+      return cannotWrite(s.error().message);
   } else {
-    // Step 7: "path,index" under [Autorun] Icon; nothing at all removes the file.
+    // "path,index" under [Autorun] Icon; nothing at all removes the file.
     std::string index = SelectedNo;
     while (!index.empty() && index.front() == ' ') index.erase(index.begin());
     while (!index.empty() && index.back() == ' ') index.pop_back();
     const std::string value = SelectedIcon + "," + index;
     if (value == ",") {
       report.outcome = FolderWriteReport::Outcome::Removed;
-      if (GetPathKind(files, descriptor) == 1) {
+      if (descriptorBefore) {
         note(files.SetAttributes(descriptor, kAttributeNormal));
         note(files.Remove(descriptor));
       }
       FollowOnDesktop(folder);
       return report;
     }
-    if (auto s = write(kAutorunSection, kIconKey, value); !s) return cannotWrite(s.error().message);
+    auto text = ansi(value);
+    if (!text) return cannotWrite(text.error().message);
+    if (auto s = profile.WriteString(kAutorunSection, kIconKey, *text, descriptor); !s)
+      return cannotWrite(s.error().message);
   }
 
-  // Step 8: the attributes that mark the descriptor and the folder.
+  // The new descriptor is in place: now the attributes that mark it and the
+  // folder. The folder gains System with an icon and loses it on Reset;
+  // its Read-only, Hidden and Archive stay as they were.
   if (!driveRoot) {
-    auto a2 = files.GetAttributes(folder);
     note(files.SetAttributes(descriptor, kAttributeHidden | kAttributeSystem));
-    if (!SelectedIcon.empty()) {
-      ui_.DoEvents();
-      if (a2)
-        note(files.SetAttributes(folder, (*a2 & ~kAttributeDirectory) | kAttributeSystem));
-      else
-        note(Status(a2.error()));
+    ui_.DoEvents();
+    if (!folderBefore) {
+      note(Status(folderBefore.error()));
+    } else {
+      const std::uint32_t kept = *folderBefore & ~(kAttributeDirectory | kAttributeSystem);
+      const std::uint32_t wanted = SelectedIcon.empty() ? kept : kept | kAttributeSystem;
+      if (wanted != (*folderBefore & ~kAttributeDirectory))
+        note(files.SetAttributes(folder, wanted));
     }
   } else if (!SelectedIcon.empty()) {
     ui_.DoEvents();
     note(files.SetAttributes(descriptor, kAttributeHidden));
   }
 
-  // Step 9: the shell's image cache, for an index it can take.
+  // The shell's image cache, for an index it can take.
   std::int32_t index = 0;
   if (!SelectedIcon.empty() && ParseIconIndex(SelectedNo, index))
     program_.os.shell->UpdateShellImageCache(SelectedIcon, index);

@@ -97,11 +97,13 @@ class FolderOps {
 
   // Writes SelectedIcon and SelectedNo into the folder's descriptor with
   // its attributes, or removes the icon when both are empty; tells the user
-  // of a failure itself. Two departures from the original program: the
-  // folder keeps its Read-only, Hidden and Archive attributes (only System
-  // is added or, on Reset, taken away), and a DESKTOP.INI that holds the
-  // IconResource key has it set too, so the shell of Windows Vista and
-  // later shows the new icon rather than the old one.
+  // of a failure itself. The folder keeps its Read-only, Hidden and Archive
+  // attributes (only System is added or, on Reset, taken away); a
+  // DESKTOP.INI that holds the IconResource key has it set too, so the
+  // shell of Windows Vista and later shows the new icon rather than the old
+  // one. The change is one transaction: under a lock on the folder, the
+  // whole new file replaces the old one at once, the attributes change only
+  // after that, and a failed write gives the old attributes back.
   FolderWriteReport WriteFolderDescriptor();
 
   // OK: saves a created icon first when SelectedIcon holds the placeholder

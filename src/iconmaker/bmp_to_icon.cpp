@@ -26,31 +26,17 @@ namespace {
 // pixel with every header it may carry; more is not one of our pictures.
 constexpr std::uintmax_t kLargestPictureFile = 64 * 1024;
 
-Result<std::vector<std::uint8_t>> ReadSmallFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return MakeError(ErrorKind::Io, "cannot open " + path);
-  std::vector<std::uint8_t> bytes;
-  char buffer[4096];
-  while (in) {
-    in.read(buffer, sizeof buffer);
-    bytes.insert(bytes.end(), buffer, buffer + in.gcount());
-    if (bytes.size() > kLargestPictureFile)
-      return MakeError(ErrorKind::Invalid, path + " is too large for a 32 x 32 picture");
-  }
-  if (in.bad()) return MakeError(ErrorKind::Io, "cannot read " + path);
-  return bytes;
+Result<std::vector<std::uint8_t>> ReadSmallFile(platform::IFileSystem& files,
+                                                const std::string& path) {
+  auto bytes = files.LoadFile(path, kLargestPictureFile);
+  if (!bytes) return bytes.error();
+  return std::vector<std::uint8_t>(bytes->begin(), bytes->end());
 }
 
-// Complete or untouched: the engine's file device writes a sibling and
-// renames it over the target.
-Status WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  image::StandardFileDevice device;
-  std::error_code error;
-  auto file = device.Create(path, error);
-  if (!file) return MakeError(ErrorKind::Io, "cannot create " + path + ": " + error.message());
-  if (!file->Write(bytes.data(), bytes.size()) || !file->Commit())
-    return MakeError(ErrorKind::Io, "cannot write " + path + ": " + file->LastError().message());
-  return Ok{};
+// Complete or untouched, through the platform's one way of replacing.
+Status WriteWholeFile(platform::IFileSystem& files, const std::string& path,
+                      const std::vector<std::uint8_t>& bytes) {
+  return files.StoreFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
 std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
@@ -129,12 +115,13 @@ void ApplyFolderMask(std::vector<std::uint8_t>& icon) {
   }
 }
 
-Status WriteIconHeader(const std::string& bitmap, const std::string& icon) {
-  auto bytes = ReadSmallFile(bitmap);
+Status WriteIconHeader(platform::IFileSystem& files, const std::string& bitmap,
+                       const std::string& icon) {
+  auto bytes = ReadSmallFile(files, bitmap);
   if (!bytes) return bytes.error();
   auto made = IconBytesFromBitmap8(*bytes);
   if (!made) return MakeError(made.error().kind, bitmap + ": " + made.error().message);
-  return WriteWholeFile(icon, *made);
+  return WriteWholeFile(files, icon, *made);
 }
 
 std::string TempBitmapFile(Program& program) {
@@ -151,7 +138,7 @@ Status ConvertBmpToIcon(Program& program, const std::string& bitmap, const std::
   const std::string tempBitmap = TempBitmapFile(program);
   const std::string tempIcon = TempIconFile(program);
 
-  auto bytes = ReadSmallFile(bitmap);
+  auto bytes = ReadSmallFile(*program.os.files, bitmap);
   if (!bytes) return bytes.error();
   auto picture = image::ReadBmp(*bytes);
   if (!picture) return MakeError(picture.error().kind, bitmap + ": " + picture.error().message);
@@ -163,6 +150,7 @@ Status ConvertBmpToIcon(Program& program, const std::string& bitmap, const std::
 
   image::ImageServices services;
   services.system = program.os.system;
+  services.fileSystem = program.os.files;
   image::cDIBSection dib(services);
   if (!dib.CreateFromPicture(*picture))
     return MakeError(ErrorKind::Io, "cannot make a picture in memory for " + bitmap);
@@ -176,13 +164,13 @@ Status ConvertBmpToIcon(Program& program, const std::string& bitmap, const std::
     return MakeError(ErrorKind::Io, "cannot create " + tempBitmap + ": " + e.Description());
   }
 
-  if (auto header = WriteIconHeader(tempBitmap, tempIcon); !header) return header.error();
-  auto made = ReadSmallFile(tempIcon);
+  if (auto header = WriteIconHeader(*program.os.files, tempBitmap, tempIcon); !header) return header.error();
+  auto made = ReadSmallFile(*program.os.files, tempIcon);
   if (!made) return made.error();
   if (made->size() != kIconFileSize)
     return MakeError(ErrorKind::Io, tempIcon + " was not written whole");
   ApplyFolderMask(*made);
-  if (auto written = WriteWholeFile(tempIcon, *made); !written) return written.error();
+  if (auto written = WriteWholeFile(*program.os.files, tempIcon, *made); !written) return written.error();
 
   if (auto copied = program.os.files->Copy(tempIcon, icon); !copied) return copied.error();
   return Ok{};

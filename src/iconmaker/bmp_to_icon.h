@@ -12,6 +12,10 @@
 
 #include "platform/result.h"
 
+namespace plumage::platform {
+class IFileSystem;
+}
+
 namespace plumage {
 
 struct Program;
@@ -50,7 +54,8 @@ void ApplyFolderMask(std::vector<std::uint8_t>& icon);
 
 // Writes `icon` from the 8-bit bitmap file `bitmap`: header, palette and
 // colour bitmap, and a zeroed mask. The file is complete or untouched.
-Status WriteIconHeader(const std::string& bitmap, const std::string& icon);
+Status WriteIconHeader(platform::IFileSystem& files, const std::string& bitmap,
+                       const std::string& icon);
 
 // The program folder's temporary files and the folder of new icons.
 std::string TempBitmapFile(Program& program);

@@ -46,6 +46,7 @@ Status SavePictureAsBitmap(Program& program, const platform::Surface24& picture,
                            const std::string& path) {
   image::ImageServices services;
   services.system = program.os.system;
+  services.fileSystem = program.os.files;
   image::cDIBSection dib(services);
   if (!dib.CreateFromPicture(picture))
     return MakeError(ErrorKind::Io, "cannot make a picture in memory");

@@ -264,7 +264,7 @@ bool cDIBSection::SavePicture(const std::string& sFileName) {
   // would only replace a good one.
   if (bits_ == nullptr) return false;
   std::error_code error;
-  auto file = FileDevice(services_).Create(sFileName, error);
+  auto file = CreateOutputFile(services_, sFileName, error);
   if (!file)
     throw RunTimeError(errors::kCannotCreate, DibSectionErrorSource(services_), error.message());
   const std::uint32_t offBits = bmp::kFileHeaderSize + bmp::kInfoHeaderSize;

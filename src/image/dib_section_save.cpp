@@ -128,7 +128,7 @@ bool cDIBSectionSave::Save(const std::string& sFileName, cDIBSection& cDIB,
 
   // The file: file header, header with colour table, pixels.
   std::error_code error;
-  auto file = FileDevice(services_).Create(sFileName, error);
+  auto file = CreateOutputFile(services_, sFileName, error);
   if (!file)
     throw RunTimeError(errors::kCannotCreate, DibSectionErrorSource(services_), error.message());
   const std::uint32_t offBits =

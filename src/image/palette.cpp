@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <limits>
 
 #include "image/palette_internal.h"
@@ -221,25 +221,22 @@ bool cPalette::Load(const std::string& sFileName) {
 }
 
 bool cPalette::Load(const std::string& sFileName, std::int32_t& lPosition) {
-  std::ifstream in(sFileName, std::ios::binary);
-  std::error_code ec;
-  if (!in.is_open() || std::filesystem::is_directory(sFileName, ec)) return false;
   if (lPosition < 1) lPosition = 0;
-  // Only what one palette can take is read: the count and 4097 entries.
-  std::vector<std::uint8_t> bytes(4 + 4 * static_cast<std::size_t>(kMaxFileCount));
-  std::size_t got = 0;
-  in.seekg(lPosition, std::ios::beg);
-  if (in.good()) {
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    got = static_cast<std::size_t>(in.gcount());
-  }
-  bytes.resize(got);
+  // Only what one palette can take is kept: the count and 4097 entries
+  // after the position. A binary palette file is small; more is not one.
+  std::string whole;
+  std::error_code why;
+  if (!ReadInputFile(services_, sFileName, kMaxJascBytes, whole, why)) return false;
+  const std::size_t from = std::min(whole.size(), static_cast<std::size_t>(lPosition));
+  const std::size_t take = std::min(whole.size() - from, 4 + 4 * static_cast<std::size_t>(kMaxFileCount));
+  std::vector<std::uint8_t> bytes(whole.begin() + static_cast<std::ptrdiff_t>(from),
+                                  whole.begin() + static_cast<std::ptrdiff_t>(from + take));
   return ReadBinary(bytes, lPosition);
 }
 
 bool cPalette::Save(const std::string& sFileName, std::int32_t lPosition) {
   std::error_code ec;
-  auto file = FileDevice(services_).Create(sFileName, ec);
+  auto file = CreateOutputFile(services_, sFileName, ec);
   if (!file) return false;
   if (lPosition >= 1 && !file->Seek(static_cast<std::uint64_t>(lPosition))) return false;
   std::vector<std::uint8_t> bytes;
@@ -278,7 +275,7 @@ bool cPalette::SaveToJASCFile(const std::string& sFileName) {
   // deleted first: a failed write then loses nothing.
   const std::string text = JASCText();
   std::error_code ec;
-  auto file = FileDevice(services_).Create(sFileName, ec);
+  auto file = CreateOutputFile(services_, sFileName, ec);
   if (!file) {
     std::int32_t number = FileErrorNumber(ec, false);
     throw RunTimeError(number, ErrorSource(), errors::Text(number));
@@ -302,22 +299,13 @@ bool cPalette::LoadFromJASCFile(const std::string& sFileName) {
   if (fs::is_directory(sFileName, ec))
     throw RunTimeError(errors::kPathFileAccess, ErrorSource(),
                        errors::Text(errors::kPathFileAccess));
-  errno = 0;
-  std::ifstream in(sFileName, std::ios::binary);
-  if (!in.is_open()) {
-    std::error_code why(errno != 0 ? errno : ENOENT, std::generic_category());
-    std::int32_t number = FileErrorNumber(why, true);
+  std::string text;
+  std::error_code why;
+  if (!ReadInputFile(services_, sFileName, kMaxJascBytes, text, why)) {
+    std::int32_t number =
+        why == std::errc::file_too_large ? errors::kOutOfMemory : FileErrorNumber(why, true);
     throw RunTimeError(number, ErrorSource(), errors::Text(number));
   }
-  std::string text;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxJascBytes)
-      throw RunTimeError(errors::kOutOfMemory, ErrorSource(), errors::Text(errors::kOutOfMemory));
-  }
-  if (in.bad())
-    throw RunTimeError(errors::kDeviceIo, ErrorSource(), errors::Text(errors::kDeviceIo));
   return LoadFromJASCText(text);
 }
 

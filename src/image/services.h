@@ -13,6 +13,7 @@
 
 namespace plumage::platform {
 class ISystem;
+class IFileSystem;
 }
 
 namespace plumage::image {
@@ -65,8 +66,25 @@ struct ImageServices {
   IEngineMessages* messages = nullptr;
   // Empty: CopyToClipboard answers False, as with a clipboard that refuses.
   IClipboard* clipboard = nullptr;
-  // Empty: StandardFileDevice below.
+  // Where files are written: this device when given, else the platform's
+  // files below, else StandardFileDevice.
   IFileDevice* files = nullptr;
+  // The platform's files: every file the engine reads or writes goes
+  // through them when given (regular files only, never blocking on a FIFO,
+  // replaced in one rename and never through a device or a foreign link).
+  // Empty: the standard library, for the engine on its own.
+  platform::IFileSystem* fileSystem = nullptr;
+};
+
+// Collects the bytes in memory and hands them to IFileSystem::StoreFile at
+// Commit, so the engine's files take the platform's one way of replacing.
+class FileSystemDevice : public IFileDevice {
+ public:
+  explicit FileSystemDevice(platform::IFileSystem& files) : files_(files) {}
+  std::unique_ptr<IOutputFile> Create(const std::string& path, std::error_code& error) override;
+
+ private:
+  platform::IFileSystem& files_;
 };
 
 // Files through the standard library: the bytes go to a sibling of the
@@ -80,7 +98,13 @@ class StandardFileDevice : public IFileDevice {
 // The pieces of ImageServices with their fallbacks filled in.
 std::string ExecutableName(const ImageServices& services);
 std::uint32_t TickCount(const ImageServices& services);
-IFileDevice& FileDevice(const ImageServices& services);
+// Creates a file through the device ImageServices names (see there).
+std::unique_ptr<IOutputFile> CreateOutputFile(const ImageServices& services,
+                                              const std::string& path, std::error_code& error);
+// The whole of a file the engine reads, at most maxBytes, through the
+// platform's files when given; the error says why it could not be read.
+bool ReadInputFile(const ImageServices& services, const std::string& path, std::size_t maxBytes,
+                   std::string& bytes, std::error_code& error);
 void ShowEngineMessage(const ImageServices& services, const std::string& text);
 
 // Milliseconds between two readings of the tick counter, as a Long.

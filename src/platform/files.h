@@ -3,7 +3,9 @@
 // the descriptor write asks of the volumes (is this folder a drive root).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,12 @@ inline constexpr std::uint32_t kAttributeArchive = 32;
 inline constexpr std::uint32_t kAttributeMask = kAttributeReadOnly | kAttributeHidden |
                                                 kAttributeSystem | kAttributeDirectory |
                                                 kAttributeArchive;
+
+// A claim on a folder, released when the object goes.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
 
 class IFileSystem {
  public:
@@ -60,6 +68,26 @@ class IFileSystem {
   // True when the folder is the root of a drive, whose icon goes into
   // AUTORUN.INF instead of DESKTOP.INI.
   virtual bool IsDriveRoot(const std::string& folder) = 0;
+
+  // The whole of a regular file of at most maxBytes, read without
+  // blocking on a FIFO. NotFound when there is nothing of that name.
+  virtual Result<std::string> LoadFile(const std::string& path, std::size_t maxBytes) {
+    return MakeError(ErrorKind::Unsupported, "cannot read " + path + " (maxBytes " +
+                                                 std::to_string(maxBytes) + ") here");
+  }
+
+  // Puts `bytes` in place of the file at `path` in one replace: the file is
+  // complete or untouched. Only a regular file (or nothing) is replaced;
+  // a device, a FIFO, a folder or a link to another owner's file is left
+  // as it was and the call fails, naming it.
+  virtual Status StoreFile(const std::string& path, const std::string& /*bytes*/) {
+    return MakeError(ErrorKind::Unsupported, "cannot write " + path + " here");
+  }
+
+  // Held while a folder's descriptor and attributes are read and changed,
+  // so that two runs on one folder follow one another and the last one
+  // wins whole. Nothing (and no wait) where the system has no such lock.
+  virtual std::unique_ptr<FolderLock> LockFolder(const std::string& /*folder*/) { return nullptr; }
 };
 
 // Dir's wildcard test: '*' matches any run of characters (none too), '?'

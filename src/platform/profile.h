@@ -9,10 +9,15 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/result.h"
 
 namespace plumage::platform {
+
+// A key and its value.
+using ProfileValue = std::pair<std::string, std::string>;
 
 class IPrivateProfile {
  public:
@@ -35,6 +40,17 @@ class IPrivateProfile {
   // what kept the value from being written, and where.
   virtual Status WriteString(const std::string& section, const std::string& key,
                              const std::string& value, const std::string& file) = 0;
+
+  // Sets several keys of one section. Where the file system allows it (the
+  // Linux build) the file is changed once, so a reader never sees some of
+  // the values without the others; here, one WriteString after another,
+  // stopping at the first failure.
+  virtual Status WriteStrings(const std::string& section, const std::vector<ProfileValue>& values,
+                              const std::string& file) {
+    for (const auto& [key, value] : values)
+      if (Status s = WriteString(section, key, value, file); !s) return s;
+    return Ok{};
+  }
 };
 
 }  // namespace plumage::platform

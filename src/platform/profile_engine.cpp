@@ -51,10 +51,7 @@ std::uint32_t CopyToProfileBuffer(std::string_view value, std::span<char> buffer
   return static_cast<std::uint32_t>(n);
 }
 
-ProfileText::ProfileText(std::string_view bytes) : bytes_(bytes) {
-  Decode();
-  Split();
-}
+ProfileText::ProfileText(std::string_view bytes) : bytes_(bytes) { Decode(); }
 
 void ProfileText::Decode() {
   const std::string_view b = bytes_;
@@ -64,10 +61,10 @@ void ProfileText::Decode() {
     encoding_ = ProfileEncoding::Utf16Le;
     i = 2;
     while (i < b.size()) {
-      offsets_.push_back(i);
+      offsets_.push_back(static_cast<std::uint32_t>(i));
       if (b.size() - i < 2) {  // half a character at the end
         oddTail_ = true;
-        view_.push_back('?');
+        decoded_.push_back('?');
         i = b.size();
         break;
       }
@@ -78,90 +75,109 @@ void ProfileText::Decode() {
         char32_t low =
             static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8);
         if (low >= 0xDC00 && low <= 0xDFFF) i += 2;  // a pair: one character beyond the code page
-        view_.push_back('?');
+        decoded_.push_back('?');
         continue;
       }
-      view_.push_back(ToAnsi(unit));
+      decoded_.push_back(ToAnsi(unit));
     }
   } else if (b.size() >= 3 && static_cast<unsigned char>(b[0]) == 0xEF &&
              static_cast<unsigned char>(b[1]) == 0xBB && static_cast<unsigned char>(b[2]) == 0xBF) {
     encoding_ = ProfileEncoding::Utf8;
     i = 3;
     while (i < b.size()) {
-      offsets_.push_back(i);
+      offsets_.push_back(static_cast<std::uint32_t>(i));
       char32_t cp = 0;
       std::size_t len = DecodeUtf8(b, i, cp);
       if (len == 0) {
-        view_.push_back('?');
+        decoded_.push_back('?');
         ++i;
       } else {
-        view_.push_back(ToAnsi(cp));
+        decoded_.push_back(ToAnsi(cp));
         i += len;
       }
     }
   } else {
+    // Windows-1252: a unit is a byte, and the bytes are the view.
     view_ = bytes_;
-    offsets_.resize(b.size());
-    for (std::size_t k = 0; k < b.size(); ++k) offsets_[k] = k;
-    i = b.size();
+    return;
   }
-  offsets_.push_back(b.size());
+  offsets_.push_back(static_cast<std::uint32_t>(b.size()));
+  view_ = decoded_;
 }
 
-void ProfileText::Split() {
+ProfileText::Line ProfileText::LineAt(std::size_t pos) const {
   const std::string_view v = view_;
-  std::size_t pos = 0;
-  while (pos < v.size()) {
-    Line line;
-    line.begin = pos;
-    std::size_t end = pos;
-    while (end < v.size() && v[end] != '\r' && v[end] != '\n') ++end;
-    line.end = end;
-    std::size_t next = end;
-    if (next < v.size()) {
-      if (v[next] == '\r' && next + 1 < v.size() && v[next + 1] == '\n')
-        next += 2;
-      else
-        ++next;
-    }
-    line.next = next;
-    line.equals = npos;
-
-    std::size_t p = pos;
-    while (p < end && IsBlank(v[p])) ++p;
-    if (p == end) {
-      line.kind = Kind::Blank;
-    } else if (v[p] == ';') {
-      line.kind = Kind::Comment;
-    } else if (std::size_t close = v.substr(p, end - p).find(']'); v[p] == '[' && close != npos) {
-      line.kind = Kind::Section;
-      line.name = Upper(Trim(v.substr(p + 1, close - 1)));
-    } else {
-      line.kind = Kind::Key;
-      std::size_t eq = v.substr(p, end - p).find('=');
-      if (eq != npos) line.equals = p + eq;
-      std::size_t nameEnd = eq == npos ? end : p + eq;
-      line.name = Upper(Trim(v.substr(p, nameEnd - p)));
-    }
-    lines_.push_back(std::move(line));
-    pos = next;
+  Line line;
+  line.begin = pos;
+  std::size_t end = v.find_first_of("\r\n", pos);
+  if (end == npos) end = v.size();
+  line.end = end;
+  std::size_t next = end;
+  if (next < v.size()) {
+    if (v[next] == '\r' && next + 1 < v.size() && v[next + 1] == '\n')
+      next += 2;
+    else
+      ++next;
   }
+  line.next = next;
+  line.equals = npos;
+
+  std::size_t p = pos;
+  while (p < end && IsBlank(v[p])) ++p;
+  auto name = [&](std::size_t from, std::size_t to) {
+    while (from < to && IsBlank(v[from])) ++from;
+    while (to > from && IsBlank(v[to - 1])) --to;
+    line.nameBegin = from;
+    line.nameEnd = to;
+  };
+  if (p == end) {
+    line.kind = Kind::Blank;
+  } else if (v[p] == ';') {
+    line.kind = Kind::Comment;
+  } else if (std::size_t close = v.substr(p, end - p).find(']'); v[p] == '[' && close != npos) {
+    line.kind = Kind::Section;
+    name(p + 1, p + close);
+  } else {
+    line.kind = Kind::Key;
+    std::size_t eq = v.substr(p, end - p).find('=');
+    if (eq != npos) line.equals = p + eq;
+    name(p, eq == npos ? end : p + eq);
+  }
+  return line;
+}
+
+bool ProfileText::NameIs(const Line& line, std::string_view upperName) const {
+  if (line.nameEnd - line.nameBegin != upperName.size()) return false;
+  for (std::size_t i = 0; i < upperName.size(); ++i)
+    if (UpperAnsi(static_cast<unsigned char>(view_[line.nameBegin + i])) !=
+        static_cast<unsigned char>(upperName[i]))
+      return false;
+  return true;
 }
 
 ProfileText::Place ProfileText::Locate(std::string_view section, std::string_view key) const {
   Place place;
   const std::string sectionName = Upper(Trim(section));
   const std::string keyName = Upper(Trim(key));
-  std::size_t i = 0;
-  for (; i < lines_.size(); ++i)
-    if (lines_[i].kind == Kind::Section && lines_[i].name == sectionName) break;
-  if (i == lines_.size()) return place;
-  place.section = i;
-  place.lastKey = i;
-  for (std::size_t j = i + 1; j < lines_.size() && lines_[j].kind != Kind::Section; ++j) {
-    if (lines_[j].kind != Kind::Key) continue;
-    place.lastKey = j;
-    if (!place.key && lines_[j].name == keyName) place.key = j;
+  bool inSection = false;
+  bool sectionDone = false;
+  for (std::size_t pos = 0; pos < view_.size();) {
+    Line line = LineAt(pos);
+    pos = line.next;
+    place.last = line;
+    if (line.kind == Kind::Section) {
+      if (inSection) sectionDone = true;
+      inSection = false;
+      if (!place.section && NameIs(line, sectionName)) {
+        place.section = line;
+        place.lastKey = line;
+        inSection = true;
+      }
+      continue;
+    }
+    if (!inSection || sectionDone || line.kind != Kind::Key) continue;
+    place.lastKey = line;
+    if (!place.key && NameIs(line, keyName)) place.key = line;
   }
   return place;
 }
@@ -173,8 +189,8 @@ std::string ProfileText::ValueOf(const Line& line) const {
 
 std::optional<std::string> ProfileText::Find(std::string_view section, std::string_view key) const {
   Place place = Locate(section, key);
-  if (!place.key || lines_[*place.key].equals == npos) return std::nullopt;
-  std::string value = ValueOf(lines_[*place.key]);
+  if (!place.key || place.key->equals == npos) return std::nullopt;
+  std::string value = ValueOf(*place.key);
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front())
     value = value.substr(1, value.size() - 2);
@@ -236,7 +252,7 @@ Result<std::optional<std::string>> ProfileText::Set(std::string_view section, st
   std::string insert;
 
   if (place.key) {
-    const Line& line = lines_[*place.key];
+    const Line& line = *place.key;
     std::string encodedValue = Encode(value);
     if (line.equals != npos) {
       // Unchanged when the stored value, blanks aside, is these very bytes.
@@ -257,8 +273,8 @@ Result<std::optional<std::string>> ProfileText::Set(std::string_view section, st
     resume = ByteAt(line.end);
   } else {
     std::string added;
-    if (!lines_.empty()) {
-      const Line& prev = place.section ? lines_[place.lastKey] : lines_.back();
+    if (place.last) {
+      const Line& prev = place.section ? place.lastKey : *place.last;
       if (prev.next == prev.end) added += crlf;  // the last line had no end
       at = ByteAt(prev.next);
     } else {

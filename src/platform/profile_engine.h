@@ -72,32 +72,39 @@ class ProfileText {
 
  private:
   enum class Kind { Blank, Comment, Section, Key };
+  // One line, found when it is needed: a file of millions of lines costs
+  // no more memory than its bytes.
   struct Line {
     Kind kind = Kind::Blank;
-    std::size_t begin = 0;   // first unit of the content
-    std::size_t end = 0;     // one past the content (the line end excluded)
-    std::size_t next = 0;    // first unit of the next line
-    std::size_t equals = 0;  // unit of the '=' of a key; npos when it has none
-    std::string name;        // section or key name, trimmed and upper-cased
+    std::size_t begin = 0;      // first unit of the content
+    std::size_t end = 0;        // one past the content (the line end excluded)
+    std::size_t next = 0;       // first unit of the next line
+    std::size_t equals = 0;     // unit of the '=' of a key; npos when it has none
+    std::size_t nameBegin = 0;  // section or key name, trimmed
+    std::size_t nameEnd = 0;
   };
   struct Place {
-    std::optional<std::size_t> section;  // header line
-    std::optional<std::size_t> key;      // first matching key line
-    std::size_t lastKey = 0;             // last key line of the section, or its header
+    std::optional<Line> section;  // header line
+    std::optional<Line> key;      // first matching key line
+    Line lastKey;                 // last key line of the section, or its header
+    std::optional<Line> last;     // the file's last line
   };
 
   void Decode();
-  void Split();
+  Line LineAt(std::size_t pos) const;
+  bool NameIs(const Line& line, std::string_view upperName) const;
   Place Locate(std::string_view section, std::string_view key) const;
   std::string ValueOf(const Line& line) const;  // trimmed, quotes kept
-  std::size_t ByteAt(std::size_t unit) const { return offsets_[unit]; }
+  std::size_t ByteAt(std::size_t unit) const {
+    return encoding_ == ProfileEncoding::Ansi ? unit : offsets_[unit];
+  }
   std::string Encode(std::string_view ansi) const;
 
   std::string bytes_;
   ProfileEncoding encoding_ = ProfileEncoding::Ansi;
-  std::string view_;                  // one Windows-1252 character per unit
-  std::vector<std::size_t> offsets_;  // byte offset of every unit, and the end
-  std::vector<Line> lines_;
+  std::string decoded_;                 // UTF-16 and UTF-8 files as Windows-1252
+  std::string_view view_;               // one Windows-1252 character per unit
+  std::vector<std::uint32_t> offsets_;  // UTF-16 and UTF-8: byte offset of every unit, and the end
   bool oddTail_ = false;  // a UTF-16 file with half a character at its end
 };
 

@@ -75,31 +75,39 @@ void LoadSettings(Program& program, IUserInterface& ui) {
 }
 
 namespace {
-void WriteVerbValue(Program& program, const char* name, const std::string& text) {
+// True when the value is stored: the program-wide value follows only then,
+// so memory never says what the store does not.
+bool WriteVerbValue(Program& program, const char* name, const std::string& text) {
   RegistryManager& reg = program.Registry;
-  reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey);
-  reg.SetStringValue(reg.CurrentKey, name, text);
+  if (!reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey)) return false;
+  const bool stored = reg.SetStringValue(reg.CurrentKey, name, text);
   reg.CloseKey(reg.CurrentKey);
+  return stored;
 }
 }  // namespace
 
-void StoreDefaultLibrary(Program& program, const std::string& path) {
-  WriteVerbValue(program, kDefaultLibraryValue, path);
+bool StoreDefaultLibrary(Program& program, const std::string& path) {
+  if (!WriteVerbValue(program, kDefaultLibraryValue, path)) return false;
   program.DefaultLibrary = path;
+  return true;
 }
 
-void StoreNoWarning(Program& program, bool reminderOff) {
+bool StoreNoWarning(Program& program, bool reminderOff) {
   // A blank, then the digit: the form a non-negative number is written in.
-  WriteVerbValue(program, kNoWarningValue, reminderOff ? " 1" : " 0");
+  if (!WriteVerbValue(program, kNoWarningValue, reminderOff ? " 1" : " 0")) return false;
   program.NoWarning = reminderOff ? 1 : 0;
+  return true;
 }
 
-void StoreLanguage(Program& program, std::int16_t language) {
+bool StoreLanguage(Program& program, std::int16_t language) {
+  const std::string caption = texts::Tr(language, texts::kVerbCaption);
+  // The store first: the file managers' entries are renamed only for a
+  // language that the next run will read back.
+  if (!WriteVerbValue(program, "", caption)) return false;
   program.Language = language;
   program.HelpFile = HelpFileFor(program, language);
-  const std::string caption = texts::Tr(language, texts::kVerbCaption);
-  WriteVerbValue(program, "", caption);
   VerbCaptionChanged(program, caption);
+  return true;
 }
 
 void VerbCaptionChanged(Program& program, const std::string& caption) {
@@ -122,8 +130,8 @@ bool LinuxIconsEnabled(Program& program) {
   return LeadingNumber(clean) != 0;
 }
 
-void StoreLinuxIcons(Program& program, bool on) {
-  WriteVerbValue(program, kLinuxIconsValue, on ? " 1" : " 0");
+bool StoreLinuxIcons(Program& program, bool on) {
+  return WriteVerbValue(program, kLinuxIconsValue, on ? " 1" : " 0");
 }
 
 std::string HelpFileFor(Program& program, std::int16_t language) {

@@ -41,9 +41,10 @@ void LoadSettings(Program& program, IUserInterface& ui);
 
 // The settings as the settings dialog writes them, each on its own: the
 // value is written to the verb key, then the program-wide value follows.
-void StoreDefaultLibrary(Program& program, const std::string& path);
-void StoreNoWarning(Program& program, bool reminderOff);
-void StoreLanguage(Program& program, std::int16_t language);
+// False when the value could not be stored; nothing else changed then.
+bool StoreDefaultLibrary(Program& program, const std::string& path);
+bool StoreNoWarning(Program& program, bool reminderOff);
+bool StoreLanguage(Program& program, std::int16_t language);
 
 // The caption of the verb changed: the file managers' menu entries follow
 // it. StoreLanguage calls it; so does whatever else writes the caption.
@@ -52,7 +53,7 @@ void VerbCaptionChanged(Program& program, const std::string& caption);
 // The LinuxIcons setting: true unless the verb key holds a number other
 // than 1 there (a missing key or value counts as on).
 bool LinuxIconsEnabled(Program& program);
-void StoreLinuxIcons(Program& program, bool on);
+bool StoreLinuxIcons(Program& program, bool on);
 
 // The help file of a language in the program folder.
 std::string HelpFileFor(Program& program, std::int16_t language);

@@ -159,7 +159,7 @@ TEST_F(ConvertTest, RefusesAPictureThatIsNot32By32AndWritesNothing) {
 TEST_F(ConvertTest, WriteIconHeaderCopiesPaletteAndRowsAndZeroesTheMask) {
   const std::string bitmap8 = EngineBitmap8(TestPicture(3), dir / "b8.bmp");
   const std::string out = (dir / "h.ico").string();
-  ASSERT_TRUE(WriteIconHeader((dir / "b8.bmp").string(), out));
+  ASSERT_TRUE(WriteIconHeader(*env.os.files, (dir / "b8.bmp").string(), out));
   const std::string icon = ReadFile(out);
   ASSERT_EQ(icon.size(), 2238u);
   EXPECT_EQ(icon.substr(62, 2048), bitmap8.substr(54, 2048));

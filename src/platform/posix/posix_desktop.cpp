@@ -24,8 +24,12 @@ Status EditDirectoryFile(const std::string& folder,
   const std::string path = (fs::path(folder) / kKdeDirectoryFile).string();
   std::string text;
   std::error_code ec;
-  const bool exists = fs::exists(fs::symlink_status(path, ec));
-  if (exists && !ReadWholeFile(path, text)) return MakeError(ErrorKind::Io, "cannot read " + path);
+  // KDE's .directory is a few lines; a larger one is not what we edit.
+  constexpr std::size_t kMaxDirectoryFileBytes = 1u << 20;
+  if (auto read = ReadRegularFile(path, kMaxDirectoryFileBytes); read)
+    text = std::move(*read);
+  else if (read.error().kind != ErrorKind::NotFound)
+    return read.error();
   const std::string edited = edit(text);
   if (edited == text) return Ok{};
   if (edited.empty()) {

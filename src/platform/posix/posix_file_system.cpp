@@ -25,6 +25,8 @@ namespace {
 
 constexpr std::uint32_t kDosBits = kAttributeHidden | kAttributeSystem | kAttributeArchive;
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+// The files the program copies are icons and pictures.
+constexpr std::size_t kMaxCopyBytes = 64u << 20;
 // Samba's attribute records are a few dozen bytes; a value beyond this is
 // not one of them.
 constexpr std::size_t kMaxDosAttribBytes = 4096;
@@ -133,13 +135,31 @@ Result<std::uint32_t> PosixFileSystem::GetAttributes(const std::string& path) {
   return attributes;
 }
 
-Status PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+Status PosixFileSystem::SetAttributes(const std::string& pathGiven, std::uint32_t attributes) {
   if ((attributes & ~kAttributeMask) != 0)
     return MakeError(ErrorKind::Unsupported, "the attribute value " + std::to_string(attributes) +
-                                                 " of " + path + " cannot be stored");
+                                                 " of " + pathGiven + " cannot be stored");
   struct stat st {};
-  if (path.empty() || stat(path.c_str(), &st) != 0)
-    return SystemError("cannot set the attributes of", path, path.empty() ? ENOENT : errno);
+  if (pathGiven.empty() || lstat(pathGiven.c_str(), &st) != 0)
+    return SystemError("cannot set the attributes of", pathGiven,
+                       pathGiven.empty() ? ENOENT : errno);
+  // A folder is the one the user named, link or not; a file behind a link
+  // only where the link may be followed, so that a link planted in a
+  // folder never hands its target's attributes (or write permission) over.
+  std::string path = pathGiven;
+  if (S_ISLNK(st.st_mode)) {
+    if (stat(pathGiven.c_str(), &st) != 0)
+      return SystemError("cannot set the attributes of", pathGiven, errno);
+    if (!S_ISDIR(st.st_mode)) {
+      auto behind = FileBehind(pathGiven, Links::SameOwnerHere);
+      if (!behind) return MakeError(ErrorKind::Invalid, "cannot set the attributes of " +
+                                                            behind.error().message);
+      path = *behind;
+    }
+  } else if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    return MakeError(ErrorKind::Invalid,
+                     "cannot set the attributes of " + pathGiven + ": it is not a regular file");
+  }
   if (OnFatVolume(path)) return SetFatAttributes(path, attributes);
 
   const bool wasReadOnly = (st.st_mode & kWriteBits) == 0;
@@ -181,11 +201,11 @@ Status PosixFileSystem::Copy(const std::string& from, const std::string& to) {
     if ((st.st_mode & kWriteBits) == 0)
       return MakeError(ErrorKind::Io, "cannot copy to " + to + ": it is read-only");
   }
-  std::string bytes;
-  if (!ReadWholeFile(from, bytes))
-    return SystemError("cannot read", from, errno == 0 ? EIO : errno);
+  // The source is an input the user named: a link to a file is that file.
+  auto bytes = ReadRegularFile(from, kMaxCopyBytes, Links::Follow);
+  if (!bytes) return bytes.error();
   // The copy takes the source's permissions and attributes, as CopyFile does.
-  return WriteFileAtomically(to, bytes, from);
+  return WriteFileAtomically(to, *bytes, from);
 }
 
 Result<std::vector<std::string>> PosixFileSystem::List(const std::string& folder,
@@ -257,6 +277,22 @@ bool PosixFileSystem::IsDriveRoot(const std::string& folder) {
   }, parent{};
   if (stat(real.c_str(), &self) != 0 || stat((real + "/..").c_str(), &parent) != 0) return false;
   return self.st_dev != parent.st_dev;
+}
+
+Result<std::string> PosixFileSystem::LoadFile(const std::string& path, std::size_t maxBytes) {
+  return ReadRegularFile(path, maxBytes, Links::Follow);
+}
+
+Status PosixFileSystem::StoreFile(const std::string& path, const std::string& bytes) {
+  return WriteFileAtomically(path, bytes);
+}
+
+std::unique_ptr<FolderLock> PosixFileSystem::LockFolder(const std::string& folder) {
+  struct Held : FolderLock {
+    explicit Held(const std::string& f) : lock(f) {}
+    FolderFileLock lock;
+  };
+  return std::make_unique<Held>(folder);
 }
 
 }  // namespace plumage::platform

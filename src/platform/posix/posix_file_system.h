@@ -31,6 +31,12 @@ class PosixFileSystem : public IFileSystem {
   // folder here (':' is a legal character in a Linux name), and a btrfs
   // subvolume that is not mounted on its own is no drive either.
   bool IsDriveRoot(const std::string& folder) override;
+  // ReadRegularFile and WriteFileAtomically: links to a file are followed
+  // for reading (the user named it), for writing only as FileBehind allows.
+  Result<std::string> LoadFile(const std::string& path, std::size_t maxBytes) override;
+  Status StoreFile(const std::string& path, const std::string& bytes) override;
+  // An flock on the folder itself.
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
 
   // The mount points of a /proc/self/mountinfo text, octal escapes undone.
   static std::vector<std::string> MountPoints(std::string_view mountinfo);

@@ -22,6 +22,9 @@ class PosixPrivateProfile : public IPrivateProfile {
                           const std::string& file) override;
   Status WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& file) override;
+  // Every value in one replace of the file: all of them or none.
+  Status WriteStrings(const std::string& section, const std::vector<ProfileValue>& values,
+                      const std::string& file) override;
 };
 
 }  // namespace plumage::platform

@@ -114,8 +114,12 @@ long PosixRegistry::Modify(Change&& change) {
   FileLock lock(path_ + ".lock");
   if (!lock.held()) return kErrorAccessDenied;
 
-  std::string before;
-  bool existed = ReadWholeFile(path_, before);
+  // A store that is there but cannot be read (too large, a FIFO, a link
+  // elsewhere) is never replaced by one made from nothing.
+  auto read = ReadRegularFile(path_);
+  if (!read && read.error().kind != ErrorKind::NotFound) return kErrorAccessDenied;
+  const bool existed = read.ok();
+  const std::string before = existed ? *read : std::string();
   RegDocument doc = RegDocument::Parse(existed ? before : "");
   long rc = change(doc);
   if (rc != kErrorSuccess) return rc;
@@ -136,12 +140,13 @@ void PosixRegistry::KeepDamagedCopy(const std::string& bytes, const RegDocument&
   }
   if (ReplaceFileAtomically(copy, bytes))
     std::fprintf(stderr,
-                 "plumage: %s holds lines that cannot be read; they are kept as they are, and "
+                 "%s: %s holds lines that cannot be read; they are kept as they are, and "
                  "the file as it was before this change is saved as %s\n",
-                 path_.c_str(), copy.c_str());
+                 program_invocation_short_name, path_.c_str(), copy.c_str());
   else
-    std::fprintf(stderr, "plumage: %s holds lines that cannot be read, and no copy could be "
-                 "saved beside it; they are kept as they are\n", path_.c_str());
+    std::fprintf(stderr, "%s: %s holds lines that cannot be read, and no copy could be "
+                 "saved beside it; they are kept as they are\n", program_invocation_short_name,
+                 path_.c_str());
 }
 
 }  // namespace plumage::platform

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_file_system.h"
 
+#include "platform/win32/win32_files.h"
+
 #include <windows.h>
 
 #include "platform/win32/win32_text.h"
@@ -119,6 +121,20 @@ bool Win32FileSystem::IsDriveRoot(const std::string& folder) {
   if (root.back() != '\\') root.push_back('\\');
   return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, root.c_str(), -1, path.c_str(),
                         -1) == CSTR_EQUAL;
+}
+
+Result<std::string> Win32FileSystem::LoadFile(const std::string& path, std::size_t maxBytes) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes))
+    return MakeError(FileExists(path) ? ErrorKind::Io : ErrorKind::NotFound, "cannot read " + path);
+  if (bytes.size() > maxBytes)
+    return MakeError(ErrorKind::Invalid, "cannot read " + path + ": it is larger than " +
+                                             std::to_string(maxBytes) + " bytes");
+  return bytes;
+}
+
+Status Win32FileSystem::StoreFile(const std::string& path, const std::string& bytes) {
+  return WriteFileAtomically(path, bytes);
 }
 
 }  // namespace plumage::platform

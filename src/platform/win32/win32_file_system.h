@@ -20,6 +20,9 @@ class Win32FileSystem : public IFileSystem {
   // The root of a volume: a drive ("C:\"), a share or a folder a volume is
   // mounted on (GetVolumePathNameA gives the path back).
   bool IsDriveRoot(const std::string& folder) override;
+  // Through ReadWholeFile and WriteFileAtomically (win32_files.h).
+  Result<std::string> LoadFile(const std::string& path, std::size_t maxBytes) override;
+  Status StoreFile(const std::string& path, const std::string& bytes) override;
 };
 
 }  // namespace plumage::platform
