@@ -25,6 +25,10 @@ Context::Context() : program(os) {
   // What the Linux file managers could not be told is a warning: the
   // command did its work, and ends with the warning's status.
   desktop.report = [this](const std::string& problem) {
+    if (problem.rfind(platform::kNoSessionBusNotice, 0) == 0) {
+      std::fprintf(stderr, "plumagectl: %s\n", problem.c_str());
+      return;
+    }
     std::fprintf(stderr, "plumagectl: warning: %s\n", problem.c_str());
     warned = true;
   };

@@ -199,7 +199,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
   // its Read-only, Hidden and Archive stay as they were.
   if (!driveRoot) {
     note(files.SetAttributes(descriptor, kAttributeHidden | kAttributeSystem));
-    ui_.DoEvents();
+    if (!SelectedIcon.empty()) ui_.DoEvents();
     if (!folderBefore) {
       note(Status(folderBefore.error()));
     } else {

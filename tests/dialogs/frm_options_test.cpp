@@ -317,19 +317,24 @@ TEST_F(FrmOptionsTest, AboutOpensOverTheDialogWhichStaysOpen) {
   EXPECT_FALSE(f.Unloaded());
 }
 
-TEST_F(FrmOptionsTest, AFailedSettingsWriteIsSilentAndTheValueStillChanges) {
-  // The verb key gone while the dialog is open: the writes fail unseen.
+TEST_F(FrmOptionsTest, AFailedSettingsWriteIsSaidAndNothingChanges) {
+  // The verb key gone while the dialog is open: the store refuses every
+  // value. The user is told once, and the program keeps what the store
+  // keeps (so the file managers' entries are not renamed either).
   frmOptions& f = Open();
   ASSERT_EQ(registry.DeleteKeyTree(kVerbRoot, kVerbKey), platform::kErrorSuccess);
+  const std::string library = program.DefaultLibrary;
   f.DefaultLib.Text = "/b.icl";
   f.NoWarningBox.Value = 1;
   f.Lang[1].Value = true;
   f.Lang[0].Value = false;
   f.cmdOK_Click();
-  EXPECT_EQ(journal, Journal{"FormClosed"});
-  EXPECT_EQ(program.DefaultLibrary, "/b.icl");
-  EXPECT_EQ(program.NoWarning, 1);
-  EXPECT_EQ(program.Language, 1);
+  EXPECT_EQ(journal, (Journal{"SetWaitCursor off",
+                              "MessageBox Error!: " + std::string(texts::options::kNotStored.en),
+                              "FormClosed"}));
+  EXPECT_EQ(program.DefaultLibrary, library);
+  EXPECT_EQ(program.NoWarning, 0);
+  EXPECT_EQ(program.Language, 0);
   EXPECT_EQ(registry.openKeys, 0);
 }
 

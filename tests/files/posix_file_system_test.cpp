@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_files.h"
 #include "support/temp_dir.h"
 #include "support/xattr_tool.h"
 
@@ -141,15 +142,18 @@ TEST(PosixAttributes, ReportsWhatCannotBeStored) {
   ASSERT_FALSE(odd.ok());
   EXPECT_EQ(odd.error().kind, ErrorKind::Unsupported);
 
-  // The kernel keeps no user attributes on a pipe: Hidden is refused, and
+  // A pipe is no file of ours: every attribute is refused, naming it, and
   // the read afterwards does not pretend otherwise.
   const auto fifo = dir / "pipe";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-  Status hidden = files.SetAttributes(fifo.string(), kAttributeHidden);
-  ASSERT_FALSE(hidden.ok());
-  EXPECT_NE(hidden.error().message.find(fifo.string()), std::string::npos);
+  for (std::uint32_t attributes : {kAttributeHidden, kAttributeNormal}) {
+    Status refused = files.SetAttributes(fifo.string(), attributes);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_NE(refused.error().message.find(fifo.string() + ": it is not a regular file"),
+              std::string::npos)
+        << refused.error().message;
+  }
   EXPECT_EQ(Attributes(files, fifo), kAttributeNormal);
-  EXPECT_TRUE(files.SetAttributes(fifo.string(), kAttributeNormal).ok()) << "nothing to store";
 
   EXPECT_FALSE(files.SetAttributes((dir / "none").string(), kAttributeHidden).ok());
 }
@@ -183,6 +187,55 @@ TEST(PosixFiles, RemoveCopyExists) {
   EXPECT_FALSE(fs::exists(b));
   EXPECT_FALSE(files.Remove(b.string()).ok());
   EXPECT_FALSE(files.Remove(dir.str()).ok());
+}
+
+// Which links stand for their target when a file the program manages is
+// read or written, and which are refused (the target then stays as it was).
+TEST(PosixFiles, OnlyAnOwnersLinkBesideItsTargetIsFollowed) {
+  TempDir dir;
+  fs::create_directory(dir / "folder");
+  fs::create_directory(dir / "other");
+  WriteFile(dir / "folder" / "mine.ini", "beside");
+  WriteFile(dir / "other" / "far.ini", "far");
+  fs::create_symlink("mine.ini", dir / "folder" / "near");
+  fs::create_symlink(dir / "other" / "far.ini", dir / "folder" / "away");
+  fs::create_symlink(dir / "folder", dir / "folder" / "dirlink");
+  fs::create_symlink(dir / "folder" / "gone", dir / "folder" / "dangling");
+  const struct {
+    const char* name;
+    bool followed;
+  } cases[] = {{"near", true}, {"away", false}, {"dirlink", false}, {"dangling", false}};
+  PosixFileSystem files;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string link = (dir / "folder" / c.name).string();
+    auto behind = FileBehind(link, Links::SameOwnerHere);
+    EXPECT_EQ(behind.ok(), c.followed) << (behind ? *behind : behind.error().message);
+    Status written = WriteFileAtomically(link, "new");
+    EXPECT_EQ(written.ok(), c.followed) << (written ? "" : written.error().message);
+    Status attributes = files.SetAttributes(link, kHS);
+    // A link to a folder names the folder, as a folder the user gives does.
+    EXPECT_EQ(attributes.ok(), c.followed || std::string(c.name) == "dirlink");
+    EXPECT_TRUE(fs::is_symlink(link)) << "a link stays a link";
+  }
+  EXPECT_EQ(ReadFile(dir / "folder" / "mine.ini"), "new");
+  EXPECT_EQ(ReadFile(dir / "other" / "far.ini"), "far");
+  EXPECT_EQ(GetfattrValue((dir / "other" / "far.ini").string(), "user.DOSATTRIB"), std::nullopt);
+  // An input the user named is theirs to name through any link.
+  auto read = files.LoadFile((dir / "folder" / "away").string(), 100);
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(*read, "far");
+  EXPECT_FALSE(files.LoadFile((dir / "other" / "far.ini").string(), 2).ok()) << "over the cap";
+
+  // Another owner's link, even beside its target: root could follow it into
+  // a file of root's own.
+  if (geteuid() == 0) {
+    WriteFile(dir / "folder" / "roots.ini", "root's");
+    fs::create_symlink("roots.ini", dir / "folder" / "planted");
+    ASSERT_EQ(lchown((dir / "folder" / "planted").c_str(), 12345, 12345), 0);
+    EXPECT_FALSE(WriteFileAtomically((dir / "folder" / "planted").string(), "x").ok());
+    EXPECT_EQ(ReadFile(dir / "folder" / "roots.ini"), "root's");
+  }
 }
 
 TEST(PosixFiles, ListsByWildcardInTheFileSystemsOrder) {

@@ -39,8 +39,8 @@ TEST_F(FolderTest, FreshFolderGetsTheTwoKeysAndTheAttributes) {
   EXPECT_EQ(env.shell.cached[0], std::make_pair(std::string("C:\\Icons\\Game.ico"), 0));
 }
 
-// The original cleared every attribute of a folder that carried System, so
-// applying an icon again lost Read-only and Hidden.
+// Applying an icon again to a folder that carries System must not take
+// its Read-only and Hidden away.
 TEST_F(FolderTest, AFolderKeepsReadOnlyHiddenAndArchive) {
   SetDos(folder, kAttributeHidden | kAttributeSystem | kAttributeArchive);
   const bool root = geteuid() == 0;  // only root writes into a folder without write permission
@@ -207,6 +207,7 @@ class Unwritable {
 TEST_F(FolderTest, AFailedWriteSaysSoOnceAndLeavesTheOldFileWhole) {
   const std::string old = "[.ShellClassInfo]\r\nIconFile=old.ico\r\nIconIndex=2\r\n";
   WriteFile(Ini(), old);
+  SetDos(Ini(), kAttributeReadOnly | kAttributeSystem);
   SelectedIcon = "/i/new.ico";
   SelectedNo = "5";
   FolderWriteReport report;
@@ -223,7 +224,8 @@ TEST_F(FolderTest, AFailedWriteSaysSoOnceAndLeavesTheOldFileWhole) {
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
   EXPECT_EQ(IniBytes(), old);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
-  EXPECT_EQ(Dos(Ini()), "0x2") << "the Hidden of the step before the write stays";
+  EXPECT_EQ(Dos(Ini()), "0x4") << "the descriptor's attributes come back";
+  EXPECT_EQ(Mode(Ini()) & 0222, 0u) << "Read-only too";
   EXPECT_EQ(Dos(folder), std::nullopt) << "no System without a descriptor";
   EXPECT_TRUE(env.shell.cached.empty());
 }

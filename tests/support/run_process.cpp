@@ -6,13 +6,31 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 
 extern char** environ;
 
 namespace plumage::test {
 namespace {
+
+// A home of the test binary's own, made at the first start of a process and
+// removed at the end: a program a test starts never writes into the real
+// home (menu entries, GIO metadata, settings) unless the test says where.
+const std::string& PrivateHome() {
+  static const std::string home = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "plumage-home-XXXXXX").string();
+    const char* made = mkdtemp(pattern.data());
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(PrivateHome(), ec);
+    });
+    return std::string(made ? made : "/nonexistent/plumage-test-home");
+  }();
+  return home;
+}
 
 std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra) {
   std::map<std::string, std::string> vars;
@@ -21,6 +39,21 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
     auto eq = kv.find('=');
     vars[kv.substr(0, eq)] = kv;
   }
+  // A test binary that runs in a private home already (a test under its
+  // own session bus, say) hands that one down.
+  const char* ownHome = std::getenv("HOME");
+  const std::string temp = std::filesystem::temp_directory_path().string();
+  const bool privateAlready = ownHome && std::string(ownHome).rfind(temp + "/", 0) == 0;
+  const std::string& home = privateAlready ? std::string() : PrivateHome();
+  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
+                           "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
+    if (privateAlready) break;
+    const std::string value = std::string(name) == "HOME" ? home : home + "/" + name;
+    std::filesystem::create_directories(value);
+    vars[name] = std::string(name) + "=" + value;
+  }
+  // No session bus of the user's either: its services write into the real home.
+  if (!privateAlready) vars.erase("DBUS_SESSION_BUS_ADDRESS");
   for (const auto& kv : extra) vars[kv.substr(0, kv.find('='))] = kv;
   std::vector<std::string> out;
   for (auto& [k, v] : vars) out.push_back(v);

@@ -13,6 +13,9 @@ struct ProcessResult {
 };
 
 // `env` entries ("NAME=value") are added to the test's own environment.
+// HOME and the XDG_* folders are a private folder of the test binary's
+// unless `env` names them, and no session bus is reachable unless `env`
+// gives one.
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::vector<std::string>& env = {});
 

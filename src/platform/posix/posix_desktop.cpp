@@ -78,7 +78,7 @@ void PosixDesktop::SetMetadata(const std::string& folder, const std::string& uri
                            ", the folder icon of GNOME Files, Nemo and Caja, is left as it was";
   if (!SessionBusKnown()) {
     metadataUnavailable_ = true;
-    Tell("no session bus: " + left + " (DESKTOP.INI and .directory are written)");
+    Tell(kNoSessionBusNotice + left + " (DESKTOP.INI and .directory are written)");
     return;
   }
   if (Status s = SetCustomIconMetadata(folder, uri); !s) {

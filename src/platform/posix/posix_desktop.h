@@ -13,6 +13,10 @@
 
 namespace plumage::platform {
 
+// How the missing session bus is told: a notice rather than a warning, since
+// without a session there is no file manager to tell.
+inline constexpr const char* kNoSessionBusNotice = "no session bus: ";
+
 // The folder of the program folder that holds the icons exported for the
 // file managers.
 inline constexpr const char* kFolderIconsFolder = "FolderIcons";
