@@ -19,17 +19,27 @@ namespace {
 // A home of the test binary's own, made at the first start of a process and
 // removed at the end: a program a test starts never writes into the real
 // home (menu entries, GIO metadata, settings) unless the test says where.
+// The path lives on the heap and is never freed: the handler that removes
+// the folder at exit must not read a string already destroyed. It removes
+// only a folder it made itself, whose name it checks once more.
 const std::string& PrivateHome() {
-  static const std::string home = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "plumage-home-XXXXXX").string();
-    const char* made = mkdtemp(pattern.data());
-    std::atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(PrivateHome(), ec);
-    });
-    return std::string(made ? made : "/nonexistent/plumage-test-home");
+  static const std::string* const home = [] {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "plumage-home-XXXXXX").string();
+    auto* made = new std::string(mkdtemp(pattern.data()) ? pattern : std::string());
+    if (!made->empty())
+      std::atexit([] {
+        const std::string& path = PrivateHome();
+        const std::string prefix =
+            (std::filesystem::temp_directory_path() / "plumage-home-").string();
+        if (path.size() == prefix.size() + 6 && path.compare(0, prefix.size(), prefix) == 0) {
+          std::error_code ec;
+          std::filesystem::remove_all(path, ec);
+        }
+      });
+    return made;
   }();
-  return home;
+  return *home;
 }
 
 std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra) {
@@ -44,10 +54,10 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
   const char* ownHome = std::getenv("HOME");
   const std::string temp = std::filesystem::temp_directory_path().string();
   const bool privateAlready = ownHome && std::string(ownHome).rfind(temp + "/", 0) == 0;
-  const std::string& home = privateAlready ? std::string() : PrivateHome();
+  const std::string home = privateAlready ? std::string() : PrivateHome();
   for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
                            "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
-    if (privateAlready) break;
+    if (home.empty()) break;  // a home of its own already, or none could be made
     const std::string value = std::string(name) == "HOME" ? home : home + "/" + name;
     std::filesystem::create_directories(value);
     vars[name] = std::string(name) + "=" + value;
