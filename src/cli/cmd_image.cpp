@@ -121,7 +121,8 @@ bool ReadPicture(Context& ctx, const std::string& path, cDIBSection& dib) {
   constexpr std::size_t kMaxPictureBytes = 256u << 20;
   auto loaded = ctx.os.files->LoadFile(path, kMaxPictureBytes);
   if (!loaded) {
-    ctx.Fail(loaded.error().message);
+    const std::string& why = loaded.error().message;
+    ctx.Fail(why.rfind("cannot read", 0) == 0 ? why : "cannot read " + why);
     return false;
   }
   const std::string& bytes = *loaded;

@@ -253,8 +253,18 @@ std::unique_ptr<IOutputFile> FileSystemDevice::Create(const std::string& path,
     error = std::make_error_code(std::errc::no_such_file_or_directory);
     return nullptr;
   }
-  // Create-always fails at once on what cannot be replaced, as the file
-  // itself would refuse: a folder, or a file without write permission.
+  // Create-always fails at once where no file can be made: in a folder
+  // that is not there.
+  const std::size_t cut = path.find_last_of("/\\");
+  if (cut != std::string::npos && cut > 0) {
+    auto parent = files_.GetAttributes(path.substr(0, cut));
+    if (!parent || (*parent & platform::kAttributeDirectory) == 0) {
+      error = std::make_error_code(std::errc::no_such_file_or_directory);
+      return nullptr;
+    }
+  }
+  // And on what cannot be replaced, as the file itself would refuse: a
+  // folder, or a file without write permission.
   if (auto attributes = files_.GetAttributes(path); attributes) {
     if ((*attributes & platform::kAttributeDirectory) != 0) {
       error = std::make_error_code(std::errc::is_a_directory);
