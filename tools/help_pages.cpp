@@ -79,11 +79,16 @@ HelpPage ParseHelp(std::string_view text) {
       entries.back().text.push_back(line.substr(indent));
       continue;
     }
+    // The text starts in CLI11's column 30; a name that fills its column up
+    // to one blank leaves no wider gap to tell the two apart.
+    constexpr std::size_t kColumn = 30;
     HelpEntry entry;
-    const std::string body = line.substr(indent);
-    const std::size_t gap = body.find("  ");
-    entry.name = body.substr(0, gap);
-    if (gap != std::string::npos) entry.text.push_back(body.substr(body.find_first_not_of(' ', gap)));
+    std::size_t gap = line.find("  ", indent);
+    if ((gap == std::string::npos || gap > kColumn) && line.size() > kColumn &&
+        line[kColumn - 1] == ' ' && line[kColumn] != ' ')
+      gap = kColumn - 1;
+    entry.name = line.substr(indent, gap == std::string::npos ? gap : gap - indent);
+    if (gap != std::string::npos) entry.text.push_back(line.substr(line.find_first_not_of(' ', gap)));
     entries.push_back(entry);
   }
   return page;
@@ -165,7 +170,9 @@ std::string ManPage(const ManPageHead& head, const std::vector<HelpPage>& pages,
   WriteParagraph(out, top.footer);
   for (const HelpSection& section : top.sections) {
     const bool commands = Lower(section.title) == "subcommands";
-    out += ".SH " + RoffText(commands ? "COMMANDS" : section.title) + "\n";
+    std::string title = commands ? "COMMANDS" : section.title;
+    for (char& c : title) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    out += ".SH " + RoffText(title) + "\n";
     WriteEntries(out, section, false);
   }
   if (pages.size() > 1) out += ".SH COMMAND DETAILS\n";
@@ -200,7 +207,7 @@ Value ValueOf(const std::string& spec, const std::vector<std::string>& text) {
     std::replace(inner.begin(), inner.end(), ',', ' ');
     return {"words:" + inner};
   }
-  for (const char* number : {"INT", "UINT", "FLOAT", "NUMBER"})
+  for (const char* number : {"INT", "UINT", "FLOAT", "NUMBER", "INDEX"})
     if (spec.find(number) != std::string::npos) return {"none"};
   const std::string all = Lower(spec + " " + Joined(text, " "));
   if (all.find("folder") != std::string::npos || all.find("dir") != std::string::npos)

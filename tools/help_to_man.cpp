@@ -23,7 +23,7 @@
 namespace {
 
 // The program's standard output; false when it could not be run or failed.
-bool Run(const std::vector<std::string>& argv, std::string& out) {
+bool Run(const std::string& program, const std::vector<std::string>& argv, std::string& out) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return false;
   const pid_t pid = fork();
@@ -35,7 +35,7 @@ bool Run(const std::vector<std::string>& argv, std::string& out) {
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    execv(args[0], args.data());
+    execv(program.c_str(), args.data());
     _exit(127);
   }
   close(pipeEnds[1]);
@@ -49,13 +49,14 @@ bool Run(const std::vector<std::string>& argv, std::string& out) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool Collect(const std::string& program, const std::vector<std::string>& path,
-             std::vector<plumage::tools::HelpPage>& pages) {
-  std::vector<std::string> argv = {program};
+bool Collect(const std::string& program, const std::string& name,
+             const std::vector<std::string>& path, std::vector<plumage::tools::HelpPage>& pages) {
+  // The help names the program after argv[0]: the name, not the build's path.
+  std::vector<std::string> argv = {name};
   argv.insert(argv.end(), path.begin(), path.end());
   argv.push_back("--help");
   std::string text;
-  if (!Run(argv, text)) {
+  if (!Run(program, argv, text)) {
     std::cerr << "help_to_man: cannot run " << program << " with --help\n";
     return false;
   }
@@ -66,7 +67,7 @@ bool Collect(const std::string& program, const std::vector<std::string>& path,
   for (const std::string& sub : subcommands) {
     std::vector<std::string> deeper = path;
     deeper.push_back(sub);
-    if (!Collect(program, deeper, pages)) return false;
+    if (!Collect(program, name, deeper, pages)) return false;
   }
   return true;
 }
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
   tail << tailFile.rdbuf();
 
   std::vector<plumage::tools::HelpPage> pages;
-  if (!Collect(program, {}, pages)) return 1;
+  if (!Collect(program, head.program, {}, pages)) return 1;
   if (!Write(argv[8], plumage::tools::ManPage(head, pages, tail.str()))) return 1;
   if (!Write(argv[9], plumage::tools::BashCompletion(head.program, pages))) return 1;
   return 0;
