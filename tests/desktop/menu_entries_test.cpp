@@ -200,7 +200,8 @@ std::map<std::string, std::string> Tree(const fs::path& root) {
 class MenuInstallTest : public ::testing::Test {
  protected:
   MenuPlaces Places() const {
-    return {(dir / "home" / ".local" / "share").string(), (dir / "home" / ".config").string()};
+    // No system data folders: the package is not installed.
+    return {(dir / "home" / ".local" / "share").string(), (dir / "home" / ".config").string(), {}};
   }
   MenuEntries Menu() const {
     return MenuEntries(Places(), "/usr/bin/plumage", (dir / "manifest").string());
@@ -270,7 +271,8 @@ TEST_F(MenuInstallTest, ALanguageSwitchRenamesEveryEntryAndAddsNone) {
 
   // Nothing installed: a rename writes nothing.
   test::TempDir other;
-  MenuEntries none({(other / "d").string(), (other / "c").string()}, "/p", (other / "m").string());
+  MenuEntries none({(other / "d").string(), (other / "c").string(), {}}, "/p",
+                   (other / "m").string());
   ASSERT_TRUE(none.Rename(kFrench));
   EXPECT_TRUE(fs::is_empty(other.path()));
 }
@@ -379,7 +381,7 @@ TEST(MenuFormats, ACaptionFromAnEditedStoreCannotAddLinesOrLeaveTheScriptsFolder
   EXPECT_EQ(platform::ThunarAction(hostile, "/p").find("\nExec=rm"), std::string::npos);
 
   test::TempDir dir;
-  MenuEntries menu({(dir / "d").string(), (dir / "c").string()}, "/p", (dir / "m").string());
+  MenuEntries menu({(dir / "d").string(), (dir / "c").string(), {}}, "/p", (dir / "m").string());
   ASSERT_TRUE(menu.Install("../../x"));
   ASSERT_TRUE(menu.Rename(".."));
   EXPECT_TRUE(fs::exists(dir / "d" / "nautilus" / "scripts" / "Plumage"));
