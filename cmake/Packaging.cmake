@@ -97,22 +97,26 @@ install(FILES ${PLUMAGE_MAN_DIR}/plumage.1.gz ${PLUMAGE_MAN_DIR}/plumagectl.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PLUMAGE_MAN_DIR}/plumagectl.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME plumagectl)
+# Debian's place, under the package's name (CMAKE_INSTALL_DOCDIR would take
+# the project's, "Plumage").
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright ${PLUMAGE_MAN_DIR}/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/plumage)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME plumage)
 set(CPACK_PACKAGE_VENDOR "Plumage")
 set(CPACK_PACKAGE_CONTACT "Plumage maintainers <maintainers@plumage-project.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "gives a folder an icon of its own")
-# Debian's form: lines of at most 80 characters, paragraphs apart.
+# Debian's form: lines of at most 80 characters, paragraphs apart, no line
+# that starts with a dot (" ." is Debian's empty line), no double quotes
+# (CPack loses them).
 set(CPACK_PACKAGE_DESCRIPTION [=[
-Plumage writes a folder's DESKTOP.INI with the icon you choose out of .ico,
-.exe, .dll and .icl files, as Windows reads it, makes new folder-shaped
+Plumage writes a folder's DESKTOP.INI, as Windows reads it, with the icon
+you choose out of an .ico, .exe, .dll or .icl file, makes new folder-shaped
 icons, and shows the icon in the Linux file managers too (GIO metadata for
-GNOME Files, Nemo and Caja; KDE's .directory for Dolphin).
+GNOME Files, Nemo and Caja; the .directory file for Dolphin).
 
-"Change icon..." is in the folder menus of Dolphin and Nemo for every user.
+The folder menus of Dolphin and Nemo offer Change icon... to every user.
 plumage is the window, plumagectl the command-line tool; plumagectl install
 adds the entry to GNOME Files and Thunar for the user who runs it.]=])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -43,7 +43,7 @@ dpkg-deb -f "$deb" Package Version Maintainer Depends
 echo "== lintian"
 # Errors and warnings fail; the tags left on purpose are overridden in the
 # package itself (usr/share/lintian/overrides/plumage), each with its reason.
-if lintian --fail-on error,warning --display-info --show-overrides --no-tag-display-limit \
+if lintian --fail-on error,warning --display-info --show-overrides --tag-display-limit 0 \
   "$deb" >"$work/lintian.log" 2>&1; then
   pass "lintian: no error, no warning"
 else
@@ -61,15 +61,15 @@ grep -q "<launchable type=\"desktop-id\">plumage.desktop</launchable>" "$metainf
   [ -f "$root/usr/share/applications/plumage.desktop" ] || fail "the metainfo's desktop id is not in the package"
 
 echo "== changelog and copyright"
-zcat "$root/usr/share/doc/plumage/changelog.gz" >"$work/changelog"
-changelog_version=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
+zcat "$root/usr/share/doc/plumage/changelog.gz" >"$work/changelog" || true
+changelog_version=$(dpkg-parsechangelog -l "$work/changelog" -S Version 2>/dev/null || true)
 [ "$changelog_version" = "$version" ] || fail "the changelog's latest entry is $changelog_version, the package $version"
-grep -q "^License: Expat" "$root/usr/share/doc/plumage/copyright" || fail "copyright names no licence"
+grep -qs "^License: Expat" "$root/usr/share/doc/plumage/copyright" || fail "copyright names no licence"
 
 echo "== man"
 for page in plumage plumagectl; do
   file=$root/usr/share/man/man1/$page.1.gz
-  gzip -t "$file" || fail "$page.1.gz is no gzip file"
+  gzip -t "$file" 2>/dev/null || fail "$page.1.gz is not there, or no gzip file"
   # By name, as a user types it, with groff's warnings on.
   if MANPATH=$root/usr/share/man MANWIDTH=100 man --warnings "$page" >"$work/$page.txt" 2>"$work/$page.err" &&
     [ ! -s "$work/$page.err" ] && grep -q "^NAME" "$work/$page.txt" &&
@@ -115,9 +115,9 @@ check_completion "set settings " plumagectl se
 check_completion "en fr " plumagectl settings --language ""
 check_completion "save " plumagectl image sa
 check_completion "--dry-run --help -h " plumagectl set -
-check_completion "Mind.ico Mine Music " plumagectl icons Mi
-check_completion "Mine Music " plumagectl set Mi
-check_completion "Mind.ico Mine Music " plumagectl set Music Mi
+check_completion "Mind.ico Mine Music " plumagectl icons M
+check_completion "Mine Music " plumagectl set M
+check_completion "Mind.ico Mine Music " plumagectl set Music M
 
 echo "== Dolphin and Nemo, for every user"
 dolphin=$root/usr/share/kio/servicemenus/plumage-folder-verb.desktop
