@@ -13,14 +13,28 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# CPack's install step leaves the list of what it installed in the build
+# folder (cmake_install.cmake names that place); it is put back as it was.
+manifest=$build/install_manifest.txt
+had_manifest=false
+if [ -f "$manifest" ]; then
+  had_manifest=true
+  cp -p "$manifest" "$work/install_manifest.txt"
+fi
+cleanup() {
+  if $had_manifest; then cp -p "$work/install_manifest.txt" "$manifest"; else rm -f "$manifest"; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
 root=$work/root
+# lintian and the others keep their temporary files here too.
+export TMPDIR=$work/tmp
 export HOME=$work/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_DIRS=$work/etc/xdg XDG_DATA_DIRS=$root/usr/share
 export PLUMAGE_HOME=$work/program/ PLUMAGE_CONFIG=$work/config LC_ALL=C.UTF-8
 unset MANPATH MANPAGER PAGER MAN_KEEP_FORMATTING BASH_COMPLETION_USER_DIR
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$root"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$root" "$TMPDIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
 failures=0
