@@ -198,8 +198,8 @@ struct Value {
 };
 
 // What an option or argument takes, from its help: "TEXT:{en,fr}" lists its
-// words, a number type takes none, a folder or DIR named in the name or the
-// text takes a folder, any other text a file.
+// words, a number (or an index) takes none, a folder named as the value
+// takes a folder, any other text a file.
 Value ValueOf(const std::string& spec, const std::vector<std::string>& text) {
   const std::size_t open = spec.find(":{");
   if (open != std::string::npos) {
@@ -209,8 +209,12 @@ Value ValueOf(const std::string& spec, const std::vector<std::string>& text) {
   }
   for (const char* number : {"INT", "UINT", "FLOAT", "NUMBER", "INDEX"})
     if (spec.find(number) != std::string::npos) return {"none"};
-  const std::string all = Lower(spec + " " + Joined(text, " "));
-  if (all.find("folder") != std::string::npos || all.find("dir") != std::string::npos)
+  // "The folder", "into this folder": the value is one; "a folder has no
+  // icon" only speaks of one.
+  const std::string name = Lower(spec);
+  const std::string words = Lower(Joined(text, " "));
+  if (name.find("folder") != std::string::npos || name.find("dir") != std::string::npos ||
+      words.starts_with("the folder") || words.find("this folder") != std::string::npos)
     return {"dir"};
   return {"file"};
 }

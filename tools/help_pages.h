@@ -57,7 +57,7 @@ std::string ManPage(const ManPageHead& head, const std::vector<HelpPage>& pages,
 
 // A bash completion script for the same commands: subcommands, options, the
 // values an option takes ({a,b} lists as words, a number nothing, other
-// text a file name, or a folder where the help says folder or DIR).
+// text a file name, or a folder where the help names the value a folder).
 std::string BashCompletion(const std::string& program, const std::vector<HelpPage>& pages);
 
 }  // namespace plumage::tools

@@ -32,7 +32,13 @@ TEST(CmakeInstall, PutsTheProgramsDesktopEntryAndThemeIconsInTheirPlaces) {
   for (const char* file :
        {"bin/plumage", "bin/plumagectl", "share/applications/plumage.desktop",
         "share/icons/hicolor/48x48/apps/plumage.png",
-        "share/icons/hicolor/256x256/apps/plumage.png", "share/plumage/icons/folder_blue.ico"})
+        "share/icons/hicolor/256x256/apps/plumage.png", "share/plumage/icons/folder_blue.ico",
+        "share/man/man1/plumage.1.gz", "share/man/man1/plumagectl.1.gz",
+        "share/bash-completion/completions/plumagectl",
+        "share/metainfo/org.plumage_project.Plumage.metainfo.xml",
+        "share/kio/servicemenus/plumage-folder-verb.desktop",
+        "share/nemo/actions/plumage-folder-verb.nemo_action", "share/doc/plumage/copyright",
+        "share/doc/plumage/changelog.gz"})
     EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
   const std::string entry = test::ReadFile(prefix / "share/applications/plumage.desktop");
   EXPECT_NE(entry.find("\nName=Plumage\n"), std::string::npos);

@@ -132,6 +132,8 @@ check_completion "--dry-run --help -h " plumagectl set -
 check_completion "Mind.ico Mine Music " plumagectl icons M
 check_completion "Mine Music " plumagectl set M
 check_completion "Mind.ico Mine Music " plumagectl set Music M
+check_completion "Mine Music " plumagectl icons --export M
+check_completion "Mind.ico Mine Music " plumagectl settings --default-library M
 
 echo "== Dolphin and Nemo, for every user"
 dolphin=$root/usr/share/kio/servicemenus/plumage-folder-verb.desktop
