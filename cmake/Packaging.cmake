@@ -18,6 +18,11 @@ endforeach()
 file(GLOB PLUMAGE_ARTWORK_ICONS ${PROJECT_SOURCE_DIR}/data/icons/*.ico)
 install(FILES ${PLUMAGE_ARTWORK_ICONS} DESTINATION ${CMAKE_INSTALL_DATADIR}/plumage/icons)
 
+# The shipped programs resolve every symbol at start and then make the
+# relocation table read-only, as Debian's hardening asks (lintian's bindnow).
+target_link_options(plumage PRIVATE -Wl,-z,relro,-z,now)
+target_link_options(plumagectl PRIVATE -Wl,-z,relro,-z,now)
+
 # The file managers' folder menus for every user; plumagectl install adds no
 # per-user entry of its own beside these. They name plumage bare, found on
 # PATH wherever the prefix put it.
