@@ -20,7 +20,9 @@ std::vector<std::string> Lines(std::string_view text) {
   return lines;
 }
 
-std::size_t Indent(const std::string& line) { return line.find_first_not_of(' '); }
+std::size_t Indent(const std::string& line) {
+  return line.find_first_not_of(' ');
+}
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -88,7 +90,8 @@ HelpPage ParseHelp(std::string_view text) {
         line[kColumn - 1] == ' ' && line[kColumn] != ' ')
       gap = kColumn - 1;
     entry.name = line.substr(indent, gap == std::string::npos ? gap : gap - indent);
-    if (gap != std::string::npos) entry.text.push_back(line.substr(line.find_first_not_of(' ', gap)));
+    if (gap != std::string::npos)
+      entry.text.push_back(line.substr(line.find_first_not_of(' ', gap)));
     entries.push_back(entry);
   }
   return page;
@@ -265,8 +268,8 @@ std::string BashCompletion(const std::string& program, const std::vector<HelpPag
 
   const std::string f = "_" + program;
   std::string s;
-  s += "# bash completion for " + program + ": made at build time from the output of " +
-       program + " --help.\n";
+  s += "# bash completion for " + program + ": made at build time from the output of " + program +
+       " --help.\n";
   s += "# It needs nothing of bash-completion's own functions, so zsh can use it\n";
   s += "# through bashcompinit.\n\n";
   s += f + "_subcommands() {\n    case $1 in\n" + subs + "    esac\n}\n\n";

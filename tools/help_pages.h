@@ -11,8 +11,8 @@ namespace plumage::tools {
 
 // One line of a help section: "  --language TEXT:{en,fr}   Language of ...".
 struct HelpEntry {
-  std::string name;                  // the left column: "--language TEXT:{en,fr}"
-  std::vector<std::string> text;     // the right column, one element a line
+  std::string name;               // the left column: "--language TEXT:{en,fr}"
+  std::vector<std::string> text;  // the right column, one element a line
 };
 
 struct HelpSection {
@@ -25,7 +25,7 @@ struct HelpPage {
   std::vector<std::string> description;  // the lines before "Usage:"
   std::string usage;                     // after "Usage: "
   std::vector<HelpSection> sections;
-  std::vector<std::string> footer;       // lines after the sections, not indented
+  std::vector<std::string> footer;  // lines after the sections, not indented
 };
 
 HelpPage ParseHelp(std::string_view text);

@@ -97,11 +97,12 @@ void Uninstall(Context& ctx) {
 }
 
 const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
-  app.add_subcommand("install",
-                     "Create the program folder with Icons/, the verb key on folders "
-                     "(HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon) that starts plumage, and "
-                     "its entry in the folder menus of GNOME Files, Dolphin, Nemo and Thunar (Dolphin's "
-                     "and Nemo's only where the package has not put one there for every user)")
+  app.add_subcommand(
+         "install",
+         "Create the program folder with Icons/, the verb key on folders "
+         "(HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon) that starts plumage, and "
+         "its entry in the folder menus of GNOME Files, Dolphin, Nemo and Thunar (Dolphin's "
+         "and Nemo's only where the package has not put one there for every user)")
       ->callback([&ctx] { Install(ctx); });
   app.add_subcommand(
          "uninstall",

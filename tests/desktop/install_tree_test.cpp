@@ -53,15 +53,14 @@ class PlumagectlMenuTest : public ::testing::Test {
  protected:
   test::ProcessResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), PLUMAGECTL_PATH);
-    return test::RunProcess(args,
-                            {"HOME=" + (dir / "home").string(),
-                             "XDG_DATA_HOME=" + (dir / "home" / ".local" / "share").string(),
-                             "XDG_CONFIG_HOME=" + (dir / "home" / ".config").string(),
-                             "PLUMAGE_HOME=" + (dir / "program").string(),
-                             "PLUMAGE_CONFIG=" + (dir / "config").string(),
-                             // The system's data folders stand here: a package
-                             // installed on this machine must not change the result.
-                             "XDG_DATA_DIRS=" + (dir / "system").string(), "LC_ALL=C.UTF-8"});
+    return test::RunProcess(args, {"HOME=" + (dir / "home").string(),
+                                   "XDG_DATA_HOME=" + (dir / "home" / ".local" / "share").string(),
+                                   "XDG_CONFIG_HOME=" + (dir / "home" / ".config").string(),
+                                   "PLUMAGE_HOME=" + (dir / "program").string(),
+                                   "PLUMAGE_CONFIG=" + (dir / "config").string(),
+                                   // The system's data folders stand here: a package
+                                   // installed on this machine must not change the result.
+                                   "XDG_DATA_DIRS=" + (dir / "system").string(), "LC_ALL=C.UTF-8"});
   }
   test::TempDir dir;
 };
@@ -107,9 +106,10 @@ TEST_F(PlumagectlMenuTest, WithThePackagesEntriesInstallAddsNoSecondDolphinOrNem
 
   auto install = Run({"install"});
   ASSERT_EQ(install.exitCode, 0) << install.err;
-  EXPECT_NE(install.out.find("every user (from the package): " +
-                             (dir / "system/nemo/actions/plumage-folder-verb.nemo_action").string()),
-            std::string::npos)
+  EXPECT_NE(
+      install.out.find("every user (from the package): " +
+                       (dir / "system/nemo/actions/plumage-folder-verb.nemo_action").string()),
+      std::string::npos)
       << install.out;
   EXPECT_TRUE(fs::exists(dir / "home/.local/share/nautilus/scripts/Change icon..."));
   EXPECT_TRUE(fs::exists(dir / "home/.config/Thunar/uca.xml"));

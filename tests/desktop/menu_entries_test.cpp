@@ -306,7 +306,8 @@ class SystemMenuInstallTest : public ::testing::Test {
   }
   MenuPlaces Places() const {
     // An empty folder first: the lookup goes on down the list.
-    return {(dir / "home/.local/share").string(), (dir / "home/.config").string(),
+    return {(dir / "home/.local/share").string(),
+            (dir / "home/.config").string(),
             {(dir / "usr/local/share").string(), (dir / "usr/share").string()}};
   }
   MenuEntries Menu() const {
@@ -344,9 +345,9 @@ TEST_F(SystemMenuInstallTest, ThePackagesEntriesStandInForTheUsersOwnDolphinAndN
 
 TEST_F(SystemMenuInstallTest, PerUserEntriesFromBeforeThePackageGoAtTheNextInstallOrRename) {
   // Entries written while no package was there.
-  MenuEntries before(MenuPlaces{(dir / "home/.local/share").string(),
-                                (dir / "home/.config").string(), {}},
-                     "/usr/bin/plumage", (dir / "manifest").string());
+  MenuEntries before(
+      MenuPlaces{(dir / "home/.local/share").string(), (dir / "home/.config").string(), {}},
+      "/usr/bin/plumage", (dir / "manifest").string());
   ASSERT_TRUE(before.Install(kEnglish));
   ASSERT_TRUE(fs::exists(Places().DolphinFile()));
 

@@ -64,8 +64,8 @@ TEST(HelpPages, ThePageShowsEveryCharacterOfTheHelpAsItIs) {
   test::TempDir dir;
   const std::filesystem::path file = dir / "plumagectl.1";
   test::WriteFile(file, page);
-  auto run = test::RunProcess({"/usr/bin/groff", "-man", "-Tascii", "-ww", "-rLL=200n",
-                               "-P-cbou", file.string()});
+  auto run = test::RunProcess(
+      {"/usr/bin/groff", "-man", "-Tascii", "-ww", "-rLL=200n", "-P-cbou", file.string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
   for (const char* shown :
@@ -84,13 +84,12 @@ TEST(HelpPages, TheCompletionOffersWhatEachValueIs) {
   HelpPage sub = tools::ParseHelp(kHelp);
   sub.path = {"make-icon"};
   const std::string script = tools::BashCompletion("plumagectl", {top, sub});
-  for (const char* line : {"'make-icon|--colour') echo 'words:yellow red' ;;",
-                           "'make-icon|--color') echo 'words:yellow red' ;;",
-                           "'make-icon|--apply') echo 'dir' ;;",
-                           "'make-icon|--name') echo 'file' ;;",
-                           "'make-icon|--width') echo 'none' ;;",
-                           "'make-icon|0') echo 'file' ;;",
-                           "'') echo 'make-icon' ;;", "complete -F _plumagectl plumagectl"})
+  for (const char* line :
+       {"'make-icon|--colour') echo 'words:yellow red' ;;",
+        "'make-icon|--color') echo 'words:yellow red' ;;", "'make-icon|--apply') echo 'dir' ;;",
+        "'make-icon|--name') echo 'file' ;;", "'make-icon|--width') echo 'none' ;;",
+        "'make-icon|0') echo 'file' ;;", "'') echo 'make-icon' ;;",
+        "complete -F _plumagectl plumagectl"})
     EXPECT_NE(script.find(line), std::string::npos) << line;
   // A flag takes no value: the word after it is the next argument.
   EXPECT_EQ(script.find("'make-icon|-h')"), std::string::npos);

@@ -190,15 +190,16 @@ TEST_F(ManualTest, EveryLineOfEveryCommandsHelpIsInItsPartOfThePage) {
   EXPECT_EQ(subsections, names);
 
   for (const auto& [path, help] : commands) {
-    const std::string part = Flat(parts.count(path.empty() ? "" : Name(path))
-                                      ? parts.at(path.empty() ? "" : Name(path))
-                                      : std::string());
+    const std::string part =
+        Flat(parts.count(path.empty() ? "" : Name(path)) ? parts.at(path.empty() ? "" : Name(path))
+                                                         : std::string());
     for (std::string line : Lines(help)) {
       if (line.empty() || (line[0] != ' ' && line.back() == ':')) continue;  // a heading
       if (!path.empty() && Trimmed(line).starts_with("-h,--help")) continue;
       if (path.empty() && line.starts_with("Usage: ")) line = line.substr(7);  // the synopsis
       EXPECT_NE(part.find(Flat(line)), std::string::npos)
-          << "plumagectl(1) lacks, under " << Name(path) << ":\n" << line;
+          << "plumagectl(1) lacks, under " << Name(path) << ":\n"
+          << line;
     }
   }
 }
@@ -254,10 +255,10 @@ TEST_F(ManualTest, TheExamplesAndExitStatusesAreThePrograms) {
   EXPECT_EQ(Plumagectl({"--no-such-option"}).exitCode, statusFor("usage error"));
   EXPECT_EQ(Plumagectl({"set"}).exitCode, statusFor("usage error"));
   EXPECT_EQ(Plumagectl({"--version"}).exitCode, statusFor("done."));
-  EXPECT_EQ(Plumagectl({"image", "gray", (home / "missing.bmp").string(),
-                        (home / "grey.bmp").string()})
-                .exitCode,
-            statusFor("an error"));
+  EXPECT_EQ(
+      Plumagectl({"image", "gray", (home / "missing.bmp").string(), (home / "grey.bmp").string()})
+          .exitCode,
+      statusFor("an error"));
   EXPECT_FALSE(fs::exists(home / "grey.bmp"));  // "nothing was changed"
 }
 

@@ -192,8 +192,8 @@ std::string NemoAction(const std::string& caption, const std::string& program,
   std::string s = "[Nemo Action]\n";
   s += "Name=" + KeyFileText(CaptionWithUnderscoreKey(OneLine(caption))) + "\n";
   for (const TranslatedCaption& t : translations)
-    s += "Name[" + OneLine(t.locale) + "]=" +
-         KeyFileText(CaptionWithUnderscoreKey(OneLine(t.caption))) + "\n";
+    s += "Name[" + OneLine(t.locale) +
+         "]=" + KeyFileText(CaptionWithUnderscoreKey(OneLine(t.caption))) + "\n";
   s += "Comment=Plumage: give this folder an icon of its own\n";
   s += "Exec=" + ShellWordArgument(program) + " %F\n";
   s += "Icon-Name=plumage\n";
@@ -309,14 +309,22 @@ constexpr const char* kDolphinName = "kio/servicemenus/plumage-folder-verb.deskt
 constexpr const char* kNemoName = "nemo/actions/plumage-folder-verb.nemo_action";
 }  // namespace
 
-std::string MenuPlaces::SystemDolphinFile() const { return FirstInDataDirs(dataDirs, kDolphinName); }
-std::string MenuPlaces::SystemNemoFile() const { return FirstInDataDirs(dataDirs, kNemoName); }
+std::string MenuPlaces::SystemDolphinFile() const {
+  return FirstInDataDirs(dataDirs, kDolphinName);
+}
+std::string MenuPlaces::SystemNemoFile() const {
+  return FirstInDataDirs(dataDirs, kNemoName);
+}
 
 std::string MenuPlaces::NautilusScripts() const {
   return dataHome + "/nautilus/scripts";
 }
-std::string MenuPlaces::DolphinFile() const { return dataHome + "/" + kDolphinName; }
-std::string MenuPlaces::NemoFile() const { return dataHome + "/" + kNemoName; }
+std::string MenuPlaces::DolphinFile() const {
+  return dataHome + "/" + kDolphinName;
+}
+std::string MenuPlaces::NemoFile() const {
+  return dataHome + "/" + kNemoName;
+}
 std::string MenuPlaces::ThunarFile() const {
   return configHome + "/Thunar/uca.xml";
 }
