@@ -343,6 +343,18 @@ TEST_F(SystemMenuInstallTest, ThePackagesEntriesStandInForTheUsersOwnDolphinAndN
   EXPECT_EQ(Tree(dir / "usr"), system);  // the package's files are never touched
 }
 
+TEST_F(SystemMenuInstallTest, TheUsersOwnDataFolderInTheSystemListIsNoSystemFolder) {
+  test::TempDir bare;
+  const MenuPlaces p{
+      (bare / "share").string(), (bare / "config").string(), {(bare / "share").string()}};
+  MenuEntries menu(p, "/usr/bin/plumage", (bare / "manifest").string());
+  ASSERT_TRUE(menu.Install(kEnglish));
+  EXPECT_TRUE(p.SystemDolphinFile().empty());
+  ASSERT_TRUE(menu.Install(kEnglish));  // the second time finds its own entry there
+  EXPECT_TRUE(fs::exists(p.DolphinFile()));
+  EXPECT_TRUE(fs::exists(p.NemoFile()));
+}
+
 TEST_F(SystemMenuInstallTest, PerUserEntriesFromBeforeThePackageGoAtTheNextInstallOrRename) {
   // Entries written while no package was there.
   MenuEntries before(

@@ -297,9 +297,13 @@ MenuPlaces MenuPlaces::FromEnvironment() {
 }
 
 namespace {
-std::string FirstInDataDirs(const std::vector<std::string>& dirs, const std::string& name) {
+// A list that also names the user's own data folder does not make the user's
+// entry one for every user.
+std::string FirstInDataDirs(const std::vector<std::string>& dirs, const std::string& dataHome,
+                            const std::string& name) {
   for (const std::string& dir : dirs) {
     std::error_code ec;
+    if (dir == dataHome || fs::equivalent(dir, dataHome, ec)) continue;
     const std::string path = dir + "/" + name;
     if (fs::is_regular_file(path, ec)) return path;
   }
@@ -310,10 +314,10 @@ constexpr const char* kNemoName = "nemo/actions/plumage-folder-verb.nemo_action"
 }  // namespace
 
 std::string MenuPlaces::SystemDolphinFile() const {
-  return FirstInDataDirs(dataDirs, kDolphinName);
+  return FirstInDataDirs(dataDirs, dataHome, kDolphinName);
 }
 std::string MenuPlaces::SystemNemoFile() const {
-  return FirstInDataDirs(dataDirs, kNemoName);
+  return FirstInDataDirs(dataDirs, dataHome, kNemoName);
 }
 
 std::string MenuPlaces::NautilusScripts() const {
