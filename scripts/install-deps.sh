@@ -22,8 +22,9 @@ packages=(
   libglib2.0-dev libglib2.0-bin gvfs gvfs-daemons dbus-daemon dbus-bin
   # checkers of the desktop entry and of Thunar's actions file
   desktop-file-utils libxml2-utils
-  # packaging
-  dpkg-dev fakeroot
+  # packaging: the .deb, its checkers (lintian, AppStream, desktop entries), man pages and
+  # bash completion as an installed system meets them
+  dpkg-dev fakeroot lintian appstream man-db groff-base bash-completion gzip
   # the Windows build's tests run under Wine (32-bit programs need the i386 architecture),
   # with GoogleTest cross-built from its sources
   wine wine32:i386 googletest

@@ -71,6 +71,8 @@ void Install(Context& ctx) {
   if (Status s = menu.Install(CleanRegistryText(caption)); !s)
     return ctx.Fail("the folder menu entries of the file managers: " + s.error().message);
   for (const std::string& file : menu.PresentFiles()) std::printf("Menu entry: %s\n", file.c_str());
+  for (const std::string& file : menu.SystemFiles())
+    std::printf("Menu entry for every user (from the package): %s\n", file.c_str());
 #endif
 }
 
@@ -95,10 +97,12 @@ void Uninstall(Context& ctx) {
 }
 
 const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
-  app.add_subcommand("install",
-                     "Create the program folder with Icons/, the verb key on folders "
-                     "(HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon) that starts plumage, and "
-                     "its entry in the folder menus of GNOME Files, Dolphin, Nemo and Thunar")
+  app.add_subcommand(
+         "install",
+         "Create the program folder with Icons/, the verb key on folders "
+         "(HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon) that starts plumage, and "
+         "its entry in the folder menus of GNOME Files, Dolphin, Nemo and Thunar (Dolphin's "
+         "and Nemo's only where the package has not put one there for every user)")
       ->callback([&ctx] { Install(ctx); });
   app.add_subcommand(
          "uninstall",

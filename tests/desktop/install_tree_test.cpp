@@ -32,7 +32,13 @@ TEST(CmakeInstall, PutsTheProgramsDesktopEntryAndThemeIconsInTheirPlaces) {
   for (const char* file :
        {"bin/plumage", "bin/plumagectl", "share/applications/plumage.desktop",
         "share/icons/hicolor/48x48/apps/plumage.png",
-        "share/icons/hicolor/256x256/apps/plumage.png", "share/plumage/icons/folder_blue.ico"})
+        "share/icons/hicolor/256x256/apps/plumage.png", "share/plumage/icons/folder_blue.ico",
+        "share/man/man1/plumage.1.gz", "share/man/man1/plumagectl.1.gz",
+        "share/bash-completion/completions/plumagectl",
+        "share/metainfo/org.plumage_project.Plumage.metainfo.xml",
+        "share/kio/servicemenus/plumage-folder-verb.desktop",
+        "share/nemo/actions/plumage-folder-verb.nemo_action", "share/doc/plumage/copyright",
+        "share/doc/plumage/changelog.gz"})
     EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
   const std::string entry = test::ReadFile(prefix / "share/applications/plumage.desktop");
   EXPECT_NE(entry.find("\nName=Plumage\n"), std::string::npos);
@@ -47,12 +53,14 @@ class PlumagectlMenuTest : public ::testing::Test {
  protected:
   test::ProcessResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), PLUMAGECTL_PATH);
-    return test::RunProcess(args,
-                            {"HOME=" + (dir / "home").string(),
-                             "XDG_DATA_HOME=" + (dir / "home" / ".local" / "share").string(),
-                             "XDG_CONFIG_HOME=" + (dir / "home" / ".config").string(),
-                             "PLUMAGE_HOME=" + (dir / "program").string(),
-                             "PLUMAGE_CONFIG=" + (dir / "config").string(), "LC_ALL=C.UTF-8"});
+    return test::RunProcess(args, {"HOME=" + (dir / "home").string(),
+                                   "XDG_DATA_HOME=" + (dir / "home" / ".local" / "share").string(),
+                                   "XDG_CONFIG_HOME=" + (dir / "home" / ".config").string(),
+                                   "PLUMAGE_HOME=" + (dir / "program").string(),
+                                   "PLUMAGE_CONFIG=" + (dir / "config").string(),
+                                   // The system's data folders stand here: a package
+                                   // installed on this machine must not change the result.
+                                   "XDG_DATA_DIRS=" + (dir / "system").string(), "LC_ALL=C.UTF-8"});
   }
   test::TempDir dir;
 };
@@ -84,6 +92,33 @@ TEST_F(PlumagectlMenuTest, InstallLanguageSwitchAndUninstall) {
   auto uninstall = Run({"uninstall"});
   ASSERT_EQ(uninstall.exitCode, 0) << uninstall.err;
   EXPECT_EQ(Tree(dir / "home"), before);
+}
+
+TEST_F(PlumagectlMenuTest, WithThePackagesEntriesInstallAddsNoSecondDolphinOrNemoEntry) {
+  const fs::path data = fs::path(PLUMAGE_SOURCE_DIR) / "data" / "menus";
+  fs::create_directories(dir / "system/kio/servicemenus");
+  fs::create_directories(dir / "system/nemo/actions");
+  fs::copy_file(data / "plumage-folder-verb.desktop",
+                dir / "system/kio/servicemenus/plumage-folder-verb.desktop");
+  fs::copy_file(data / "plumage-folder-verb.nemo_action",
+                dir / "system/nemo/actions/plumage-folder-verb.nemo_action");
+  fs::create_directories(dir / "home");
+
+  auto install = Run({"install"});
+  ASSERT_EQ(install.exitCode, 0) << install.err;
+  EXPECT_NE(
+      install.out.find("every user (from the package): " +
+                       (dir / "system/nemo/actions/plumage-folder-verb.nemo_action").string()),
+      std::string::npos)
+      << install.out;
+  EXPECT_TRUE(fs::exists(dir / "home/.local/share/nautilus/scripts/Change icon..."));
+  EXPECT_TRUE(fs::exists(dir / "home/.config/Thunar/uca.xml"));
+  EXPECT_FALSE(fs::exists(dir / "home/.local/share/kio"));
+  EXPECT_FALSE(fs::exists(dir / "home/.local/share/nemo"));
+  ASSERT_EQ(Run({"settings", "--language", "fr"}).exitCode, 0);
+  EXPECT_FALSE(fs::exists(dir / "home/.local/share/kio"));
+  ASSERT_EQ(Run({"uninstall"}).exitCode, 0);
+  EXPECT_TRUE(Tree(dir / "home").empty());
 }
 
 }  // namespace

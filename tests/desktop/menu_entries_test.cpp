@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/texts.h"
 #include "platform/posix/menu_entries.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
@@ -199,7 +200,8 @@ std::map<std::string, std::string> Tree(const fs::path& root) {
 class MenuInstallTest : public ::testing::Test {
  protected:
   MenuPlaces Places() const {
-    return {(dir / "home" / ".local" / "share").string(), (dir / "home" / ".config").string()};
+    // No system data folders: the package is not installed.
+    return {(dir / "home" / ".local" / "share").string(), (dir / "home" / ".config").string(), {}};
   }
   MenuEntries Menu() const {
     return MenuEntries(Places(), "/usr/bin/plumage", (dir / "manifest").string());
@@ -269,9 +271,108 @@ TEST_F(MenuInstallTest, ALanguageSwitchRenamesEveryEntryAndAddsNone) {
 
   // Nothing installed: a rename writes nothing.
   test::TempDir other;
-  MenuEntries none({(other / "d").string(), (other / "c").string()}, "/p", (other / "m").string());
+  MenuEntries none({(other / "d").string(), (other / "c").string(), {}}, "/p",
+                   (other / "m").string());
   ASSERT_TRUE(none.Rename(kFrench));
   EXPECT_TRUE(fs::is_empty(other.path()));
+}
+
+// The package's Dolphin and Nemo entries are the program's own entries in
+// both of its languages, naming plumage on PATH: a change of the caption or
+// of an entry's form must reach the shipped files too.
+TEST(SystemMenuEntries, TheShippedFilesAreWhatTheProgramWritesInBothLanguages) {
+  const std::string en = texts::kVerbCaption.en;
+  const std::vector<platform::TranslatedCaption> fr = {{"fr", texts::kVerbCaption.fr}};
+  const fs::path data = fs::path(PLUMAGE_SOURCE_DIR) / "data" / "menus";
+  const std::string dolphin = test::ReadFile(data / "plumage-folder-verb.desktop");
+  EXPECT_EQ(dolphin, platform::DolphinServiceMenu(en, "plumage", fr));
+  EXPECT_EQ(KeyFileValue(dolphin, "Desktop Action plumageChangeIcon", "Name[fr]"), kFrench);
+  const std::string nemo = test::ReadFile(data / "plumage-folder-verb.nemo_action");
+  EXPECT_EQ(nemo, platform::NemoAction(en, "plumage", fr));
+  EXPECT_EQ(KeyFileValue(nemo, "Nemo Action", "Name[fr]"), "M_odifier l'ic\xC3\xB4ne...");
+}
+
+class SystemMenuInstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path data = fs::path(PLUMAGE_SOURCE_DIR) / "data" / "menus";
+    fs::create_directories(dir / "usr/share/kio/servicemenus");
+    fs::create_directories(dir / "usr/share/nemo/actions");
+    fs::copy_file(data / "plumage-folder-verb.desktop",
+                  dir / "usr/share/kio/servicemenus/plumage-folder-verb.desktop");
+    fs::copy_file(data / "plumage-folder-verb.nemo_action",
+                  dir / "usr/share/nemo/actions/plumage-folder-verb.nemo_action");
+    fs::create_directories(dir / "home");
+  }
+  MenuPlaces Places() const {
+    // An empty folder first: the lookup goes on down the list.
+    return {(dir / "home/.local/share").string(),
+            (dir / "home/.config").string(),
+            {(dir / "usr/local/share").string(), (dir / "usr/share").string()}};
+  }
+  MenuEntries Menu() const {
+    return MenuEntries(Places(), "/usr/bin/plumage", (dir / "manifest").string());
+  }
+  test::TempDir dir;
+};
+
+TEST_F(SystemMenuInstallTest, ThePackagesEntriesStandInForTheUsersOwnDolphinAndNemoEntries) {
+  const MenuPlaces p = Places();
+  EXPECT_EQ(p.SystemDolphinFile(),
+            (dir / "usr/share/kio/servicemenus/plumage-folder-verb.desktop").string());
+  const auto before = Tree(dir / "home");
+  const auto system = Tree(dir / "usr");
+
+  MenuEntries menu = Menu();
+  ASSERT_TRUE(menu.Install(kFrench));
+  // GNOME Files and Thunar in the user's language; no second Dolphin or
+  // Nemo entry, not even the folders for one.
+  EXPECT_TRUE(fs::exists(p.NautilusScripts() + "/Modifier l'ic\xC3\xB4ne..."));
+  EXPECT_NE(test::ReadFile(p.ThunarFile()).find("odifier l"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "home/.local/share/kio"));
+  EXPECT_FALSE(fs::exists(dir / "home/.local/share/nemo"));
+  EXPECT_EQ(menu.PresentFiles().size(), 2u);
+  EXPECT_EQ(menu.SystemFiles(),
+            (std::vector<std::string>{p.SystemDolphinFile(), p.SystemNemoFile()}));
+
+  ASSERT_TRUE(menu.Rename(kEnglish));
+  EXPECT_FALSE(fs::exists(p.DolphinFile()));
+  EXPECT_FALSE(fs::exists(p.NemoFile()));
+  ASSERT_TRUE(menu.Uninstall());
+  EXPECT_EQ(Tree(dir / "home"), before);
+  EXPECT_EQ(Tree(dir / "usr"), system);  // the package's files are never touched
+}
+
+TEST_F(SystemMenuInstallTest, TheUsersOwnDataFolderInTheSystemListIsNoSystemFolder) {
+  test::TempDir bare;
+  const MenuPlaces p{
+      (bare / "share").string(), (bare / "config").string(), {(bare / "share").string()}};
+  MenuEntries menu(p, "/usr/bin/plumage", (bare / "manifest").string());
+  ASSERT_TRUE(menu.Install(kEnglish));
+  EXPECT_TRUE(p.SystemDolphinFile().empty());
+  ASSERT_TRUE(menu.Install(kEnglish));  // the second time finds its own entry there
+  EXPECT_TRUE(fs::exists(p.DolphinFile()));
+  EXPECT_TRUE(fs::exists(p.NemoFile()));
+}
+
+TEST_F(SystemMenuInstallTest, PerUserEntriesFromBeforeThePackageGoAtTheNextInstallOrRename) {
+  // Entries written while no package was there.
+  MenuEntries before(
+      MenuPlaces{(dir / "home/.local/share").string(), (dir / "home/.config").string(), {}},
+      "/usr/bin/plumage", (dir / "manifest").string());
+  ASSERT_TRUE(before.Install(kEnglish));
+  ASSERT_TRUE(fs::exists(Places().DolphinFile()));
+
+  ASSERT_TRUE(Menu().Rename(kFrench));
+  EXPECT_FALSE(fs::exists(Places().DolphinFile()));
+  EXPECT_FALSE(fs::exists(Places().NemoFile()));
+  EXPECT_EQ(Menu().PresentFiles().size(), 2u);
+
+  // Without the package again (removed), install brings them back.
+  fs::remove_all(dir / "usr");
+  ASSERT_TRUE(Menu().Install(kFrench));
+  EXPECT_NE(test::ReadFile(Places().DolphinFile()).find("odifier l"), std::string::npos);
+  EXPECT_TRUE(fs::exists(Places().NemoFile()));
 }
 
 TEST_F(MenuInstallTest, AThunarFileThatIsNoActionsFileStopsInstallAndStaysAsItWas) {
@@ -293,7 +394,7 @@ TEST(MenuFormats, ACaptionFromAnEditedStoreCannotAddLinesOrLeaveTheScriptsFolder
   EXPECT_EQ(platform::ThunarAction(hostile, "/p").find("\nExec=rm"), std::string::npos);
 
   test::TempDir dir;
-  MenuEntries menu({(dir / "d").string(), (dir / "c").string()}, "/p", (dir / "m").string());
+  MenuEntries menu({(dir / "d").string(), (dir / "c").string(), {}}, "/p", (dir / "m").string());
   ASSERT_TRUE(menu.Install("../../x"));
   ASSERT_TRUE(menu.Rename(".."));
   EXPECT_TRUE(fs::exists(dir / "d" / "nautilus" / "scripts" / "Plumage"));

@@ -167,9 +167,12 @@ std::string NautilusScript(const std::string& program) {
   return s;
 }
 
-std::string DolphinServiceMenu(const std::string& caption, const std::string& program) {
-  // Dolphin shows "&" as the access key, as the verb key does.
+std::string DolphinServiceMenu(const std::string& caption, const std::string& program,
+                               const std::vector<TranslatedCaption>& translations) {
+  // Dolphin shows "&" as the access key, as the verb key does. The entry's
+  // own Name is never shown (the action's is); desktop-file-validate wants it.
   std::string s = "[Desktop Entry]\n";
+  s += "Name=Plumage\n";
   s += "Type=Service\n";
   s += "ServiceTypes=KonqPopupMenu/Plugin\n";
   s += "MimeType=inode/directory;\n";
@@ -177,14 +180,20 @@ std::string DolphinServiceMenu(const std::string& caption, const std::string& pr
   s += "X-KDE-Priority=TopLevel\n";
   s += "\n[Desktop Action plumageChangeIcon]\n";
   s += "Name=" + KeyFileText(OneLine(caption)) + "\n";
+  for (const TranslatedCaption& t : translations)
+    s += "Name[" + OneLine(t.locale) + "]=" + KeyFileText(OneLine(t.caption)) + "\n";
   s += "Icon=plumage\n";
   s += "Exec=" + DesktopExecArgument(program) + " %f\n";
   return s;
 }
 
-std::string NemoAction(const std::string& caption, const std::string& program) {
+std::string NemoAction(const std::string& caption, const std::string& program,
+                       const std::vector<TranslatedCaption>& translations) {
   std::string s = "[Nemo Action]\n";
   s += "Name=" + KeyFileText(CaptionWithUnderscoreKey(OneLine(caption))) + "\n";
+  for (const TranslatedCaption& t : translations)
+    s += "Name[" + OneLine(t.locale) +
+         "]=" + KeyFileText(CaptionWithUnderscoreKey(OneLine(t.caption))) + "\n";
   s += "Comment=Plumage: give this folder an icon of its own\n";
   s += "Exec=" + ShellWordArgument(program) + " %F\n";
   s += "Icon-Name=plumage\n";
@@ -273,18 +282,52 @@ std::string RemoveThunarAction(const std::string& existing, bool& removed) {
 
 MenuPlaces MenuPlaces::FromEnvironment() {
   const std::string home = HomeFolder();
+  // Relative entries of the list are ignored, as the base directory rules say.
+  std::vector<std::string> dirs;
+  const char* list = std::getenv("XDG_DATA_DIRS");
+  std::string_view rest = list && *list ? list : "/usr/local/share:/usr/share";
+  while (!rest.empty()) {
+    const std::size_t colon = rest.find(':');
+    const std::string_view dir = rest.substr(0, colon);
+    if (!dir.empty() && dir.front() == '/') dirs.emplace_back(dir);
+    rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+  }
   return {EnvOr("XDG_DATA_HOME", home + "/.local/share"),
-          EnvOr("XDG_CONFIG_HOME", home + "/.config")};
+          EnvOr("XDG_CONFIG_HOME", home + "/.config"), std::move(dirs)};
+}
+
+namespace {
+// A list that also names the user's own data folder does not make the user's
+// entry one for every user.
+std::string FirstInDataDirs(const std::vector<std::string>& dirs, const std::string& dataHome,
+                            const std::string& name) {
+  for (const std::string& dir : dirs) {
+    std::error_code ec;
+    if (dir == dataHome || fs::equivalent(dir, dataHome, ec)) continue;
+    const std::string path = dir + "/" + name;
+    if (fs::is_regular_file(path, ec)) return path;
+  }
+  return {};
+}
+constexpr const char* kDolphinName = "kio/servicemenus/plumage-folder-verb.desktop";
+constexpr const char* kNemoName = "nemo/actions/plumage-folder-verb.nemo_action";
+}  // namespace
+
+std::string MenuPlaces::SystemDolphinFile() const {
+  return FirstInDataDirs(dataDirs, dataHome, kDolphinName);
+}
+std::string MenuPlaces::SystemNemoFile() const {
+  return FirstInDataDirs(dataDirs, dataHome, kNemoName);
 }
 
 std::string MenuPlaces::NautilusScripts() const {
   return dataHome + "/nautilus/scripts";
 }
 std::string MenuPlaces::DolphinFile() const {
-  return dataHome + "/kio/servicemenus/plumage-folder-verb.desktop";
+  return dataHome + "/" + kDolphinName;
 }
 std::string MenuPlaces::NemoFile() const {
-  return dataHome + "/nemo/actions/plumage-folder-verb.nemo_action";
+  return dataHome + "/" + kNemoName;
 }
 std::string MenuPlaces::ThunarFile() const {
   return configHome + "/Thunar/uca.xml";
@@ -318,6 +361,13 @@ std::vector<std::string> MenuEntries::PresentFiles() const {
   return files;
 }
 
+std::vector<std::string> MenuEntries::SystemFiles() const {
+  std::vector<std::string> files;
+  for (const std::string& f : {places_.SystemDolphinFile(), places_.SystemNemoFile()})
+    if (!f.empty()) files.push_back(f);
+  return files;
+}
+
 Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
   // Thunar's file first: one that cannot take our action stops everything
   // before any entry is written.
@@ -346,13 +396,22 @@ Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
       if (f != script)
         if (Status s = RemoveEntry(f); !s) return s;
   }
-  if (!onlyPresent || Exists(places_.DolphinFile()))
+  // The package's entry serves this user already: ours would be a second one.
+  if (!places_.SystemDolphinFile().empty()) {
+    if (Exists(places_.DolphinFile()))
+      if (Status s = RemoveEntry(places_.DolphinFile()); !s) return s;
+  } else if (!onlyPresent || Exists(places_.DolphinFile())) {
     if (Status s = WriteEntry(places_.DolphinFile(), DolphinServiceMenu(caption, program_), true);
         !s)
       return s;
-  if (!onlyPresent || Exists(places_.NemoFile()))
+  }
+  if (!places_.SystemNemoFile().empty()) {
+    if (Exists(places_.NemoFile()))
+      if (Status s = RemoveEntry(places_.NemoFile()); !s) return s;
+  } else if (!onlyPresent || Exists(places_.NemoFile())) {
     if (Status s = WriteEntry(places_.NemoFile(), NemoAction(caption, program_), false); !s)
       return s;
+  }
   if (writeThunar)
     if (Status s = WriteEntry(places_.ThunarFile(), *merged, false); !s) return s;
   return Ok{};
@@ -361,8 +420,10 @@ Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
 Status MenuEntries::Install(const std::string& caption) {
   // The folders that are missing now are the ones uninstall may take away.
   std::vector<std::string> made;
-  for (const std::string& file : {places_.NautilusScripts() + "/x", places_.DolphinFile(),
-                                  places_.NemoFile(), places_.ThunarFile()}) {
+  std::vector<std::string> files = {places_.NautilusScripts() + "/x", places_.ThunarFile()};
+  if (places_.SystemDolphinFile().empty()) files.push_back(places_.DolphinFile());
+  if (places_.SystemNemoFile().empty()) files.push_back(places_.NemoFile());
+  for (const std::string& file : files) {
     std::vector<fs::path> missing;
     for (fs::path dir = fs::path(file).parent_path(); !dir.empty() && dir != dir.root_path();
          dir = dir.parent_path()) {

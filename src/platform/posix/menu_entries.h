@@ -30,10 +30,20 @@ std::string ShellWordArgument(const std::string& argument);
 // Text for an XML element.
 std::string XmlEscape(std::string_view text);
 
-// The entries' contents. `program` is the full path of plumage.
+// The caption in another language, for an entry that carries several and
+// lets the file manager pick one by the user's locale ("fr" -> Name[fr]=).
+struct TranslatedCaption {
+  std::string locale;
+  std::string caption;
+};
+
+// The entries' contents. `program` is the full path of plumage (a
+// system-wide entry names it bare, found on PATH wherever it was installed).
 std::string NautilusScript(const std::string& program);
-std::string DolphinServiceMenu(const std::string& caption, const std::string& program);
-std::string NemoAction(const std::string& caption, const std::string& program);
+std::string DolphinServiceMenu(const std::string& caption, const std::string& program,
+                               const std::vector<TranslatedCaption>& translations = {});
+std::string NemoAction(const std::string& caption, const std::string& program,
+                       const std::vector<TranslatedCaption>& translations = {});
 std::string ThunarAction(const std::string& caption, const std::string& program);
 
 // The Thunar custom-actions file with our action in it: put where an
@@ -47,21 +57,31 @@ std::string RemoveThunarAction(const std::string& existing, bool& removed);
 // What a file holds that had no action before ours: it is deleted instead.
 std::string EmptyThunarActions();
 
-// Where the per-user entries go.
+// Where the per-user entries go, and where the system-wide ones of the
+// package are looked for.
 struct MenuPlaces {
   std::string dataHome;    // $XDG_DATA_HOME, else ~/.local/share
   std::string configHome;  // $XDG_CONFIG_HOME, else ~/.config
+  // $XDG_DATA_DIRS, else /usr/local/share and /usr/share
+  std::vector<std::string> dataDirs;
   static MenuPlaces FromEnvironment();
 
   std::string NautilusScripts() const;  // a folder: the script's name is its caption
   std::string DolphinFile() const;
   std::string NemoFile() const;
   std::string ThunarFile() const;
+  // The package's entries for every user (same file names, under the data
+  // folders of the system), or "" when none is installed.
+  std::string SystemDolphinFile() const;
+  std::string SystemNemoFile() const;
 };
 
 // Writes, renames and removes the four entries. The folders that install
 // made are listed in `manifest` (a file in the program folder), so that
 // uninstall takes away exactly those, and only when they are empty again.
+// Where the package has put a Dolphin or Nemo entry for every user, the
+// user gets none of their own for that file manager (an earlier one of ours
+// is taken away): a file manager that lists both would show the verb twice.
 class MenuEntries {
  public:
   MenuEntries(MenuPlaces places, std::string program, std::string manifest);
@@ -71,8 +91,10 @@ class MenuEntries {
   Status Rename(const std::string& caption);
   Status Uninstall();
 
-  // Every entry file there is now, for messages and tests.
+  // Every per-user entry file there is now, for messages and tests.
   std::vector<std::string> PresentFiles() const;
+  // The system-wide entries that stand in for per-user ones.
+  std::vector<std::string> SystemFiles() const;
 
  private:
   Status WriteEntries(const std::string& caption, bool onlyPresent);

@@ -1,0 +1,266 @@
+// plumagectl(1) against plumagectl --help: every line of every command's
+// help is in that command's part of the page as man shows it, the page has
+// no command the program lacks, and its hand-written examples and exit
+// statuses are the program's. The page is the one the build made.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "support/run_process.h"
+#include "support/temp_dir.h"
+
+namespace plumage {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Trimmed(const std::string& text) {
+  const std::size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string::npos) return {};
+  return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+}
+
+// Blanks and line breaks as one blank; the dashes and quotes that man may
+// print for "-" and "'" as those.
+std::string Flat(const std::string& text) {
+  std::string plain;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 3, "\xE2\x88\x92") == 0 || text.compare(i, 3, "\xE2\x80\x90") == 0) {
+      plain.push_back('-');
+      i += 2;
+    } else if (text.compare(i, 3, "\xE2\x80\x99") == 0) {
+      plain.push_back('\'');
+      i += 2;
+    } else {
+      plain.push_back(text[i]);
+    }
+  }
+  std::string out;
+  bool blank = false;
+  for (char c : plain) {
+    if (c == ' ' || c == '\n' || c == '\t') {
+      blank = !out.empty();
+      continue;
+    }
+    if (blank) out.push_back(' ');
+    blank = false;
+    out.push_back(c);
+  }
+  return out;
+}
+
+class ManualTest : public ::testing::Test {
+ protected:
+  std::vector<std::string> Env() const {
+    return {"HOME=" + home.str(),
+            "XDG_DATA_HOME=" + (home / "data").string(),
+            "XDG_CONFIG_HOME=" + (home / "config").string(),
+            "XDG_CACHE_HOME=" + (home / "cache").string(),
+            "XDG_RUNTIME_DIR=" + home.str(),
+            "PLUMAGE_HOME=" + (home / "program").string() + "/",
+            "PLUMAGE_CONFIG=" + (home / "settings").string(),
+            "LC_ALL=C.UTF-8"};
+  }
+  test::ProcessResult Plumagectl(std::vector<std::string> args) const {
+    args.insert(args.begin(), PLUMAGECTL_PATH);
+    return test::RunProcess(args, Env());
+  }
+  // The help of a command: its lines, and its subcommands' names.
+  std::string Help(const std::vector<std::string>& path) const {
+    std::vector<std::string> args = path;
+    args.push_back("--help");
+    auto run = Plumagectl(args);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    // The usage line names the program as it was started; the page as it is typed.
+    std::string text = run.out;
+    const std::string started = PLUMAGECTL_PATH;
+    for (std::size_t at; (at = text.find(started)) != std::string::npos;)
+      text.replace(at, started.size(), "plumagectl");
+    return text;
+  }
+  static std::vector<std::string> SubcommandsIn(const std::string& help) {
+    std::vector<std::string> names;
+    bool inList = false;
+    for (const std::string& line : Lines(help)) {
+      if (!line.empty() && line[0] != ' ') {
+        std::string lower = line;
+        std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+        inList = lower == "subcommands:";
+      } else if (inList && line.starts_with("  ") && line[2] != ' ') {
+        names.push_back(line.substr(2, line.find(' ', 2) - 2));
+      }
+    }
+    return names;
+  }
+  // Every command, as the words after "plumagectl", with its help.
+  std::map<std::vector<std::string>, std::string> Commands() const {
+    std::map<std::vector<std::string>, std::string> all;
+    std::vector<std::vector<std::string>> pending = {{}};
+    while (!pending.empty()) {
+      const std::vector<std::string> path = pending.back();
+      pending.pop_back();
+      all[path] = Help(path);
+      for (const std::string& sub : SubcommandsIn(all[path])) {
+        std::vector<std::string> deeper = path;
+        deeper.push_back(sub);
+        pending.push_back(deeper);
+      }
+    }
+    return all;
+  }
+  // The page as man prints it, wide enough that no line of the help wraps.
+  std::string Rendered() const {
+    std::vector<std::string> env = Env();
+    env.push_back("MANWIDTH=250");
+    auto run = test::RunProcess(
+        {"/usr/bin/man", "--warnings", "-l", std::string(PLUMAGE_MAN_DIR) + "/plumagectl.1"}, env);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");  // groff's warnings: a line the page does not mean
+    return run.out;
+  }
+  static std::string Name(const std::vector<std::string>& path) {
+    std::string name = "plumagectl";
+    for (const std::string& word : path) name += " " + word;
+    return name;
+  }
+
+  test::TempDir home;
+};
+
+// The parts of the rendered page: "" for what comes before the commands'
+// details, else a command's name for its subsection (up to the next one).
+std::map<std::string, std::string> Parts(const std::string& rendered,
+                                         const std::set<std::string>& names) {
+  std::map<std::string, std::string> parts;
+  std::string current;
+  bool details = false;
+  for (const std::string& line : Lines(rendered)) {
+    const std::string trimmed = Trimmed(line);
+    if (line == "COMMAND DETAILS") {
+      details = true;
+      continue;
+    }
+    if (details && !line.empty() && line[0] != ' ') details = false, current = "#after";
+    if (details && (names.count(trimmed) || trimmed.starts_with("plumagectl ")) &&
+        line.starts_with("   ") && !line.starts_with("       ")) {
+      current = trimmed;
+      parts[current];
+      continue;
+    }
+    parts[current] += line + "\n";
+  }
+  return parts;
+}
+
+// An option name in a help text as a whole name: "--lang" is not "--language".
+bool HasOption(const std::string& help, const std::string& option) {
+  for (std::size_t at = help.find(option); at != std::string::npos;
+       at = help.find(option, at + 1)) {
+    const std::size_t end = at + option.size();
+    if (end == help.size() || !(std::isalnum(static_cast<unsigned char>(help[end])) ||
+                                help[end] == '-' || help[end] == '_'))
+      return true;
+  }
+  return false;
+}
+
+TEST_F(ManualTest, EveryLineOfEveryCommandsHelpIsInItsPartOfThePage) {
+  const auto commands = Commands();
+  ASSERT_GT(commands.size(), 5u);
+  std::set<std::string> names;
+  for (const auto& [path, help] : commands)
+    if (!path.empty()) names.insert(Name(path));
+  const auto parts = Parts(Rendered(), names);
+
+  // No subsection for a command the program lacks, none missing.
+  std::set<std::string> subsections;
+  for (const auto& [name, text] : parts)
+    if (name.starts_with("plumagectl")) subsections.insert(name);
+  EXPECT_EQ(subsections, names);
+
+  for (const auto& [path, help] : commands) {
+    const std::string part =
+        Flat(parts.count(path.empty() ? "" : Name(path)) ? parts.at(path.empty() ? "" : Name(path))
+                                                         : std::string());
+    for (std::string line : Lines(help)) {
+      if (line.empty() || (line[0] != ' ' && line.back() == ':')) continue;  // a heading
+      if (!path.empty() && Trimmed(line).starts_with("-h,--help")) continue;
+      if (path.empty() && line.starts_with("Usage: ")) line = line.substr(7);  // the synopsis
+      EXPECT_NE(part.find(Flat(line)), std::string::npos)
+          << "plumagectl(1) lacks, under " << Name(path) << ":\n"
+          << line;
+    }
+  }
+}
+
+// The hand-written part: the examples use only commands and options there
+// are, and the exit status for a usage error is the one the program gives.
+TEST_F(ManualTest, TheExamplesAndExitStatusesAreThePrograms) {
+  const auto commands = Commands();
+  const std::string rendered = Rendered();
+  const auto parts = Parts(rendered, {});
+  const std::string after = parts.count("#after") ? parts.at("#after") : rendered;
+
+  std::string section;
+  int examples = 0;
+  std::map<std::string, int> statuses;
+  for (const std::string& line : Lines(after)) {
+    if (!line.empty() && line[0] != ' ') {
+      section = line;
+      continue;
+    }
+    const std::string trimmed = Trimmed(line);
+    if (section == "EXAMPLES" && trimmed.starts_with("plumagectl ")) {
+      ++examples;
+      std::istringstream words(trimmed.substr(11));
+      std::vector<std::string> path;
+      for (std::string word; words >> word;) {
+        std::vector<std::string> deeper = path;
+        deeper.push_back(word);
+        if (commands.count(deeper)) {
+          path = deeper;
+        } else if (word.starts_with("--")) {
+          EXPECT_TRUE(HasOption(commands.at(path), word))
+              << trimmed << ": " << word << " is no option of " << Name(path);
+        }
+      }
+      EXPECT_FALSE(path.empty()) << trimmed << ": no such command";
+    }
+    if (section == "EXIT STATUS" && trimmed.size() > 2 && std::isdigit(trimmed[0]) &&
+        trimmed[1] == ' ') {
+      std::string text = Trimmed(trimmed.substr(1));
+      std::transform(text.begin(), text.end(), text.begin(), ::tolower);
+      statuses[text] = trimmed[0] - '0';
+    }
+  }
+  EXPECT_GE(examples, 3);
+
+  auto statusFor = [&](const std::string& words) {
+    for (const auto& [text, code] : statuses)
+      if (text.find(words) != std::string::npos) return code;
+    ADD_FAILURE() << "the EXIT STATUS section says nothing of \"" << words << "\"";
+    return -1;
+  };
+  EXPECT_EQ(Plumagectl({"--no-such-option"}).exitCode, statusFor("usage error"));
+  EXPECT_EQ(Plumagectl({"set"}).exitCode, statusFor("usage error"));
+  EXPECT_EQ(Plumagectl({"--version"}).exitCode, statusFor("done."));
+  EXPECT_EQ(
+      Plumagectl({"image", "gray", (home / "missing.bmp").string(), (home / "grey.bmp").string()})
+          .exitCode,
+      statusFor("an error"));
+  EXPECT_FALSE(fs::exists(home / "grey.bmp"));  // "nothing was changed"
+}
+
+}  // namespace
+}  // namespace plumage
