@@ -3,11 +3,14 @@
 # program library plumage_core is the very one the Linux build uses.
 set(PLUMAGE_SRC ${PROJECT_SOURCE_DIR}/src)
 
-# ANSI calls throughout (the program's text at the boundary is the ANSI code
-# page); Windows 2000 is the oldest system whose calls are used.
+# Wide (UTF-16) calls throughout: the program's UTF-8 text crosses to
+# UTF-16 at the platform boundary, so any folder name is reachable. UNICODE
+# makes a call written without its A or W suffix the wide one too. Windows
+# XP is the oldest system whose calls are used; newer ones (per-monitor
+# DPI) are looked up at run time.
 add_library(plumage_win32_defs INTERFACE)
 target_compile_definitions(plumage_win32_defs INTERFACE
-  WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
+  WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
 
 file(GLOB PLUMAGE_WIN32_SOURCES CONFIGURE_DEPENDS ${PLUMAGE_SRC}/platform/win32/*.cpp)
 add_library(plumage_win32 STATIC ${PLUMAGE_WIN32_SOURCES})

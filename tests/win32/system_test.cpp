@@ -69,13 +69,37 @@ TEST(Win32Shell, TheImageCacheFunctionIsExportedUnderItsNumber) {
   EXPECT_NE(reinterpret_cast<void*>(GetProcAddress(shell32, MAKEINTRESOURCEA(72))), nullptr);
 }
 
-TEST(Win32Text, AnsiAndUtf8RoundTrip) {
-  // Wine's default ANSI code page here is Windows-1252.
-  ASSERT_EQ(GetACP(), 1252u);
-  EXPECT_EQ(platform::Utf8ToSystemAnsi("Ic\xC3\xB4nes \xE2\x82\xAC"), "Ic\xF4nes \x80");
-  EXPECT_EQ(platform::SystemAnsiToUtf8("Ic\xF4nes \x80"), "Ic\xC3\xB4nes \xE2\x82\xAC");
-  EXPECT_EQ(platform::Utf8ToSystemAnsi("\xE4\xB8\xAD"), "?") << "a character it lacks";
-  EXPECT_EQ(platform::Utf8ToSystemAnsi(""), "");
+TEST(Win32Text, Utf8AndUtf16RoundTripBeyondTheBmp) {
+  // "Φάκελος 写真 📁": Greek, CJK and a character that takes two UTF-16 units.
+  const std::string utf8 =
+      "\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82 \xE5\x86\x99\xE7\x9C\x9F "
+      "\xF0\x9F\x93\x81";
+  const std::wstring wide = platform::Utf8ToWide(utf8);
+  EXPECT_EQ(wide, std::wstring(L"\u03A6\u03AC\u03BA\u03B5\u03BB\u03BF\u03C2 \u5199\u771F "
+                               L"\xD83D\xDCC1"));
+  EXPECT_EQ(platform::WideToUtf8(wide), utf8);
+  EXPECT_EQ(platform::Utf8ToWide(""), L"");
+  EXPECT_EQ(platform::WideToUtf8(std::wstring(L"a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(Win32Text, StoredTextCrossesThroughWindows1252WhateverTheAnsiCodePage) {
+  // Bytes the program made with its own Windows-1252 table: 0x80 is the
+  // euro sign, 0x9C oe, whatever code page the system runs.
+  EXPECT_EQ(platform::AnsiToWide("Ic\xF4nes \x80\x9C"), L"Ic\u00F4nes \u20AC\u0153");
+  EXPECT_EQ(platform::WideToAnsi(L"Ic\u00F4nes \u20AC\u0153"), "Ic\xF4nes \x80\x9C");
+  EXPECT_EQ(platform::WideToAnsi(L"\u5199"), "?") << "a character it lacks";
+  EXPECT_EQ(platform::AnsiToWide(std::string("a\0b\0", 4)), std::wstring(L"a\0b\0", 4))
+      << "multi-string values keep their NULs";
+  EXPECT_TRUE(platform::FitsAnsi("C:\\Ic\xC3\xB4nes\\\xE2\x82\xAC.ico"));
+  EXPECT_FALSE(platform::FitsAnsi("C:\\\xE5\x86\x99\xE7\x9C\x9F.ico"));
+}
+
+TEST(Win32Text, SystemErrorTextIsTheSystemsMessage) {
+  const std::string text = platform::SystemErrorText(ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(text, "error 2");
+  ASSERT_FALSE(text.empty());
+  EXPECT_NE(text.back(), '\n') << "without its closing line break";
+  EXPECT_EQ(platform::SystemErrorText(0xDEADu), "error 57005");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Icons through shell32 and user32: ExtractIconA, SHGetFileInfoA's small
+// Icons through shell32 and user32: ExtractIconW, SHGetFileInfoW's small
 // system icon, LookupIconIdFromDirectoryEx with CreateIconFromResourceEx for
 // the program's own icons; drawn with DrawIcon, DrawIconEx and
 // ImageList_Draw onto a DIB section that holds the surface's pixels, which

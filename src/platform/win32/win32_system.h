@@ -14,11 +14,11 @@ class Win32System : public ISystem {
   Win32System(const Win32System&) = delete;
   Win32System& operator=(const Win32System&) = delete;
 
-  // The running executable's folder (GetModuleFileNameA), without a
+  // The running executable's folder (GetModuleFileNameW), without a
   // closing backslash.
   static std::string ExecutableFolder();
   // The name of the mutex whose owner is the running copy.
-  static constexpr const char* kInstanceMutex = "Plumage.RunningCopy";
+  static constexpr const wchar_t* kInstanceMutex = L"Plumage.RunningCopy";
 
   // The executable's folder with a backslash, its Icons folder created.
   std::string ProgramFolder() override;
@@ -39,13 +39,13 @@ class Win32System : public ISystem {
 
 class Win32Shell : public IShell {
  public:
-  // ShellExecuteA(GetDesktopWindow(), "Open", target, ...).
+  // ShellExecuteW(GetDesktopWindow(), "Open", target, ...).
   void OpenDocument(const std::string& target) override;
   // F5 down and up through SendInput.
   void SendRefreshKey() override;
   // shell32's function under ordinal 72, looked up at run time.
   void UpdateShellImageCache(const std::string& iconFile, std::int32_t index) override;
-  // SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE,
+  // SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE,
   // SPI_SETNONCLIENTMETRICS, 0, SMTO_NORMAL, timeoutMs, &result).
   void BroadcastSettingChange(std::uint32_t timeoutMs) override;
 };

@@ -15,9 +15,9 @@ namespace L = about_layout;
 namespace {
 // Point sizes in hundredths, as the fonts of the box are given (9.75, 8.25).
 HFONT SansSerif(int hundredthsOfPoint, int weight, bool underline) {
-  return CreateFontA(-MulDiv(hundredthsOfPoint, SystemDpi(), 7200), 0, 0, 0, weight, FALSE,
+  return CreateFontW(-MulDiv(hundredthsOfPoint, SystemDpi(), 7200), 0, 0, 0, weight, FALSE,
                      underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
 }
 }  // namespace
 
@@ -27,18 +27,18 @@ AboutWindow::AboutWindow(frmAbout& form, HWND owner) : form_(form) {
   titleFont_ = SansSerif(975, FW_BOLD, false);
   linkFont_ = SansSerif(825, FW_NORMAL, true);
 
-  AddControl(WC_STATICA, SS_OWNERDRAW, kPicIcon, L::kPicIcon);
-  HWND title = AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLblTitle, L::kLblTitle);
-  SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
-  AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLblVersion, L::kLblVersion);
-  AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLabel1, L::kLabel1);
-  AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLabel4, L::kLabel4);
-  HWND link = AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kLabel5, L::kLabel5);
-  SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
-  AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLblDescription, L::kLblDescription);
+  AddControl(WC_STATICW, SS_OWNERDRAW, kPicIcon, L::kPicIcon);
+  HWND title = AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLblTitle, L::kLblTitle);
+  SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+  AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLblVersion, L::kLblVersion);
+  AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLabel1, L::kLabel1);
+  AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLabel4, L::kLabel4);
+  HWND link = AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kLabel5, L::kLabel5);
+  SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
+  AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLblDescription, L::kLblDescription);
   // Grey over white: one line cut into the face.
-  AddControl(WC_STATICA, SS_ETCHEDHORZ, kLine, L::kLine);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_DEFPUSHBUTTON, kCmdOK, L::kCmdOK);
+  AddControl(WC_STATICW, SS_ETCHEDHORZ, kLine, L::kLine);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON, kCmdOK, L::kCmdOK);
   form_.SetObserver(this);
   FormChanged();
 }
@@ -69,11 +69,11 @@ void AboutWindow::FormChanged() {
 // The link answers clicks on its text only, not on the blank beyond it.
 void AboutWindow::FitLinkToText() {
   HWND link = Control(kLabel5);
-  const std::string text = ToWindowsText(form_.Label5[0].Caption);
+  const std::wstring text = ToWindowsText(form_.Label5[0].Caption);
   HDC dc = GetDC(link);
   HGDIOBJ old = SelectObject(dc, linkFont_);
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(link, dc);
   const int width = std::min(static_cast<int>(size.cx) + 2, Px(L::kLabel5.w));
@@ -110,7 +110,7 @@ bool AboutWindow::ControlColour(HDC dc, HWND control) {
 
 bool AboutWindow::SetCursorFor(HWND control) {
   if (control != Control(kLabel5)) return false;
-  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_UPARROW)));
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_UPARROW)));
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/win32/win32_text.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/win32_text.h"
@@ -12,7 +13,7 @@ namespace plumage::win32 {
 
 namespace {
 
-constexpr const char* kWindowClass = "PlumageDialog";
+constexpr const wchar_t* kWindowClass = L"PlumageDialog";
 
 bool busyPointer = false;
 bool endRequested = false;
@@ -20,18 +21,18 @@ bool endRequested = false;
 ATOM RegisterDialogClass() {
   static ATOM atom = 0;
   if (atom) return atom;
-  WNDCLASSEXA wc{};
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefWindowProcA;  // replaced per window at creation
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpfnWndProc = DefWindowProcW;  // replaced per window at creation
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kWindowClass;
-  wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(IDI_PLUMAGE));
-  wc.hIconSm = static_cast<HICON>(LoadImageA(wc.hInstance, MAKEINTRESOURCEA(IDI_PLUMAGE),
+  wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_PLUMAGE));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(wc.hInstance, MAKEINTRESOURCEW(IDI_PLUMAGE),
                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
-  atom = RegisterClassExA(&wc);
+  atom = RegisterClassExW(&wc);
   return atom;
 }
 
@@ -51,7 +52,7 @@ BITMAPINFO InfoFor(const platform::Surface24& surface) {
 void SetBusyPointer(bool busy) {
   busyPointer = busy;
   // Shown at once; WM_SETCURSOR keeps it while the mouse moves.
-  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(busy ? IDC_WAIT : IDC_ARROW)));
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(busy ? IDC_WAIT : IDC_ARROW)));
 }
 bool BusyPointer() {
   return busyPointer;
@@ -81,26 +82,26 @@ int ScaleToDpi(int pixelsAt96Dpi) {
   return MulDiv(pixelsAt96Dpi, SystemDpi(), 96);
 }
 
-std::string ToWindowsText(const std::string& utf8) {
-  return CrLfLineBreaks(platform::Utf8ToSystemAnsi(utf8));
+std::wstring ToWindowsText(const std::string& utf8) {
+  return platform::Utf8ToWide(CrLfLineBreaks(utf8));
 }
 
-std::string FromWindowsText(const std::string& ansi) {
-  return CrLineBreaks(platform::SystemAnsiToUtf8(ansi));
+std::string FromWindowsText(std::wstring_view wide) {
+  return CrLineBreaks(platform::WideToUtf8(wide));
 }
 
 void SetText(HWND control, const std::string& utf8) {
-  const std::string text = ToWindowsText(utf8);
+  const std::wstring text = ToWindowsText(utf8);
   // Setting an unchanged text would still send EN_CHANGE and flicker.
   if (GetText(control) == FromWindowsText(text)) return;
-  SetWindowTextA(control, text.c_str());
+  SetWindowTextW(control, text.c_str());
 }
 
 std::string GetText(HWND control) {
-  const int length = GetWindowTextLengthA(control);
-  std::vector<char> buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  GetWindowTextA(control, buffer.data(), static_cast<int>(buffer.size()));
-  return FromWindowsText(buffer.data());
+  const int length = GetWindowTextLengthW(control);
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+  const int n = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
+  return FromWindowsText(std::wstring_view(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0));
 }
 
 void DrawSurface(HDC dc, const RECT& where, const platform::Surface24& surface) {
@@ -134,74 +135,83 @@ void FillIconList(HWND list, HIMAGELIST images, const IconListView& view,
     }
   int row = 0;
   for (const auto& entry : view.ListItems) {
-    std::string text = ToWindowsText(entry.Text);
-    LVITEMA item{};
+    std::wstring text = ToWindowsText(entry.Text);
+    LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = row++;
     item.pszText = text.data();
     const bool hasPicture = !view.BlankAttached && entry.Icon >= 1 &&
                             entry.Icon <= static_cast<int>(pictures.IconList.size());
     item.iImage = hasPicture ? entry.Icon - 1 : I_IMAGENONE;
-    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   }
 }
 
 namespace {
+// The forms judge a typed character as a Windows-1252 byte: the refused
+// ones are all ASCII. A character the code page lacks (Greek, CJK, either
+// half of an emoji) is offered as '\xBF', which no rule refuses, so that
+// it is judged as any other letter would be.
+char OfferedCharacter(WPARAM unit) {
+  const int ansi = CodePointToAnsi(static_cast<char32_t>(unit & 0xFFFF));
+  return static_cast<char>(ansi >= 0 ? ansi : 0xBF);
+}
+
 struct CharacterFilter {
   WNDPROC previous = nullptr;
   std::function<bool(char)> keep;
 };
-constexpr const char* kFilterProperty = "PlumageCharacterFilter";
+constexpr const wchar_t* kFilterProperty = L"PlumageCharacterFilter";
 
 LRESULT CALLBACK FilteredEditProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* filter = static_cast<CharacterFilter*>(GetPropA(hwnd, kFilterProperty));
-  if (!filter) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* filter = static_cast<CharacterFilter*>(GetPropW(hwnd, kFilterProperty));
+  if (!filter) return DefWindowProcW(hwnd, message, wParam, lParam);
   const WNDPROC previous = filter->previous;
-  if (message == WM_CHAR && !filter->keep(static_cast<char>(wParam & 0xFF))) return 0;
+  if (message == WM_CHAR && !filter->keep(OfferedCharacter(wParam))) return 0;
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-    RemovePropA(hwnd, kFilterProperty);
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    RemovePropW(hwnd, kFilterProperty);
     delete filter;
   }
-  return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+  return CallWindowProcW(previous, hwnd, message, wParam, lParam);
 }
 }  // namespace
 
 void FilterCharacters(HWND edit, std::function<bool(char)> keep) {
   auto* filter = new CharacterFilter{nullptr, std::move(keep)};
-  SetPropA(edit, kFilterProperty, filter);
+  SetPropW(edit, kFilterProperty, filter);
   filter->previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FilteredEditProcedure)));
+      SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FilteredEditProcedure)));
 }
 
 void DispatchDialogMessage(MSG& msg) {
   if (msg.hwnd) {
     HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-    if (top && DialogWindow::IsDialogWindow(top) && IsDialogMessageA(top, &msg)) return;
+    if (top && DialogWindow::IsDialogWindow(top) && IsDialogMessageW(top, &msg)) return;
   }
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }
 
 DialogWindow::~DialogWindow() {
   if (hwnd_) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
   if (font_) DeleteObject(font_);
 }
 
 bool DialogWindow::IsDialogWindow(HWND hwnd) {
-  return GetClassLongPtrA(hwnd, GCW_ATOM) == RegisterDialogClass();
+  return GetClassLongPtrW(hwnd, GCW_ATOM) == RegisterDialogClass();
 }
 
 void DialogWindow::CreateFrame(HWND owner, int clientWidth, int clientHeight, bool modal) {
   RegisterDialogClass();
   owner_ = owner;
   // The dialogs were laid out for an 8-point sans serif at 96 dpi.
-  font_ = CreateFontA(-MulDiv(8, SystemDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+  font_ = CreateFontW(-MulDiv(8, SystemDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_SWISS, "MS Shell Dlg");
+                      DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | (modal ? 0 : WS_MINIMIZEBOX);
   // A dialog without a visible owner (the settings dialog of a run without a
   // folder) has a taskbar button of its own.
@@ -214,13 +224,13 @@ void DialogWindow::CreateFrame(HWND owner, int clientWidth, int clientHeight, bo
   if (ownerShown)
     GetWindowRect(owner, &area);
   else
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   const int x = area.left + ((area.right - area.left) - w) / 2;
   const int y = area.top + ((area.bottom - area.top) - h) / 2;
-  hwnd_ = CreateWindowExA(exStyle, kWindowClass, "", style, x, y, w, h, owner, nullptr,
-                          GetModuleHandleA(nullptr), nullptr);
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+  hwnd_ = CreateWindowExW(exStyle, kWindowClass, L"", style, x, y, w, h, owner, nullptr,
+                          GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
 }
 
 void DialogWindow::CentreOnScreen() {
@@ -231,13 +241,13 @@ void DialogWindow::CentreOnScreen() {
                (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-HWND DialogWindow::AddControl(const char* windowClass, DWORD style, int id, const Box& box,
+HWND DialogWindow::AddControl(const wchar_t* windowClass, DWORD style, int id, const Box& box,
                               DWORD exStyle) {
-  HWND control = CreateWindowExA(exStyle, windowClass, "", WS_CHILD | WS_VISIBLE | style, Px(box.x),
+  HWND control = CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | style, Px(box.x),
                                  Px(box.y), Px(box.w), Px(box.h), hwnd_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+                                 GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return control;
 }
 
@@ -248,7 +258,7 @@ void DialogWindow::RunModal() {
   SetForegroundWindow(hwnd_);
   MSG msg;
   while (!closed_ && !EndRequested()) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
       // A quit belongs to the outer loop too.
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
@@ -272,8 +282,8 @@ void DialogWindow::Close() {
 }
 
 LRESULT CALLBACK DialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   return self->Handle(message, wParam, lParam);
 }
 
@@ -309,7 +319,7 @@ LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SETCURSOR:
       if (BusyPointer()) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+        SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
         return TRUE;
       }
       if (SetCursorFor(reinterpret_cast<HWND>(wParam))) return TRUE;
@@ -320,7 +330,7 @@ LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcA(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 }  // namespace plumage::win32

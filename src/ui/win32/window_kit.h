@@ -9,13 +9,14 @@
 #endif
 #include <windows.h>
 // The program's interface has a MessageBox of its own; the calls here name
-// MessageBoxA.
+// MessageBoxW.
 #undef MessageBox
 
 #include <commctrl.h>
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "picker/change_icon.h"
 #include "platform/surface.h"
@@ -29,12 +30,12 @@ int SystemDpi();
 int ScaleToDpi(int pixelsAt96Dpi);
 
 // A program text (UTF-8, a carriage return alone as a line break) as the
-// ANSI calls show it: the system's ANSI code page, each break a CR LF pair;
-// and text read back from a control or a common dialog.
-std::string ToWindowsText(const std::string& utf8);
-std::string FromWindowsText(const std::string& ansi);
+// wide calls show it: UTF-16, each break a CR LF pair; and text read back
+// from a control or a common dialog.
+std::wstring ToWindowsText(const std::string& utf8);
+std::string FromWindowsText(std::wstring_view wide);
 
-// Window texts in and out, converted at the ANSI boundary.
+// Window texts in and out, converted at the UTF-16 boundary.
 void SetText(HWND control, const std::string& utf8);
 std::string GetText(HWND control);
 
@@ -96,7 +97,7 @@ class DialogWindow {
   void CreateFrame(HWND owner, int clientWidth, int clientHeight, bool modal);
   // A child control at a 96-dpi box (frame-relative boxes are offset by the
   // caller), in the dialog font.
-  HWND AddControl(const char* windowClass, DWORD style, int id, const Box& box, DWORD exStyle = 0);
+  HWND AddControl(const wchar_t* windowClass, DWORD style, int id, const Box& box, DWORD exStyle = 0);
   int Px(int v) const { return ScaleToDpi(v); }
   HFONT font() const { return font_; }
   void CentreOnScreen();
