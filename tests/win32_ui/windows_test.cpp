@@ -195,9 +195,9 @@ TEST_F(Win32WindowsTest, PickerShowsTheFormsTextsAndList) {
   EXPECT_EQ(count, static_cast<int>(picker->ListView.ListItems.size()));
   EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_NORMAL)),
             static_cast<int>(picker->IconList.size()));
-  char label[16] = {};
-  ListView_GetItemText(list, 2, 0, label, sizeof label);
-  EXPECT_EQ(std::string(label), " 2");
+  wchar_t label[16] = {};
+  ListView_GetItemText(list, 2, 0, label, 16);
+  EXPECT_EQ(std::wstring(label), L" 2");
   EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), picker->ListView.SelectedItem - 1);
 }
 
