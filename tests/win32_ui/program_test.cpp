@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -162,6 +164,23 @@ class RunningPlumage {
     return found;
   }
 
+  // The path of a DLL the program has loaded (lower case), or "" when it
+  // has none of that name.
+  std::string ModulePath(const std::string& name) const {
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process_.hProcess, modules, sizeof modules, &bytes)) return "";
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+      wchar_t path[MAX_PATH] = {};
+      if (!GetModuleFileNameExW(process_.hProcess, modules[i], path, MAX_PATH)) continue;
+      std::string found = WideToUtf8(path);
+      for (char& c : found)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (found.size() > name.size() && found.ends_with("\\" + name)) return found;
+    }
+    return "";
+  }
+
   // Waits until the program has ended; its exit code, or -1.
   int WaitForEnd() {
     Pump([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; });
@@ -240,6 +259,12 @@ TEST_P(PlumageOkTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEnds) {
   HWND picker = plumage.WaitForWindow(title);
   ASSERT_NE(picker, nullptr) << "no picker titled " << title;
   EXPECT_EQ(plumage.Windows().size(), 1u);
+  // plumage.exe's manifest brings the common controls 6 (visual styles):
+  // its comctl32 is the one of that side-by-side assembly.
+  const std::string comctl = plumage.ModulePath("comctl32.dll");
+  EXPECT_NE(comctl.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+            std::string::npos)
+      << comctl;
   wchar_t shown[MAX_PATH] = {};
   GetDlgItemTextW(picker, win32::ChangeIconWindow::kSelectedIcon, shown, MAX_PATH);
   EXPECT_EQ(WideToUtf8(shown), library);

@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include <cwctype>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -49,6 +51,22 @@ class QuietWin32Ui : public win32::Win32UserInterface {
   std::vector<std::string> messages;
   int beeps = 0;
 };
+
+// This test program carries the manifest plumage.exe carries: under it the
+// windows are made by the common controls 6 of the side-by-side assembly,
+// not by the system folder's version 5. (Wine 8's comctl32 answers
+// DllGetVersion with 5.81 from either place; where it was loaded from is
+// what tells them apart.)
+TEST(Win32Manifest, CommonControlsSixAreLoaded) {
+  HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+  ASSERT_NE(comctl, nullptr) << "the windows' library is loaded with the program";
+  wchar_t path[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameW(comctl, path, MAX_PATH), 0u);
+  std::wstring lower = path;
+  for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
+  EXPECT_NE(lower.find(L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+            std::wstring::npos);
+}
 
 std::string Text(HWND control) {
   return win32::GetText(control);
