@@ -167,6 +167,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
       if (GetPathKind(files, descriptor) == 1) {
         note(files.SetAttributes(descriptor, kAttributeNormal));
         note(files.Remove(descriptor));
+        program_.os.shell->NotifyFolderChanged(folder, descriptor);
       }
       FollowOnDesktop(folder);
       return report;
@@ -194,6 +195,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
   std::int32_t index = 0;
   if (!SelectedIcon.empty() && ParseIconIndex(SelectedNo, index))
     program_.os.shell->UpdateShellImageCache(SelectedIcon, index);
+  program_.os.shell->NotifyFolderChanged(folder, descriptor);
   FollowOnDesktop(folder);
   return report;
 }

@@ -47,6 +47,17 @@ class IShell {
   // Announces a change of the shell's icon metrics to every top-level window
   // (WM_SETTINGCHANGE / SPI_SETNONCLIENTMETRICS, at most timeoutMs per window).
   virtual void BroadcastSettingChange(std::uint32_t timeoutMs) = 0;
+
+  // Tells the shell that a folder's descriptor was written or removed (the
+  // file's item and the folder's contents), so that every window showing
+  // the folder, the desktop too, draws its icon afresh. A platform whose
+  // file managers follow on their own does nothing.
+  virtual void NotifyFolderChanged(const std::string& /*folder*/,
+                                   const std::string& /*descriptor*/) {}
+
+  // Tells the shell that icons may have changed everywhere, after its icon
+  // cache was rebuilt.
+  virtual void NotifyIconsChanged() {}
 };
 
 }  // namespace plumage::platform

@@ -106,6 +106,7 @@ void RebuildIconCache(Program& program) {
   reg.SetStringValue(reg.CurrentKey, kShellIconSizeValue, std::to_string(size));
   program.os.shell->BroadcastSettingChange(kBroadcastTimeoutMs);
   reg.CloseKey(reg.CurrentKey);
+  program.os.shell->NotifyIconsChanged();
 }
 
 }  // namespace plumage

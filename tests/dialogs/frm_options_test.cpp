@@ -234,7 +234,7 @@ TEST_F(FrmOptionsTest, RebuildWritesTheChosenSizeFirstAndCancelDoesNotUndoIt) {
   EXPECT_EQ(journal, (Journal{"SetWaitCursor on", "SetValue Max Cached Icons=2000",
                               "SetValue Shell Icon Size=31", "BroadcastSettingChange",
                               "SetValue Shell Icon Size=32", "BroadcastSettingChange",
-                              "SetWaitCursor off"}));
+                              "NotifyIconsChanged", "SetWaitCursor off"}));
   EXPECT_FALSE(f.Unloaded());
   EXPECT_TRUE(ui.messages.empty());
   f.cmdCancel_Click();
@@ -259,7 +259,8 @@ TEST_F(FrmOptionsTest, RebuildWithoutASizeChangeOnlyStepsTheIconSize) {
     Open().RebuildButton_Click();
     EXPECT_EQ(journal, (Journal{"SetWaitCursor on", "SetValue Shell Icon Size=47",
                                 "BroadcastSettingChange", "SetValue Shell Icon Size=48",
-                                "BroadcastSettingChange", "SetWaitCursor off"}))
+                                "BroadcastSettingChange", "NotifyIconsChanged",
+                                "SetWaitCursor off"}))
         << stored;
     EXPECT_EQ(MaxCached(), stored + kNul);
   }

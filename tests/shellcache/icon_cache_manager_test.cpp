@@ -124,7 +124,8 @@ TEST_F(IconCacheManagerTest, RebuildStepsTheIconSizeDownAndBack) {
     EXPECT_EQ(
         journal,
         (Journal{std::string("SetValue Shell Icon Size=") + row.less, "BroadcastSettingChange",
-                 std::string("SetValue Shell Icon Size=") + row.size, "BroadcastSettingChange"}))
+                 std::string("SetValue Shell Icon Size=") + row.size, "BroadcastSettingChange",
+                 "NotifyIconsChanged"}))
         << (row.stored ? row.stored : "(missing)");
     EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue),
               std::string(row.size) + kNul);
@@ -135,7 +136,8 @@ TEST_F(IconCacheManagerTest, RebuildStepsTheIconSizeDownAndBack) {
 TEST_F(IconCacheManagerTest, RebuildWithoutTheKeyStillAnnouncesAndWritesNothing) {
   ASSERT_EQ(registry.DeleteKeyTree(kWindowMetricsRoot, kWindowMetricsKey), platform::kErrorSuccess);
   RebuildIconCache(program);
-  EXPECT_EQ(journal, (Journal{"BroadcastSettingChange", "BroadcastSettingChange"}));
+  EXPECT_EQ(journal,
+            (Journal{"BroadcastSettingChange", "BroadcastSettingChange", "NotifyIconsChanged"}));
   // Each announcement waits at most ten seconds for a window.
   EXPECT_EQ(shell.broadcasts, (std::vector<std::uint32_t>{10000, 10000}));
 }

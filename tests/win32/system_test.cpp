@@ -2,11 +2,16 @@
 // copy's claim, error texts, and the shell function found by its number.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shlobj.h>
+
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/win32/win32_system.h"
+#include "support/temp_dir.h"
 #include "platform/win32/win32_text.h"
 #include "win32_test_util.h"
 
@@ -67,6 +72,79 @@ TEST(Win32Shell, TheImageCacheFunctionIsExportedUnderItsNumber) {
   HMODULE shell32 = LoadLibraryA("shell32.dll");
   ASSERT_NE(shell32, nullptr);
   EXPECT_NE(reinterpret_cast<void*>(GetProcAddress(shell32, MAKEINTRESOURCEA(72))), nullptr);
+}
+
+// A window of this test registered for the shell's change notices about a
+// folder and everything in it, the notices it got kept as "event path".
+class ChangeListener {
+ public:
+  explicit ChangeListener(const std::string& folder) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &Procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"PlumageTestChangeListener";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                          wc.hInstance, nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    pidl_ = ILCreateFromPathW(platform::Utf8ToWide(folder).c_str());
+    SHChangeNotifyEntry entry{pidl_, TRUE};
+    id_ = SHChangeNotifyRegister(hwnd_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel,
+                                 SHCNE_ALLEVENTS, kMessage, 1, &entry);
+  }
+  ~ChangeListener() {
+    if (id_) SHChangeNotifyDeregister(id_);
+    if (pidl_) ILFree(pidl_);
+    DestroyWindow(hwnd_);
+  }
+  ChangeListener(const ChangeListener&) = delete;
+  ChangeListener& operator=(const ChangeListener&) = delete;
+
+  bool registered() const { return id_ != 0 && pidl_ != nullptr; }
+  // Lets notices posted rather than sent arrive.
+  void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, hwnd_, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  std::vector<std::string> heard;
+
+ private:
+  static constexpr UINT kMessage = WM_APP + 7;
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ChangeListener*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && message == kMessage) {
+      auto* pidls = reinterpret_cast<PCIDLIST_ABSOLUTE*>(wParam);
+      wchar_t path[MAX_PATH] = {};
+      if (pidls && pidls[0]) SHGetPathFromIDListW(pidls[0], path);
+      const char* event = lParam == SHCNE_UPDATEITEM  ? "item"
+                          : lParam == SHCNE_UPDATEDIR ? "dir"
+                                                      : "other";
+      self->heard.push_back(std::string(event) + " " + platform::WideToUtf8(path));
+      return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  HWND hwnd_ = nullptr;
+  PIDLIST_ABSOLUTE pidl_ = nullptr;
+  ULONG id_ = 0;
+};
+
+TEST(Win32Shell, AWrittenDescriptorIsAnnouncedForTheFileAndItsFolder) {
+  TempDir dir;
+  const std::string folder =
+      dir.str() + "\\\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82";
+  ASSERT_TRUE(CreateDirectoryW(platform::Utf8ToWide(folder).c_str(), nullptr));
+  const std::string ini = folder + "\\desktop.ini";
+  WritePrivateProfileStringW(L".ShellClassInfo", L"IconIndex", L"0",
+                             platform::Utf8ToWide(ini).c_str());
+  ChangeListener listener(dir.str());
+  ASSERT_TRUE(listener.registered());
+  platform::Win32Shell shell;
+  shell.NotifyFolderChanged(folder, ini);
+  listener.Pump();
+  // Flushed: both notices are there when the call returns, in this order,
+  // each naming its path whole.
+  EXPECT_EQ(listener.heard, (std::vector<std::string>{"item " + ini, "dir " + folder}));
 }
 
 TEST(Win32Text, Utf8AndUtf16RoundTripBeyondTheBmp) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "platform/win32/win32_text.h"
 
@@ -118,6 +119,19 @@ void Win32Shell::BroadcastSettingChange(std::uint32_t timeoutMs) {
   DWORD_PTR result = 0;
   SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0, SMTO_NORMAL,
                       timeoutMs, &result);
+}
+
+void Win32Shell::NotifyFolderChanged(const std::string& folder, const std::string& descriptor) {
+  const std::wstring file = Utf8ToWide(descriptor);
+  const std::wstring directory = Utf8ToWide(folder);
+  // SHCNF_FLUSH: the shell has had the news when the call returns, so that
+  // the F5 that follows finds the windows up to date.
+  SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW | SHCNF_FLUSH, file.c_str(), nullptr);
+  SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSH, directory.c_str(), nullptr);
+}
+
+void Win32Shell::NotifyIconsChanged() {
+  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST | SHCNF_FLUSH, nullptr, nullptr);
 }
 
 }  // namespace plumage::platform

@@ -48,6 +48,11 @@ class Win32Shell : public IShell {
   // SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE,
   // SPI_SETNONCLIENTMETRICS, 0, SMTO_NORMAL, timeoutMs, &result).
   void BroadcastSettingChange(std::uint32_t timeoutMs) override;
+  // SHChangeNotify: SHCNE_UPDATEITEM for the descriptor, SHCNE_UPDATEDIR
+  // for the folder (by path, flushed before the call returns).
+  void NotifyFolderChanged(const std::string& folder, const std::string& descriptor) override;
+  // SHChangeNotify(SHCNE_ASSOCCHANGED).
+  void NotifyIconsChanged() override;
 };
 
 }  // namespace plumage::platform
