@@ -28,6 +28,39 @@ std::string DefaultValue(Win32Registry& registry, const std::string& key) {
   return std::string(data, size);
 }
 
+// A key's default value straight from the registry, "<no key>" without it.
+std::wstring RawDefault(HKEY root, const wchar_t* key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyW(root, key, &handle) != ERROR_SUCCESS) return L"<no key>";
+  wchar_t data[512] = {};
+  DWORD size = sizeof data - sizeof(wchar_t);
+  const LONG rc = RegQueryValueExW(handle, L"", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                                   &size);
+  RegCloseKey(handle);
+  return rc == ERROR_SUCCESS ? std::wstring(data) : L"<no value>";
+}
+
+TEST(Win32Install, PerUserTheVerbGoesToTheUsersClassesAndTheProgramFindsItThere) {
+  ASSERT_EQ(RunPlumagectl("uninstall --all-users"), 0u) << "only the user's key is left to find";
+  const wchar_t* userVerb = L"Software\\Classes\\Folder\\shell\\PlumIcon";
+  ASSERT_EQ(RunPlumagectl("install --user"), 0u);
+  const std::wstring command =
+      RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder\\shell\\PlumIcon\\command");
+  EXPECT_TRUE(command.ends_with(L"plumage.exe\" %1")) << platform::WideToUtf8(command);
+  EXPECT_EQ(RawDefault(HKEY_LOCAL_MACHINE, userVerb), L"<no key>") << "no administrator's key";
+  Win32Registry registry;
+  EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"), std::string("C&hange icon...") + '\0')
+      << "read through HKEY_CLASSES_ROOT, as the program reads it";
+
+  std::string refused;
+  EXPECT_EQ(RunPlumagectl("install --user --all-users", &refused), 2u) << "one scope or the other";
+  ASSERT_EQ(RunPlumagectl("uninstall --user"), 0u);
+  EXPECT_EQ(RawDefault(HKEY_CURRENT_USER, userVerb), L"<no key>");
+  EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"), "<no key>");
+  ASSERT_EQ(RunPlumagectl("install --all-users"), 0u) << "the other tests of this prefix find it";
+  EXPECT_NE(RawDefault(HKEY_LOCAL_MACHINE, userVerb), L"<no key>");
+}
+
 TEST(Win32Install, TheVerbStartsPlumageWithTheFolderAsTheWholeArgumentText) {
   ASSERT_EQ(RunPlumagectl("install"), 0u);
   ASSERT_EQ(RunPlumagectl("install"), 0u) << "installing again is harmless";

@@ -54,7 +54,14 @@ long Win32Registry::OpenKey(std::uint32_t root, const std::string& subKey, RegHa
   if (key) *key = 0;
   if (!key || !IsRoot(root)) return kErrorInvalidHandle;
   HKEY opened = nullptr;
-  LONG rc = RegOpenKeyW(RootKey(root), AnsiToWide(subKey).c_str(), &opened);
+  const std::wstring wide = AnsiToWide(subKey);
+  LONG rc = ERROR_FILE_NOT_FOUND;
+  // HKEY_CLASSES_ROOT shows the user's classes over the machine's: a key
+  // installed for this user alone is found there first, as Windows finds
+  // it (Wine's HKEY_CLASSES_ROOT holds the machine's alone).
+  if (root == kHkeyClassesRoot && !wide.empty())
+    rc = RegOpenKeyW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + wide).c_str(), &opened);
+  if (rc != ERROR_SUCCESS) rc = RegOpenKeyW(RootKey(root), wide.c_str(), &opened);
   if (rc != ERROR_SUCCESS) return rc;
   RegHandle handle = next_++;
   if (next_ == 0) next_ = 0x10;

@@ -59,6 +59,8 @@ std::string Win32System::ExecutableName() {
   return name.empty() ? std::string("plumage") : WideToUtf8(name);
 }
 
+bool Win32System::ProcessIsElevated() { return IsUserAnAdmin() != FALSE; }
+
 bool Win32System::PreviousInstanceRunning() {
   if (instanceChecked_) return another_;
   instanceChecked_ = true;

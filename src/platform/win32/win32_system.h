@@ -20,6 +20,10 @@ class Win32System : public ISystem {
   // The name of the mutex whose owner is the running copy.
   static constexpr const wchar_t* kInstanceMutex = L"Plumage.RunningCopy";
 
+  // Whether this process has an administrator's rights (elevated where
+  // Windows splits them off).
+  static bool ProcessIsElevated();
+
   // The executable's folder with a backslash, its Icons folder created.
   std::string ProgramFolder() override;
   std::string ExecutableName() override;
