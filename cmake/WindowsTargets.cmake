@@ -67,3 +67,22 @@ if(EXISTS ${PLUMAGE_SRC}/ui/win32/main.cpp)
   install(TARGETS plumage RUNTIME DESTINATION .)
 endif()
 install(TARGETS plumagectl RUNTIME DESTINATION .)
+
+# The installer (cmake/windows/installer.nsi), made with makensis: what a
+# Windows user downloads.
+if(TARGET plumage)
+  find_program(PLUMAGE_MAKENSIS makensis REQUIRED)
+  set(PLUMAGE_INSTALLER ${CMAKE_BINARY_DIR}/plumage-${PROJECT_VERSION}-setup.exe
+    CACHE INTERNAL "The Windows installer")
+  set(nsi ${PROJECT_SOURCE_DIR}/cmake/windows/installer.nsi)
+  add_custom_command(OUTPUT ${PLUMAGE_INSTALLER}
+    COMMAND ${PLUMAGE_MAKENSIS} -V2 -NOCD
+      -DVERSION=${PROJECT_VERSION} -DVERSION4=${PROJECT_VERSION}.0
+      -DPLUMAGE_EXE=$<TARGET_FILE:plumage> -DPLUMAGECTL_EXE=$<TARGET_FILE:plumagectl>
+      -DPLUMAGE_ICON=${PLUMAGE_SRC}/ui/win32/art/plumage.ico
+      -DOUTFILE=${PLUMAGE_INSTALLER} ${nsi}
+    DEPENDS plumage plumagectl ${nsi} ${PLUMAGE_SRC}/ui/win32/art/plumage.ico
+    COMMENT "Making the installer plumage-${PROJECT_VERSION}-setup.exe"
+    VERBATIM)
+  add_custom_target(installer ALL DEPENDS ${PLUMAGE_INSTALLER})
+endif()

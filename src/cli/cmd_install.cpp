@@ -54,6 +54,58 @@ std::string PlumageCommandLine() {
 
 // Writes the default value of a key through the registry itself: the
 // installer is the one place that makes keys.
+#ifdef _WIN32
+// The keys above the verb key that it is made in and that were not there
+// before, deepest first, kept in the verb key so that uninstall removes
+// them again (while empty) and no key that was there before.
+constexpr const char* kCreatedKeysValue = "CreatedKeys";
+
+bool KeyExists(Context& ctx, std::uint32_t root, const std::string& key) {
+  platform::RegHandle handle = 0;
+  if (ctx.registry.OpenKey(root, key, &handle) != platform::kErrorSuccess) return false;
+  ctx.registry.CloseKey(handle);
+  return true;
+}
+
+std::string MissingParents(Context& ctx, const VerbPlace& place) {
+  std::string missing;
+  const std::string verb = place.Key(kVerbKey);
+  for (std::size_t cut = verb.rfind('\\'); cut != std::string::npos && cut > 0;
+       cut = verb.rfind('\\', cut - 1)) {
+    const std::string parent = verb.substr(0, cut);
+    if (KeyExists(ctx, place.root, parent)) break;
+    if (!missing.empty()) missing.push_back(';');
+    missing += parent;
+  }
+  return missing;
+}
+
+std::string CreatedKeys(Context& ctx, const VerbPlace& place) {
+  platform::RegHandle handle = 0;
+  if (ctx.registry.OpenKey(place.root, place.Key(kVerbKey), &handle) != platform::kErrorSuccess)
+    return {};
+  char data[1024] = {};
+  std::uint32_t size = sizeof data - 1, type = 0;
+  const long rc = ctx.registry.QueryValue(handle, kCreatedKeysValue, &type,
+                                          reinterpret_cast<std::uint8_t*>(data), &size);
+  ctx.registry.CloseKey(handle);
+  return rc == platform::kErrorSuccess && type == platform::kRegSz ? std::string(data) : "";
+}
+
+bool SetText(Context& ctx, const VerbPlace& place, const char* name, const std::string& text) {
+  platform::RegHandle handle = 0;
+  if (ctx.registry.OpenKey(place.root, place.Key(kVerbKey), &handle) != platform::kErrorSuccess)
+    return false;
+  std::string data = text;
+  data.push_back('\0');
+  const long rc = ctx.registry.SetValue(handle, name, platform::kRegSz,
+                                        reinterpret_cast<const std::uint8_t*>(data.data()),
+                                        static_cast<std::uint32_t>(data.size()));
+  ctx.registry.CloseKey(handle);
+  return rc == platform::kErrorSuccess;
+}
+#endif
+
 bool SetDefault(Context& ctx, const VerbPlace& place, const char* key, const std::string& text) {
   platform::RegHandle handle = 0;
   if (ctx.registry.OpenKey(place.root, place.Key(key), &handle) != platform::kErrorSuccess)
@@ -72,9 +124,17 @@ void Install(Context& ctx, const ScopeOptions& scope) {
   const std::string folder = ctx.system.ProgramFolder();
   if (!std::filesystem::is_directory(std::filesystem::path(folder) / "Icons"))
     return ctx.Fail("cannot create the program folder " + folder + "Icons");
+#ifdef _WIN32
+  const bool freshVerb = !KeyExists(ctx, place.root, place.Key(kVerbKey));
+  const std::string missingParents = freshVerb ? MissingParents(ctx, place) : std::string();
+#endif
   if (ctx.registry.CreateKey(place.root, place.Key(kVerbCommandKey)) != platform::kErrorSuccess)
     return ctx.Fail("cannot write the settings store " + ctx.registry.path() + " (" + place.name +
                     ")");
+#ifdef _WIN32
+  if (!missingParents.empty() && !SetText(ctx, place, kCreatedKeysValue, missingParents))
+    return ctx.Fail("cannot write to " + ctx.registry.path() + " (" + place.name + ")");
+#endif
 #ifndef _WIN32
   // Windows always has the shell's icon keys; here they are made once, so
   // that the settings dialog's colour depth, cache size and rebuild have
@@ -116,6 +176,9 @@ void Uninstall(Context& ctx, const ScopeOptions& scope) {
     return ctx.Fail("the folder menu entries of the file managers: " + s.error().message);
   for (const std::string& file : entries) std::printf("Removed menu entry: %s\n", file.c_str());
 #endif
+#ifdef _WIN32
+  const std::string created = CreatedKeys(ctx, place);
+#endif
   long rc = ctx.registry.DeleteKeyTree(place.root, place.Key(kVerbKey));
   if (rc == platform::kErrorFileNotFound) {
     std::printf("Nothing to remove: the verb key is not in %s (%s)\n", ctx.registry.path().c_str(),
@@ -124,6 +187,16 @@ void Uninstall(Context& ctx, const ScopeOptions& scope) {
   }
   if (rc != platform::kErrorSuccess)
     return ctx.Fail("cannot write the settings store " + ctx.registry.path());
+#ifdef _WIN32
+  // The keys install made above it go too, deepest first, while nothing
+  // else has come to live in them.
+  for (std::size_t start = 0; start < created.size();) {
+    std::size_t end = created.find(';', start);
+    if (end == std::string::npos) end = created.size();
+    ctx.registry.DeleteKeyIfEmpty(place.root, created.substr(start, end - start));
+    start = end + 1;
+  }
+#endif
   std::printf("Removed the verb key from %s; the icons in %sIcons are kept.\n",
               ctx.registry.path().c_str(), ctx.system.ProgramFolder().c_str());
 }

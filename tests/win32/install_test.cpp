@@ -43,6 +43,7 @@ std::wstring RawDefault(HKEY root, const wchar_t* key) {
 TEST(Win32Install, PerUserTheVerbGoesToTheUsersClassesAndTheProgramFindsItThere) {
   ASSERT_EQ(RunPlumagectl("uninstall --all-users"), 0u) << "only the user's key is left to find";
   const wchar_t* userVerb = L"Software\\Classes\\Folder\\shell\\PlumIcon";
+  const bool hadFolderKey = RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder") != L"<no key>";
   ASSERT_EQ(RunPlumagectl("install --user"), 0u);
   const std::wstring command =
       RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder\\shell\\PlumIcon\\command");
@@ -56,6 +57,8 @@ TEST(Win32Install, PerUserTheVerbGoesToTheUsersClassesAndTheProgramFindsItThere)
   EXPECT_EQ(RunPlumagectl("install --user --all-users", &refused), 2u) << "one scope or the other";
   ASSERT_EQ(RunPlumagectl("uninstall --user"), 0u);
   EXPECT_EQ(RawDefault(HKEY_CURRENT_USER, userVerb), L"<no key>");
+  EXPECT_EQ(RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder") != L"<no key>", hadFolderKey)
+      << "the keys install made above the verb go with it, and only those";
   EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"), "<no key>");
   ASSERT_EQ(RunPlumagectl("install --all-users"), 0u) << "the other tests of this prefix find it";
   EXPECT_NE(RawDefault(HKEY_LOCAL_MACHINE, userVerb), L"<no key>");

@@ -151,4 +151,20 @@ long Win32Registry::DeleteKeyTree(std::uint32_t root, const std::string& subKey)
   return DeleteTree(RootKey(root), AnsiToWide(subKey));
 }
 
+long Win32Registry::DeleteKeyIfEmpty(std::uint32_t root, const std::string& subKey) {
+  if (!IsRoot(root)) return kErrorInvalidHandle;
+  if (subKey.empty()) return kErrorAccessDenied;
+  const std::wstring wide = AnsiToWide(subKey);
+  HKEY key = nullptr;
+  LONG rc = RegOpenKeyExW(RootKey(root), wide.c_str(), 0, KEY_READ, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  DWORD subKeys = 0, values = 0;
+  rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                        nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (subKeys != 0 || values != 0) return kErrorAccessDenied;
+  return RegDeleteKeyW(RootKey(root), wide.c_str());
+}
+
 }  // namespace plumage::platform

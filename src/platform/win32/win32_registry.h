@@ -34,6 +34,9 @@ class Win32Registry : public IRegistry {
   // The key and everything under it (RegDeleteKeyW removes only a key
   // without sub-keys on the NT family).
   long DeleteKeyTree(std::uint32_t root, const std::string& subKey) override;
+  // The key when it holds neither sub-keys nor values (the parents the
+  // installer made); kErrorAccessDenied when it holds something.
+  long DeleteKeyIfEmpty(std::uint32_t root, const std::string& subKey);
 
  private:
   std::map<RegHandle, void*> open_;  // HKEY
