@@ -1,14 +1,16 @@
 #!/bin/sh
 # Reads an executable's manifest and version resource back with wrestool
 # (icoutils), as a tool outside the build sees them:
-#   check_resources.sh EXE VERSION
+#   check_resources.sh EXE VERSION [--installer]
 # The manifest must ask for the common controls 6, per-monitor DPI awareness
 # (v2) with the system-aware fallback, asInvoker, and name Windows 7 to 11;
 # the version resource must carry VERSION in its numbers and its texts, and
-# the file's own name.
+# the file's own name. The installer's manifest is makensis's own: only its
+# version is checked.
 set -u
 exe="$1"
 version="$2"
+installer="${3:-}"
 name=$(basename "$exe")
 failures=0
 fail() {
@@ -17,6 +19,7 @@ fail() {
 }
 
 manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" 2>/dev/null)
+if [ -z "$installer" ]; then
 [ -n "$manifest" ] || { echo "$name: no manifest resource (type 24, name 1)"; exit 1; }
 if command -v xmllint >/dev/null 2>&1; then
   printf '%s' "$manifest" | xmllint --noout - || fail "the manifest is not well-formed XML"
@@ -38,6 +41,7 @@ for wanted in \
     *) fail "the manifest lacks: $wanted" ;;
   esac
 done
+fi
 
 # The texts of the version resource, one UTF-16 string a line: each key is
 # followed by its value.
@@ -46,19 +50,20 @@ texts=$(wrestool -x --raw --type=16 --name=1 "$exe" 2>/dev/null | strings -el)
 value_of() { printf '%s\n' "$texts" | sed -n "/^$1\$/{n;p;q}"; }
 [ "$(value_of FileVersion)" = "$version" ] || fail "FileVersion is '$(value_of FileVersion)', not $version"
 [ "$(value_of ProductVersion)" = "$version" ] || fail "ProductVersion is '$(value_of ProductVersion)', not $version"
-[ "$(value_of OriginalFilename)" = "$name" ] || fail "OriginalFilename is '$(value_of OriginalFilename)', not $name"
+[ -n "$installer" ] || [ "$(value_of OriginalFilename)" = "$name" ] || fail "OriginalFilename is '$(value_of OriginalFilename)', not $name"
 [ "$(value_of ProductName)" = "Plumage" ] || fail "ProductName is '$(value_of ProductName)'"
 
-# The fixed part: after its signature (BD 04 EF FE) and structure version,
-# the file version's high and low double words, little-endian.
+# The fixed part: after its signature (BD 04 EF FE) and structure version
+# (makensis writes 0, windres 1.0), the file version's high and low double
+# words, little-endian.
 IFS=. read -r major minor patch <<VERSION
 $version
 VERSION
 le32() { printf '%02x %02x %02x %02x' $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255)); }
-fixed="bd 04 ef fe 00 00 01 00 $(le32 $(((major << 16) | minor))) $(le32 $((patch << 16)))"
+fixed="$(le32 $(((major << 16) | minor))) $(le32 $((patch << 16)))"
 bytes=$(wrestool -x --raw --type=16 --name=1 "$exe" | od -An -tx1 -v | tr -s ' \n' '  ')
 case "$bytes" in
-  *"$fixed"*) ;;
+  *"bd 04 ef fe "????????????"$fixed"*) ;;
   *) fail "the fixed file version is not $version.0" ;;
 esac
 
