@@ -11,6 +11,8 @@
 
 #include <cwctype>
 
+#include <algorithm>
+#include <cwchar>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -166,17 +168,63 @@ class Win32WindowsTest : public ::testing::Test {
   bool closed = false;
 };
 
-TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheSystemDpi) {
+// The DPI the display of this run has: PLUMAGE_TEST_DPI when the run set
+// one up (Wine's LogPixels), else 96.
+int ExpectedDpi() {
+  wchar_t value[16] = {};
+  const DWORD n = GetEnvironmentVariableW(L"PLUMAGE_TEST_DPI", value, 16);
+  return n > 0 && n < 16 ? _wtoi(value) : 96;
+}
+
+struct Placed {
+  int id;
+  change_icon_layout::Box box;  // in the window's coordinates
+};
+
+// Every control of the picker at its table box times dpi / 96.
+void ExpectPickerAt(const ChangeIconWindow& window, int dpi, const std::vector<Placed>& placed) {
   namespace L = change_icon_layout;
   RECT client{};
-  GetClientRect(window->hwnd(), &client);
-  EXPECT_EQ(client.right, win32::ScaleToDpi(L::kClientWidth));
-  EXPECT_EQ(client.bottom, win32::ScaleToDpi(L::kClientHeight));
-  struct Placed {
-    int id;
-    L::Box box;  // in the window's coordinates
-  };
-  const Placed placed[] = {
+  GetClientRect(window.hwnd(), &client);
+  EXPECT_EQ(client.right, MulDiv(L::kClientWidth, dpi, 96));
+  EXPECT_EQ(client.bottom, MulDiv(L::kClientHeight, dpi, 96));
+  for (const Placed& p : placed) {
+    const RECT r = PlaceOf(window.Control(p.id));
+    EXPECT_EQ(r.left, MulDiv(p.box.x, dpi, 96)) << p.id << " at " << dpi;
+    EXPECT_EQ(r.top, MulDiv(p.box.y, dpi, 96)) << p.id << " at " << dpi;
+    EXPECT_EQ(r.right - r.left, MulDiv(p.box.w, dpi, 96)) << p.id << " at " << dpi;
+    EXPECT_EQ(r.bottom - r.top, MulDiv(p.box.h, dpi, 96)) << p.id << " at " << dpi;
+  }
+}
+
+// The width of each line of a control's text in its own font, the widest.
+int TextWidth(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = text.substr(start, end - start);
+    std::erase(line, L'&');  // the mnemonic's mark is not drawn
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    widest = std::max(widest, static_cast<int>(size.cx));
+    start = end + 2;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return widest;
+}
+
+TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheMonitorsDpi) {
+  namespace L = change_icon_layout;
+  const int dpi = ExpectedDpi();
+  EXPECT_EQ(win32::WindowDpi(window->hwnd()), dpi);
+  const std::vector<Placed> placed = {
       {ChangeIconWindow::kLabel1, L::kLabel1},
       {ChangeIconWindow::kSelectedIcon, {L::kLabel1.x + 8, L::kLabel1.y + 32, 233, 25}},
       {ChangeIconWindow::kImage1, {L::kLabel1.x + 328, L::kLabel1.y + 16, 59, 41}},
@@ -186,13 +234,45 @@ TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheSystemDpi) {
       {ChangeIconWindow::kOKButton, L::kOKButton},
       {ChangeIconWindow::kOptionButton, L::kOptionButton},
   };
-  for (const Placed& p : placed) {
-    const RECT r = PlaceOf(Picker(p.id));
-    EXPECT_EQ(r.left, win32::ScaleToDpi(p.box.x)) << p.id;
-    EXPECT_EQ(r.top, win32::ScaleToDpi(p.box.y)) << p.id;
-    EXPECT_EQ(r.right - r.left, win32::ScaleToDpi(p.box.w)) << p.id;
-    EXPECT_EQ(r.bottom - r.top, win32::ScaleToDpi(p.box.h)) << p.id;
+  ExpectPickerAt(*window, dpi, placed);
+
+  // Texts drawn in a font of the same DPI fit their controls (buttons keep
+  // a few pixels of their frame).
+  for (int id : {ChangeIconWindow::kLabel2, ChangeIconWindow::kLabel3,
+                 ChangeIconWindow::kBrowseButton, ChangeIconWindow::kBtnAutoCreate,
+                 ChangeIconWindow::kButtonCreate, ChangeIconWindow::kOKButton,
+                 ChangeIconWindow::kRemoveButton, ChangeIconWindow::kCancelButton,
+                 ChangeIconWindow::kOptionButton}) {
+    RECT r{};
+    GetClientRect(Picker(id), &r);
+    EXPECT_LE(TextWidth(Picker(id)), r.right - MulDiv(4, dpi, 96)) << Text(Picker(id));
   }
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Picker(ChangeIconWindow::kOKButton), WM_GETFONT,
+                                                  0, 0)),
+             sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72)) << "8 points at the window's DPI";
+
+  // Moved onto a monitor of 1.5 times that DPI: laid out afresh from the
+  // tables, in the rectangle Windows proposes.
+  const int moved = dpi * 3 / 2;
+  RECT frame{};
+  GetWindowRect(window->hwnd(), &frame);
+  RECT suggested{frame.left, frame.top, frame.left + MulDiv(L::kClientWidth, moved, 96) + 40,
+                 frame.top + MulDiv(L::kClientHeight, moved, 96) + 60};
+  SendMessageW(window->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(moved, moved),
+               reinterpret_cast<LPARAM>(&suggested));
+  RECT now{};
+  GetWindowRect(window->hwnd(), &now);
+  EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);
+  const RECT ok = PlaceOf(Picker(ChangeIconWindow::kOKButton));
+  EXPECT_EQ(ok.left, MulDiv(L::kOKButton.x, moved, 96));
+  EXPECT_EQ(ok.top, MulDiv(L::kOKButton.y, moved, 96));
+  EXPECT_EQ(ok.right - ok.left, MulDiv(L::kOKButton.w, moved, 96));
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Picker(ChangeIconWindow::kOKButton), WM_GETFONT,
+                                                  0, 0)),
+             sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(8, moved, 72));
 }
 
 TEST_F(Win32WindowsTest, PickerShowsTheFormsTextsAndList) {

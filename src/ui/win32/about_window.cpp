@@ -14,8 +14,8 @@ namespace L = about_layout;
 
 namespace {
 // Point sizes in hundredths, as the fonts of the box are given (9.75, 8.25).
-HFONT SansSerif(int hundredthsOfPoint, int weight, bool underline) {
-  return CreateFontW(-MulDiv(hundredthsOfPoint, SystemDpi(), 7200), 0, 0, 0, weight, FALSE,
+HFONT SansSerif(int hundredthsOfPoint, int weight, bool underline, int dpi) {
+  return CreateFontW(-MulDiv(hundredthsOfPoint, dpi, 7200), 0, 0, 0, weight, FALSE,
                      underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
 }
@@ -24,8 +24,8 @@ HFONT SansSerif(int hundredthsOfPoint, int weight, bool underline) {
 AboutWindow::AboutWindow(frmAbout& form, HWND owner) : form_(form) {
   CreateFrame(owner, L::kClientWidth, L::kClientHeight, true);
   logo_ = LoadPicture(IDR_LOGO);
-  titleFont_ = SansSerif(975, FW_BOLD, false);
-  linkFont_ = SansSerif(825, FW_NORMAL, true);
+  titleFont_ = SansSerif(975, FW_BOLD, false, dpi());
+  linkFont_ = SansSerif(825, FW_NORMAL, true, dpi());
 
   AddControl(WC_STATICW, SS_OWNERDRAW, kPicIcon, L::kPicIcon);
   HWND title = AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLblTitle, L::kLblTitle);
@@ -52,6 +52,20 @@ AboutWindow::~AboutWindow() {
   }
   if (titleFont_) DeleteObject(titleFont_);
   if (linkFont_) DeleteObject(linkFont_);
+}
+
+void AboutWindow::DpiChanged() {
+  HWND title = Control(kLblTitle);
+  HWND link = Control(kLabel5);
+  if (!title || !link) return;  // the frame, before its controls
+  HFONT oldTitle = titleFont_, oldLink = linkFont_;
+  titleFont_ = SansSerif(975, FW_BOLD, false, dpi());
+  linkFont_ = SansSerif(825, FW_NORMAL, true, dpi());
+  SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+  SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
+  if (oldTitle) DeleteObject(oldTitle);
+  if (oldLink) DeleteObject(oldLink);
+  FitLinkToText();
 }
 
 void AboutWindow::FormChanged() {

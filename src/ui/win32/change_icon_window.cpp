@@ -24,7 +24,7 @@ std::string Wrapped(HWND button, HFONT font, const std::string& text) {
   ReleaseDC(button, dc);
   RECT r{};
   GetClientRect(button, &r);
-  if (size.cx <= r.right - ScaleToDpi(8)) return text;
+  if (size.cx <= r.right - ScaleToDpi(8, WindowDpi(button))) return text;
   std::size_t best = std::string::npos;
   const std::size_t middle = text.size() / 2;
   auto distance = [middle](std::size_t i) { return i > middle ? i - middle : middle - i; };
@@ -90,6 +90,14 @@ ChangeIconWindow::ChangeIconWindow(ChangeIcon& form) : form_(form) {
 ChangeIconWindow::~ChangeIconWindow() {
   form_.SetObserver(nullptr);
   if (images_) ImageList_Destroy(images_);
+}
+
+void ChangeIconWindow::DpiChanged() {
+  HWND list = Control(kListView);
+  if (!list) return;  // the frame, before its controls
+  ListView_SetIconSpacing(list, Px(56), Px(56));
+  // A caption wrapped to the button's width is wrapped afresh.
+  FormChanged();
 }
 
 void ChangeIconWindow::Show() {

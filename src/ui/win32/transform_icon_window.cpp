@@ -42,6 +42,10 @@ TransformIconWindow::~TransformIconWindow() {
   if (images_) ImageList_Destroy(images_);
 }
 
+void TransformIconWindow::DpiChanged() {
+  if (HWND list = Control(kListView)) ListView_SetIconSpacing(list, Px(56), Px(56));
+}
+
 void TransformIconWindow::RunModalAndPaint() {
   // The candidates are drawn once the window is up, so that a message about
   // an icon that cannot be drawn appears over it.

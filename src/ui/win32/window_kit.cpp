@@ -78,9 +78,41 @@ int SystemDpi() {
   return dpi;
 }
 
+int WindowDpi(HWND window) {
+  // Looked up at run time: older systems have no per-monitor DPI.
+  using GetDpi = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpi>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  const int dpi = getDpiForWindow && window ? static_cast<int>(getDpiForWindow(window)) : 0;
+  return dpi > 0 ? dpi : SystemDpi();
+}
+
 int ScaleToDpi(int pixelsAt96Dpi) {
   return MulDiv(pixelsAt96Dpi, SystemDpi(), 96);
 }
+
+int ScaleToDpi(int pixelsAt96Dpi, int dpi) {
+  return MulDiv(pixelsAt96Dpi, dpi, 96);
+}
+
+namespace {
+// The dialogs were laid out for an 8-point sans serif at 96 dpi.
+HFONT DialogFont(int dpi) {
+  return CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+}
+
+// The frame around a client area at a DPI: the per-monitor call where
+// there is one, else the system's metrics.
+void AdjustFrame(RECT& r, DWORD style, DWORD exStyle, int dpi) {
+  using Adjust = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<Adjust>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (adjustForDpi && adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi))) return;
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+}
+}  // namespace
 
 std::wstring ToWindowsText(const std::string& utf8) {
   return platform::Utf8ToWide(CrLfLineBreaks(utf8));
@@ -208,17 +240,17 @@ bool DialogWindow::IsDialogWindow(HWND hwnd) {
 void DialogWindow::CreateFrame(HWND owner, int clientWidth, int clientHeight, bool modal) {
   RegisterDialogClass();
   owner_ = owner;
-  // The dialogs were laid out for an 8-point sans serif at 96 dpi.
-  font_ = CreateFontW(-MulDiv(8, SystemDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | (modal ? 0 : WS_MINIMIZEBOX);
+  clientWidth_ = clientWidth;
+  clientHeight_ = clientHeight;
+  // The system's DPI until the window stands on its monitor.
+  dpi_ = SystemDpi();
+  font_ = DialogFont(dpi_);
+  style_ = WS_POPUP | WS_CAPTION | WS_SYSMENU | (modal ? 0 : WS_MINIMIZEBOX);
   // A dialog without a visible owner (the settings dialog of a run without a
   // folder) has a taskbar button of its own.
   const bool ownerShown = owner && IsWindowVisible(owner);
-  const DWORD exStyle = (modal ? WS_EX_DLGMODALFRAME : 0) | (ownerShown ? 0 : WS_EX_APPWINDOW);
-  RECT r{0, 0, Px(clientWidth), Px(clientHeight)};
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  exStyle_ = (modal ? WS_EX_DLGMODALFRAME : 0) | (ownerShown ? 0 : WS_EX_APPWINDOW);
+  const RECT r = FrameFor(dpi_);
   const int w = r.right - r.left, h = r.bottom - r.top;
   RECT area{};
   if (ownerShown)
@@ -227,10 +259,44 @@ void DialogWindow::CreateFrame(HWND owner, int clientWidth, int clientHeight, bo
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   const int x = area.left + ((area.right - area.left) - w) / 2;
   const int y = area.top + ((area.bottom - area.top) - h) / 2;
-  hwnd_ = CreateWindowExW(exStyle, kWindowClass, L"", style, x, y, w, h, owner, nullptr,
+  hwnd_ = CreateWindowExW(exStyle_, kWindowClass, L"", style_, x, y, w, h, owner, nullptr,
                           GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+  // On a monitor of another DPI than the system's the frame is made again
+  // at the monitor's, before any control is added.
+  const int monitorDpi = WindowDpi(hwnd_);
+  if (monitorDpi != dpi_) ApplyDpi(monitorDpi, nullptr);
+}
+
+RECT DialogWindow::FrameFor(int dpi) const {
+  RECT r{0, 0, ScaleToDpi(clientWidth_, dpi), ScaleToDpi(clientHeight_, dpi)};
+  AdjustFrame(r, style_, exStyle_, dpi);
+  return r;
+}
+
+void DialogWindow::ApplyDpi(int dpi, const RECT* suggested) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  HFONT old = font_;
+  font_ = DialogFont(dpi_);
+  for (const Placed& p : placed_) {
+    SetWindowPos(p.control, nullptr, Px(p.box.x), Px(p.box.y), Px(p.box.w), Px(p.box.h),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(p.control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  if (suggested) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    const RECT r = FrameFor(dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  }
+  DpiChanged();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  if (old) DeleteObject(old);
 }
 
 void DialogWindow::CentreOnScreen() {
@@ -248,6 +314,7 @@ HWND DialogWindow::AddControl(const wchar_t* windowClass, DWORD style, int id, c
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  placed_.push_back({control, box});
   return control;
 }
 
@@ -326,6 +393,9 @@ LRESULT DialogWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kAppMessage:
       AppMessage(wParam);
+      return 0;
+    case 0x02E0:  // WM_DPICHANGED: moved onto a monitor of another DPI
+      ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     default:
       break;
