@@ -25,6 +25,7 @@
 #include "iconmaker/save_selected.h"
 #include "picker/change_icon.h"
 #include "platform/win32/native_platform.h"
+#include "platform/win32/win32_text.h"
 #include "settings/settings.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -68,6 +69,36 @@ TEST(Win32Manifest, CommonControlsSixAreLoaded) {
   for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
   EXPECT_NE(lower.find(L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
             std::wstring::npos);
+}
+
+// What the program draws as 32 × 32 stays 32 × 32 whatever the display's
+// DPI (the system's icon size is 64 × 64 to this DPI-aware program at 200 %):
+// an extracted icon is its 32 × 32 image, and DrawIcon draws it pixel for
+// pixel, its last pixel at the last pixel of a 32 × 32 picture.
+TEST(Win32Icons, ThirtyTwoPixelIconsAtAnyDpi) {
+  platform::NativePlatform native;
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const platform::IconHandle extracted =
+      native.icons.ExtractIcon(platform::WideToUtf8(system) + "\\shell32.dll", 3);
+  ASSERT_TRUE(extracted.IsIcon());
+  EXPECT_EQ(extracted.bitmap().width, 32);
+  EXPECT_EQ(extracted.bitmap().height, 32);
+
+  platform::IconBitmap corner;
+  corner.width = corner.height = 32;
+  corner.color.assign(32 * 32, platform::Rgba{0, 0, 0, 0});
+  corner.mask.assign(32 * 32, 1);  // the background shows through
+  corner.color.back() = platform::Rgba{255, 0, 0, 0};
+  corner.mask.back() = 0;
+  corner.color[32 * 16 + 16] = platform::Rgba{0, 0, 255, 0};
+  corner.mask[32 * 16 + 16] = 0;
+  const platform::IconHandle icon(std::move(corner), platform::IconOrigin{});
+  platform::Surface24 picture(32, 32);
+  native.icons.DrawIcon(picture, 0, 0, icon);
+  EXPECT_EQ(picture.At(31, 31), (platform::Rgb{255, 0, 0}));
+  EXPECT_EQ(picture.At(16, 16), (platform::Rgb{0, 0, 255}));
+  EXPECT_EQ(picture.At(30, 30), (platform::Rgb{255, 255, 255}));
 }
 
 std::string Text(HWND control) {

@@ -170,10 +170,20 @@ void DrawOnSurface(Surface24& surface, Draw&& draw) {
 IconHandle Win32IconSource::ExtractIcon(const std::string& path, int index) {
   // ExtractIconW(..., -1) answers the number of icons, not an icon.
   if (index == -1) return IconHandle::None(path + ": no icon at index -1");
-  HICON icon = ExtractIconW(nullptr, Utf8ToWide(path).c_str(), static_cast<UINT>(index));
+  const std::wstring wide = Utf8ToWide(path);
+  HICON icon = ExtractIconW(nullptr, wide.c_str(), static_cast<UINT>(index));
   if (icon == nullptr) return IconHandle::None(path + ": no icon at index " + std::to_string(index));
   if (reinterpret_cast<ULONG_PTR>(icon) == 1)
     return IconHandle::NotIconFile(path + ": not an icon file, executable or library");
+  // ExtractIcon gives the system's icon size, 64 × 64 to a DPI-aware
+  // program on a 200 % display; the program means the 32 × 32 image, as the
+  // file's directory offers it for that size.
+  HICON sized = nullptr;
+  if (PrivateExtractIconsW(wide.c_str(), index, kIconSize, kIconSize, &sized, nullptr, 1, 0) == 1 &&
+      sized) {
+    DestroyIcon(icon);
+    icon = sized;
+  }
   return TakeIcon(icon, IconOrigin{}, path);
 }
 
@@ -237,7 +247,11 @@ void Win32IconSource::DrawIcon(Surface24& surface, int x, int y, const IconHandl
   if (!icon.IsIcon()) return;
   HICON h = MakeIcon(icon.bitmap());
   if (!h) return;
-  DrawOnSurface(surface, [&](HDC dc) { ::DrawIcon(dc, x, y, h); });
+  // 32 × 32 as the program means it: DrawIcon draws at the system's icon
+  // size, which a DPI-aware program on a 200 % display sees as 64 × 64.
+  DrawOnSurface(surface, [&](HDC dc) {
+    ::DrawIconEx(dc, x, y, h, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+  });
   DestroyIcon(h);
 }
 
