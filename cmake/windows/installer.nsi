@@ -92,8 +92,15 @@ Var RemoveIcons   ; uninstall: 1 removes the icons the user made too
 !macroend
 
 Function .onInit
+  ; For every user the programs go to Program Files, unless /D= named a
+  ; folder: compared while $LOCALAPPDATA is still the user's.
+  StrCpy $R9 0
+  ${If} $INSTDIR == "$LOCALAPPDATA\Programs\${PRODUCT}"
+    StrCpy $R9 1
+  ${EndIf}
   !insertmacro ChooseScope
   ${If} $AllUsers == 1
+  ${AndIf} $R9 == 1
     StrCpy $INSTDIR "$PROGRAMFILES\${PRODUCT}"
   ${EndIf}
 FunctionEnd
