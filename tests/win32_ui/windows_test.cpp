@@ -306,6 +306,41 @@ TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheMonitorsDpi) {
   EXPECT_EQ(font.lfHeight, -MulDiv(8, moved, 72));
 }
 
+// 2 × 2 blocks of each pixel: what stretching a picture to twice its side
+// shows.
+platform::Surface24 Doubled(const platform::Surface24& picture) {
+  platform::Surface24 out(picture.width() * 2, picture.height() * 2);
+  for (int y = 0; y < out.height(); ++y)
+    for (int x = 0; x < out.width(); ++x) out.Set(x, y, picture.At(x / 2, y / 2));
+  return out;
+}
+
+TEST_F(Win32WindowsTest, TheListsIconsAreDrawnAtTheDpiFromTheirLargerImages) {
+  const int dpi = ExpectedDpi();
+  const int side = MulDiv(32, dpi, 96);
+  HWND list = Picker(ChangeIconWindow::kListView);
+  int width = 0, height = 0;
+  ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_NORMAL), &width, &height);
+  EXPECT_EQ(width, side);
+  EXPECT_EQ(height, side);
+  ASSERT_GT(picker->IconList.size(), 10u);
+  for (const auto& picture : picker->IconList) ASSERT_EQ(picture.width(), 32) << "saved as icons";
+  if (dpi == 96) {
+    EXPECT_TRUE(picker->ListPictures.empty()) << "the 32 x 32 pictures are shown";
+    return;
+  }
+  ASSERT_EQ(picker->ListPictures.size(), picker->IconList.size());
+  EXPECT_EQ(picker->ListPictures[0].width(), side);
+  if (dpi == 192) {
+    // shell32.dll has larger images than 32 x 32: the pictures are drawn
+    // from them, not doubled.
+    int drawnAfresh = 0;
+    for (std::size_t i = 0; i < picker->IconList.size(); ++i)
+      if (!(picker->ListPictures[i] == Doubled(picker->IconList[i]))) ++drawnAfresh;
+    EXPECT_GT(drawnAfresh, static_cast<int>(picker->IconList.size()) / 2);
+  }
+}
+
 TEST_F(Win32WindowsTest, PickerShowsTheFormsTextsAndList) {
   EXPECT_EQ(Text(window->hwnd()), PickerTitle(folder.string()));
   EXPECT_EQ(Text(Picker(ChangeIconWindow::kBtnAutoCreate)), "Auto-create from \r'Music'");

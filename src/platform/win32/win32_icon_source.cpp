@@ -168,6 +168,11 @@ void DrawOnSurface(Surface24& surface, Draw&& draw) {
 }  // namespace
 
 IconHandle Win32IconSource::ExtractIcon(const std::string& path, int index) {
+  return ExtractIconAtSize(path, index, kIconSize);
+}
+
+IconHandle Win32IconSource::ExtractIconAtSize(const std::string& path, int index, int size) {
+  if (size <= 0 || size > kMaxIconSide) return IconHandle::None(path + ": no icon of that size");
   // ExtractIconW(..., -1) answers the number of icons, not an icon.
   if (index == -1) return IconHandle::None(path + ": no icon at index -1");
   const std::wstring wide = Utf8ToWide(path);
@@ -176,11 +181,10 @@ IconHandle Win32IconSource::ExtractIcon(const std::string& path, int index) {
   if (reinterpret_cast<ULONG_PTR>(icon) == 1)
     return IconHandle::NotIconFile(path + ": not an icon file, executable or library");
   // ExtractIcon gives the system's icon size, 64 × 64 to a DPI-aware
-  // program on a 200 % display; the program means the 32 × 32 image, as the
-  // file's directory offers it for that size.
+  // program on a 200 % display; the program means the image the file's
+  // directory offers for the size asked (32 × 32 unless said otherwise).
   HICON sized = nullptr;
-  if (PrivateExtractIconsW(wide.c_str(), index, kIconSize, kIconSize, &sized, nullptr, 1, 0) == 1 &&
-      sized) {
+  if (PrivateExtractIconsW(wide.c_str(), index, size, size, &sized, nullptr, 1, 0) == 1 && sized) {
     DestroyIcon(icon);
     icon = sized;
   }

@@ -62,7 +62,10 @@ ChangeIconWindow::ChangeIconWindow(ChangeIcon& form) : form_(form) {
   HWND list = AddControl(
       WC_LISTVIEWW, WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
       kListView, In(L::kLabel1, L::kListView), WS_EX_CLIENTEDGE);
-  images_ = ImageList_Create(32, 32, ILC_COLOR24, 16, 16);
+  // The icons at 32 × 32 times the DPI, each drawn from its own image of
+  // that size where it has one.
+  form_.ListPictureSize = Px(32);
+  images_ = ImageList_Create(Px(32), Px(32), ILC_COLOR24, 16, 16);
   ListView_SetImageList(list, images_, LVSIL_NORMAL);
   // A 56-pixel grid, as the Qt picker's: six entries to a row here, and
   // the four candidates of the new-icon dialog side by side.
@@ -96,8 +99,12 @@ void ChangeIconWindow::DpiChanged() {
   HWND list = Control(kListView);
   if (!list) return;  // the frame, before its controls
   ListView_SetIconSpacing(list, Px(56), Px(56));
-  // A caption wrapped to the button's width is wrapped afresh.
-  FormChanged();
+  // The list's pictures at the new size (FormChanged follows), or, before
+  // the list is filled, the caption wrapped to the button's width afresh.
+  if (form_.ListPictureSize != Px(32))
+    form_.SetListPictureSize(Px(32));
+  else
+    FormChanged();
 }
 
 void ChangeIconWindow::Show() {

@@ -156,11 +156,21 @@ HBITMAP BitmapFromSurface(const platform::Surface24& surface) {
 void FillIconList(HWND list, HIMAGELIST images, const IconListView& view,
                   const IconCanvas& pictures) {
   ListView_DeleteAllItems(list);
-  ImageList_RemoveAll(images);
+  // The larger pictures where the form drew them for this display.
+  const bool larger = !pictures.ListPictures.empty() &&
+                      pictures.ListPictures.size() == pictures.IconList.size();
+  const auto& shown = larger ? pictures.ListPictures : pictures.IconList;
+  const int side = larger ? pictures.ListPictureSize : platform::kIconSize;
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images, &width, &height);
+  if (width != side || height != side)
+    ImageList_SetIconSize(images, side, side);  // empties it too
+  else
+    ImageList_RemoveAll(images);
   // The pictures go into the image list in their order, so that picture i
   // of the form is image i - 1.
   if (!view.BlankAttached)
-    for (const auto& picture : pictures.IconList) {
+    for (const auto& picture : shown) {
       HBITMAP bitmap = BitmapFromSurface(picture);
       ImageList_Add(images, bitmap, nullptr);
       DeleteObject(bitmap);

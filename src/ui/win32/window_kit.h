@@ -53,7 +53,9 @@ HBITMAP BitmapFromSurface(const platform::Surface24& surface);
 
 // Refills an icon-view list and its image list from a form's list state and
 // pictures: picture i of the form becomes image i - 1, and an item whose
-// picture is missing (or while the blank list is attached) shows none.
+// picture is missing (or while the blank list is attached) shows none. The
+// form's larger pictures are shown where it has them, the image list sized
+// to them.
 void FillIconList(HWND list, HIMAGELIST images, const IconListView& view,
                   const IconCanvas& pictures);
 
