@@ -159,6 +159,11 @@ inline constexpr Text kCacheSizes[5] = {{"100 (minimum)", "100 (minimum)"},
 inline constexpr Text kReboot{
     "For the changes to take effect, you must reboot your computer.",
     "Pour que les changements prennent effet, vous devez redémarrer Windows."};
+inline constexpr Text kExplorerRestart{
+    "The Explorer is using some of its icon cache files: they are deleted and rebuilt when "
+    "the Explorer restarts (sign out and sign in again).",
+    "L'Explorateur utilise certains de ses fichiers de cache d'icônes : ils seront supprimés "
+    "et reconstruits au redémarrage de l'Explorateur (fermez la session puis rouvrez-la)."};
 }  // namespace options
 
 // ---- About box (frmAbout) ------------------------------------------------------

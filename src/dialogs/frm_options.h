@@ -48,6 +48,7 @@ class frmOptions : public Form {
   // Kept from the moment of loading, in that moment's language.
   std::string FileFilter;
   std::string RebootMessage;
+  std::string ExplorerRestartMessage;
 
   void Form_Load();
   void cmdOK_Click();

@@ -28,6 +28,11 @@ class ISystem {
   // The last error code of the system and its message text (FormatMessage).
   virtual long LastError() = 0;
   virtual std::string ErrorMessage(long code) = 0;
+
+  // The user's local application data folder (CSIDL_LOCAL_APPDATA), where
+  // the shell of Windows Vista and later keeps its icon cache files; empty
+  // where there is no such shell.
+  virtual std::string LocalAppDataFolder() { return {}; }
 };
 
 class IShell {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/paths.h"
 #include "app/program.h"
 #include "folder/descriptor.h"
 #include "platform/files.h"
@@ -91,6 +92,38 @@ bool DeleteIconCache(Program& program) {
   static_cast<void>(files.SetAttributes(path, platform::kAttributeNormal));
   static_cast<void>(files.Remove(path));
   return true;
+}
+
+std::vector<std::string> UserIconCacheFiles(Program& program) {
+  std::vector<std::string> found;
+  const std::string local = program.os.system->LocalAppDataFolder();
+  if (local.empty()) return found;
+  platform::IFileSystem& files = *program.os.files;
+  constexpr std::uint32_t kAnyFile = platform::kAttributeHidden | platform::kAttributeSystem;
+  const std::string root = WithTrailingSeparator(local);
+  if (GetPathKind(files, root + kUserIconCacheFile) == 1) found.push_back(root + kUserIconCacheFile);
+  std::string explorer = root + kExplorerCacheFolder;
+  for (char& c : explorer)
+    if (c == '\\') c = kPathSeparator;
+  if (auto names = files.List(explorer, kExplorerIconCachePattern, kAnyFile))
+    for (const auto& name : *names) found.push_back(JoinPath(explorer, name));
+  return found;
+}
+
+UserIconCacheReport DeleteUserIconCaches(Program& program) {
+  platform::IFileSystem& files = *program.os.files;
+  UserIconCacheReport report;
+  for (const std::string& path : UserIconCacheFiles(program)) {
+    static_cast<void>(files.SetAttributes(path, platform::kAttributeNormal));
+    // The Explorer keeps its own cache open while it runs: such a file stays
+    // and goes at its next start.
+    if (files.Remove(path))
+      report.deleted.push_back(path);
+    else
+      report.inUse.push_back(path);
+  }
+  if (!report.deleted.empty()) program.os.shell->NotifyIconsChanged();
+  return report;
 }
 
 void RebuildIconCache(Program& program) {

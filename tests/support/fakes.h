@@ -114,8 +114,10 @@ class FakeSystem : public platform::ISystem {
   std::uint32_t TickCount() override { return tick++; }
   long LastError() override { return 0; }
   std::string ErrorMessage(long code) override { return "error " + std::to_string(code); }
+  std::string LocalAppDataFolder() override { return localAppData; }
 
   std::string programFolder = "/opt/plumage/";
+  std::string localAppData;  // none: no per-user icon cache files
   bool previousInstance = false;
   std::uint32_t tick = 0;
 };

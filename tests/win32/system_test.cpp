@@ -34,6 +34,16 @@ TEST(Win32System, ProgramFolderIsTheExecutablesFolderWithItsIconsFolder) {
   EXPECT_EQ(system.ExecutableName(), "test_win32");
 }
 
+TEST(Win32System, TheUsersLocalApplicationDataIsAFolderThatIsThere) {
+  Win32System system;
+  const std::string local = system.LocalAppDataFolder();
+  ASSERT_FALSE(local.empty());
+  const DWORD attributes = GetFileAttributesW(platform::Utf8ToWide(local).c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << local;
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(local.find('/'), std::string::npos) << "a Windows path: " << local;
+}
+
 TEST(Win32System, TheFirstCopyHoldsTheClaimUntilItEnds) {
   auto first = std::make_unique<Win32System>();
   EXPECT_FALSE(first->PreviousInstanceRunning());

@@ -88,6 +88,13 @@ std::string Win32System::ErrorMessage(long code) {
   return SystemErrorText(static_cast<unsigned long>(code));
 }
 
+std::string Win32System::LocalAppDataFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+    return {};
+  return WideToUtf8(path);
+}
+
 void Win32Shell::OpenDocument(const std::string& target) {
   ShellExecuteW(GetDesktopWindow(), L"Open", Utf8ToWide(target).c_str(), nullptr, nullptr,
                 SW_SHOWNORMAL);

@@ -33,6 +33,8 @@ class Win32System : public ISystem {
   std::uint32_t TickCount() override;
   long LastError() override;
   std::string ErrorMessage(long code) override;
+  // SHGetFolderPathW(CSIDL_LOCAL_APPDATA).
+  std::string LocalAppDataFolder() override;
 
  private:
   std::string folder_;
