@@ -40,7 +40,8 @@ VerbPlace PlaceFor([[maybe_unused]] Context& ctx, [[maybe_unused]] const ScopeOp
   const bool allUsers = scope.allUsers || (!scope.user && ctx.system.ProcessIsElevated());
   place.root = allUsers ? platform::kHkeyLocalMachine : platform::kHkeyCurrentUser;
   place.prefix = "Software\\Classes\\";
-  place.name = allUsers ? "HKEY_LOCAL_MACHINE\\Software\\Classes" : "HKEY_CURRENT_USER\\Software\\Classes";
+  place.name =
+      allUsers ? "HKEY_LOCAL_MACHINE\\Software\\Classes" : "HKEY_CURRENT_USER\\Software\\Classes";
 #endif
   return place;
 }

@@ -101,7 +101,8 @@ std::vector<std::string> UserIconCacheFiles(Program& program) {
   platform::IFileSystem& files = *program.os.files;
   constexpr std::uint32_t kAnyFile = platform::kAttributeHidden | platform::kAttributeSystem;
   const std::string root = WithTrailingSeparator(local);
-  if (GetPathKind(files, root + kUserIconCacheFile) == 1) found.push_back(root + kUserIconCacheFile);
+  if (GetPathKind(files, root + kUserIconCacheFile) == 1)
+    found.push_back(root + kUserIconCacheFile);
   std::string explorer = root + kExplorerCacheFolder;
   for (char& c : explorer)
     if (c == '\\') c = kPathSeparator;

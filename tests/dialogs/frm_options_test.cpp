@@ -257,10 +257,10 @@ TEST_F(FrmOptionsTest, RebuildWithoutASizeChangeOnlyStepsTheIconSize) {
   for (const char* stored : {"750", "4096"}) {
     StoreMaxCached(stored);
     Open().RebuildButton_Click();
-    EXPECT_EQ(journal, (Journal{"SetWaitCursor on", "SetValue Shell Icon Size=47",
-                                "BroadcastSettingChange", "SetValue Shell Icon Size=48",
-                                "BroadcastSettingChange", "NotifyIconsChanged",
-                                "SetWaitCursor off"}))
+    EXPECT_EQ(journal,
+              (Journal{"SetWaitCursor on", "SetValue Shell Icon Size=47", "BroadcastSettingChange",
+                       "SetValue Shell Icon Size=48", "BroadcastSettingChange",
+                       "NotifyIconsChanged", "SetWaitCursor off"}))
         << stored;
     EXPECT_EQ(MaxCached(), stored + kNul);
   }
@@ -323,8 +323,8 @@ TEST_F(FrmOptionsTest, DeleteTakesTheUsersCacheFilesAndSaysWhenTheExplorerMustRe
   HeldFiles held(files);
   os.files = &held;
   french.DeleteButton_Click();
-  EXPECT_EQ(journal, Journal{"MessageBox Plumage: " +
-                             std::string(texts::options::kExplorerRestart.fr)});
+  EXPECT_EQ(journal,
+            Journal{"MessageBox Plumage: " + std::string(texts::options::kExplorerRestart.fr)});
   EXPECT_TRUE(fs::exists(local / "Microsoft" / "Windows" / "Explorer" / "iconcache_32.db"));
 }
 

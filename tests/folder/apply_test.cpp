@@ -98,9 +98,9 @@ TEST_F(ApplyTest, ResetAppliesAnEmptyChoiceThenRemindsInTodaysLanguage) {
   EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=\r\nIconIndex=\r\n");
   EXPECT_EQ(Dos(folder), std::nullopt);
   EXPECT_TRUE(env.shell.cached.empty());
-  EXPECT_EQ(Steps(), (Journal{"NotifyFolderChanged " + folder.string(), "Unload",
-                              "MessageBox Plumage: " + kReminderFr, "DoEvents x1000",
-                              "SendRefreshKey"}));
+  EXPECT_EQ(Steps(),
+            (Journal{"NotifyFolderChanged " + folder.string(), "Unload",
+                     "MessageBox Plumage: " + kReminderFr, "DoEvents x1000", "SendRefreshKey"}));
 }
 
 TEST_F(ApplyTest, AWriteFailureStillClosesAndReminds) {

@@ -121,11 +121,10 @@ TEST_F(IconCacheManagerTest, RebuildStepsTheIconSizeDownAndBack) {
     }
     journal.clear();
     RebuildIconCache(program);
-    EXPECT_EQ(
-        journal,
-        (Journal{std::string("SetValue Shell Icon Size=") + row.less, "BroadcastSettingChange",
-                 std::string("SetValue Shell Icon Size=") + row.size, "BroadcastSettingChange",
-                 "NotifyIconsChanged"}))
+    EXPECT_EQ(journal, (Journal{std::string("SetValue Shell Icon Size=") + row.less,
+                                "BroadcastSettingChange",
+                                std::string("SetValue Shell Icon Size=") + row.size,
+                                "BroadcastSettingChange", "NotifyIconsChanged"}))
         << (row.stored ? row.stored : "(missing)");
     EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue),
               std::string(row.size) + kNul);

@@ -34,8 +34,8 @@ std::wstring RawDefault(HKEY root, const wchar_t* key) {
   if (RegOpenKeyW(root, key, &handle) != ERROR_SUCCESS) return L"<no key>";
   wchar_t data[512] = {};
   DWORD size = sizeof data - sizeof(wchar_t);
-  const LONG rc = RegQueryValueExW(handle, L"", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
-                                   &size);
+  const LONG rc =
+      RegQueryValueExW(handle, L"", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
   RegCloseKey(handle);
   return rc == ERROR_SUCCESS ? std::wstring(data) : L"<no value>";
 }
@@ -43,21 +43,24 @@ std::wstring RawDefault(HKEY root, const wchar_t* key) {
 TEST(Win32Install, PerUserTheVerbGoesToTheUsersClassesAndTheProgramFindsItThere) {
   ASSERT_EQ(RunPlumagectl("uninstall --all-users"), 0u) << "only the user's key is left to find";
   const wchar_t* userVerb = L"Software\\Classes\\Folder\\shell\\PlumIcon";
-  const bool hadFolderKey = RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder") != L"<no key>";
+  const bool hadFolderKey =
+      RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder") != L"<no key>";
   ASSERT_EQ(RunPlumagectl("install --user"), 0u);
   const std::wstring command =
       RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder\\shell\\PlumIcon\\command");
   EXPECT_TRUE(command.ends_with(L"plumage.exe\" %1")) << platform::WideToUtf8(command);
   EXPECT_EQ(RawDefault(HKEY_LOCAL_MACHINE, userVerb), L"<no key>") << "no administrator's key";
   Win32Registry registry;
-  EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"), std::string("C&hange icon...") + '\0')
+  EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"),
+            std::string("C&hange icon...") + '\0')
       << "read through HKEY_CLASSES_ROOT, as the program reads it";
 
   std::string refused;
   EXPECT_EQ(RunPlumagectl("install --user --all-users", &refused), 2u) << "one scope or the other";
   ASSERT_EQ(RunPlumagectl("uninstall --user"), 0u);
   EXPECT_EQ(RawDefault(HKEY_CURRENT_USER, userVerb), L"<no key>");
-  EXPECT_EQ(RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder") != L"<no key>", hadFolderKey)
+  EXPECT_EQ(RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder") != L"<no key>",
+            hadFolderKey)
       << "the keys install made above the verb go with it, and only those";
   EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"), "<no key>");
   ASSERT_EQ(RunPlumagectl("install --all-users"), 0u) << "the other tests of this prefix find it";

@@ -172,7 +172,8 @@ TEST_F(Win32Profile, AValueWindows1252LacksMakesTheFileUtf16AndKeepsWhatWasThere
 }
 
 TEST_F(Win32Profile, AFileInAFolderNamedInAnyScriptIsReadAndWritten) {
-  const std::string folder = dir.str() + "\\\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82";
+  const std::string folder =
+      dir.str() + "\\\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82";
   ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
   const std::string file = folder + "\\DESKTOP.INI";
   ASSERT_TRUE(profile.WriteString(".ShellClassInfo", "IconIndex", "4", file).ok());

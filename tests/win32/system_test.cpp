@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shlobj.h>
 
 #include <filesystem>
@@ -11,8 +12,8 @@
 #include <vector>
 
 #include "platform/win32/win32_system.h"
-#include "support/temp_dir.h"
 #include "platform/win32/win32_text.h"
+#include "support/temp_dir.h"
 #include "win32_test_util.h"
 
 namespace plumage::test {
@@ -94,13 +95,13 @@ class ChangeListener {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"PlumageTestChangeListener";
     RegisterClassW(&wc);
-    hwnd_ = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                          wc.hInstance, nullptr);
+    hwnd_ = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                          nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     pidl_ = ILCreateFromPathW(platform::Utf8ToWide(folder).c_str());
     SHChangeNotifyEntry entry{pidl_, TRUE};
-    id_ = SHChangeNotifyRegister(hwnd_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel,
-                                 SHCNE_ALLEVENTS, kMessage, 1, &entry);
+    id_ = SHChangeNotifyRegister(hwnd_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel, SHCNE_ALLEVENTS,
+                                 kMessage, 1, &entry);
   }
   ~ChangeListener() {
     if (id_) SHChangeNotifyDeregister(id_);

@@ -231,7 +231,8 @@ void ExpectPickerAt(const ChangeIconWindow& window, int dpi, const std::vector<P
 // The width of each line of a control's text in its own font, the widest.
 int TextWidth(HWND control) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   HDC dc = GetDC(control);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
   int widest = 0;
@@ -269,19 +270,19 @@ TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheMonitorsDpi) {
 
   // Texts drawn in a font of the same DPI fit their controls (buttons keep
   // a few pixels of their frame).
-  for (int id : {ChangeIconWindow::kLabel2, ChangeIconWindow::kLabel3,
-                 ChangeIconWindow::kBrowseButton, ChangeIconWindow::kBtnAutoCreate,
-                 ChangeIconWindow::kButtonCreate, ChangeIconWindow::kOKButton,
-                 ChangeIconWindow::kRemoveButton, ChangeIconWindow::kCancelButton,
-                 ChangeIconWindow::kOptionButton}) {
+  for (int id :
+       {ChangeIconWindow::kLabel2, ChangeIconWindow::kLabel3, ChangeIconWindow::kBrowseButton,
+        ChangeIconWindow::kBtnAutoCreate, ChangeIconWindow::kButtonCreate,
+        ChangeIconWindow::kOKButton, ChangeIconWindow::kRemoveButton,
+        ChangeIconWindow::kCancelButton, ChangeIconWindow::kOptionButton}) {
     RECT r{};
     GetClientRect(Picker(id), &r);
     EXPECT_LE(TextWidth(Picker(id)), r.right - MulDiv(4, dpi, 96)) << Text(Picker(id));
   }
   LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Picker(ChangeIconWindow::kOKButton), WM_GETFONT,
-                                                  0, 0)),
-             sizeof font, &font);
+  GetObjectW(
+      reinterpret_cast<HFONT>(SendMessageW(Picker(ChangeIconWindow::kOKButton), WM_GETFONT, 0, 0)),
+      sizeof font, &font);
   EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72)) << "8 points at the window's DPI";
 
   // Moved onto a monitor of 1.5 times that DPI: laid out afresh from the
@@ -300,9 +301,9 @@ TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheMonitorsDpi) {
   EXPECT_EQ(ok.left, MulDiv(L::kOKButton.x, moved, 96));
   EXPECT_EQ(ok.top, MulDiv(L::kOKButton.y, moved, 96));
   EXPECT_EQ(ok.right - ok.left, MulDiv(L::kOKButton.w, moved, 96));
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Picker(ChangeIconWindow::kOKButton), WM_GETFONT,
-                                                  0, 0)),
-             sizeof font, &font);
+  GetObjectW(
+      reinterpret_cast<HFONT>(SendMessageW(Picker(ChangeIconWindow::kOKButton), WM_GETFONT, 0, 0)),
+      sizeof font, &font);
   EXPECT_EQ(font.lfHeight, -MulDiv(8, moved, 72));
 }
 

@@ -1,6 +1,7 @@
 #include "platform/win32/native_platform.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 namespace plumage::platform {

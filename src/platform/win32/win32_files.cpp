@@ -20,9 +20,9 @@ Error WriteError(const std::string& path, DWORD code) {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
   bool ok = GetFileSizeEx(file, &size) != 0 && static_cast<ULONGLONG>(size.QuadPart) <= kMaxWholeFile;

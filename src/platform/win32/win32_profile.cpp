@@ -78,8 +78,8 @@ Status Win32PrivateProfile::WriteUnicodeString(const std::string& section, const
     std::string bytes;
     const bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (exists && !ReadWholeFile(file, bytes))
-      return MakeError(ErrorKind::Io, "cannot read " + file + ": " +
-                                          SystemErrorText(GetLastError()));
+      return MakeError(ErrorKind::Io,
+                       "cannot read " + file + ": " + SystemErrorText(GetLastError()));
     if (bytes.compare(0, 2, kUtf16Bom) != 0) {
       const std::wstring text = AnsiToWide(bytes);
       std::string utf16(kUtf16Bom, 2);

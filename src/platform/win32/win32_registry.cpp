@@ -20,7 +20,9 @@ bool IsRoot(std::uint32_t root) {
   return root == kHkeyClassesRoot || root == kHkeyCurrentUser || root == kHkeyLocalMachine;
 }
 
-bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+bool IsText(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
 
 // Deletes the sub-keys of `key` first, then the key: the NT family's
 // RegDeleteKeyW refuses a key that has sub-keys.
@@ -119,12 +121,9 @@ long Win32Registry::SetValue(RegHandle key, const std::string& name, std::uint32
   if (it == open_.end()) return kErrorInvalidHandle;
   HKEY hkey = static_cast<HKEY>(it->second);
   const std::wstring wideName = AnsiToWide(name);
-  if (!IsText(type) || !data)
-    return RegSetValueExW(hkey, wideName.c_str(), 0, type, data, size);
-  const std::wstring wide =
-      AnsiToWide(std::string_view(reinterpret_cast<const char*>(data), size));
-  return RegSetValueExW(hkey, wideName.c_str(), 0, type,
-                        reinterpret_cast<const BYTE*>(wide.data()),
+  if (!IsText(type) || !data) return RegSetValueExW(hkey, wideName.c_str(), 0, type, data, size);
+  const std::wstring wide = AnsiToWide(std::string_view(reinterpret_cast<const char*>(data), size));
+  return RegSetValueExW(hkey, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.data()),
                         static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
 }
 

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_system.h"
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <mmsystem.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -59,7 +60,9 @@ std::string Win32System::ExecutableName() {
   return name.empty() ? std::string("plumage") : WideToUtf8(name);
 }
 
-bool Win32System::ProcessIsElevated() { return IsUserAnAdmin() != FALSE; }
+bool Win32System::ProcessIsElevated() {
+  return IsUserAnAdmin() != FALSE;
+}
 
 bool Win32System::PreviousInstanceRunning() {
   if (instanceChecked_) return another_;

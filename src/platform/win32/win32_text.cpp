@@ -29,17 +29,23 @@ std::string WideToUtf8(std::wstring_view wide) {
 // Through the program's own Windows-1252 table rather than CP_ACP: the
 // bytes were made by that table (Utf8ToAnsi), and a Greek or Japanese
 // system's ANSI code page would read them as other characters.
-std::wstring AnsiToWide(std::string_view ansi) { return Utf8ToWide(AnsiToUtf8(ansi)); }
+std::wstring AnsiToWide(std::string_view ansi) {
+  return Utf8ToWide(AnsiToUtf8(ansi));
+}
 
-std::string WideToAnsi(std::wstring_view wide) { return Utf8ToAnsi(WideToUtf8(wide)); }
+std::string WideToAnsi(std::wstring_view wide) {
+  return Utf8ToAnsi(WideToUtf8(wide));
+}
 
-bool FitsAnsi(std::string_view utf8) { return AnsiToUtf8(Utf8ToAnsi(utf8)) == utf8; }
+bool FitsAnsi(std::string_view utf8) {
+  return AnsiToUtf8(Utf8ToAnsi(utf8)) == utf8;
+}
 
 std::string SystemErrorText(unsigned long code) {
   wchar_t* buffer = nullptr;
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::wstring text;
   if (n > 0 && buffer) text.assign(buffer, n);
   if (buffer) LocalFree(buffer);

@@ -15,8 +15,8 @@ namespace L = about_layout;
 namespace {
 // Point sizes in hundredths, as the fonts of the box are given (9.75, 8.25).
 HFONT SansSerif(int hundredthsOfPoint, int weight, bool underline, int dpi) {
-  return CreateFontW(-MulDiv(hundredthsOfPoint, dpi, 7200), 0, 0, 0, weight, FALSE,
-                     underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+  return CreateFontW(-MulDiv(hundredthsOfPoint, dpi, 7200), 0, 0, 0, weight, FALSE, underline,
+                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
 }
 }  // namespace

@@ -81,8 +81,8 @@ int SystemDpi() {
 int WindowDpi(HWND window) {
   // Looked up at run time: older systems have no per-monitor DPI.
   using GetDpi = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpi>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto getDpiForWindow = reinterpret_cast<GetDpi>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   const int dpi = getDpiForWindow && window ? static_cast<int>(getDpiForWindow(window)) : 0;
   return dpi > 0 ? dpi : SystemDpi();
 }
@@ -157,8 +157,8 @@ void FillIconList(HWND list, HIMAGELIST images, const IconListView& view,
                   const IconCanvas& pictures) {
   ListView_DeleteAllItems(list);
   // The larger pictures where the form drew them for this display.
-  const bool larger = !pictures.ListPictures.empty() &&
-                      pictures.ListPictures.size() == pictures.IconList.size();
+  const bool larger =
+      !pictures.ListPictures.empty() && pictures.ListPictures.size() == pictures.IconList.size();
   const auto& shown = larger ? pictures.ListPictures : pictures.IconList;
   const int side = larger ? pictures.ListPictureSize : platform::kIconSize;
   int width = 0, height = 0;
@@ -319,8 +319,8 @@ void DialogWindow::CentreOnScreen() {
 
 HWND DialogWindow::AddControl(const wchar_t* windowClass, DWORD style, int id, const Box& box,
                               DWORD exStyle) {
-  HWND control = CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | style, Px(box.x),
-                                 Px(box.y), Px(box.w), Px(box.h), hwnd_,
+  HWND control = CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | style,
+                                 Px(box.x), Px(box.y), Px(box.w), Px(box.h), hwnd_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);

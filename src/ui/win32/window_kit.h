@@ -105,7 +105,8 @@ class DialogWindow {
   // A child control at a 96-dpi box (frame-relative boxes are offset by the
   // caller), in the dialog font. The box is kept: a change of DPI lays the
   // control out afresh from it.
-  HWND AddControl(const wchar_t* windowClass, DWORD style, int id, const Box& box, DWORD exStyle = 0);
+  HWND AddControl(const wchar_t* windowClass, DWORD style, int id, const Box& box,
+                  DWORD exStyle = 0);
   // Pixels at the window's DPI.
   int Px(int v) const { return ScaleToDpi(v, dpi_); }
   int dpi() const { return dpi_; }
