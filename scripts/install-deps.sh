@@ -28,6 +28,8 @@ packages=(
   # the Windows build's tests run under Wine (32-bit programs need the i386 architecture),
   # with GoogleTest cross-built from its sources
   wine wine32:i386 googletest
+  # the Windows installer (makensis), built on Linux
+  nsis
 )
 
 sudo=""

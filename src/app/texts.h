@@ -163,6 +163,11 @@ inline constexpr Text kReboot{
 inline constexpr Text kNotStored{
     "The settings could not be saved. They are left as they were.",
     "Les paramètres n'ont pas pu être enregistrés. Ils restent inchangés."};
+inline constexpr Text kExplorerRestart{
+    "The Explorer is using some of its icon cache files: they are deleted and rebuilt when "
+    "the Explorer restarts (sign out and sign in again).",
+    "L'Explorateur utilise certains de ses fichiers de cache d'icônes : ils seront supprimés "
+    "et reconstruits au redémarrage de l'Explorateur (fermez la session puis rouvrez-la)."};
 }  // namespace options
 
 // ---- About box (frmAbout) ------------------------------------------------------

@@ -81,6 +81,11 @@ void Cache(Context& ctx, const CacheOptions& opt) {
       std::printf("Deleted the icon cache %s. %s\n", IconCachePath(p).c_str(), reboot.c_str());
     else
       std::printf("No icon cache file at %s: nothing to delete.\n", IconCachePath(p).c_str());
+    const UserIconCacheReport user = DeleteUserIconCaches(p);
+    for (const auto& file : user.deleted) std::printf("Deleted the icon cache %s.\n", file.c_str());
+    for (const auto& file : user.inUse)
+      std::printf("In use, left for the Explorer's next start: %s\n", file.c_str());
+    if (!user.inUse.empty()) std::printf("%s\n", texts::options::kExplorerRestart.en);
   }
   if (opt.rebuild) {
     if (!RequireKey(ctx, kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue)) return;

@@ -64,6 +64,10 @@ void ConsoleUserInterface::MessageBox(const std::string& text, const std::string
 
 int main(int argc, char** argv) {
   using namespace plumage::cli;
+#ifdef _WIN32
+  // The program's text is UTF-8; so is what it prints, on a console too.
+  plumage::platform::NativePlatform::Utf8Console console;
+#endif
   Context ctx;
   CLI::App app{"Plumage: gives a folder an icon of its own. plumagectl does from a terminal what "
                "the plumage window does."};

@@ -54,6 +54,7 @@ void frmOptions::Form_Load() {
   RebootMessage = texts::Tr(language, t::kReboot);
   NotStoredMessage = texts::Tr(language, t::kNotStored);
   ErrorTitle = texts::Tr(language, texts::kErrorTitle);
+  ExplorerRestartMessage = texts::Tr(language, t::kExplorerRestart);
 
   DefaultLib.Text = program_.DefaultLibrary;
   rememberedLib_ = DefaultLib.Text;
@@ -138,6 +139,9 @@ void frmOptions::AboutBox_Click() {
 void frmOptions::DeleteButton_Click() {
   if (DeleteIconCache(program_))
     ui_.MessageBox(RebootMessage, texts::kProgramTitle, MessageIcon::Information);
+  // Windows Vista and later: the user's own cache files, where there are.
+  if (!DeleteUserIconCaches(program_).inUse.empty())
+    ui_.MessageBox(ExplorerRestartMessage, texts::kProgramTitle, MessageIcon::Information);
 }
 
 void frmOptions::RebuildButton_Click() {

@@ -50,6 +50,7 @@ class frmOptions : public Form {
   std::string RebootMessage;
   std::string NotStoredMessage;
   std::string ErrorTitle;
+  std::string ExplorerRestartMessage;
 
   void Form_Load();
   void cmdOK_Click();

@@ -184,6 +184,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
       if (descriptorBefore) {
         note(files.SetAttributes(descriptor, kAttributeNormal));
         note(files.Remove(descriptor));
+        program_.os.shell->NotifyFolderChanged(folder, descriptor);
       }
       FollowOnDesktop(folder);
       return report;
@@ -217,6 +218,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
   std::int32_t index = 0;
   if (!SelectedIcon.empty() && ParseIconIndex(SelectedNo, index))
     program_.os.shell->UpdateShellImageCache(SelectedIcon, index);
+  program_.os.shell->NotifyFolderChanged(folder, descriptor);
   FollowOnDesktop(folder);
   return report;
 }

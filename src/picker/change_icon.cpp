@@ -138,6 +138,8 @@ void ChangeIcon::Image1_Click() { ui_.ShowAbout(); }
 void ChangeIcon::ClearList() {
   ListView.BlankAttached = true;
   IconList.clear();
+  ListPictures.clear();
+  listSource_.clear();
   ListView.ListItems.clear();
   ListView.SelectedItem = 0;
   ListView.EnsureVisible = 0;
@@ -207,11 +209,40 @@ void ChangeIcon::LoadIconList() {
     Picture1 = platform::Surface24(platform::kIconSize, platform::kIconSize);
     icons.DrawIcon(Picture1, 0, 0, h);
     IconList.push_back(Picture1);
+    AddListPicture(path, n, h);
     ++n;
   }
+  listSource_ = path;
   FillListFromIconList();
   TotalIcons = std::to_string(n - 1);
   ui_.SetWaitCursor(false);
+  NotifyChanged();
+}
+
+void ChangeIcon::AddListPicture(const std::string& path, int n, const platform::IconHandle& icon) {
+  if (ListPictureSize == platform::kIconSize || ListPictureSize <= 0) return;
+  platform::IIconSource& icons = *program_.os.icons;
+  const platform::IconHandle larger = icons.ExtractIconAtSize(path, n, ListPictureSize);
+  platform::Surface24 picture(ListPictureSize, ListPictureSize);
+  icons.DrawIconEx(picture, 0, 0, larger.IsIcon() ? larger : icon, ListPictureSize,
+                   ListPictureSize);
+  ListPictures.push_back(std::move(picture));
+}
+
+void ChangeIcon::SetListPictureSize(int size) {
+  if (size == ListPictureSize) return;
+  ListPictureSize = size;
+  ListPictures.clear();
+  // A list of icons of a file is drawn again; composed pictures have no
+  // larger image and stay as they are.
+  if (!listSource_.empty()) {
+    platform::IIconSource& icons = *program_.os.icons;
+    for (std::size_t n = 0; n < IconList.size(); ++n) {
+      const int index = static_cast<int>(n);
+      AddListPicture(listSource_, index, icons.ExtractIcon(listSource_, index));
+    }
+  }
+  ++ListView.Version;
   NotifyChanged();
 }
 

@@ -51,6 +51,12 @@ inline constexpr Box kOptionButton{328, 368, 81, 25};
 struct IconCanvas {
   platform::Surface24 Picture1{32, 32};
   std::vector<platform::Surface24> IconList;  // picture i is IconList[i - 1]
+  // The side of the list's pictures as the view shows them (more than 32 on
+  // a display of more than 96 dpi), and the pictures at that side, drawn
+  // from each icon's own image for it; empty at 32, and for pictures that
+  // have no larger image (composed ones): the view shows IconList then.
+  int ListPictureSize = 32;
+  std::vector<platform::Surface24> ListPictures;
 };
 
 // One entry of the icon-view list.
@@ -117,6 +123,9 @@ class ChangeIcon : public Form, public IconCanvas {
 
   // ---- operations -------------------------------------------------------
   void LoadIconList();
+  // The view's list pictures are `size` pixels a side from now on: the
+  // listed icons are drawn again at that size.
+  void SetListPictureSize(int size);
   void AutoCreateIcons();
   void ReadPresentIcon();
   void WriteFolderDescriptor();
@@ -138,6 +147,8 @@ class ChangeIcon : public Form, public IconCanvas {
  private:
   void SetCaptions();
   void ClearList();
+  // The larger list picture of icon n of `path`, after its 32 × 32 one.
+  void AddListPicture(const std::string& path, int n, const platform::IconHandle& icon);
   void FillListFromIconList();
   FolderOps Ops();
 
@@ -145,6 +156,7 @@ class ChangeIcon : public Form, public IconCanvas {
   IUserInterface& ui_;
   std::int16_t language_ = 0;  // the language the dialog took at load
   std::optional<FolderPictures> folderPictures_;
+  std::string listSource_;  // the file whose icons the list holds, empty for composed ones
 };
 
 // Draws an icon over one of the four folder backgrounds on the dialog's

@@ -114,6 +114,15 @@ class IIconSource {
   // NotIconFile when the file is no icon file, executable or library.
   virtual IconHandle ExtractIcon(const std::string& path, int index) = 0;
 
+  // Icon `index` of the file as ExtractIcon numbers them, the image of it
+  // that suits `size` × `size` (a 64 × 64 list on a 200 % display): where
+  // the file has one of that size or larger, that one, not its 32 × 32
+  // image stretched. A platform that reads no other size answers the
+  // 32 × 32 icon, for the caller to stretch.
+  virtual IconHandle ExtractIconAtSize(const std::string& path, int index, int /*size*/) {
+    return ExtractIcon(path, index);
+  }
+
   // SHGetFileInfoA(path, SHGFI_SYSICONINDEX | SHGFI_SMALLICON): the file's
   // 16 × 16 shell icon (icon 0 of an .ico or an executable; the generic
   // application icon for an .exe without icons). None for a missing file.

@@ -28,6 +28,11 @@ class ISystem {
   // The last error code of the system and its message text (FormatMessage).
   virtual long LastError() = 0;
   virtual std::string ErrorMessage(long code) = 0;
+
+  // The user's local application data folder (CSIDL_LOCAL_APPDATA), where
+  // the shell of Windows Vista and later keeps its icon cache files; empty
+  // where there is no such shell.
+  virtual std::string LocalAppDataFolder() { return {}; }
 };
 
 class IShell {
@@ -47,6 +52,17 @@ class IShell {
   // Announces a change of the shell's icon metrics to every top-level window
   // (WM_SETTINGCHANGE / SPI_SETNONCLIENTMETRICS, at most timeoutMs per window).
   virtual void BroadcastSettingChange(std::uint32_t timeoutMs) = 0;
+
+  // Tells the shell that a folder's descriptor was written or removed (the
+  // file's item and the folder's contents), so that every window showing
+  // the folder, the desktop too, draws its icon afresh. A platform whose
+  // file managers follow on their own does nothing.
+  virtual void NotifyFolderChanged(const std::string& /*folder*/,
+                                   const std::string& /*descriptor*/) {}
+
+  // Tells the shell that icons may have changed everywhere, after its icon
+  // cache was rebuilt.
+  virtual void NotifyIconsChanged() {}
 };
 
 }  // namespace plumage::platform

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/paths.h"
 #include "app/program.h"
 #include "folder/descriptor.h"
 #include "platform/files.h"
@@ -93,6 +94,39 @@ bool DeleteIconCache(Program& program) {
   return true;
 }
 
+std::vector<std::string> UserIconCacheFiles(Program& program) {
+  std::vector<std::string> found;
+  const std::string local = program.os.system->LocalAppDataFolder();
+  if (local.empty()) return found;
+  platform::IFileSystem& files = *program.os.files;
+  constexpr std::uint32_t kAnyFile = platform::kAttributeHidden | platform::kAttributeSystem;
+  const std::string root = WithTrailingSeparator(local);
+  if (GetPathKind(files, root + kUserIconCacheFile) == 1)
+    found.push_back(root + kUserIconCacheFile);
+  std::string explorer = root + kExplorerCacheFolder;
+  for (char& c : explorer)
+    if (c == '\\') c = kPathSeparator;
+  if (auto names = files.List(explorer, kExplorerIconCachePattern, kAnyFile))
+    for (const auto& name : *names) found.push_back(JoinPath(explorer, name));
+  return found;
+}
+
+UserIconCacheReport DeleteUserIconCaches(Program& program) {
+  platform::IFileSystem& files = *program.os.files;
+  UserIconCacheReport report;
+  for (const std::string& path : UserIconCacheFiles(program)) {
+    static_cast<void>(files.SetAttributes(path, platform::kAttributeNormal));
+    // The Explorer keeps its own cache open while it runs: such a file stays
+    // and goes at its next start.
+    if (files.Remove(path))
+      report.deleted.push_back(path);
+    else
+      report.inUse.push_back(path);
+  }
+  if (!report.deleted.empty()) program.os.shell->NotifyIconsChanged();
+  return report;
+}
+
 void RebuildIconCache(Program& program) {
   RegistryManager& reg = program.Registry;
   reg.OpenKey(kWindowMetricsRoot, kWindowMetricsKey, reg.CurrentKey);
@@ -106,6 +140,7 @@ void RebuildIconCache(Program& program) {
   reg.SetStringValue(reg.CurrentKey, kShellIconSizeValue, std::to_string(size));
   program.os.shell->BroadcastSettingChange(kBroadcastTimeoutMs);
   reg.CloseKey(reg.CurrentKey);
+  program.os.shell->NotifyIconsChanged();
 }
 
 }  // namespace plumage

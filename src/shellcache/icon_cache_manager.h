@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -65,6 +66,28 @@ std::string IconCachePath(const Program& program);
 // the cache on the next start in any case); false, with nothing touched,
 // when there is no such file or it is a folder.
 bool DeleteIconCache(Program& program);
+
+// The shell's per-user icon cache files of Windows Vista and later: in the
+// user's local application data, IconCache.db (Vista, 7) and
+// Microsoft\Windows\Explorer\iconcache_*.db (8 and later).
+inline constexpr const char* kUserIconCacheFile = "IconCache.db";
+inline constexpr const char* kExplorerCacheFolder = "Microsoft\\Windows\\Explorer";
+inline constexpr const char* kExplorerIconCachePattern = "iconcache_*.db";
+
+struct UserIconCacheReport {
+  std::vector<std::string> deleted;
+  // Files the Explorer holds open: they go when it restarts.
+  std::vector<std::string> inUse;
+  bool found() const { return !deleted.empty() || !inUse.empty(); }
+};
+
+// The per-user icon cache files that are there, by their full paths; none
+// where the system has no local application data folder.
+std::vector<std::string> UserIconCacheFiles(Program& program);
+
+// Deletes those files, attributes cleared first, and tells the shell that
+// icons changed when one went. Nothing is touched that was not found.
+UserIconCacheReport DeleteUserIconCaches(Program& program);
 
 // Changes "Shell Icon Size" by one pixel and back, announcing each change,
 // so that the shell redraws and recaches its icons. A missing size is

@@ -234,7 +234,7 @@ TEST_F(FrmOptionsTest, RebuildWritesTheChosenSizeFirstAndCancelDoesNotUndoIt) {
   EXPECT_EQ(journal, (Journal{"SetWaitCursor on", "SetValue Max Cached Icons=2000",
                               "SetValue Shell Icon Size=31", "BroadcastSettingChange",
                               "SetValue Shell Icon Size=32", "BroadcastSettingChange",
-                              "SetWaitCursor off"}));
+                              "NotifyIconsChanged", "SetWaitCursor off"}));
   EXPECT_FALSE(f.Unloaded());
   EXPECT_TRUE(ui.messages.empty());
   f.cmdCancel_Click();
@@ -257,9 +257,10 @@ TEST_F(FrmOptionsTest, RebuildWithoutASizeChangeOnlyStepsTheIconSize) {
   for (const char* stored : {"750", "4096"}) {
     StoreMaxCached(stored);
     Open().RebuildButton_Click();
-    EXPECT_EQ(journal, (Journal{"SetWaitCursor on", "SetValue Shell Icon Size=47",
-                                "BroadcastSettingChange", "SetValue Shell Icon Size=48",
-                                "BroadcastSettingChange", "SetWaitCursor off"}))
+    EXPECT_EQ(journal,
+              (Journal{"SetWaitCursor on", "SetValue Shell Icon Size=47", "BroadcastSettingChange",
+                       "SetValue Shell Icon Size=48", "BroadcastSettingChange",
+                       "NotifyIconsChanged", "SetWaitCursor off"}))
         << stored;
     EXPECT_EQ(MaxCached(), stored + kNul);
   }
@@ -274,6 +275,57 @@ TEST_F(FrmOptionsTest, DeleteRemovesAPresentReadOnlyCacheAndShowsTheNotice) {
   EXPECT_FALSE(fs::exists(cache));
   EXPECT_EQ(journal, Journal{kReboot});
   EXPECT_FALSE(f.Unloaded());
+}
+
+// The real files, except that nothing can be deleted: the Explorer holds
+// its cache files open while it runs.
+class HeldFiles : public platform::IFileSystem {
+ public:
+  explicit HeldFiles(platform::IFileSystem& real) : real_(real) {}
+  Result<std::uint32_t> GetAttributes(const std::string& path) override {
+    return real_.GetAttributes(path);
+  }
+  Status SetAttributes(const std::string& path, std::uint32_t attributes) override {
+    return real_.SetAttributes(path, attributes);
+  }
+  bool FileExists(const std::string& path) override { return real_.FileExists(path); }
+  Status Remove(const std::string& path) override {
+    return MakeError(ErrorKind::Io, path + " is in use");
+  }
+  Status Copy(const std::string& from, const std::string& to) override {
+    return real_.Copy(from, to);
+  }
+  Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
+                                        std::uint32_t include) override {
+    return real_.List(folder, pattern, include);
+  }
+  bool IsDriveRoot(const std::string& folder) override { return real_.IsDriveRoot(folder); }
+
+ private:
+  platform::IFileSystem& real_;
+};
+
+TEST_F(FrmOptionsTest, DeleteTakesTheUsersCacheFilesAndSaysWhenTheExplorerMustRestart) {
+  const fs::path local = dir / "Local";
+  fs::create_directories(local / "Microsoft" / "Windows" / "Explorer");
+  system.localAppData = local.string();
+  WriteFile(local / "IconCache.db", "icons");
+  frmOptions& f = Open();
+  f.DeleteButton_Click();
+  EXPECT_FALSE(fs::exists(local / "IconCache.db"));
+  EXPECT_EQ(journal, Journal{"NotifyIconsChanged"})
+      << "deleted and the shell told: no restart needed, no reboot notice";
+
+  // In use, in the language of the moment the dialog loaded.
+  WriteFile(local / "Microsoft" / "Windows" / "Explorer" / "iconcache_32.db", "icons");
+  program.Language = 1;
+  frmOptions& french = Open();
+  HeldFiles held(files);
+  os.files = &held;
+  french.DeleteButton_Click();
+  EXPECT_EQ(journal,
+            Journal{"MessageBox Plumage: " + std::string(texts::options::kExplorerRestart.fr)});
+  EXPECT_TRUE(fs::exists(local / "Microsoft" / "Windows" / "Explorer" / "iconcache_32.db"));
 }
 
 TEST_F(FrmOptionsTest, DeleteWithoutACacheFileShowsNothing) {

@@ -69,7 +69,8 @@ TEST_F(ApplyTest, OkWritesClosesRemindsAndSendsF5) {
   Ops().OKButton_Click();
   EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=/i/a.ico\r\nIconIndex=4\r\n");
   EXPECT_EQ(Steps(),
-            (Journal{"DoEvents x1", "UpdateShellImageCache /i/a.ico,4", "Unload",
+            (Journal{"DoEvents x1", "UpdateShellImageCache /i/a.ico,4",
+                     "NotifyFolderChanged " + folder.string(), "Unload",
                      "MessageBox Plumage: " + kReminderEn, "DoEvents x1000", "SendRefreshKey"}));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
@@ -97,8 +98,9 @@ TEST_F(ApplyTest, ResetAppliesAnEmptyChoiceThenRemindsInTodaysLanguage) {
   EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=\r\nIconIndex=\r\n");
   EXPECT_EQ(Dos(folder), std::nullopt);
   EXPECT_TRUE(env.shell.cached.empty());
-  EXPECT_EQ(Steps(), (Journal{"Unload", "MessageBox Plumage: " + kReminderFr, "DoEvents x1000",
-                              "SendRefreshKey"}));
+  EXPECT_EQ(Steps(),
+            (Journal{"NotifyFolderChanged " + folder.string(), "Unload",
+                     "MessageBox Plumage: " + kReminderFr, "DoEvents x1000", "SendRefreshKey"}));
 }
 
 TEST_F(ApplyTest, AWriteFailureStillClosesAndReminds) {

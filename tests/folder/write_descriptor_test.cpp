@@ -37,6 +37,9 @@ TEST_F(FolderTest, FreshFolderGetsTheTwoKeysAndTheAttributes) {
   EXPECT_EQ(ui.doEvents, 1);
   ASSERT_EQ(env.shell.cached.size(), 1u);
   EXPECT_EQ(env.shell.cached[0], std::make_pair(std::string("C:\\Icons\\Game.ico"), 0));
+  // Every window showing the folder is told.
+  EXPECT_EQ(env.shell.foldersChanged,
+            (std::vector<std::pair<std::string, std::string>>{{folder.string(), Ini().string()}}));
 }
 
 // Applying an icon again to a folder that carries System must not take
@@ -152,6 +155,10 @@ TEST_F(FolderTest, ADriveRootGetsAutorunAndResetDeletesIt) {
   EXPECT_EQ(std::distance(fs::directory_iterator(stick), {}), 0);
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(env.shell.cached.size() == 1u) << "only the write with an icon";
+  // The shell hears of the write and of the deletion, not of the reset
+  // that found nothing to delete.
+  ASSERT_EQ(env.shell.foldersChanged.size(), 2u);
+  EXPECT_EQ(env.shell.foldersChanged[1].second, autorun.string());
 }
 
 TEST_F(FolderTest, AMissingFolderIsInvalidAndNothingIsWritten) {
@@ -169,6 +176,7 @@ TEST_F(FolderTest, AMissingFolderIsInvalidAndNothingIsWritten) {
   EXPECT_FALSE(ui.messages[0].waitCursorWasOn) << "the pointer is back to normal first";
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only Games";
   EXPECT_TRUE(env.shell.cached.empty());
+  EXPECT_TRUE(env.shell.foldersChanged.empty());
 }
 
 // Makes a folder refuse new files, root or not; undone at the end.
@@ -228,6 +236,7 @@ TEST_F(FolderTest, AFailedWriteSaysSoOnceAndLeavesTheOldFileWhole) {
   EXPECT_EQ(Mode(Ini()) & 0222, 0u) << "Read-only too";
   EXPECT_EQ(Dos(folder), std::nullopt) << "no System without a descriptor";
   EXPECT_TRUE(env.shell.cached.empty());
+  EXPECT_TRUE(env.shell.foldersChanged.empty()) << "nothing changed to tell of";
 }
 
 TEST_F(FolderTest, AKeyWrittenBeforeAFailureStays) {

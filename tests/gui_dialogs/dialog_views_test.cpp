@@ -145,7 +145,7 @@ TEST_F(DialogViewsTest, EscapeIsCancelAndRebuildIsNotUndone) {
   qtUi.ShowOptions();
   EXPECT_EQ(journal, (Journal{"SetValue Max Cached Icons=1000", "SetValue Shell Icon Size=31",
                               "BroadcastSettingChange", "SetValue Shell Icon Size=32",
-                              "BroadcastSettingChange"}));
+                              "BroadcastSettingChange", "NotifyIconsChanged"}));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

@@ -121,10 +121,10 @@ TEST_F(IconCacheManagerTest, RebuildStepsTheIconSizeDownAndBack) {
     }
     journal.clear();
     RebuildIconCache(program);
-    EXPECT_EQ(
-        journal,
-        (Journal{std::string("SetValue Shell Icon Size=") + row.less, "BroadcastSettingChange",
-                 std::string("SetValue Shell Icon Size=") + row.size, "BroadcastSettingChange"}))
+    EXPECT_EQ(journal, (Journal{std::string("SetValue Shell Icon Size=") + row.less,
+                                "BroadcastSettingChange",
+                                std::string("SetValue Shell Icon Size=") + row.size,
+                                "BroadcastSettingChange", "NotifyIconsChanged"}))
         << (row.stored ? row.stored : "(missing)");
     EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue),
               std::string(row.size) + kNul);
@@ -135,7 +135,8 @@ TEST_F(IconCacheManagerTest, RebuildStepsTheIconSizeDownAndBack) {
 TEST_F(IconCacheManagerTest, RebuildWithoutTheKeyStillAnnouncesAndWritesNothing) {
   ASSERT_EQ(registry.DeleteKeyTree(kWindowMetricsRoot, kWindowMetricsKey), platform::kErrorSuccess);
   RebuildIconCache(program);
-  EXPECT_EQ(journal, (Journal{"BroadcastSettingChange", "BroadcastSettingChange"}));
+  EXPECT_EQ(journal,
+            (Journal{"BroadcastSettingChange", "BroadcastSettingChange", "NotifyIconsChanged"}));
   // Each announcement waits at most ten seconds for a window.
   EXPECT_EQ(shell.broadcasts, (std::vector<std::uint32_t>{10000, 10000}));
 }
@@ -231,6 +232,61 @@ TEST_F(DeleteIconCacheTest, NoFileOrAFolderOfThatNameIsLeftAlone) {
   EXPECT_FALSE(DeleteIconCache(program));
   EXPECT_TRUE(fs::is_directory(CachePath()));
   EXPECT_TRUE(fs::exists(CachePath() / "inside"));
+}
+
+// The per-user cache files of Windows Vista and later, in a local
+// application data folder of the test's own.
+class UserIconCacheTest : public IconCacheManagerTest {
+ protected:
+  void SetUp() override {
+    system.localAppData = (dir / "Local").string();
+    fs::create_directories(Explorer());
+  }
+  fs::path Local() { return dir / "Local"; }
+  fs::path Explorer() { return Local() / "Microsoft" / "Windows" / "Explorer"; }
+  void MakeCaches() {
+    WriteFile(Local() / "IconCache.db", "vista");
+    WriteFile(Explorer() / "iconcache_32.db", "32");
+    WriteFile(Explorer() / "iconcache_idx.db", "index");
+    WriteFile(Explorer() / "thumbcache_32.db", "thumbnails are not icons");
+    ASSERT_TRUE(files
+                    .SetAttributes((Local() / "IconCache.db").string(),
+                                   platform::kAttributeHidden | platform::kAttributeSystem)
+                    .ok());
+  }
+};
+
+TEST_F(UserIconCacheTest, TheShellsOwnCacheFilesGoAndTheShellIsTold) {
+  MakeCaches();
+  const UserIconCacheReport report = DeleteUserIconCaches(program);
+  EXPECT_EQ(report.deleted.size(), 3u);
+  EXPECT_TRUE(report.inUse.empty());
+  EXPECT_FALSE(fs::exists(Local() / "IconCache.db")) << "hidden and system, found all the same";
+  EXPECT_FALSE(fs::exists(Explorer() / "iconcache_32.db"));
+  EXPECT_FALSE(fs::exists(Explorer() / "iconcache_idx.db"));
+  EXPECT_TRUE(fs::exists(Explorer() / "thumbcache_32.db")) << "nothing it did not look for";
+  EXPECT_EQ(shell.iconsChanged, 1);
+}
+
+TEST_F(UserIconCacheTest, NothingFoundNothingTouchedNothingTold) {
+  EXPECT_FALSE(DeleteUserIconCaches(program).found());
+  system.localAppData.clear();  // a system without the shell of Vista
+  MakeCaches();
+  EXPECT_FALSE(DeleteUserIconCaches(program).found());
+  EXPECT_TRUE(fs::exists(Local() / "IconCache.db"));
+  EXPECT_EQ(shell.iconsChanged, 0);
+}
+
+TEST_F(UserIconCacheTest, FilesTheExplorerHoldsAreNamedAndStay) {
+  MakeCaches();
+  UndeletableFiles undeletable(files, journal);
+  os.files = &undeletable;
+  const UserIconCacheReport report = DeleteUserIconCaches(program);
+  EXPECT_TRUE(report.deleted.empty());
+  ASSERT_EQ(report.inUse.size(), 3u);
+  EXPECT_EQ(report.inUse[0], (Local() / "IconCache.db").string());
+  EXPECT_TRUE(fs::exists(Explorer() / "iconcache_32.db"));
+  EXPECT_EQ(shell.iconsChanged, 0) << "nothing went";
 }
 
 }  // namespace

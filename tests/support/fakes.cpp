@@ -29,6 +29,16 @@ void RecordingShell::BroadcastSettingChange(std::uint32_t timeoutMs) {
   Note("BroadcastSettingChange");
 }
 
+void RecordingShell::NotifyFolderChanged(const std::string& folder, const std::string& descriptor) {
+  foldersChanged.emplace_back(folder, descriptor);
+  Note("NotifyFolderChanged " + folder);
+}
+
+void RecordingShell::NotifyIconsChanged() {
+  ++iconsChanged;
+  Note("NotifyIconsChanged");
+}
+
 std::string MemoryRegistry::Upper(std::string text) {
   for (char& c : text)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);

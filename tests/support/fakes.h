@@ -62,11 +62,15 @@ class RecordingShell : public platform::IShell {
   void SendRefreshKey() override;
   void UpdateShellImageCache(const std::string& iconFile, std::int32_t index) override;
   void BroadcastSettingChange(std::uint32_t timeoutMs) override;
+  void NotifyFolderChanged(const std::string& folder, const std::string& descriptor) override;
+  void NotifyIconsChanged() override;
 
   std::vector<std::string> opened;
   int refreshKeys = 0;
   std::vector<std::pair<std::string, std::int32_t>> cached;
   std::vector<std::uint32_t> broadcasts;
+  std::vector<std::pair<std::string, std::string>> foldersChanged;  // folder, descriptor
+  int iconsChanged = 0;
 
  private:
   void Note(const std::string& entry);
@@ -110,8 +114,10 @@ class FakeSystem : public platform::ISystem {
   std::uint32_t TickCount() override { return tick++; }
   long LastError() override { return 0; }
   std::string ErrorMessage(long code) override { return "error " + std::to_string(code); }
+  std::string LocalAppDataFolder() override { return localAppData; }
 
   std::string programFolder = "/opt/plumage/";
+  std::string localAppData;  // none: no per-user icon cache files
   bool previousInstance = false;
   std::uint32_t tick = 0;
 };

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_text.h"
 #include "support/temp_dir.h"
 #include "win32_test_util.h"
 
@@ -24,6 +26,45 @@ std::string DefaultValue(Win32Registry& registry, const std::string& key) {
   registry.CloseKey(handle);
   if (rc != kErrorSuccess || type != kRegSz) return "<no value>";
   return std::string(data, size);
+}
+
+// A key's default value straight from the registry, "<no key>" without it.
+std::wstring RawDefault(HKEY root, const wchar_t* key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyW(root, key, &handle) != ERROR_SUCCESS) return L"<no key>";
+  wchar_t data[512] = {};
+  DWORD size = sizeof data - sizeof(wchar_t);
+  const LONG rc =
+      RegQueryValueExW(handle, L"", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(handle);
+  return rc == ERROR_SUCCESS ? std::wstring(data) : L"<no value>";
+}
+
+TEST(Win32Install, PerUserTheVerbGoesToTheUsersClassesAndTheProgramFindsItThere) {
+  ASSERT_EQ(RunPlumagectl("uninstall --all-users"), 0u) << "only the user's key is left to find";
+  const wchar_t* userVerb = L"Software\\Classes\\Folder\\shell\\PlumIcon";
+  const bool hadFolderKey =
+      RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder") != L"<no key>";
+  ASSERT_EQ(RunPlumagectl("install --user"), 0u);
+  const std::wstring command =
+      RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder\\shell\\PlumIcon\\command");
+  EXPECT_TRUE(command.ends_with(L"plumage.exe\" %1")) << platform::WideToUtf8(command);
+  EXPECT_EQ(RawDefault(HKEY_LOCAL_MACHINE, userVerb), L"<no key>") << "no administrator's key";
+  Win32Registry registry;
+  EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"),
+            std::string("C&hange icon...") + '\0')
+      << "read through HKEY_CLASSES_ROOT, as the program reads it";
+
+  std::string refused;
+  EXPECT_EQ(RunPlumagectl("install --user --all-users", &refused), 2u) << "one scope or the other";
+  ASSERT_EQ(RunPlumagectl("uninstall --user"), 0u);
+  EXPECT_EQ(RawDefault(HKEY_CURRENT_USER, userVerb), L"<no key>");
+  EXPECT_EQ(RawDefault(HKEY_CURRENT_USER, L"Software\\Classes\\Folder") != L"<no key>",
+            hadFolderKey)
+      << "the keys install made above the verb go with it, and only those";
+  EXPECT_EQ(DefaultValue(registry, "Folder\\shell\\PlumIcon"), "<no key>");
+  ASSERT_EQ(RunPlumagectl("install --all-users"), 0u) << "the other tests of this prefix find it";
+  EXPECT_NE(RawDefault(HKEY_LOCAL_MACHINE, userVerb), L"<no key>");
 }
 
 TEST(Win32Install, TheVerbStartsPlumageWithTheFolderAsTheWholeArgumentText) {
@@ -46,19 +87,44 @@ TEST(Win32Install, TheVerbStartsPlumageWithTheFolderAsTheWholeArgumentText) {
   ASSERT_EQ(RunPlumagectl("install"), 0u) << "the other tests of this prefix find it installed";
 }
 
-TEST(Win32Plumagectl, AFolderNamedInTheAnsiCodePageIsThatFolder) {
+// "Icônes" fits the ANSI code page; "Φάκελος 写真 📁" does not, and holds a
+// character beyond the BMP: either is the folder named on the command line,
+// gets its DESKTOP.INI, and is printed back whole by show.
+class Win32PlumagectlNames : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Win32PlumagectlNames, AFolderNamedInAnyScriptIsThatFolder) {
   TempDir dir;
-  // "Icônes" as the ANSI command line carries it (Windows-1252).
-  const std::string folder = dir.str() + "\\Ic\xF4nes";
-  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string folder = dir.str() + "\\" + GetParam();
+  const std::wstring wideFolder = platform::Utf8ToWide(folder);
+  ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
   ASSERT_EQ(RunPlumagectl("set \"" + folder + "\" C:\\Icons\\game.ico 1"), 0u);
-  char value[16] = {};
-  GetPrivateProfileStringA(".ShellClassInfo", "IconIndex", "", value, sizeof value,
-                           (folder + "\\DESKTOP.INI").c_str());
-  EXPECT_STREQ(value, "1");
-  SetFileAttributesA((folder + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
-  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  const std::wstring ini = wideFolder + L"\\DESKTOP.INI";
+  wchar_t value[64] = {};
+  GetPrivateProfileStringW(L".ShellClassInfo", L"IconIndex", L"", value, 64, ini.c_str());
+  EXPECT_STREQ(value, L"1");
+  GetPrivateProfileStringW(L".ShellClassInfo", L"IconFile", L"", value, 64, ini.c_str());
+  EXPECT_STREQ(value, L"C:\\Icons\\game.ico");
+  EXPECT_TRUE(GetFileAttributesW(wideFolder.c_str()) & FILE_ATTRIBUTE_SYSTEM);
+  // The INI file keeps Windows-1252 when its values fit: no byte-order mark.
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(folder + "\\DESKTOP.INI", bytes));
+  EXPECT_FALSE(bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') << bytes;
+
+  std::string shown;
+  ASSERT_EQ(RunPlumagectl("show \"" + folder + "\"", &shown), 0u);
+  // The C run-time writes text mode: CR LF.
+  EXPECT_NE(shown.find("Folder: " + folder + "\r\n"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Icon file: C:\\Icons\\game.ico\r\n"), std::string::npos) << shown;
+
+  SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesW(wideFolder.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, Win32PlumagectlNames,
+    ::testing::Values("Ic\xC3\xB4nes",
+                      "\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82 "
+                      "\xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\x81"));
 
 }  // namespace
 }  // namespace plumage::test

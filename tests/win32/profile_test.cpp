@@ -4,12 +4,15 @@
 // and the same writes must leave files that both read the same.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <array>
 #include <string>
 
 #include "platform/profile_engine.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_profile.h"
+#include "platform/win32/win32_text.h"
 #include "support/temp_dir.h"
 
 namespace plumage::test {
@@ -130,6 +133,51 @@ TEST_F(Win32Profile, AMissingFileIsCreatedAndAReadOnlyOneRefusedWithItsName) {
   ASSERT_TRUE(files.SetAttributes(file, kAttributeNormal).ok());
   auto noFolder = profile.WriteString("a", "b", "c", (dir / "missing" / "x.ini").string());
   EXPECT_FALSE(noFolder.ok());
+}
+
+std::wstring ReadWide(const std::string& file, const wchar_t* section, const wchar_t* key) {
+  wchar_t value[260] = {};
+  GetPrivateProfileStringW(section, key, L"<default>", value, 260, Utf8ToWide(file).c_str());
+  return value;
+}
+
+TEST_F(Win32Profile, AValueWindows1252LacksMakesTheFileUtf16AndKeepsWhatWasThere) {
+  // "C:\写真\📁.ico": CJK and a character beyond the BMP.
+  const std::string icon = "C:\\\xE5\x86\x99\xE7\x9C\x9F\\\xF0\x9F\x93\x81.ico";
+  const std::wstring wideIcon = L"C:\\\u5199\u771F\\\xD83D\xDCC1.ico";
+
+  const std::string fresh = (dir / "fresh.ini").string();
+  ASSERT_TRUE(profile.WriteUnicodeString(".ShellClassInfo", "IconFile", icon, fresh).ok());
+  EXPECT_EQ(ReadFile(fresh).substr(0, 2), "\xFF\xFE") << "a new file begins with the mark";
+  EXPECT_EQ(ReadWide(fresh, L".ShellClassInfo", L"IconFile"), wideIcon);
+
+  const std::string ansi = (dir / "ansi.ini").string();
+  WriteFile(ansi, "[.ShellClassInfo]\r\nInfoTip=caf\xE9 \x80\r\n");
+  ASSERT_TRUE(profile.WriteUnicodeString(".ShellClassInfo", "IconFile", icon, ansi).ok());
+  const std::string bytes = ReadFile(ansi);
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE") << "an ANSI file is turned into UTF-16 whole";
+  EXPECT_EQ(ReadWide(ansi, L".ShellClassInfo", L"InfoTip"), L"caf\u00E9 \u20AC")
+      << "its Windows-1252 text read as it was written";
+  EXPECT_EQ(ReadWide(ansi, L".ShellClassInfo", L"IconFile"), wideIcon);
+  // The program's own reader hands the value back as Windows-1252 bytes.
+  EXPECT_EQ(Read(profile, ansi, ".ShellClassInfo", "InfoTip"), "6:caf\xE9 \x80");
+
+  const std::string plain = (dir / "plain.ini").string();
+  ASSERT_TRUE(
+      profile.WriteUnicodeString(".ShellClassInfo", "IconFile", "C:\\Ic\xC3\xB4nes\\a.ico", plain)
+          .ok());
+  EXPECT_EQ(ReadFile(plain).find('\0'), std::string::npos) << "text that fits stays ANSI";
+  EXPECT_EQ(ReadWide(plain, L".ShellClassInfo", L"IconFile"), L"C:\\Ic\u00F4nes\\a.ico");
+}
+
+TEST_F(Win32Profile, AFileInAFolderNamedInAnyScriptIsReadAndWritten) {
+  const std::string folder =
+      dir.str() + "\\\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82";
+  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
+  const std::string file = folder + "\\DESKTOP.INI";
+  ASSERT_TRUE(profile.WriteString(".ShellClassInfo", "IconIndex", "4", file).ok());
+  EXPECT_EQ(Read(profile, file, ".ShellClassInfo", "IconIndex"), "1:4");
 }
 
 }  // namespace

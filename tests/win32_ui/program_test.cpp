@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -16,6 +18,7 @@
 
 #include "app/startup.h"
 #include "folder/folder_ops.h"
+#include "platform/win32/win32_text.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
 #include "ui/win32/change_icon_window.h"
@@ -49,23 +52,42 @@ std::string SystemFile(const char* name) {
   return std::string(folder) + "\\" + name;
 }
 
+using platform::Utf8ToWide;
+using platform::WideToUtf8;
+
+// Registry values as text (UTF-8), through the wide calls.
 void SetVerbValue(const char* name, const std::string& value) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, kVerb, &key), ERROR_SUCCESS);
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
+  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, Utf8ToWide(kVerb).c_str(), &key), ERROR_SUCCESS);
+  const std::wstring wide = Utf8ToWide(value);
+  RegSetValueExW(key, Utf8ToWide(name).c_str(), 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(wide.c_str()),
+                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
 }
 
 std::string VerbValue(const char* name, const char* subKey = kVerb) {
   HKEY key = nullptr;
-  if (RegOpenKeyA(HKEY_CLASSES_ROOT, subKey, &key) != ERROR_SUCCESS) return "(no key)";
-  char data[512] = {};
-  DWORD size = sizeof data - 1;
+  if (RegOpenKeyW(HKEY_CLASSES_ROOT, Utf8ToWide(subKey).c_str(), &key) != ERROR_SUCCESS)
+    return "(no key)";
+  wchar_t data[512] = {};
+  DWORD size = sizeof data - sizeof(wchar_t);
   DWORD type = 0;
-  const LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  const LONG rc = RegQueryValueExW(key, Utf8ToWide(name).c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(data), &size);
   RegCloseKey(key);
-  return rc == ERROR_SUCCESS ? std::string(data) : "(no value)";
+  return rc == ERROR_SUCCESS ? WideToUtf8(data) : "(no value)";
+}
+
+std::string IniValue(const std::string& ini, const char* key) {
+  wchar_t value[MAX_PATH] = {};
+  GetPrivateProfileStringW(L".ShellClassInfo", Utf8ToWide(key).c_str(), L"", value, MAX_PATH,
+                           Utf8ToWide(ini).c_str());
+  return WideToUtf8(value);
+}
+
+DWORD Attributes(const std::string& path) {
+  return GetFileAttributesW(Utf8ToWide(path).c_str());
 }
 
 // Every F5 that reaches the input queue of this desktop, wherever it goes.
@@ -96,10 +118,12 @@ class RunningPlumage {
   }
 
   explicit RunningPlumage(std::string commandLine) {
-    STARTUPINFOA startup{};
+    // As Explorer starts it: the command line in UTF-16.
+    std::wstring wide = Utf8ToWide(commandLine);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &process_) != 0;
+    started_ = CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process_) != 0;
   }
   RunningPlumage(RunningPlumage&& other) noexcept
       : process_(other.process_), started_(other.started_) {
@@ -129,14 +153,32 @@ class RunningPlumage {
     HWND found = nullptr;
     Pump([&] {
       for (HWND hwnd : Windows()) {
-        char text[256] = {}, cls[64] = {};
-        GetWindowTextA(hwnd, text, sizeof text);
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (title == text && (!windowClass || std::string(cls) == windowClass)) found = hwnd;
+        wchar_t text[256] = {}, cls[64] = {};
+        GetWindowTextW(hwnd, text, 256);
+        GetClassNameW(hwnd, cls, 64);
+        if (title == WideToUtf8(text) && (!windowClass || WideToUtf8(cls) == windowClass))
+          found = hwnd;
       }
       return found != nullptr;
     });
     return found;
+  }
+
+  // The path of a DLL the program has loaded (lower case), or "" when it
+  // has none of that name.
+  std::string ModulePath(const std::string& name) const {
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process_.hProcess, modules, sizeof modules, &bytes)) return "";
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+      wchar_t path[MAX_PATH] = {};
+      if (!GetModuleFileNameExW(process_.hProcess, modules[i], path, MAX_PATH)) continue;
+      std::string found = WideToUtf8(path);
+      for (char& c : found)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (found.size() > name.size() && found.ends_with("\\" + name)) return found;
+    }
+    return "";
   }
 
   // Waits until the program has ended; its exit code, or -1.
@@ -194,51 +236,65 @@ class PlumageProgramTest : public ::testing::Test {
   std::string library = SystemFile("shell32.dll");
 };
 
-TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEnds) {
-  const fs::path folder = dir.path() / "Chess Games";
-  fs::create_directories(folder);
+class PlumageOkTest : public PlumageProgramTest,
+                      public ::testing::WithParamInterface<const char*> {};
+
+// A folder named in the code page (blanks in its name), and one named in
+// scripts Windows-1252 lacks, with a character beyond the BMP: both reach
+// the program whole through the wide command line.
+TEST_P(PlumageOkTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEnds) {
+  const std::string folder = dir.str() + "\\" + GetParam();
+  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr)) << folder;
   HHOOK watch = SetWindowsHookExA(WH_KEYBOARD_LL, &WatchKeys, GetModuleHandleA(nullptr), 0);
   ASSERT_NE(watch, nullptr) << "cannot watch the keyboard";
   refreshKeysSeen = 0;
 
   // As Explorer starts it: the verb's command, the path in place of %1;
   // the whole text after the program's name is the path, blanks and all.
-  const std::string commandLine = VerbCommandFor(folder.string());
-  EXPECT_EQ(commandLine, "\"" + ProgramPath() + "\" " + folder.string());
+  const std::string commandLine = VerbCommandFor(folder);
+  EXPECT_EQ(commandLine, "\"" + ProgramPath() + "\" " + folder);
   RunningPlumage plumage(commandLine);
   ASSERT_TRUE(plumage.started()) << commandLine;
-  const std::string title = PickerTitle(folder.string());
+  const std::string title = PickerTitle(folder);
   HWND picker = plumage.WaitForWindow(title);
   ASSERT_NE(picker, nullptr) << "no picker titled " << title;
   EXPECT_EQ(plumage.Windows().size(), 1u);
-  char shown[MAX_PATH] = {};
-  GetDlgItemTextA(picker, win32::ChangeIconWindow::kSelectedIcon, shown, sizeof shown);
-  EXPECT_EQ(std::string(shown), library);
+  // plumage.exe's manifest brings the common controls 6 (visual styles):
+  // its comctl32 is the one of that side-by-side assembly.
+  const std::string comctl = plumage.ModulePath("comctl32.dll");
+  EXPECT_NE(comctl.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+            std::string::npos)
+      << comctl;
+  wchar_t shown[MAX_PATH] = {};
+  GetDlgItemTextW(picker, win32::ChangeIconWindow::kSelectedIcon, shown, MAX_PATH);
+  EXPECT_EQ(WideToUtf8(shown), library);
 
   RunningPlumage::Click(picker, win32::ChangeIconWindow::kOKButton);
   HWND reminder = plumage.WaitForWindow("Plumage", "#32770");
   ASSERT_NE(reminder, nullptr) << "no refresh reminder";
   EXPECT_FALSE(IsWindowVisible(picker)) << "the picker closes before the reminder";
-  char text[1024] = {};
-  GetDlgItemTextA(reminder, 0xFFFF, text, sizeof text);  // the message box's text
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(reminder, 0xFFFF, text, 1024);  // the message box's text
   EXPECT_EQ(win32::FromWindowsText(text), ReminderText(0));
   PostMessageA(reminder, WM_COMMAND, IDOK, 0);
 
   EXPECT_EQ(plumage.WaitForEnd(), 0);
   EXPECT_EQ(refreshKeysSeen, 1) << "F5 goes out once the reminder is closed";
   UnhookWindowsHookEx(watch);
-  const std::string ini = (folder / "DESKTOP.INI").string();
-  char value[MAX_PATH] = {};
-  GetPrivateProfileStringA(".ShellClassInfo", "IconFile", "", value, sizeof value, ini.c_str());
-  EXPECT_EQ(std::string(value), library);
-  GetPrivateProfileStringA(".ShellClassInfo", "IconIndex", "", value, sizeof value, ini.c_str());
-  EXPECT_EQ(std::string(value), "0");
-  const DWORD attributes = GetFileAttributesA(ini.c_str());
+  const std::string ini = folder + "\\DESKTOP.INI";
+  EXPECT_EQ(IniValue(ini, "IconFile"), library);
+  EXPECT_EQ(IniValue(ini, "IconIndex"), "0");
+  const DWORD attributes = Attributes(ini);
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
             DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
-  EXPECT_TRUE(GetFileAttributesA(folder.string().c_str()) & FILE_ATTRIBUTE_SYSTEM);
+  EXPECT_TRUE(Attributes(folder) & FILE_ATTRIBUTE_SYSTEM);
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, PlumageOkTest,
+                         ::testing::Values("Chess Games",
+                                           "\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF"
+                                           "\xCF\x82 \xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\x81"));
 
 TEST_F(PlumageProgramTest, CancelWritesNothingAndEnds) {
   const fs::path folder = dir.path() / "Untouched";
@@ -263,7 +319,7 @@ TEST_F(PlumageProgramTest, WithoutAnArgumentOnlyTheSettingsDialogShowsAndItsOkWr
   RunningPlumage::Click(settings, win32::OptionsWindow::kCmdOK);
   EXPECT_EQ(plumage.WaitForEnd(), 0);
   EXPECT_EQ(VerbValue("NoWarning"), " 1");
-  EXPECT_EQ(VerbValue(""), win32::ToWindowsText("M&odifier l'icône..."));
+  EXPECT_EQ(VerbValue(""), "M&odifier l'ic\xC3\xB4ne...");
 }
 
 }  // namespace

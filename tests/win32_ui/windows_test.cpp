@@ -9,6 +9,10 @@
 
 #include <commctrl.h>
 
+#include <cwctype>
+
+#include <algorithm>
+#include <cwchar>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -21,6 +25,7 @@
 #include "iconmaker/save_selected.h"
 #include "picker/change_icon.h"
 #include "platform/win32/native_platform.h"
+#include "platform/win32/win32_text.h"
 #include "settings/settings.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -49,6 +54,52 @@ class QuietWin32Ui : public win32::Win32UserInterface {
   std::vector<std::string> messages;
   int beeps = 0;
 };
+
+// This test program carries the manifest plumage.exe carries: under it the
+// windows are made by the common controls 6 of the side-by-side assembly,
+// not by the system folder's version 5. (Wine 8's comctl32 answers
+// DllGetVersion with 5.81 from either place; where it was loaded from is
+// what tells them apart.)
+TEST(Win32Manifest, CommonControlsSixAreLoaded) {
+  HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+  ASSERT_NE(comctl, nullptr) << "the windows' library is loaded with the program";
+  wchar_t path[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameW(comctl, path, MAX_PATH), 0u);
+  std::wstring lower = path;
+  for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
+  EXPECT_NE(lower.find(L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+            std::wstring::npos);
+}
+
+// What the program draws as 32 × 32 stays 32 × 32 whatever the display's
+// DPI (the system's icon size is 64 × 64 to this DPI-aware program at 200 %):
+// an extracted icon is its 32 × 32 image, and DrawIcon draws it pixel for
+// pixel, its last pixel at the last pixel of a 32 × 32 picture.
+TEST(Win32Icons, ThirtyTwoPixelIconsAtAnyDpi) {
+  platform::NativePlatform native;
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const platform::IconHandle extracted =
+      native.icons.ExtractIcon(platform::WideToUtf8(system) + "\\shell32.dll", 3);
+  ASSERT_TRUE(extracted.IsIcon());
+  EXPECT_EQ(extracted.bitmap().width, 32);
+  EXPECT_EQ(extracted.bitmap().height, 32);
+
+  platform::IconBitmap corner;
+  corner.width = corner.height = 32;
+  corner.color.assign(32 * 32, platform::Rgba{0, 0, 0, 0});
+  corner.mask.assign(32 * 32, 1);  // the background shows through
+  corner.color.back() = platform::Rgba{255, 0, 0, 0};
+  corner.mask.back() = 0;
+  corner.color[32 * 16 + 16] = platform::Rgba{0, 0, 255, 0};
+  corner.mask[32 * 16 + 16] = 0;
+  const platform::IconHandle icon(std::move(corner), platform::IconOrigin{});
+  platform::Surface24 picture(32, 32);
+  native.icons.DrawIcon(picture, 0, 0, icon);
+  EXPECT_EQ(picture.At(31, 31), (platform::Rgb{255, 0, 0}));
+  EXPECT_EQ(picture.At(16, 16), (platform::Rgb{0, 0, 255}));
+  EXPECT_EQ(picture.At(30, 30), (platform::Rgb{255, 255, 255}));
+}
 
 std::string Text(HWND control) {
   return win32::GetText(control);
@@ -148,17 +199,64 @@ class Win32WindowsTest : public ::testing::Test {
   bool closed = false;
 };
 
-TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheSystemDpi) {
+// The DPI the display of this run has: PLUMAGE_TEST_DPI when the run set
+// one up (Wine's LogPixels), else 96.
+int ExpectedDpi() {
+  wchar_t value[16] = {};
+  const DWORD n = GetEnvironmentVariableW(L"PLUMAGE_TEST_DPI", value, 16);
+  return n > 0 && n < 16 ? _wtoi(value) : 96;
+}
+
+struct Placed {
+  int id;
+  change_icon_layout::Box box;  // in the window's coordinates
+};
+
+// Every control of the picker at its table box times dpi / 96.
+void ExpectPickerAt(const ChangeIconWindow& window, int dpi, const std::vector<Placed>& placed) {
   namespace L = change_icon_layout;
   RECT client{};
-  GetClientRect(window->hwnd(), &client);
-  EXPECT_EQ(client.right, win32::ScaleToDpi(L::kClientWidth));
-  EXPECT_EQ(client.bottom, win32::ScaleToDpi(L::kClientHeight));
-  struct Placed {
-    int id;
-    L::Box box;  // in the window's coordinates
-  };
-  const Placed placed[] = {
+  GetClientRect(window.hwnd(), &client);
+  EXPECT_EQ(client.right, MulDiv(L::kClientWidth, dpi, 96));
+  EXPECT_EQ(client.bottom, MulDiv(L::kClientHeight, dpi, 96));
+  for (const Placed& p : placed) {
+    const RECT r = PlaceOf(window.Control(p.id));
+    EXPECT_EQ(r.left, MulDiv(p.box.x, dpi, 96)) << p.id << " at " << dpi;
+    EXPECT_EQ(r.top, MulDiv(p.box.y, dpi, 96)) << p.id << " at " << dpi;
+    EXPECT_EQ(r.right - r.left, MulDiv(p.box.w, dpi, 96)) << p.id << " at " << dpi;
+    EXPECT_EQ(r.bottom - r.top, MulDiv(p.box.h, dpi, 96)) << p.id << " at " << dpi;
+  }
+}
+
+// The width of each line of a control's text in its own font, the widest.
+int TextWidth(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = text.substr(start, end - start);
+    std::erase(line, L'&');  // the mnemonic's mark is not drawn
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    widest = std::max(widest, static_cast<int>(size.cx));
+    start = end + 2;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return widest;
+}
+
+TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheMonitorsDpi) {
+  namespace L = change_icon_layout;
+  const int dpi = ExpectedDpi();
+  EXPECT_EQ(win32::WindowDpi(window->hwnd()), dpi);
+  const std::vector<Placed> placed = {
       {ChangeIconWindow::kLabel1, L::kLabel1},
       {ChangeIconWindow::kSelectedIcon, {L::kLabel1.x + 8, L::kLabel1.y + 32, 233, 25}},
       {ChangeIconWindow::kImage1, {L::kLabel1.x + 328, L::kLabel1.y + 16, 59, 41}},
@@ -168,12 +266,79 @@ TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheSystemDpi) {
       {ChangeIconWindow::kOKButton, L::kOKButton},
       {ChangeIconWindow::kOptionButton, L::kOptionButton},
   };
-  for (const Placed& p : placed) {
-    const RECT r = PlaceOf(Picker(p.id));
-    EXPECT_EQ(r.left, win32::ScaleToDpi(p.box.x)) << p.id;
-    EXPECT_EQ(r.top, win32::ScaleToDpi(p.box.y)) << p.id;
-    EXPECT_EQ(r.right - r.left, win32::ScaleToDpi(p.box.w)) << p.id;
-    EXPECT_EQ(r.bottom - r.top, win32::ScaleToDpi(p.box.h)) << p.id;
+  ExpectPickerAt(*window, dpi, placed);
+
+  // Texts drawn in a font of the same DPI fit their controls (buttons keep
+  // a few pixels of their frame).
+  for (int id :
+       {ChangeIconWindow::kLabel2, ChangeIconWindow::kLabel3, ChangeIconWindow::kBrowseButton,
+        ChangeIconWindow::kBtnAutoCreate, ChangeIconWindow::kButtonCreate,
+        ChangeIconWindow::kOKButton, ChangeIconWindow::kRemoveButton,
+        ChangeIconWindow::kCancelButton, ChangeIconWindow::kOptionButton}) {
+    RECT r{};
+    GetClientRect(Picker(id), &r);
+    EXPECT_LE(TextWidth(Picker(id)), r.right - MulDiv(4, dpi, 96)) << Text(Picker(id));
+  }
+  LOGFONTW font{};
+  GetObjectW(
+      reinterpret_cast<HFONT>(SendMessageW(Picker(ChangeIconWindow::kOKButton), WM_GETFONT, 0, 0)),
+      sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72)) << "8 points at the window's DPI";
+
+  // Moved onto a monitor of 1.5 times that DPI: laid out afresh from the
+  // tables, in the rectangle Windows proposes.
+  const int moved = dpi * 3 / 2;
+  RECT frame{};
+  GetWindowRect(window->hwnd(), &frame);
+  RECT suggested{frame.left, frame.top, frame.left + MulDiv(L::kClientWidth, moved, 96) + 40,
+                 frame.top + MulDiv(L::kClientHeight, moved, 96) + 60};
+  SendMessageW(window->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(moved, moved),
+               reinterpret_cast<LPARAM>(&suggested));
+  RECT now{};
+  GetWindowRect(window->hwnd(), &now);
+  EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);
+  const RECT ok = PlaceOf(Picker(ChangeIconWindow::kOKButton));
+  EXPECT_EQ(ok.left, MulDiv(L::kOKButton.x, moved, 96));
+  EXPECT_EQ(ok.top, MulDiv(L::kOKButton.y, moved, 96));
+  EXPECT_EQ(ok.right - ok.left, MulDiv(L::kOKButton.w, moved, 96));
+  GetObjectW(
+      reinterpret_cast<HFONT>(SendMessageW(Picker(ChangeIconWindow::kOKButton), WM_GETFONT, 0, 0)),
+      sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(8, moved, 72));
+}
+
+// 2 × 2 blocks of each pixel: what stretching a picture to twice its side
+// shows.
+platform::Surface24 Doubled(const platform::Surface24& picture) {
+  platform::Surface24 out(picture.width() * 2, picture.height() * 2);
+  for (int y = 0; y < out.height(); ++y)
+    for (int x = 0; x < out.width(); ++x) out.Set(x, y, picture.At(x / 2, y / 2));
+  return out;
+}
+
+TEST_F(Win32WindowsTest, TheListsIconsAreDrawnAtTheDpiFromTheirLargerImages) {
+  const int dpi = ExpectedDpi();
+  const int side = MulDiv(32, dpi, 96);
+  HWND list = Picker(ChangeIconWindow::kListView);
+  int width = 0, height = 0;
+  ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_NORMAL), &width, &height);
+  EXPECT_EQ(width, side);
+  EXPECT_EQ(height, side);
+  ASSERT_GT(picker->IconList.size(), 10u);
+  for (const auto& picture : picker->IconList) ASSERT_EQ(picture.width(), 32) << "saved as icons";
+  if (dpi == 96) {
+    EXPECT_TRUE(picker->ListPictures.empty()) << "the 32 x 32 pictures are shown";
+    return;
+  }
+  ASSERT_EQ(picker->ListPictures.size(), picker->IconList.size());
+  EXPECT_EQ(picker->ListPictures[0].width(), side);
+  if (dpi == 192) {
+    // shell32.dll has larger images than 32 x 32: the pictures are drawn
+    // from them, not doubled.
+    int drawnAfresh = 0;
+    for (std::size_t i = 0; i < picker->IconList.size(); ++i)
+      if (!(picker->ListPictures[i] == Doubled(picker->IconList[i]))) ++drawnAfresh;
+    EXPECT_GT(drawnAfresh, static_cast<int>(picker->IconList.size()) / 2);
   }
 }
 
@@ -195,9 +360,9 @@ TEST_F(Win32WindowsTest, PickerShowsTheFormsTextsAndList) {
   EXPECT_EQ(count, static_cast<int>(picker->ListView.ListItems.size()));
   EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_NORMAL)),
             static_cast<int>(picker->IconList.size()));
-  char label[16] = {};
-  ListView_GetItemText(list, 2, 0, label, sizeof label);
-  EXPECT_EQ(std::string(label), " 2");
+  wchar_t label[16] = {};
+  ListView_GetItemText(list, 2, 0, label, 16);
+  EXPECT_EQ(std::wstring(label), L" 2");
   EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), picker->ListView.SelectedItem - 1);
 }
 

@@ -34,13 +34,25 @@ class NativePlatform {
   // No desktop integration: Explorer reads the verb key and DESKTOP.INI.
   Platform os{&registry, &system, &shell, &files, &profile, &icons};
 
-  // The command line's arguments, from the ANSI code page into the
-  // program's own text (UTF-8), so that "C:\Icônes" names that folder.
-  static std::vector<std::string> Arguments(int argc, char** argv) {
-    std::vector<std::string> args;
-    for (int i = 0; i < argc; ++i) args.push_back(SystemAnsiToUtf8(argv[i]));
-    return args;
-  }
+  // The command line's arguments in the program's own text (UTF-8), read
+  // as UTF-16 (GetCommandLineW split as the C run-time splits it), so that
+  // a folder named in any script is that folder. argv, in the ANSI code
+  // page, is not used.
+  static std::vector<std::string> Arguments(int argc, char** argv);
+
+  // Standard output and error as UTF-8 while it lives: a console is
+  // switched to the UTF-8 code page and given back its own at the end;
+  // a file or pipe gets the UTF-8 bytes as they are.
+  class Utf8Console {
+   public:
+    Utf8Console();
+    ~Utf8Console();
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+   private:
+    unsigned int previous_ = 0;
+  };
 
   // The folder that holds the running executable, without a closing
   // backslash.

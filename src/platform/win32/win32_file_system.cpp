@@ -4,12 +4,14 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "platform/win32/win32_text.h"
 
 namespace plumage::platform {
 namespace {
 
-// What SetFileAttributesA may keep beside the program's attributes.
+// What SetFileAttributesW may keep beside the program's attributes.
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
 
@@ -26,7 +28,7 @@ DWORD RawAttributes(const std::string& path) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_FILE_ATTRIBUTES;
   }
-  return GetFileAttributesA(Utf8ToSystemAnsi(path).c_str());
+  return GetFileAttributesW(Utf8ToWide(path).c_str());
 }
 
 }  // namespace
@@ -47,7 +49,7 @@ Status Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t att
     return SystemError("cannot set the attributes of", path, GetLastError());
   DWORD wanted = (current & kKeptAttributes) | (attributes & ~kAttributeDirectory);
   if (wanted == 0) wanted = FILE_ATTRIBUTE_NORMAL;
-  if (!SetFileAttributesA(Utf8ToSystemAnsi(path).c_str(), wanted))
+  if (!SetFileAttributesW(Utf8ToWide(path).c_str(), wanted))
     return SystemError("cannot set the attributes of", path, GetLastError());
   return Ok{};
 }
@@ -59,18 +61,18 @@ bool Win32FileSystem::FileExists(const std::string& path) {
 
 Status Win32FileSystem::Remove(const std::string& path) {
   if (path.empty()) return SystemError("cannot delete", path, ERROR_FILE_NOT_FOUND);
-  if (!DeleteFileA(Utf8ToSystemAnsi(path).c_str()))
+  if (!DeleteFileW(Utf8ToWide(path).c_str()))
     return SystemError("cannot delete", path, GetLastError());
   return Ok{};
 }
 
 Status Win32FileSystem::Copy(const std::string& from, const std::string& to) {
-  // CopyFileA refuses a Read-only target; so does this, also where the file
+  // CopyFileW refuses a Read-only target; so does this, also where the file
   // system would let the owner write (Wine run by root).
   DWORD target = RawAttributes(to);
   if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY))
     return MakeError(ErrorKind::Io, "cannot copy " + from + " to " + to + ": it is read-only");
-  if (!CopyFileA(Utf8ToSystemAnsi(from).c_str(), Utf8ToSystemAnsi(to).c_str(), FALSE))
+  if (!CopyFileW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), FALSE))
     return SystemError("cannot copy " + from + " to", to, GetLastError());
   return Ok{};
 }
@@ -81,8 +83,8 @@ Result<std::vector<std::string>> Win32FileSystem::List(const std::string& folder
   std::string prefix = folder;
   if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/' && prefix.back() != ':')
     prefix.push_back('\\');
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA(Utf8ToSystemAnsi(prefix + "*").c_str(), &found);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(Utf8ToWide(prefix + "*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES)
@@ -92,11 +94,11 @@ Result<std::vector<std::string>> Win32FileSystem::List(const std::string& folder
   const DWORD excluding = (kAttributeHidden | kAttributeSystem | kAttributeDirectory) & ~include;
   std::vector<std::string> names;
   do {
-    std::string name = SystemAnsiToUtf8(found.cFileName);
+    std::string name = WideToUtf8(found.cFileName);
     if (name == "." || name == ".." || !MatchesWildcard(name, pattern)) continue;
     if ((found.dwFileAttributes & excluding) != 0) continue;
     names.push_back(std::move(name));
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   DWORD code = GetLastError();
   FindClose(search);
   if (code != ERROR_NO_MORE_FILES) return SystemError("cannot list", folder, code);
@@ -105,21 +107,24 @@ Result<std::vector<std::string>> Win32FileSystem::List(const std::string& folder
 
 bool Win32FileSystem::IsDriveRoot(const std::string& folder) {
   if (folder.empty()) return false;
-  std::string ansi = Utf8ToSystemAnsi(folder);
+  std::wstring wide = Utf8ToWide(folder);
   // "C:" alone would be the drive's current folder; the program means the
   // drive.
-  if (ansi.size() == 2 && ansi[1] == ':') ansi.push_back('\\');
-  char full[MAX_PATH * 2];
-  DWORD n = GetFullPathNameA(ansi.c_str(), sizeof full, full, nullptr);
-  if (n == 0 || n >= sizeof full) return false;
-  std::string path(full, n);
-  if (path.back() != '\\') path.push_back('\\');
-  char volume[MAX_PATH * 2];
-  if (!GetVolumePathNameA(path.c_str(), volume, sizeof volume)) return false;
-  std::string root = volume;
-  if (root.empty()) return false;
-  if (root.back() != '\\') root.push_back('\\');
-  return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, root.c_str(), -1, path.c_str(),
+  if (wide.size() == 2 && wide[1] == L':') wide.push_back(L'\\');
+  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return false;
+  std::wstring path(n, L'\0');
+  n = GetFullPathNameW(wide.c_str(), n, path.data(), nullptr);
+  if (n == 0 || n >= path.size()) return false;
+  path.resize(n);
+  if (path.back() != L'\\') path.push_back(L'\\');
+  std::wstring volume(path.size() + 1, L'\0');
+  if (!GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size())))
+    return false;
+  volume.resize(wcslen(volume.c_str()));
+  if (volume.empty()) return false;
+  if (volume.back() != L'\\') volume.push_back(L'\\');
+  return CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, volume.c_str(), -1, path.c_str(),
                         -1) == CSTR_EQUAL;
 }
 

@@ -1,5 +1,5 @@
-// Files through kernel32: GetFileAttributesA, SetFileAttributesA, CopyFileA,
-// DeleteFileA, and FindFirstFileA listings filtered by the program's own
+// Files through kernel32: GetFileAttributesW, SetFileAttributesW, CopyFileW,
+// DeleteFileW, and FindFirstFileW listings filtered by the program's own
 // wildcard and attribute rules (the system's matching also matches short
 // 8.3 names, which the program never shows).
 #pragma once
@@ -18,7 +18,7 @@ class Win32FileSystem : public IFileSystem {
   Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
                                         std::uint32_t include) override;
   // The root of a volume: a drive ("C:\"), a share or a folder a volume is
-  // mounted on (GetVolumePathNameA gives the path back).
+  // mounted on (GetVolumePathNameW gives the path back).
   bool IsDriveRoot(const std::string& folder) override;
   // Through ReadWholeFile and WriteFileAtomically (win32_files.h).
   Result<std::string> LoadFile(const std::string& path, std::size_t maxBytes) override;

@@ -20,9 +20,9 @@ Error WriteError(const std::string& path, DWORD code) {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  HANDLE file = CreateFileA(Utf8ToSystemAnsi(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
   bool ok = GetFileSizeEx(file, &size) != 0 && static_cast<ULONGLONG>(size.QuadPart) <= kMaxWholeFile;
@@ -44,12 +44,12 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 Status WriteFileAtomically(const std::string& path, const std::string& bytes) {
-  const std::string target = Utf8ToSystemAnsi(path);
-  const std::string sibling = target + ".plumage-new";
-  DWORD attributes = GetFileAttributesA(target.c_str());
+  const std::wstring target = Utf8ToWide(path);
+  const std::wstring sibling = target + L".plumage-new";
+  DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
     return MakeError(ErrorKind::Io, "cannot write " + path + ": it is read-only");
-  HANDLE file = CreateFileA(sibling.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileW(sibling.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return WriteError(path, GetLastError());
   std::size_t done = 0;
@@ -66,18 +66,18 @@ Status WriteFileAtomically(const std::string& path, const std::string& bytes) {
     code = GetLastError();
   }
   CloseHandle(file);
-  if (ok && !MoveFileExA(sibling.c_str(), target.c_str(),
+  if (ok && !MoveFileExW(sibling.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     ok = false;
     code = GetLastError();
   }
   if (!ok) {
-    DeleteFileA(sibling.c_str());
+    DeleteFileW(sibling.c_str());
     return WriteError(path, code);
   }
   // The replaced file's Hidden, System and Archive attributes stay.
   if (attributes != INVALID_FILE_ATTRIBUTES)
-    SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_DIRECTORY);
+    SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_DIRECTORY);
   return Ok{};
 }
 

@@ -11,7 +11,7 @@ namespace plumage::platform {
 // The whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
-// Writes a sibling, flushes it and moves it over `path` (MoveFileExA with
+// Writes a sibling, flushes it and moves it over `path` (MoveFileExW with
 // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH), so the file is either
 // complete or untouched. An existing file's attributes carry over.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
-// shellapi.h names ExtractIconA ExtractIcon, the interface's method.
+// shellapi.h names ExtractIconW ExtractIcon, the interface's method.
 #undef ExtractIcon
 
 #include <cstring>
@@ -36,7 +36,7 @@ bool ReadIconPixels(HICON icon, IconBitmap& out) {
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) return false;
   BITMAP mask{};
-  bool ok = info.hbmMask && GetObjectA(info.hbmMask, sizeof mask, &mask) == sizeof mask;
+  bool ok = info.hbmMask && GetObjectW(info.hbmMask, sizeof mask, &mask) == sizeof mask;
   const bool monochrome = info.hbmColor == nullptr;
   const int width = ok ? mask.bmWidth : 0;
   // A monochrome icon keeps its AND and XOR images one above the other.
@@ -168,21 +168,35 @@ void DrawOnSurface(Surface24& surface, Draw&& draw) {
 }  // namespace
 
 IconHandle Win32IconSource::ExtractIcon(const std::string& path, int index) {
-  // ExtractIconA(..., -1) answers the number of icons, not an icon.
+  return ExtractIconAtSize(path, index, kIconSize);
+}
+
+IconHandle Win32IconSource::ExtractIconAtSize(const std::string& path, int index, int size) {
+  if (size <= 0 || size > kMaxIconSide) return IconHandle::None(path + ": no icon of that size");
+  // ExtractIconW(..., -1) answers the number of icons, not an icon.
   if (index == -1) return IconHandle::None(path + ": no icon at index -1");
-  HICON icon = ExtractIconA(nullptr, Utf8ToSystemAnsi(path).c_str(), static_cast<UINT>(index));
+  const std::wstring wide = Utf8ToWide(path);
+  HICON icon = ExtractIconW(nullptr, wide.c_str(), static_cast<UINT>(index));
   if (icon == nullptr) return IconHandle::None(path + ": no icon at index " + std::to_string(index));
   if (reinterpret_cast<ULONG_PTR>(icon) == 1)
     return IconHandle::NotIconFile(path + ": not an icon file, executable or library");
+  // ExtractIcon gives the system's icon size, 64 × 64 to a DPI-aware
+  // program on a 200 % display; the program means the image the file's
+  // directory offers for the size asked (32 × 32 unless said otherwise).
+  HICON sized = nullptr;
+  if (PrivateExtractIconsW(wide.c_str(), index, size, size, &sized, nullptr, 1, 0) == 1 && sized) {
+    DestroyIcon(icon);
+    icon = sized;
+  }
   return TakeIcon(icon, IconOrigin{}, path);
 }
 
 IconHandle Win32IconSource::SmallShellIcon(const std::string& path) {
   // The shell asks for COM on the calling thread.
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  SHFILEINFOA info{};
-  auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
-      Utf8ToSystemAnsi(path).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  SHFILEINFOW info{};
+  auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+      Utf8ToWide(path).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
   HICON icon = list ? ImageList_GetIcon(list, info.iIcon, ILD_TRANSPARENT) : nullptr;
   if (SUCCEEDED(com)) CoUninitialize();
   if (!list) return IconHandle::None(path + ": the shell has no icon for it");
@@ -237,7 +251,11 @@ void Win32IconSource::DrawIcon(Surface24& surface, int x, int y, const IconHandl
   if (!icon.IsIcon()) return;
   HICON h = MakeIcon(icon.bitmap());
   if (!h) return;
-  DrawOnSurface(surface, [&](HDC dc) { ::DrawIcon(dc, x, y, h); });
+  // 32 × 32 as the program means it: DrawIcon draws at the system's icon
+  // size, which a DPI-aware program on a 200 % display sees as 64 × 64.
+  DrawOnSurface(surface, [&](HDC dc) {
+    ::DrawIconEx(dc, x, y, h, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+  });
   DestroyIcon(h);
 }
 

@@ -1,6 +1,8 @@
-// The Windows registry through advapi32: RegOpenKeyA, RegQueryValueExA,
-// RegSetValueExA and RegCloseKey for the program, RegCreateKeyA and
-// RegDeleteKeyA for the installer. Keys opened are handed out as small
+// The Windows registry through advapi32: RegOpenKeyW, RegQueryValueExW,
+// RegSetValueExW and RegCloseKey for the program, RegCreateKeyW and
+// RegDeleteKeyW for the installer. Names and text values cross as
+// Windows-1252 bytes, the registry layer's own form, converted to the
+// registry's UTF-16 here. Keys opened are handed out as small
 // numbers, so a handle the program never got is refused, not followed.
 #pragma once
 
@@ -29,9 +31,12 @@ class Win32Registry : public IRegistry {
                 const std::uint8_t* data, std::uint32_t size) override;
   long CloseKey(RegHandle key) override;
   long CreateKey(std::uint32_t root, const std::string& subKey) override;
-  // The key and everything under it (RegDeleteKeyA removes only a key
+  // The key and everything under it (RegDeleteKeyW removes only a key
   // without sub-keys on the NT family).
   long DeleteKeyTree(std::uint32_t root, const std::string& subKey) override;
+  // The key when it holds neither sub-keys nor values (the parents the
+  // installer made); kErrorAccessDenied when it holds something.
+  long DeleteKeyIfEmpty(std::uint32_t root, const std::string& subKey);
 
  private:
   std::map<RegHandle, void*> open_;  // HKEY

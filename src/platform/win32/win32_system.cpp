@@ -1,8 +1,10 @@
 #include "platform/win32/win32_system.h"
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <mmsystem.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "platform/win32/win32_text.h"
 
@@ -12,50 +14,60 @@ Win32System::~Win32System() {
   if (mutex_) CloseHandle(static_cast<HANDLE>(mutex_));
 }
 
-std::string Win32System::ExecutableFolder() {
-  // A path longer than MAX_PATH is cut by the ANSI call; a larger buffer
-  // is tried before giving up.
-  std::string path(MAX_PATH, '\0');
+namespace {
+
+// The running executable's full path. A path longer than MAX_PATH is cut
+// by a buffer of that size; a larger one is tried before giving up.
+std::wstring ModulePath() {
+  std::wstring path(MAX_PATH, L'\0');
   for (int attempt = 0; attempt < 4; ++attempt) {
-    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return ".";
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
     if (n < path.size()) {
       path.resize(n);
-      break;
+      return path;
     }
-    path.assign(path.size() * 4, '\0');
+    path.assign(path.size() * 4, L'\0');
   }
-  std::string::size_type slash = path.find_last_of("\\/");
-  if (slash == std::string::npos) return ".";
+  return {};
+}
+
+}  // namespace
+
+std::string Win32System::ExecutableFolder() {
+  std::wstring path = ModulePath();
+  std::wstring::size_type slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return ".";
   path.resize(slash);
   // The root of a drive keeps its backslash ("C:\", not "C:").
-  if (path.size() == 2 && path[1] == ':') path.push_back('\\');
-  return SystemAnsiToUtf8(path);
+  if (path.size() == 2 && path[1] == L':') path.push_back(L'\\');
+  return WideToUtf8(path);
 }
 
 std::string Win32System::ProgramFolder() {
   if (folder_.empty()) {
     folder_ = ExecutableFolder();
     if (folder_.back() != '\\') folder_.push_back('\\');
-    CreateDirectoryA(Utf8ToSystemAnsi(folder_ + "Icons").c_str(), nullptr);
+    CreateDirectoryW(Utf8ToWide(folder_ + "Icons").c_str(), nullptr);
   }
   return folder_;
 }
 
 std::string Win32System::ExecutableName() {
-  char path[MAX_PATH + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return "plumage";
-  std::string name = path;
-  if (auto slash = name.find_last_of("\\/"); slash != std::string::npos) name.erase(0, slash + 1);
-  if (auto dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
-  return name.empty() ? std::string("plumage") : SystemAnsiToUtf8(name);
+  std::wstring name = ModulePath();
+  if (auto slash = name.find_last_of(L"\\/"); slash != std::wstring::npos) name.erase(0, slash + 1);
+  if (auto dot = name.rfind(L'.'); dot != std::wstring::npos && dot > 0) name.resize(dot);
+  return name.empty() ? std::string("plumage") : WideToUtf8(name);
+}
+
+bool Win32System::ProcessIsElevated() {
+  return IsUserAnAdmin() != FALSE;
 }
 
 bool Win32System::PreviousInstanceRunning() {
   if (instanceChecked_) return another_;
   instanceChecked_ = true;
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, kInstanceMutex);
   DWORD code = GetLastError();
   if (!mutex) {
     // A mutex of that name that this user may not open belongs to a copy
@@ -79,8 +91,15 @@ std::string Win32System::ErrorMessage(long code) {
   return SystemErrorText(static_cast<unsigned long>(code));
 }
 
+std::string Win32System::LocalAppDataFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+    return {};
+  return WideToUtf8(path);
+}
+
 void Win32Shell::OpenDocument(const std::string& target) {
-  ShellExecuteA(GetDesktopWindow(), "Open", Utf8ToSystemAnsi(target).c_str(), nullptr, nullptr,
+  ShellExecuteW(GetDesktopWindow(), L"Open", Utf8ToWide(target).c_str(), nullptr, nullptr,
                 SW_SHOWNORMAL);
 }
 
@@ -95,30 +114,36 @@ void Win32Shell::SendRefreshKey() {
 }
 
 void Win32Shell::UpdateShellImageCache(const std::string& iconFile, std::int32_t index) {
-  HMODULE shell32 = GetModuleHandleA("shell32.dll");
-  if (!shell32) shell32 = LoadLibraryA("shell32.dll");
+  HMODULE shell32 = GetModuleHandleW(L"shell32.dll");
+  if (!shell32) shell32 = LoadLibraryW(L"shell32.dll");
   if (!shell32) return;
-  // Shell_GetCachedImageIndex: (path, index, flags). Exported by number only.
-  using CachedImageIndex = int(WINAPI*)(const void*, int, UINT);
+  // Shell_GetCachedImageIndex: (path, index, flags), the path as UTF-16
+  // text. Exported by number only.
+  using CachedImageIndex = int(WINAPI*)(const wchar_t*, int, UINT);
   auto call = reinterpret_cast<CachedImageIndex>(
       reinterpret_cast<void*>(GetProcAddress(shell32, MAKEINTRESOURCEA(72))));
   if (!call) return;
-  // The NT family's shell32 reads the path as UTF-16 text; handing it ANSI
-  // bytes there would name another file and could read past the text's
-  // end while looking for a two-byte NUL. The Windows 95 family reads ANSI.
-  if (GetVersion() < 0x80000000u) {
-    std::wstring wide = Utf8ToWide(iconFile);
-    call(wide.c_str(), index, 0);
-  } else {
-    std::string ansi = Utf8ToSystemAnsi(iconFile);
-    call(ansi.c_str(), index, 0);
-  }
+  const std::wstring wide = Utf8ToWide(iconFile);
+  call(wide.c_str(), index, 0);
 }
 
 void Win32Shell::BroadcastSettingChange(std::uint32_t timeoutMs) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0, SMTO_NORMAL,
+  SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0, SMTO_NORMAL,
                       timeoutMs, &result);
+}
+
+void Win32Shell::NotifyFolderChanged(const std::string& folder, const std::string& descriptor) {
+  const std::wstring file = Utf8ToWide(descriptor);
+  const std::wstring directory = Utf8ToWide(folder);
+  // SHCNF_FLUSH: the shell has had the news when the call returns, so that
+  // the F5 that follows finds the windows up to date.
+  SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW | SHCNF_FLUSH, file.c_str(), nullptr);
+  SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSH, directory.c_str(), nullptr);
+}
+
+void Win32Shell::NotifyIconsChanged() {
+  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST | SHCNF_FLUSH, nullptr, nullptr);
 }
 
 }  // namespace plumage::platform

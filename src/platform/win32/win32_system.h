@@ -14,11 +14,15 @@ class Win32System : public ISystem {
   Win32System(const Win32System&) = delete;
   Win32System& operator=(const Win32System&) = delete;
 
-  // The running executable's folder (GetModuleFileNameA), without a
+  // The running executable's folder (GetModuleFileNameW), without a
   // closing backslash.
   static std::string ExecutableFolder();
   // The name of the mutex whose owner is the running copy.
-  static constexpr const char* kInstanceMutex = "Plumage.RunningCopy";
+  static constexpr const wchar_t* kInstanceMutex = L"Plumage.RunningCopy";
+
+  // Whether this process has an administrator's rights (elevated where
+  // Windows splits them off).
+  static bool ProcessIsElevated();
 
   // The executable's folder with a backslash, its Icons folder created.
   std::string ProgramFolder() override;
@@ -29,6 +33,8 @@ class Win32System : public ISystem {
   std::uint32_t TickCount() override;
   long LastError() override;
   std::string ErrorMessage(long code) override;
+  // SHGetFolderPathW(CSIDL_LOCAL_APPDATA).
+  std::string LocalAppDataFolder() override;
 
  private:
   std::string folder_;
@@ -39,15 +45,20 @@ class Win32System : public ISystem {
 
 class Win32Shell : public IShell {
  public:
-  // ShellExecuteA(GetDesktopWindow(), "Open", target, ...).
+  // ShellExecuteW(GetDesktopWindow(), "Open", target, ...).
   void OpenDocument(const std::string& target) override;
   // F5 down and up through SendInput.
   void SendRefreshKey() override;
   // shell32's function under ordinal 72, looked up at run time.
   void UpdateShellImageCache(const std::string& iconFile, std::int32_t index) override;
-  // SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE,
+  // SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE,
   // SPI_SETNONCLIENTMETRICS, 0, SMTO_NORMAL, timeoutMs, &result).
   void BroadcastSettingChange(std::uint32_t timeoutMs) override;
+  // SHChangeNotify: SHCNE_UPDATEITEM for the descriptor, SHCNE_UPDATEDIR
+  // for the folder (by path, flushed before the call returns).
+  void NotifyFolderChanged(const std::string& folder, const std::string& descriptor) override;
+  // SHChangeNotify(SHCNE_ASSOCCHANGED).
+  void NotifyIconsChanged() override;
 };
 
 }  // namespace plumage::platform

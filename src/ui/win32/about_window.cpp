@@ -14,31 +14,31 @@ namespace L = about_layout;
 
 namespace {
 // Point sizes in hundredths, as the fonts of the box are given (9.75, 8.25).
-HFONT SansSerif(int hundredthsOfPoint, int weight, bool underline) {
-  return CreateFontA(-MulDiv(hundredthsOfPoint, SystemDpi(), 7200), 0, 0, 0, weight, FALSE,
-                     underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+HFONT SansSerif(int hundredthsOfPoint, int weight, bool underline, int dpi) {
+  return CreateFontW(-MulDiv(hundredthsOfPoint, dpi, 7200), 0, 0, 0, weight, FALSE, underline,
+                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
 }
 }  // namespace
 
 AboutWindow::AboutWindow(frmAbout& form, HWND owner) : form_(form) {
   CreateFrame(owner, L::kClientWidth, L::kClientHeight, true);
   logo_ = LoadPicture(IDR_LOGO);
-  titleFont_ = SansSerif(975, FW_BOLD, false);
-  linkFont_ = SansSerif(825, FW_NORMAL, true);
+  titleFont_ = SansSerif(975, FW_BOLD, false, dpi());
+  linkFont_ = SansSerif(825, FW_NORMAL, true, dpi());
 
-  AddControl(WC_STATICA, SS_OWNERDRAW, kPicIcon, L::kPicIcon);
-  HWND title = AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLblTitle, L::kLblTitle);
-  SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
-  AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLblVersion, L::kLblVersion);
-  AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLabel1, L::kLabel1);
-  AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLabel4, L::kLabel4);
-  HWND link = AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kLabel5, L::kLabel5);
-  SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
-  AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLblDescription, L::kLblDescription);
+  AddControl(WC_STATICW, SS_OWNERDRAW, kPicIcon, L::kPicIcon);
+  HWND title = AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLblTitle, L::kLblTitle);
+  SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+  AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLblVersion, L::kLblVersion);
+  AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLabel1, L::kLabel1);
+  AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLabel4, L::kLabel4);
+  HWND link = AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kLabel5, L::kLabel5);
+  SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
+  AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLblDescription, L::kLblDescription);
   // Grey over white: one line cut into the face.
-  AddControl(WC_STATICA, SS_ETCHEDHORZ, kLine, L::kLine);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_DEFPUSHBUTTON, kCmdOK, L::kCmdOK);
+  AddControl(WC_STATICW, SS_ETCHEDHORZ, kLine, L::kLine);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON, kCmdOK, L::kCmdOK);
   form_.SetObserver(this);
   FormChanged();
 }
@@ -52,6 +52,20 @@ AboutWindow::~AboutWindow() {
   }
   if (titleFont_) DeleteObject(titleFont_);
   if (linkFont_) DeleteObject(linkFont_);
+}
+
+void AboutWindow::DpiChanged() {
+  HWND title = Control(kLblTitle);
+  HWND link = Control(kLabel5);
+  if (!title || !link) return;  // the frame, before its controls
+  HFONT oldTitle = titleFont_, oldLink = linkFont_;
+  titleFont_ = SansSerif(975, FW_BOLD, false, dpi());
+  linkFont_ = SansSerif(825, FW_NORMAL, true, dpi());
+  SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+  SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
+  if (oldTitle) DeleteObject(oldTitle);
+  if (oldLink) DeleteObject(oldLink);
+  FitLinkToText();
 }
 
 void AboutWindow::FormChanged() {
@@ -69,11 +83,11 @@ void AboutWindow::FormChanged() {
 // The link answers clicks on its text only, not on the blank beyond it.
 void AboutWindow::FitLinkToText() {
   HWND link = Control(kLabel5);
-  const std::string text = ToWindowsText(form_.Label5[0].Caption);
+  const std::wstring text = ToWindowsText(form_.Label5[0].Caption);
   HDC dc = GetDC(link);
   HGDIOBJ old = SelectObject(dc, linkFont_);
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(link, dc);
   const int width = std::min(static_cast<int>(size.cx) + 2, Px(L::kLabel5.w));
@@ -110,7 +124,7 @@ bool AboutWindow::ControlColour(HDC dc, HWND control) {
 
 bool AboutWindow::SetCursorFor(HWND control) {
   if (control != Control(kLabel5)) return false;
-  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_UPARROW)));
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_UPARROW)));
   return true;
 }
 

@@ -58,6 +58,7 @@ class AboutWindow : public DialogWindow, public IFormObserver {
   void DrawItem(const DRAWITEMSTRUCT& item) override;
   bool ControlColour(HDC dc, HWND control) override;
   bool SetCursorFor(HWND control) override;
+  void DpiChanged() override;
 
  private:
   void FitLinkToText();

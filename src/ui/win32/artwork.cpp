@@ -6,8 +6,8 @@
 namespace plumage::win32 {
 
 platform::Surface24 LoadPicture(int id) {
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (!found) return {};
   HGLOBAL loaded = LoadResource(module, found);
   const void* data = loaded ? LockResource(loaded) : nullptr;

@@ -15,16 +15,16 @@ namespace {
 // three lines and spills out of it.
 std::string Wrapped(HWND button, HFONT font, const std::string& text) {
   if (text.find('\r') != std::string::npos) return text;
-  const std::string shown = ToWindowsText(text);
+  const std::wstring shown = ToWindowsText(text);
   HDC dc = GetDC(button);
   HGDIOBJ old = SelectObject(dc, font);
   SIZE size{};
-  GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+  GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(button, dc);
   RECT r{};
   GetClientRect(button, &r);
-  if (size.cx <= r.right - ScaleToDpi(8)) return text;
+  if (size.cx <= r.right - ScaleToDpi(8, WindowDpi(button))) return text;
   std::size_t best = std::string::npos;
   const std::size_t middle = text.size() / 2;
   auto distance = [middle](std::size_t i) { return i > middle ? i - middle : middle - i; };
@@ -47,41 +47,44 @@ ChangeIconWindow::ChangeIconWindow(ChangeIcon& form) : form_(form) {
   image1_ = LoadPicture(IDR_IMAGE1);
   picture3_ = LoadPicture(IDR_PICTURE3);
 
-  AddControl(WC_BUTTONA, BS_GROUPBOX, kLabel1, L::kLabel1);
-  AddControl(WC_STATICA, SS_LEFT, kLabel2, In(L::kLabel1, L::kLabel2));
-  HWND selectedIcon = AddControl(WC_EDITA, WS_TABSTOP | ES_AUTOHSCROLL, kSelectedIcon,
+  AddControl(WC_BUTTONW, BS_GROUPBOX, kLabel1, L::kLabel1);
+  AddControl(WC_STATICW, SS_LEFT, kLabel2, In(L::kLabel1, L::kLabel2));
+  HWND selectedIcon = AddControl(WC_EDITW, WS_TABSTOP | ES_AUTOHSCROLL, kSelectedIcon,
                                  In(L::kLabel1, L::kSelectedIcon), WS_EX_CLIENTEDGE);
   // Every character typed goes to the form, which keeps none; editing keys
   // that type nothing (Delete, the arrows) still work.
   FilterCharacters(selectedIcon,
                    [this](char typed) { return form_.SelectedIcon_KeyPress(typed) != 0; });
-  AddControl(WC_STATICA, SS_LEFT, kLabel3, In(L::kLabel1, L::kLabel3));
-  AddControl(WC_STATICA, SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE, kSelectedNo,
+  AddControl(WC_STATICW, SS_LEFT, kLabel3, In(L::kLabel1, L::kLabel3));
+  AddControl(WC_STATICW, SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE, kSelectedNo,
              In(L::kLabel1, L::kSelectedNo));
-  AddControl(WC_STATICA, SS_OWNERDRAW | SS_NOTIFY, kImage1, In(L::kLabel1, L::kImage1));
+  AddControl(WC_STATICW, SS_OWNERDRAW | SS_NOTIFY, kImage1, In(L::kLabel1, L::kImage1));
   HWND list = AddControl(
-      WC_LISTVIEWA, WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
+      WC_LISTVIEWW, WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
       kListView, In(L::kLabel1, L::kListView), WS_EX_CLIENTEDGE);
-  images_ = ImageList_Create(32, 32, ILC_COLOR24, 16, 16);
+  // The icons at 32 × 32 times the DPI, each drawn from its own image of
+  // that size where it has one.
+  form_.ListPictureSize = Px(32);
+  images_ = ImageList_Create(Px(32), Px(32), ILC_COLOR24, 16, 16);
   ListView_SetImageList(list, images_, LVSIL_NORMAL);
   // A 56-pixel grid, as the Qt picker's: six entries to a row here, and
   // the four candidates of the new-icon dialog side by side.
   ListView_SetIconSpacing(list, Px(56), Px(56));
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kBrowseButton,
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kBrowseButton,
              In(L::kLabel1, L::kBrowseButton));
 
-  AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame1, L::kFrame1);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, kBtnAutoCreate,
+  AddControl(WC_BUTTONW, BS_GROUPBOX, kFrame1, L::kFrame1);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, kBtnAutoCreate,
              In(L::kFrame1, L::kBtnAutoCreate));
-  AddControl(WC_STATICA, SS_OWNERDRAW, kPicture3, In(L::kFrame1, L::kPicture3));
+  AddControl(WC_STATICW, SS_OWNERDRAW, kPicture3, In(L::kFrame1, L::kPicture3));
   // A caption too wide for the button wraps, as Windows buttons do.
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, kButtonCreate,
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, kButtonCreate,
              In(L::kFrame1, L::kButtonCreate));
 
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kOKButton, L::kOKButton);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kRemoveButton, L::kRemoveButton);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kCancelButton, L::kCancelButton);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kOptionButton, L::kOptionButton);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kOKButton, L::kOKButton);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kRemoveButton, L::kRemoveButton);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kCancelButton, L::kCancelButton);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kOptionButton, L::kOptionButton);
 
   form_.SetObserver(this);
   FormChanged();
@@ -90,6 +93,18 @@ ChangeIconWindow::ChangeIconWindow(ChangeIcon& form) : form_(form) {
 ChangeIconWindow::~ChangeIconWindow() {
   form_.SetObserver(nullptr);
   if (images_) ImageList_Destroy(images_);
+}
+
+void ChangeIconWindow::DpiChanged() {
+  HWND list = Control(kListView);
+  if (!list) return;  // the frame, before its controls
+  ListView_SetIconSpacing(list, Px(56), Px(56));
+  // The list's pictures at the new size (FormChanged follows), or, before
+  // the list is filled, the caption wrapped to the button's width afresh.
+  if (form_.ListPictureSize != Px(32))
+    form_.SetListPictureSize(Px(32));
+  else
+    FormChanged();
 }
 
 void ChangeIconWindow::Show() {
@@ -132,9 +147,9 @@ void ChangeIconWindow::FormChanged() {
 void ChangeIconWindow::RebuildList() {
   listVersion_ = form_.ListView.Version;
   HWND list = Control(kListView);
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   FillIconList(list, images_, form_.ListView, form_);
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }
 
@@ -216,7 +231,7 @@ void ChangeIconWindow::DrawItem(const DRAWITEMSTRUCT& item) {
 
 bool ChangeIconWindow::SetCursorFor(HWND control) {
   if (control != Control(kImage1)) return false;
-  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
   return true;
 }
 

@@ -53,6 +53,7 @@ class ChangeIconWindow : public DialogWindow, public IFormObserver {
   LRESULT Notify(NMHDR* header) override;
   void DrawItem(const DRAWITEMSTRUCT& item) override;
   bool SetCursorFor(HWND control) override;
+  void DpiChanged() override;
 
  private:
   void RebuildList();

@@ -19,8 +19,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace plumage;
   // Taken from the whole command line, not from the C run-time's split
   // arguments: quotes and blanks in the path are part of it.
+  // Read as UTF-16, so a folder named in any script is that folder.
   const std::string argumentText =
-      win32::FromWindowsText(win32::ArgumentTextFromCommandLine(GetCommandLineA()));
+      win32::ArgumentTextFromCommandLine(platform::WideToUtf8(GetCommandLineW()));
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -49,7 +50,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // run to its end.
   MSG msg;
   while (!pickerClosed && !ui.endRequested()) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) break;
     win32::DispatchDialogMessage(msg);
   }

@@ -1,5 +1,7 @@
 #include "ui/win32/options_window.h"
 
+#include <iterator>
+
 #include "dialogs/frm_options.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_user_interface.h"
@@ -10,26 +12,26 @@ namespace L = options_layout;
 
 OptionsWindow::OptionsWindow(frmOptions& form, HWND owner) : form_(form) {
   CreateFrame(owner, L::kClientWidth, L::kClientHeight, true);
-  AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame1, L::kFrame1);
-  AddControl(WC_STATICA, SS_LEFT, kLabel3, L::kLabel3);
-  AddControl(WC_EDITA, WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, kDefaultLib, L::kDefaultLib,
+  AddControl(WC_BUTTONW, BS_GROUPBOX, kFrame1, L::kFrame1);
+  AddControl(WC_STATICW, SS_LEFT, kLabel3, L::kLabel3);
+  AddControl(WC_EDITW, WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, kDefaultLib, L::kDefaultLib,
              WS_EX_CLIENTEDGE);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kBrowseLibButton, L::kBrowseLibButton);
-  AddControl(WC_STATICA, SS_LEFT, kLabel4, L::kLabel4);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_AUTOCHECKBOX, kNoWarningBox, L::kNoWarningBox);
-  AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame2, L::kFrame2);
-  AddControl(WC_BUTTONA, WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, kLang0, L::kLang0);
-  AddControl(WC_BUTTONA, BS_AUTORADIOBUTTON, kLang1, L::kLang1);
-  AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame3, L::kFrame3);
-  AddControl(WC_STATICA, SS_LEFT, kLabel5, L::kLabel5);
-  AddControl(WC_COMBOBOXA, WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, kCacheSize,
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kBrowseLibButton, L::kBrowseLibButton);
+  AddControl(WC_STATICW, SS_LEFT, kLabel4, L::kLabel4);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX, kNoWarningBox, L::kNoWarningBox);
+  AddControl(WC_BUTTONW, BS_GROUPBOX, kFrame2, L::kFrame2);
+  AddControl(WC_BUTTONW, WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, kLang0, L::kLang0);
+  AddControl(WC_BUTTONW, BS_AUTORADIOBUTTON, kLang1, L::kLang1);
+  AddControl(WC_BUTTONW, BS_GROUPBOX, kFrame3, L::kFrame3);
+  AddControl(WC_STATICW, SS_LEFT, kLabel5, L::kLabel5);
+  AddControl(WC_COMBOBOXW, WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, kCacheSize,
              L::kCacheSize);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_AUTOCHECKBOX, kColors, L::kColors);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kRebuildButton, L::kRebuildButton);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kDeleteButton, L::kDeleteButton);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_DEFPUSHBUTTON, kCmdOK, L::kCmdOK);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kCmdCancel, L::kCmdCancel);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kAboutBox, L::kAboutBox);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX, kColors, L::kColors);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kRebuildButton, L::kRebuildButton);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kDeleteButton, L::kDeleteButton);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON, kCmdOK, L::kCmdOK);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kCmdCancel, L::kCmdCancel);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kAboutBox, L::kAboutBox);
   // Centred on the screen, also when the picker is its owner.
   CentreOnScreen();
   form_.SetObserver(this);
@@ -60,22 +62,22 @@ void OptionsWindow::FormChanged() {
   SetText(Control(kLabel5), form_.Label5.Caption);
   HWND combo = Control(kCacheSize);
   bool same =
-      SendMessageA(combo, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(form_.CacheSize.Items.size());
+      SendMessageW(combo, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(form_.CacheSize.Items.size());
   for (std::size_t i = 0; same && i < form_.CacheSize.Items.size(); ++i) {
-    char shown[256] = {};
-    if (SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof shown)) {
+    wchar_t shown[256] = {};
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) >= static_cast<LRESULT>(std::size(shown))) {
       same = false;
       break;
     }
-    SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(shown));
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(shown));
     same = FromWindowsText(shown) == form_.CacheSize.Items[i];
   }
   if (!same) {
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (const auto& item : form_.CacheSize.Items)
-      SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWindowsText(item).c_str()));
+      SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWindowsText(item).c_str()));
   }
-  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(form_.CacheSize.ListIndex), 0);
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(form_.CacheSize.ListIndex), 0);
   SetText(Control(kColors), form_.Colors.Caption);
   CheckDlgButton(hwnd(), kColors, form_.Colors.Value == 1 ? BST_CHECKED : BST_UNCHECKED);
   SetText(Control(kRebuildButton), form_.RebuildButton.Caption);
@@ -108,7 +110,7 @@ void OptionsWindow::Command(int id, int code, HWND control) {
   }
   if (id == kCacheSize) {
     if (code == CBN_SELCHANGE)
-      form_.CacheSize.ListIndex = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
+      form_.CacheSize.ListIndex = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
     return;
   }
   if (code != BN_CLICKED) return;

@@ -17,22 +17,22 @@ Box In(const Box& frame, const Box& b) {
 
 TransformIconWindow::TransformIconWindow(frmTransformIcon& form, HWND owner) : form_(form) {
   CreateFrame(owner, L::kClientWidth, L::kClientHeight, true);
-  AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame1, L::kFrame1);
+  AddControl(WC_BUTTONW, BS_GROUPBOX, kFrame1, L::kFrame1);
   HWND list = AddControl(
-      WC_LISTVIEWA, WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
+      WC_LISTVIEWW, WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
       kListView, In(L::kFrame1, L::kListView), WS_EX_CLIENTEDGE);
   images_ = ImageList_Create(32, 32, ILC_COLOR24, 4, 4);
   ListView_SetImageList(list, images_, LVSIL_NORMAL);
   // A 56-pixel grid, as in the picker: the four candidates side by side.
   ListView_SetIconSpacing(list, Px(56), Px(56));
-  AddControl(WC_BUTTONA, BS_GROUPBOX, kFrame2, L::kFrame2);
-  HWND name = AddControl(WC_EDITA, WS_TABSTOP | ES_AUTOHSCROLL, kIconName,
+  AddControl(WC_BUTTONW, BS_GROUPBOX, kFrame2, L::kFrame2);
+  HWND name = AddControl(WC_EDITW, WS_TABSTOP | ES_AUTOHSCROLL, kIconName,
                          In(L::kFrame2, L::kIconName), WS_EX_CLIENTEDGE);
   // A refused character is dropped (the form has beeped).
   FilterCharacters(name, [this](char typed) { return form_.IconName_KeyPress(typed) != 0; });
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_DEFPUSHBUTTON, kBtnOk, L::kBtnOk);
-  AddControl(WC_BUTTONA, WS_TABSTOP | BS_PUSHBUTTON, kBtnCancel, L::kBtnCancel);
-  AddControl(WC_STATICA, SS_LEFT | SS_NOPREFIX, kLabel1, L::kLabel1);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON, kBtnOk, L::kBtnOk);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kBtnCancel, L::kBtnCancel);
+  AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, kLabel1, L::kLabel1);
   form_.SetObserver(this);
   FormChanged();
 }
@@ -42,10 +42,14 @@ TransformIconWindow::~TransformIconWindow() {
   if (images_) ImageList_Destroy(images_);
 }
 
+void TransformIconWindow::DpiChanged() {
+  if (HWND list = Control(kListView)) ListView_SetIconSpacing(list, Px(56), Px(56));
+}
+
 void TransformIconWindow::RunModalAndPaint() {
   // The candidates are drawn once the window is up, so that a message about
   // an icon that cannot be drawn appears over it.
-  PostMessageA(hwnd(), kAppMessage, kPaintCandidates, 0);
+  PostMessageW(hwnd(), kAppMessage, kPaintCandidates, 0);
   RunModal();
 }
 

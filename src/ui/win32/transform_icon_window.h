@@ -35,6 +35,7 @@ class TransformIconWindow : public DialogWindow, public IFormObserver {
   void Command(int id, int code, HWND control) override;
   LRESULT Notify(NMHDR* header) override;
   void AppMessage(WPARAM what) override;
+  void DpiChanged() override;
 
  private:
   void RebuildList();

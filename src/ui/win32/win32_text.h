@@ -1,6 +1,6 @@
-// What the Win32 front end does to texts at the boundary of the ANSI calls
-// besides the code page (platform/win32/win32_text.h), kept free of
-// windows.h so that it is tested on every platform.
+// What the Win32 front end does to texts at the boundary of the wide calls
+// besides UTF-16 (platform/win32/win32_text.h), kept free of windows.h so
+// that it is tested on every platform.
 #pragma once
 
 #include <string>
@@ -8,7 +8,8 @@
 
 namespace plumage::win32 {
 
-// The whole argument text of a Windows command line (GetCommandLineA): what
+// The whole argument text of a Windows command line (GetCommandLineW, in
+// UTF-8): what
 // follows the program name and the one blank after it. The name ends at its
 // closing quote when it begins with one, else at the first blank or tab;
 // quotes and blanks in the rest are kept, since the rest is the folder path.

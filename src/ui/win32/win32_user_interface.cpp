@@ -23,7 +23,7 @@ void Win32UserInterface::MessageBox(const std::string& text, const std::string& 
                              : icon == MessageIcon::Information ? MB_ICONINFORMATION
                                                                 : 0);
   HWND owner = Owner();
-  ::MessageBoxA(owner, ToWindowsText(text).c_str(), ToWindowsText(title).c_str(),
+  ::MessageBoxW(owner, ToWindowsText(text).c_str(), ToWindowsText(title).c_str(),
                 type | (owner ? 0 : MB_TASKMODAL | MB_SETFOREGROUND));
 }
 
@@ -32,11 +32,11 @@ void Win32UserInterface::SetWaitCursor(bool busy) {
 }
 
 std::optional<std::string> Win32UserInterface::OpenFile(const OpenFileOptions& options) {
-  const std::string filter = CommonDialogFilter(ToWindowsText(options.Filter));
-  const std::string title = ToWindowsText(options.Title);
-  const std::string initialDir = ToWindowsText(options.InitialDir);
-  std::vector<char> file(32768, '\0');
-  OPENFILENAMEA ofn{};
+  const std::wstring filter = ToWindowsText(CommonDialogFilter(options.Filter));
+  const std::wstring title = ToWindowsText(options.Title);
+  const std::wstring initialDir = ToWindowsText(options.InitialDir);
+  std::vector<wchar_t> file(32768, L'\0');
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = Owner();
   ofn.lpstrFilter = filter.c_str();
@@ -49,9 +49,9 @@ std::optional<std::string> Win32UserInterface::OpenFile(const OpenFileOptions& o
   // The hourglass would stay over the common dialog.
   const bool wasBusy = BusyPointer();
   if (wasBusy) SetBusyPointer(false);
-  const BOOL chosen = GetOpenFileNameA(&ofn);
+  const BOOL chosen = GetOpenFileNameW(&ofn);
   if (wasBusy) SetBusyPointer(true);
-  if (!chosen || file[0] == '\0') return std::nullopt;
+  if (!chosen || file[0] == L'\0') return std::nullopt;
   return FromWindowsText(file.data());
 }
 
@@ -61,7 +61,7 @@ void Win32UserInterface::Beep() {
 
 void Win32UserInterface::DoEvents() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       // Left for the loop that owns the run.
       PostQuitMessage(static_cast<int>(msg.wParam));

@@ -1,5 +1,5 @@
-// IUserInterface with the Win32 calls: MessageBoxA, the hourglass,
-// GetOpenFileNameA, MessageBeep and a PeekMessage pump. The dialogs that
+// IUserInterface with the Win32 calls: MessageBoxW, the hourglass,
+// GetOpenFileNameW, MessageBeep and a PeekMessage pump. The dialogs that
 // open other dialogs find them through the functions the entry sets.
 #pragma once
 
@@ -8,7 +8,7 @@
 #endif
 #include <windows.h>
 // The program's interface has a MessageBox of its own; the calls here name
-// MessageBoxA.
+// MessageBoxW.
 #undef MessageBox
 
 #include <functional>

@@ -9,13 +9,15 @@
 #endif
 #include <windows.h>
 // The program's interface has a MessageBox of its own; the calls here name
-// MessageBoxA.
+// MessageBoxW.
 #undef MessageBox
 
 #include <commctrl.h>
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "picker/change_icon.h"
 #include "platform/surface.h"
@@ -24,17 +26,21 @@ namespace plumage::win32 {
 
 using Box = change_icon_layout::Box;
 
-// The system's DPI over the 96 the layouts are drawn at.
+// The system's DPI over the 96 the layouts are drawn at, and a window's own:
+// that of the monitor it stands on where Windows tells it per monitor
+// (Windows 10 1607 and later), else the system's.
 int SystemDpi();
+int WindowDpi(HWND window);
 int ScaleToDpi(int pixelsAt96Dpi);
+int ScaleToDpi(int pixelsAt96Dpi, int dpi);
 
 // A program text (UTF-8, a carriage return alone as a line break) as the
-// ANSI calls show it: the system's ANSI code page, each break a CR LF pair;
-// and text read back from a control or a common dialog.
-std::string ToWindowsText(const std::string& utf8);
-std::string FromWindowsText(const std::string& ansi);
+// wide calls show it: UTF-16, each break a CR LF pair; and text read back
+// from a control or a common dialog.
+std::wstring ToWindowsText(const std::string& utf8);
+std::string FromWindowsText(std::wstring_view wide);
 
-// Window texts in and out, converted at the ANSI boundary.
+// Window texts in and out, converted at the UTF-16 boundary.
 void SetText(HWND control, const std::string& utf8);
 std::string GetText(HWND control);
 
@@ -47,7 +53,9 @@ HBITMAP BitmapFromSurface(const platform::Surface24& surface);
 
 // Refills an icon-view list and its image list from a form's list state and
 // pictures: picture i of the form becomes image i - 1, and an item whose
-// picture is missing (or while the blank list is attached) shows none.
+// picture is missing (or while the blank list is attached) shows none. The
+// form's larger pictures are shown where it has them, the image list sized
+// to them.
 void FillIconList(HWND list, HIMAGELIST images, const IconListView& view,
                   const IconCanvas& pictures);
 
@@ -95,10 +103,18 @@ class DialogWindow {
   // 96 dpi, centred over the owner (or the screen when there is none).
   void CreateFrame(HWND owner, int clientWidth, int clientHeight, bool modal);
   // A child control at a 96-dpi box (frame-relative boxes are offset by the
-  // caller), in the dialog font.
-  HWND AddControl(const char* windowClass, DWORD style, int id, const Box& box, DWORD exStyle = 0);
-  int Px(int v) const { return ScaleToDpi(v); }
+  // caller), in the dialog font. The box is kept: a change of DPI lays the
+  // control out afresh from it.
+  HWND AddControl(const wchar_t* windowClass, DWORD style, int id, const Box& box,
+                  DWORD exStyle = 0);
+  // Pixels at the window's DPI.
+  int Px(int v) const { return ScaleToDpi(v, dpi_); }
+  int dpi() const { return dpi_; }
   HFONT font() const { return font_; }
+  // After the controls were laid out at a new DPI, in the new dialog font:
+  // what a window sizes or draws beyond its boxes (fonts of its own, list
+  // spacing) follows here.
+  virtual void DpiChanged() {}
   void CentreOnScreen();
 
   // Enter (IDOK from the dialog keys) and Esc (IDCANCEL, and the close box).
@@ -116,7 +132,20 @@ class DialogWindow {
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // Lays the window and its controls out at `dpi`: in `suggested` (the
+  // rectangle Windows proposes with WM_DPICHANGED) or around the present
+  // client area's top-left corner.
+  void ApplyDpi(int dpi, const RECT* suggested);
+  RECT FrameFor(int dpi) const;
 
+  struct Placed {
+    HWND control;
+    Box box;
+  };
+  std::vector<Placed> placed_;
+  int clientWidth_ = 0, clientHeight_ = 0;  // at 96 dpi
+  DWORD style_ = 0, exStyle_ = 0;
+  int dpi_ = 96;
   HWND hwnd_ = nullptr;
   HWND owner_ = nullptr;
   HFONT font_ = nullptr;
