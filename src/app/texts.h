@@ -53,6 +53,13 @@ inline constexpr Text kRemoveButton{"&Reset folder", "&Reset"};
 inline constexpr Text kCancelButton{"Cancel", "Annuler"};
 inline constexpr Text kOptionButton{"&Settings...", "&Paramètres..."};
 
+// What a screen reader says for the pictures: the entries of the list
+// (followed by the icon's index) and the logo that opens the About box.
+inline constexpr Text kEntryName{"Icon ", "Icône "};
+inline constexpr Text kImage1Name{"About Plumage", "A propos de Plumage"};
+inline constexpr Text kPicture3Name{"An icon made into a folder icon",
+                                    "Une icône devenue icône de dossier"};
+
 // The message table.
 inline constexpr Text kNetworkRefusal{
     "You cannot modify a folder located on a network. This can be done from the server, using "
@@ -107,6 +114,11 @@ inline constexpr Text kLabel1{
     "with icon libraries.",
     "Note: on obtiendra de meilleurs résultats à partir de fichiers d'icônes (*.ico) ou "
     "d'applications (*.exe) plutôt que de bibliothèques d'icônes."};
+// What a screen reader says for the four candidates, in background order.
+inline constexpr Text kCandidateNames[4] = {{"Yellow folder", "Dossier jaune"},
+                                            {"Red folder", "Dossier rouge"},
+                                            {"Blue folder", "Dossier bleu"},
+                                            {"Green folder", "Dossier vert"}};
 inline constexpr Text kNameRequired{"You must enter a name for this icon!",
                                     "Vous devez entrez un nom pour cette icône!"};
 // A pasted name the key filter never saw: it must stay a plain file name

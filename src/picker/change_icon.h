@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/form.h"
@@ -55,8 +56,14 @@ struct IconCanvas {
 
 // One entry of the icon-view list.
 struct ListItem {
+  ListItem() = default;
+  ListItem(std::string text, int icon, std::string name = {})
+      : Text(std::move(text)), Icon(icon), Name(std::move(name)) {}
+  bool operator==(const ListItem&) const = default;
+
   std::string Text;  // " 0", " 1", ...
   int Icon = 0;      // 1-based picture of the attached image list
+  std::string Name;  // what a screen reader says for it ("Icon 12")
 };
 
 // The list control in icon view: its entries, which image list is attached
@@ -81,6 +88,8 @@ class ChangeIcon : public Form, public IconCanvas {
     std::string Title;  // the window's caption
     std::string Label1, Label2, Label3, BrowseButton, Frame1, BtnAutoCreate, ButtonCreate,
         OKButton, RemoveButton, CancelButton, OptionButton;
+    // The pictures' names for a screen reader.
+    std::string Image1, Picture3;
   } Caption;
 
   std::string SelectedIcon;  // the icon file's path
@@ -120,6 +129,10 @@ class ChangeIcon : public Form, public IconCanvas {
   void AutoCreateIcons();
   void ReadPresentIcon();
   void WriteFolderDescriptor();
+
+  // Whether SelectedIcon names an icon file to convert from: not empty and
+  // not the placeholder of a created icon that is not saved yet.
+  bool NamesAFile() const;
 
   // Sets SelectedIcon from program code and runs its change handler.
   void SetSelectedIcon(const std::string& text);

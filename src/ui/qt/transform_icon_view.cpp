@@ -106,6 +106,7 @@ void TransformIconView::RebuildList() {
   ListView_->clear();
   for (const auto& entry : form_.ListView.ListItems) {
     auto* item = new QListWidgetItem(ToQt(entry.Text), ListView_);
+    if (!entry.Name.empty()) item->setData(Qt::AccessibleTextRole, ToQt(entry.Name));
     if (!form_.ListView.BlankAttached && entry.Icon >= 1 &&
         entry.Icon <= static_cast<int>(form_.IconList.size()))
       item->setIcon(QIcon(
@@ -146,7 +147,7 @@ void TransformIconView::reject() {
 void ShowTransformIconDialog(Program& program, QtUserInterface& ui, ChangeIcon& picker) {
   frmTransformIcon form(program, ui, picker);
   QWidget* opener = ui.parentWindow();
-  TransformIconView view(form, opener);
+  TransformIconView view(form, ui.Owner());
   ui.SetParentWindow(&view);
   form.Form_Load();
   if (!form.Unloaded()) view.exec();
