@@ -149,6 +149,7 @@ void ChangeIcon::Image1_Click() { ui_.ShowAbout(); }
 void ChangeIcon::ClearList() {
   ListView.BlankAttached = true;
   IconList.clear();
+  LargeIconList.clear();
   ListView.ListItems.clear();
   ListView.SelectedItem = 0;
   ListView.EnsureVisible = 0;
@@ -228,6 +229,12 @@ void ChangeIcon::LoadIconList() {
     Picture1 = platform::Surface24(platform::kIconSize, platform::kIconSize);
     icons.DrawIcon(Picture1, 0, 0, h);
     IconList.push_back(Picture1);
+    if (PictureScale > 1) {
+      const int size = platform::kIconSize * PictureScale;
+      platform::Surface24 large(size, size);
+      icons.DrawIconEx(large, 0, 0, icons.ExtractIconAtSize(path, n, size), size, size);
+      LargeIconList.push_back(std::move(large));
+    }
     ++n;
   }
   FillListFromIconList();

@@ -106,6 +106,14 @@ class ChangeIcon : public Form, public IconCanvas {
 
   std::string ProgramFolder;  // with its separator
 
+  // The list's pictures for a screen with more than one pixel to the
+  // 96-dpi pixel: PictureScale is that many (set by the view before the
+  // load), and LargeIconList holds picture i of IconList drawn at
+  // 32 * PictureScale from the icon's own larger image, for a file's icons
+  // (composed pictures are 32 × 32 by nature and have none).
+  int PictureScale = 1;
+  std::vector<platform::Surface24> LargeIconList;
+
   // ---- handlers -------------------------------------------------------
   void Form_Load();
   void BrowseButton_Click();

@@ -113,6 +113,12 @@ class IIconSource {
   // number, as Windows does. None when the file or the index holds no icon;
   // NotIconFile when the file is no icon file, executable or library.
   virtual IconHandle ExtractIcon(const std::string& path, int index) = 0;
+  // The same icon at `size` × `size`, made from the image Windows would
+  // choose for that size, for a screen with more pixels to the point than
+  // 96 dpi. A source that has no other sizes gives the 32 × 32 one.
+  virtual IconHandle ExtractIconAtSize(const std::string& path, int index, int /*size*/) {
+    return ExtractIcon(path, index);
+  }
 
   // SHGetFileInfoA(path, SHGFI_SYSICONINDEX | SHGFI_SMALLICON): the file's
   // 16 × 16 shell icon (icon 0 of an .ico or an executable; the generic

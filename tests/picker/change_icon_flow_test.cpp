@@ -283,6 +283,43 @@ TEST_F(PickerFlowTest, TheEntriesAreNamedForAScreenReaderInTheLanguageOfTheLoad)
   EXPECT_EQ(picker->Caption.Image1, "A propos de Plumage");
 }
 
+TEST_F(PickerFlowTest, AtTwiceTheScaleTheListIsDrawnFromTheIconsLargerImages) {
+  auto image = [](int size, platform::Rgba colour) {
+    test::DibSpec spec;
+    spec.width = size;
+    spec.height = size;
+    spec.bpp = 8;
+    spec.palette = {colour};
+    spec.pixels.assign(static_cast<std::size_t>(size * size), 0);
+    return test::EncodeDib(spec);
+  };
+  // Icon 0 has a 64 × 64 image of its own (blue), beside its 32 × 32 one
+  // (red); icon 1 has only a 32 × 32 image (green).
+  Save(dir / "two.dll",
+       test::WritePe({{"", 1, {image(32, {255, 0, 0, 255}), image(64, {0, 0, 255, 255})}},
+                      {"", 2, {image(32, {0, 255, 0, 255})}}}));
+  test::WriteFile(dir / "Games" / "DESKTOP.INI",
+                  "[.ShellClassInfo]\r\nIconFile=" + (dir / "two.dll").string() + "\r\n");
+  BeginRun(tp.program, Games());
+  picker = std::make_unique<ChangeIcon>(tp.program, ui);
+  picker->PictureScale = 2;
+  picker->Form_Load();
+  ASSERT_EQ(picker->IconList.size(), 2u);
+  ASSERT_EQ(picker->LargeIconList.size(), 2u);
+  EXPECT_EQ(picker->IconList[0].At(16, 16), (platform::Rgb{255, 0, 0}));
+  EXPECT_EQ(picker->LargeIconList[0].width(), 64);
+  EXPECT_EQ(picker->LargeIconList[0].At(40, 40), (platform::Rgb{0, 0, 255}));
+  // Without a larger image, the 32 × 32 one is stretched.
+  EXPECT_EQ(picker->LargeIconList[1].width(), 64);
+  EXPECT_EQ(picker->LargeIconList[1].At(63, 63), (platform::Rgb{0, 255, 0}));
+
+  // Composed pictures have no larger drawing; the view shows them as they are.
+  Save(dir / "Games" / "chess.exe", test::WritePe({{"", 1, {SolidImage({255, 0, 0, 255})}}}));
+  picker->BtnAutoCreate_Click();
+  EXPECT_EQ(picker->IconList.size(), 1u);
+  EXPECT_TRUE(picker->LargeIconList.empty());
+}
+
 TEST_F(PickerFlowTest, OkWritesTheChoiceAndResetRemovesIt) {
   tp.registry.SetString(kVerbRoot, kVerbKey, kDefaultLibraryValue, library);
   tp.registry.SetString(kVerbRoot, kVerbKey, kNoWarningValue, " 1");

@@ -253,6 +253,19 @@ TEST_F(Win32WindowsTest, EnterInThePickerPressesNothing) {
   EXPECT_FALSE(fs::exists(folder / "DESKTOP.INI"));
 }
 
+TEST_F(Win32WindowsTest, EnterOnAnEntryIsAClickOnIt) {
+  HWND list = Picker(ChangeIconWindow::kListView);
+  SetFocus(list);
+  ASSERT_EQ(GetFocus(), list);
+  ListView_SetItemState(list, 3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  // The program moved the choice away from the entry the list shows.
+  picker->SelectedNo = "0";
+  Key(list, VK_RETURN);
+  EXPECT_EQ(picker->SelectedNo, "3");
+  EXPECT_FALSE(closed);
+  EXPECT_FALSE(fs::exists(folder / "DESKTOP.INI"));
+}
+
 TEST_F(Win32WindowsTest, SettingsDialogWritesWhatTheUserChangedOnOk) {
   using win32::OptionsWindow;
   bool sawDialog = false;

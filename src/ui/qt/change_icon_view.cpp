@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <cmath>
 #include <cstdlib>
 #include <iterator>
 
@@ -66,6 +67,10 @@ ChangeIconView::ChangeIconView(ChangeIcon& form, QWidget* parent)
   // Positions are pixels at 96 dpi, scaled with the screen.
   if (QScreen* s = screen()) scale_ = s->logicalDotsPerInch() / 96.0;
   setWindowIcon(ProgramIcon());
+  // On a screen with more device pixels to the point, the list's pictures
+  // are drawn that much larger from the icons' own larger images.
+  const qreal ratio = devicePixelRatioF();
+  form_.PictureScale = ratio > 1 ? static_cast<int>(std::ceil(ratio)) : 1;
   // The dialog's sizes were laid out for an 8-point sans serif at 96 dpi
   // (11 pixels); a larger desktop font would spill out of its controls.
   QFont small = font();
@@ -90,7 +95,7 @@ ChangeIconView::ChangeIconView(ChangeIcon& form, QWidget* parent)
   selectedNo_->setAutoFillBackground(true);
   selectedNo_->setBackgroundRole(QPalette::Window);
   Place(selectedNo_, L::kSelectedNo.x, L::kSelectedNo.y, L::kSelectedNo.w, L::kSelectedNo.h);
-  image1_ = new PictureButton(Image1Art(), label1_);
+  image1_ = new PictureButton(Image1Art(ratio), label1_);
   image1_->setObjectName("Image1");
   image1_->setCursor(Qt::PointingHandCursor);
   Place(image1_, L::kImage1.x, L::kImage1.y, L::kImage1.w, L::kImage1.h);
@@ -114,7 +119,7 @@ ChangeIconView::ChangeIconView(ChangeIcon& form, QWidget* parent)
   btnAutoCreate_->setObjectName("BtnAutoCreate");
   Place(btnAutoCreate_, L::kBtnAutoCreate.x, L::kBtnAutoCreate.y, L::kBtnAutoCreate.w, L::kBtnAutoCreate.h);
   picture3_ = new QLabel(frame1_);
-  picture3_->setPixmap(Picture3Art());
+  picture3_->setPixmap(Picture3Art(ratio));
   Place(picture3_, L::kPicture3.x, L::kPicture3.y, L::kPicture3.w, L::kPicture3.h);
   buttonCreate_ = new QPushButton(frame1_);
   buttonCreate_->setObjectName("ButtonCreate");
@@ -298,8 +303,16 @@ void ChangeIconView::RebuildList() {
     if (!entry.Name.empty()) item->setData(Qt::AccessibleTextRole, ToQt(entry.Name));
     const bool hasPicture = !form_.ListView.BlankAttached && entry.Icon >= 1 &&
                             entry.Icon <= static_cast<int>(form_.IconList.size());
-    if (hasPicture)
-      item->setIcon(QIcon(QPixmap::fromImage(ToQImage(form_.IconList[static_cast<std::size_t>(entry.Icon - 1)]))));
+    if (!hasPicture) continue;
+    const auto picture = static_cast<std::size_t>(entry.Icon - 1);
+    QPixmap pixmap;
+    if (form_.LargeIconList.size() == form_.IconList.size()) {
+      pixmap = QPixmap::fromImage(ToQImage(form_.LargeIconList[picture]));
+      pixmap.setDevicePixelRatio(form_.PictureScale);
+    } else {
+      pixmap = QPixmap::fromImage(ToQImage(form_.IconList[picture]));
+    }
+    item->setIcon(QIcon(pixmap));
   }
 }
 

@@ -149,6 +149,17 @@ void ChangeIconWindow::Escape() {
   if (!closedByForm_) form_.CancelButton_Click();
 }
 
+void ChangeIconWindow::Enter() {
+  // The picker has no default button: Enter presses nothing, except on an
+  // entry of the list, where it is a click on that entry. (The dialog keys
+  // take Enter before the list sees it, so the list's own NM_RETURN never
+  // comes.)
+  HWND list = Control(kListView);
+  if (GetFocus() != list || closedByForm_) return;
+  const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+  if (focused >= 0) form_.ListView_ItemClick(focused + 1);
+}
+
 void ChangeIconWindow::Command(int id, int code, HWND control) {
   if (id == kSelectedIcon && code == EN_CHANGE) {
     // Text changed by other means than typing (Delete, a paste from the
