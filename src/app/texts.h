@@ -122,10 +122,13 @@ inline constexpr Text kCandidateNames[4] = {{"Yellow folder", "Dossier jaune"},
 inline constexpr Text kNameRequired{"You must enter a name for this icon!",
                                     "Vous devez entrez un nom pour cette icône!"};
 // A pasted name the key filter never saw: it must stay a plain file name
-// inside the folder of new icons.
+// inside the folder of new icons. The characters are kept together on one
+// line by no-break spaces (U+00A0, which Windows-1252 holds too).
 inline constexpr Text kInvalidName{
-    "An icon name cannot contain a full stop or any of the characters \\ / : = * ?",
-    "Un nom d'icône ne peut contenir ni point ni aucun des caractères \\ / : = * ?"};
+    "An icon name cannot contain a full stop or any of the characters "
+    "\\\u00A0/\u00A0:\u00A0=\u00A0*\u00A0?",
+    "Un nom d'icône ne peut contenir ni point ni aucun des caractères "
+    "\\\u00A0/\u00A0:\u00A0=\u00A0*\u00A0?"};
 }  // namespace transform_icon
 
 // ---- Saving a made icon (SaveSelectedAsIcon) ---------------------------------
@@ -191,6 +194,9 @@ inline constexpr Text kCredit{
     "Écrit par les développeurs de Plumage, 12 rue des Plumes, 75000 Paris, France. "
     "Courriel : plumage@example.org"};
 inline constexpr const char* kLink = "https://plumage.example.org/";
+// A link that nothing could open; followed by the address.
+inline constexpr Text kCannotOpen{"No web browser could open ",
+                                  "Aucun navigateur web n'a pu ouvrir "};
 }  // namespace about
 
 }  // namespace plumage::texts

@@ -58,7 +58,7 @@ void FolderOps::ShowRefreshReminder() {
 }
 
 void OpenDocument(Program& program, const std::string& target) {
-  program.os.shell->OpenDocument(target);
+  (void)program.os.shell->OpenDocument(target);
 }
 
 }  // namespace plumage

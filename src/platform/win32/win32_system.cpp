@@ -79,9 +79,12 @@ std::string Win32System::ErrorMessage(long code) {
   return SystemErrorText(static_cast<unsigned long>(code));
 }
 
-void Win32Shell::OpenDocument(const std::string& target) {
-  ShellExecuteA(GetDesktopWindow(), "Open", Utf8ToSystemAnsi(target).c_str(), nullptr, nullptr,
-                SW_SHOWNORMAL);
+bool Win32Shell::OpenDocument(const std::string& target) {
+  // ShellExecuteA answers a value above 32 when it started something.
+  const auto started = reinterpret_cast<INT_PTR>(ShellExecuteA(
+      GetDesktopWindow(), "Open", Utf8ToSystemAnsi(target).c_str(), nullptr, nullptr,
+      SW_SHOWNORMAL));
+  return started > 32;
 }
 
 void Win32Shell::SendRefreshKey() {

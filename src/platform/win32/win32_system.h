@@ -40,7 +40,7 @@ class Win32System : public ISystem {
 class Win32Shell : public IShell {
  public:
   // ShellExecuteA(GetDesktopWindow(), "Open", target, ...).
-  void OpenDocument(const std::string& target) override;
+  bool OpenDocument(const std::string& target) override;
   // F5 down and up through SendInput.
   void SendRefreshKey() override;
   // shell32's function under ordinal 72, looked up at run time.

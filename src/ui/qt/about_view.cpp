@@ -160,7 +160,7 @@ bool AboutView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ShowAboutDialog(Program& program, QtUserInterface& ui) {
-  frmAbout form(program);
+  frmAbout form(program, ui);
   QWidget* opener = ui.parentWindow();
   AboutView view(form, ui.Owner());
   ui.SetParentWindow(&view);

@@ -27,6 +27,7 @@ TransformIconView::TransformIconView(frmTransformIcon& form, QWidget* parent)
     w->setGeometry(m.Px(b.x), m.Px(b.y), m.Px(b.w), m.Px(b.h));
   };
   setFixedSize(m.Px(L::kClientWidth), m.Px(L::kClientHeight));
+  setFont(m.DialogFont(font()));
 
   Frame1_ = new QGroupBox(this);
   Frame1_->setObjectName(QStringLiteral("Frame1"));
