@@ -190,7 +190,7 @@ inline constexpr Text kDescription{
     "exemple pour vos documents, vos applications et vos outils."};
 inline constexpr Text kCredit{
     "Written by the Plumage developers, 12 rue des Plumes, 75000 Paris, France. "
-    "E-mail: plumage@example.org",
+    "Email: plumage@example.org",  // no hyphen for the word wrap to break at
     "Écrit par les développeurs de Plumage, 12 rue des Plumes, 75000 Paris, France. "
     "Courriel : plumage@example.org"};
 inline constexpr const char* kLink = "https://plumage.example.org/";

@@ -4,10 +4,13 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTranslator>
+#include <QTreeView>
+#include <algorithm>
 
 namespace plumage::qt {
 
@@ -103,6 +106,18 @@ std::optional<std::string> QtUserInterface::OpenFile(const OpenFileOptions& opti
   dialog.setNameFilters(filters);
   if (options.FilterIndex >= 1 && options.FilterIndex <= filters.size())
     dialog.selectNameFilter(filters[options.FilterIndex - 1]);
+  // Qt's own dialog opens too narrow for its details: the size, type and
+  // date columns came out cut ("443...KiB"). They take the width their
+  // contents need and the name the rest, in a dialog a little wider.
+  if (auto* details = dialog.findChild<QTreeView*>()) {
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
+  const QSize size = dialog.sizeHint();
+  dialog.resize(std::max(size.width(), dialog.logicalDpiX() * 7), size.height());
   // Flag 4 hides the read-only check box, which Qt's dialog never has.
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return FromQt(dialog.selectedFiles().first());
