@@ -113,6 +113,10 @@ void ChangeIconWindow::FormChanged() {
   SetText(Control(kRemoveButton), c.RemoveButton);
   SetText(Control(kCancelButton), c.CancelButton);
   SetText(Control(kOptionButton), c.OptionButton);
+  // The owner-drawn pictures show no text; theirs is their name to a
+  // screen reader.
+  SetText(Control(kImage1), c.Image1);
+  SetText(Control(kPicture3), c.Picture3);
   SetText(Control(kSelectedIcon), form_.SelectedIcon);
   SetText(Control(kSelectedNo), form_.SelectedNo);
   EnableWindow(Control(kButtonCreate), form_.ButtonCreateEnabled);
