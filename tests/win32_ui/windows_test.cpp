@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -251,6 +252,21 @@ TEST_F(Win32WindowsTest, EnterInThePickerPressesNothing) {
   Key(Picker(ChangeIconWindow::kListView), VK_RETURN);
   EXPECT_FALSE(closed);
   EXPECT_FALSE(fs::exists(folder / "DESKTOP.INI"));
+}
+
+TEST_F(Win32WindowsTest, TabLeavesTheFileNameAndGoesRoundInTheOrderOfTheTable) {
+  const int order[] = {ChangeIconWindow::kSelectedIcon,  ChangeIconWindow::kListView,
+                       ChangeIconWindow::kBrowseButton,  ChangeIconWindow::kBtnAutoCreate,
+                       ChangeIconWindow::kButtonCreate,  ChangeIconWindow::kOKButton,
+                       ChangeIconWindow::kRemoveButton,  ChangeIconWindow::kCancelButton,
+                       ChangeIconWindow::kOptionButton};
+  SetFocus(Picker(order[0]));
+  ASSERT_EQ(GetFocus(), Picker(order[0]));
+  for (std::size_t i = 1; i <= std::size(order); ++i) {
+    Key(GetFocus(), VK_TAB);
+    EXPECT_EQ(GetFocus(), Picker(order[i % std::size(order)])) << "after Tab number " << i;
+  }
+  EXPECT_EQ(picker->SelectedIcon, library);
 }
 
 TEST_F(Win32WindowsTest, EnterOnAnEntryIsAClickOnIt) {
