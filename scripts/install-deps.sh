@@ -15,8 +15,10 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   # independent readers the tests compare against
   attr imagemagick icoutils
-  # screenshots of the windows
-  xvfb xauth x11-apps
+  # screenshots of the windows, and plumage driven on a real X server in the tests
+  xvfb xauth x11-apps xdotool
+  # Qt's own texts in French (the file dialog, the message box buttons)
+  qt6-translations-l10n
   # the folder icon shown by Linux file managers (GIO metadata through gvfs's GIO
   # module and metadata service, tested under a private bus and read back with gio)
   libglib2.0-dev libglib2.0-bin gvfs gvfs-daemons dbus-daemon dbus-bin

@@ -53,6 +53,13 @@ inline constexpr Text kRemoveButton{"&Reset folder", "&Reset"};
 inline constexpr Text kCancelButton{"Cancel", "Annuler"};
 inline constexpr Text kOptionButton{"&Settings...", "&Paramètres..."};
 
+// What a screen reader says for the pictures: the entries of the list
+// (followed by the icon's index) and the logo that opens the About box.
+inline constexpr Text kEntryName{"Icon ", "Icône "};
+inline constexpr Text kImage1Name{"About Plumage", "A propos de Plumage"};
+inline constexpr Text kPicture3Name{"An icon made into a folder icon",
+                                    "Une icône devenue icône de dossier"};
+
 // The message table.
 inline constexpr Text kNetworkRefusal{
     "You cannot modify a folder located on a network. This can be done from the server, using "
@@ -107,13 +114,21 @@ inline constexpr Text kLabel1{
     "with icon libraries.",
     "Note: on obtiendra de meilleurs résultats à partir de fichiers d'icônes (*.ico) ou "
     "d'applications (*.exe) plutôt que de bibliothèques d'icônes."};
+// What a screen reader says for the four candidates, in background order.
+inline constexpr Text kCandidateNames[4] = {{"Yellow folder", "Dossier jaune"},
+                                            {"Red folder", "Dossier rouge"},
+                                            {"Blue folder", "Dossier bleu"},
+                                            {"Green folder", "Dossier vert"}};
 inline constexpr Text kNameRequired{"You must enter a name for this icon!",
                                     "Vous devez entrez un nom pour cette icône!"};
 // A pasted name the key filter never saw: it must stay a plain file name
-// inside the folder of new icons.
+// inside the folder of new icons. The characters are kept together on one
+// line by no-break spaces (U+00A0, which Windows-1252 holds too).
 inline constexpr Text kInvalidName{
-    "An icon name cannot contain a full stop or any of the characters \\ / : = * ?",
-    "Un nom d'icône ne peut contenir ni point ni aucun des caractères \\ / : = * ?"};
+    "An icon name cannot contain a full stop or any of the characters "
+    "\\\u00A0/\u00A0:\u00A0=\u00A0*\u00A0?",
+    "Un nom d'icône ne peut contenir ni point ni aucun des caractères "
+    "\\\u00A0/\u00A0:\u00A0=\u00A0*\u00A0?"};
 }  // namespace transform_icon
 
 // ---- Saving a made icon (SaveSelectedAsIcon) ---------------------------------
@@ -184,10 +199,13 @@ inline constexpr Text kDescription{
     "exemple pour vos documents, vos applications et vos outils."};
 inline constexpr Text kCredit{
     "Written by the Plumage developers, 12 rue des Plumes, 75000 Paris, France. "
-    "E-mail: plumage@example.org",
+    "Email: plumage@example.org",  // no hyphen for the word wrap to break at
     "Écrit par les développeurs de Plumage, 12 rue des Plumes, 75000 Paris, France. "
     "Courriel : plumage@example.org"};
 inline constexpr const char* kLink = "https://plumage.example.org/";
+// A link that nothing could open; followed by the address.
+inline constexpr Text kCannotOpen{"No web browser could open ",
+                                  "Aucun navigateur web n'a pu ouvrir "};
 }  // namespace about
 
 }  // namespace plumage::texts

@@ -4,6 +4,7 @@
 
 #include "app/program.h"
 #include "app/texts.h"
+#include "app/user_interface.h"
 #include "platform/system.h"
 #include "version.h"
 
@@ -28,7 +29,10 @@ frmAbout::frmAbout(Program& program) : program_(program) {
   cmdOK.Caption = t::kOK;
 }
 
+frmAbout::frmAbout(Program& program, IUserInterface& ui) : frmAbout(program) { ui_ = &ui; }
+
 void frmAbout::Form_Load() {
+  language_ = program_.Language == 1 ? 1 : 0;
   Caption = std::string(t::kCaptionPrefix) + texts::kProgramTitle;
   lblVersion.Caption = VersionText();
   lblTitle.Caption = texts::kProgramTitle;
@@ -44,8 +48,11 @@ void frmAbout::Form_Load() {
 
 void frmAbout::Label5_Click(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(Label5))) return;
-  // Whether a browser came up is not examined: the box simply stays open.
-  program_.os.shell->OpenDocument(Label5[index].Caption);
+  // The box stays open either way; a link that nothing could open is told,
+  // rather than the click seeming to do nothing.
+  if (!program_.os.shell->OpenDocument(Label5[index].Caption) && ui_)
+    ui_->MessageBox(texts::Tr(language_, t::kCannotOpen) + Label5[index].Caption,
+                    texts::Tr(language_, texts::kErrorTitle), MessageIcon::Exclamation);
 }
 
 void frmAbout::cmdOK_Click() {

@@ -2,6 +2,7 @@
 // program's web page. Its texts follow the language of the moment it loads.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "app/form.h"
@@ -14,9 +15,13 @@ struct Program;
 // "Version 1.0.96": the build's own version numbers, without leading zeros.
 std::string VersionText();
 
+class IUserInterface;
+
 class frmAbout : public Form {
  public:
   explicit frmAbout(Program& program);
+  // With the user interface that tells of a link that nothing could open.
+  frmAbout(Program& program, IUserInterface& ui);
 
   std::string Caption;  // the window title
   // picIcon, the logo, is artwork the view draws; the form holds no state
@@ -35,6 +40,8 @@ class frmAbout : public Form {
 
  private:
   Program& program_;
+  IUserInterface* ui_ = nullptr;
+  std::int16_t language_ = 0;  // the language the box took at load
 };
 
 }  // namespace plumage

@@ -17,12 +17,20 @@ constexpr int kRefreshDoEvents = 1000;
 void FolderOps::OKButton_Click() {
   // A created icon that is not saved yet: SelectedIcon holds exactly the
   // placeholder that AutoCreateIcons put there.
-  if (SelectedIcon == program_.FolderName + ".ico") {
+  const std::string placeholder = program_.FolderName + ".ico";
+  if (SelectedIcon == placeholder) {
     SelectedIcon = WithTrailingSeparator(program_.os.system->ProgramFolder()) + kIconsFolder +
-                   kPathSeparator + program_.FolderName + ".ico";
+                   kPathSeparator + placeholder;
     Changed();
-    // A failed save leaves the picker open, SelectedIcon holding the path.
-    if (!hooks_.SaveSelectedAsIcon || !hooks_.SaveSelectedAsIcon()) return;
+    if (!hooks_.SaveSelectedAsIcon || !hooks_.SaveSelectedAsIcon()) {
+      // The picker stays open with the choice as it was: the placeholder
+      // again, so that the next OK saves the entry chosen then. Left holding
+      // the path of a file that was never made, the next OK would write
+      // that path into the descriptor and the folder would point at nothing.
+      SelectedIcon = placeholder;
+      Changed();
+      return;
+    }
   }
   WriteFolderDescriptor();  // it tells of its own failures; the flow goes on
   ShowRefreshReminder();
@@ -50,7 +58,7 @@ void FolderOps::ShowRefreshReminder() {
 }
 
 void OpenDocument(Program& program, const std::string& target) {
-  program.os.shell->OpenDocument(target);
+  (void)program.os.shell->OpenDocument(target);
 }
 
 }  // namespace plumage

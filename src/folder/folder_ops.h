@@ -108,7 +108,9 @@ class FolderOps {
 
   // OK: saves a created icon first when SelectedIcon holds the placeholder
   // (FolderName + ".ico", letter case included), writes the descriptor,
-  // then closes the picker with the reminder.
+  // then closes the picker with the reminder. A save that fails leaves the
+  // placeholder in SelectedIcon, so the descriptor never names an icon file
+  // that was not made.
   void OKButton_Click();
 
   // Closes the picker, shows the refresh reminder unless NoWarning, lets

@@ -1,6 +1,7 @@
 #include "iconmaker/frm_transform_icon.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "app/program.h"
 #include "app/texts.h"
@@ -71,7 +72,11 @@ void frmTransformIcon::BuildCandidates() {
   }
   ListView.BlankAttached = false;
   for (std::size_t i = 0; i < IconList.size(); ++i)
-    ListView.ListItems.push_back({ListLabel(static_cast<int>(i)), static_cast<int>(i) + 1});
+    ListView.ListItems.push_back(
+        {ListLabel(static_cast<int>(i)), static_cast<int>(i) + 1,
+         i < std::size(texts::transform_icon::kCandidateNames)
+             ? texts::Tr(language_, texts::transform_icon::kCandidateNames[i])
+             : std::string()});
   // The list control selects its first entry when none was chosen.
   ListView.SelectedItem =
       chosen >= 1 && chosen <= static_cast<int>(ListView.ListItems.size()) ? chosen : 1;

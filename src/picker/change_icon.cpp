@@ -33,6 +33,8 @@ void ChangeIcon::SetCaptions() {
   Caption.RemoveButton = texts::Tr(lang, t::kRemoveButton);
   Caption.CancelButton = texts::Tr(lang, t::kCancelButton);
   Caption.OptionButton = texts::Tr(lang, t::kOptionButton);
+  Caption.Image1 = texts::Tr(lang, t::kImage1Name);
+  Caption.Picture3 = texts::Tr(lang, t::kPicture3Name);
 
   Msg.ErrorTitle = texts::Tr(lang, texts::kErrorTitle);
   Msg.NetworkRefusal = texts::Tr(lang, t::kNetworkRefusal);
@@ -74,8 +76,15 @@ void ChangeIcon::SetSelectedIcon(const std::string& text) {
 }
 
 void ChangeIcon::SelectedIcon_Change() {
-  ButtonCreateEnabled = !SelectedIcon.empty();
+  ButtonCreateEnabled = NamesAFile();
   NotifyChanged();
+}
+
+bool ChangeIcon::NamesAFile() const {
+  // The placeholder of the created icons names a file that does not exist
+  // yet: converting from it could only fail, and the list of composed
+  // pictures would be lost to the "no icon" listing that follows.
+  return !SelectedIcon.empty() && SelectedIcon != program_.FolderName + ".ico";
 }
 
 char ChangeIcon::SelectedIcon_KeyPress(char) { return 0; }
@@ -99,7 +108,9 @@ void ChangeIcon::BrowseButton_Click() {
   SetSelectedIcon(*chosen);
   SelectedNo = "0";
   LoadIconList();
-  ButtonCreateEnabled = true;
+  // A file without icons has emptied SelectedIcon: converting from nothing
+  // would only tell the user a second time that there is no icon.
+  ButtonCreateEnabled = NamesAFile();
   NotifyChanged();
 }
 
@@ -140,6 +151,7 @@ void ChangeIcon::ClearList() {
   IconList.clear();
   ListPictures.clear();
   listSource_.clear();
+  LargeIconList.clear();
   ListView.ListItems.clear();
   ListView.SelectedItem = 0;
   ListView.EnsureVisible = 0;
@@ -148,8 +160,10 @@ void ChangeIcon::ClearList() {
 
 void ChangeIcon::FillListFromIconList() {
   ListView.BlankAttached = false;
+  const std::string name = texts::Tr(language_, texts::change_icon::kEntryName);
   for (std::size_t i = 0; i < IconList.size(); ++i)
-    ListView.ListItems.push_back({ListLabel(static_cast<int>(i)), static_cast<int>(i) + 1});
+    ListView.ListItems.push_back({ListLabel(static_cast<int>(i)), static_cast<int>(i) + 1,
+                                  name + std::to_string(i)});
   ++ListView.Version;
 }
 
@@ -189,6 +203,14 @@ void ChangeIcon::LoadIconList() {
   ui_.SetWaitCursor(true);
   platform::IIconSource& icons = *program_.os.icons;
   const std::string path = SelectedIcon;
+  if (path.empty()) {
+    // No file is named (nothing present, no default library, or after a
+    // file without icons): an empty list, without a "no icon in this file"
+    // about a file the user never chose.
+    ui_.SetWaitCursor(false);
+    NotifyChanged();
+    return;
+  }
   int n = 0;
   for (;;) {
     ui_.DoEvents();
@@ -210,6 +232,12 @@ void ChangeIcon::LoadIconList() {
     icons.DrawIcon(Picture1, 0, 0, h);
     IconList.push_back(Picture1);
     AddListPicture(path, n, h);
+    if (PictureScale > 1) {
+      const int size = platform::kIconSize * PictureScale;
+      platform::Surface24 large(size, size);
+      icons.DrawIconEx(large, 0, 0, icons.ExtractIconAtSize(path, n, size), size, size);
+      LargeIconList.push_back(std::move(large));
+    }
     ++n;
   }
   listSource_ = path;
@@ -279,7 +307,7 @@ void ChangeIcon::AutoCreateIcons() {
     ui_.MessageBox(Msg.NoApplication, texts::kProgramTitle, MessageIcon::Information);
     LoadIconList();
     ui_.SetWaitCursor(false);
-    ButtonCreateEnabled = true;
+    ButtonCreateEnabled = NamesAFile();
     NotifyChanged();
     return;
   }

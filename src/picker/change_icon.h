@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/form.h"
@@ -61,8 +62,14 @@ struct IconCanvas {
 
 // One entry of the icon-view list.
 struct ListItem {
+  ListItem() = default;
+  ListItem(std::string text, int icon, std::string name = {})
+      : Text(std::move(text)), Icon(icon), Name(std::move(name)) {}
+  bool operator==(const ListItem&) const = default;
+
   std::string Text;  // " 0", " 1", ...
   int Icon = 0;      // 1-based picture of the attached image list
+  std::string Name;  // what a screen reader says for it ("Icon 12")
 };
 
 // The list control in icon view: its entries, which image list is attached
@@ -87,6 +94,8 @@ class ChangeIcon : public Form, public IconCanvas {
     std::string Title;  // the window's caption
     std::string Label1, Label2, Label3, BrowseButton, Frame1, BtnAutoCreate, ButtonCreate,
         OKButton, RemoveButton, CancelButton, OptionButton;
+    // The pictures' names for a screen reader.
+    std::string Image1, Picture3;
   } Caption;
 
   std::string SelectedIcon;  // the icon file's path
@@ -102,6 +111,14 @@ class ChangeIcon : public Form, public IconCanvas {
   } Msg;
 
   std::string ProgramFolder;  // with its separator
+
+  // The list's pictures for a screen with more than one pixel to the
+  // 96-dpi pixel: PictureScale is that many (set by the view before the
+  // load), and LargeIconList holds picture i of IconList drawn at
+  // 32 * PictureScale from the icon's own larger image, for a file's icons
+  // (composed pictures are 32 × 32 by nature and have none).
+  int PictureScale = 1;
+  std::vector<platform::Surface24> LargeIconList;
 
   // ---- handlers -------------------------------------------------------
   void Form_Load();
@@ -129,6 +146,10 @@ class ChangeIcon : public Form, public IconCanvas {
   void AutoCreateIcons();
   void ReadPresentIcon();
   void WriteFolderDescriptor();
+
+  // Whether SelectedIcon names an icon file to convert from: not empty and
+  // not the placeholder of a created icon that is not saved yet.
+  bool NamesAFile() const;
 
   // Sets SelectedIcon from program code and runs its change handler.
   void SetSelectedIcon(const std::string& text);

@@ -113,12 +113,9 @@ class IIconSource {
   // number, as Windows does. None when the file or the index holds no icon;
   // NotIconFile when the file is no icon file, executable or library.
   virtual IconHandle ExtractIcon(const std::string& path, int index) = 0;
-
-  // Icon `index` of the file as ExtractIcon numbers them, the image of it
-  // that suits `size` × `size` (a 64 × 64 list on a 200 % display): where
-  // the file has one of that size or larger, that one, not its 32 × 32
-  // image stretched. A platform that reads no other size answers the
-  // 32 × 32 icon, for the caller to stretch.
+  // The same icon at `size` × `size`, made from the image Windows would
+  // choose for that size, for a screen with more pixels to the point than
+  // 96 dpi. A source that has no other sizes gives the 32 × 32 one.
   virtual IconHandle ExtractIconAtSize(const std::string& path, int index, int /*size*/) {
     return ExtractIcon(path, index);
   }

@@ -39,9 +39,10 @@ class IShell {
  public:
   virtual ~IShell() = default;
 
-  // ShellExecute with the verb "Open": opens a document or address. Nothing
-  // is reported.
-  virtual void OpenDocument(const std::string& target) = 0;
+  // ShellExecute with the verb "Open": opens a document or address. False
+  // when it is known that nothing could open it (no program for it, or the
+  // opener said it failed); true when it opened or may still be opening.
+  virtual bool OpenDocument(const std::string& target) = 0;
 
   // One press of F5 to the window that has the keyboard focus.
   virtual void SendRefreshKey() = 0;

@@ -77,6 +77,24 @@ TEST_F(FrmAboutTest, TheLinkOpensTheAddressItShowsAndTheBoxStaysOpen) {
   EXPECT_TRUE(f.Unloaded());
 }
 
+TEST_F(FrmAboutTest, ALinkThatNothingCouldOpenIsToldInTheLanguageOfTheLoad) {
+  program.Language = 1;
+  form = std::make_unique<frmAbout>(program, ui);
+  form->Form_Load();
+  program.Language = 0;  // changed since: the box keeps its own
+  shell.openSucceeds = false;
+  form->Label5_Click(0);
+  const std::string link = texts::about::kLink;
+  EXPECT_EQ(journal, (Journal{"OpenDocument " + link,
+                              "MessageBox Erreur!: Aucun navigateur web n'a pu ouvrir " + link}));
+  EXPECT_FALSE(form->Unloaded());
+  // A link that opened says nothing.
+  journal.clear();
+  shell.openSucceeds = true;
+  form->Label5_Click(0);
+  EXPECT_EQ(journal, Journal{"OpenDocument " + link});
+}
+
 TEST_F(FrmAboutTest, NothingIsReadFromOrWrittenToTheRegistry) {
   program.Language = 1;
   Open().Label5_Click(0);

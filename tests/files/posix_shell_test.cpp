@@ -17,10 +17,14 @@ namespace {
 
 class OpenerOnPath {
  public:
-  OpenerOnPath() : oldPath_(std::getenv("PATH") ? std::getenv("PATH") : "") {
+  // `exitCode` is what the stand-in answers, as xdg-open answers 3 when no
+  // program can open the document.
+  explicit OpenerOnPath(int exitCode = 0)
+      : oldPath_(std::getenv("PATH") ? std::getenv("PATH") : "") {
     const auto script = dir_ / "xdg-open";
     test::WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.args.tmp\"\n"
-                            "mv \"$0.args.tmp\" \"$0.args\"\n");
+                            "mv \"$0.args.tmp\" \"$0.args\"\nexit " +
+                                std::to_string(exitCode) + "\n");
     chmod(script.c_str(), 0755);
     setenv("PATH", (dir_.str() + ":" + oldPath_).c_str(), 1);
   }
@@ -45,12 +49,28 @@ class OpenerOnPath {
 TEST(PosixShell, OpensDocumentsWithoutTurningNamesIntoOptions) {
   OpenerOnPath opener;
   platform::PosixShell shell;
-  shell.OpenDocument("https://plumage.example.org/help");
+  EXPECT_TRUE(shell.OpenDocument("https://plumage.example.org/help"));
   EXPECT_EQ(opener.Arguments(), "https://plumage.example.org/help\n");
   shell.OpenDocument("--help");
   EXPECT_EQ(opener.Arguments(), "./--help\n");
   shell.OpenDocument("/home/user/Read me.txt");
   EXPECT_EQ(opener.Arguments(), "/home/user/Read me.txt\n");
+}
+
+TEST(PosixShell, SaysWhenNothingCouldOpenTheDocument) {
+  platform::PosixShell shell;
+  {
+    OpenerOnPath failing(3);
+    EXPECT_FALSE(shell.OpenDocument("https://plumage.example.org/"));
+    EXPECT_EQ(failing.Arguments(), "https://plumage.example.org/\n");
+  }
+  // No xdg-open at all.
+  test::TempDir empty;
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", empty.str().c_str(), 1);
+  const bool opened = shell.OpenDocument("https://plumage.example.org/");
+  setenv("PATH", oldPath.c_str(), 1);
+  EXPECT_FALSE(opened);
 }
 
 }  // namespace

@@ -124,20 +124,28 @@ TEST_F(ApplyTest, TheCreatedIconIsSavedFirst) {
   EXPECT_EQ(env.shell.refreshKeys, 1);
 }
 
-TEST_F(ApplyTest, AFailedSaveStopsAndASecondOkWritesThePath) {
+TEST_F(ApplyTest, AFailedSaveKeepsThePlaceholderAndTheNextOkSavesAgain) {
   saveSucceeds = false;
   SelectedIcon = "Games.ico";
-  SelectedNo = "0";
+  SelectedNo = "1";
   Ops().OKButton_Click();
   const std::string saved = (dir / "program" / "Icons" / "Games.ico").string();
-  EXPECT_EQ(SelectedIcon, saved);
+  EXPECT_EQ(SelectedIcon, "Games.ico") << "the choice as it was";
   EXPECT_EQ(journal, (Journal{"SaveSelectedAsIcon " + saved}));
   EXPECT_FALSE(fs::exists(Ini()));
 
-  // The path no longer equals the placeholder: written without a save.
+  // Failing again changes nothing either: the folder never names the file
+  // that was not made.
   Ops().OKButton_Click();
-  EXPECT_EQ(std::count(journal.begin(), journal.end(), "SaveSelectedAsIcon " + saved), 1);
+  EXPECT_EQ(SelectedIcon, "Games.ico");
+  EXPECT_FALSE(fs::exists(Ini()));
+
+  // Once the save succeeds the created icon is applied with index 0.
+  saveSucceeds = true;
+  Ops().OKButton_Click();
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "SaveSelectedAsIcon " + saved), 3);
   EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=" + saved + "\r\nIconIndex=0\r\n");
+  EXPECT_EQ(env.shell.refreshKeys, 1);
 }
 
 TEST_F(ApplyTest, ThePlaceholderComparesWithLetterCase) {
@@ -156,7 +164,8 @@ TEST_F(ApplyTest, ADriveRootsPlaceholderIsDotIcoAlone) {
   SelectedNo = "0";
   saveSucceeds = false;
   Ops().OKButton_Click();
-  EXPECT_EQ(SelectedIcon, (dir / "program" / "Icons" / ".ico").string());
+  EXPECT_EQ(journal, (Journal{"SaveSelectedAsIcon " + (dir / "program" / "Icons" / ".ico").string()}));
+  EXPECT_EQ(SelectedIcon, ".ico");
 }
 
 TEST(OpenDocument, GoesToTheShell) {

@@ -99,7 +99,8 @@ TEST_F(DialogViewsTest, ASettingsOnlyRunFindsTheCacheInTheWindowsDirectory) {
 }
 
 TEST_F(DialogViewsTest, FromThePickerTheWidgetsReachTheFormAndOkWritesTheChanges) {
-  QWidget picker;  // stands in for the picker's window
+  QWidget picker;  // stands in for the picker's window, on screen
+  picker.show();
   qtUi.SetParentWindow(&picker);
   WhenModal([&](QDialog* d) {
     EXPECT_EQ(d->parentWidget(), &picker);
@@ -117,6 +118,17 @@ TEST_F(DialogViewsTest, FromThePickerTheWidgetsReachTheFormAndOkWritesTheChanges
                               "MessageBox Plumage: " + std::string(texts::options::kReboot.en),
                               "SetValue Max Cached Icons=2000", "SetValue NoWarning= 1",
                               "SetValue =M&odifier l'ic\xF4ne..."}));
+  EXPECT_EQ(qtUi.parentWindow(), &picker);
+
+  // Over a picker that is not on screen (the settings-only run), the
+  // dialog has no parent and is centred on the screen.
+  picker.hide();
+  journal.clear();
+  WhenModal([&](QDialog* d) {
+    EXPECT_EQ(d->parentWidget(), nullptr);
+    Click(d, "cmdCancel");
+  });
+  qtUi.ShowOptions();
   EXPECT_EQ(qtUi.parentWindow(), &picker);
 }
 

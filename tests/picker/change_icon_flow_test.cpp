@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "iconmaker/save_selected.h"
 #include "picker/change_icon.h"
 #include "platform/codepage.h"
 
@@ -178,6 +179,145 @@ TEST_F(PickerFlowTest, AutoCreateWithoutApplicationsListsThePreviousFileAgain) {
   EXPECT_EQ(picker->SelectedIcon, library);
   EXPECT_EQ(picker->ListView.ListItems.size(), 40u);
   EXPECT_TRUE(picker->ButtonCreateEnabled);
+}
+
+// The IconFile a folder's DESKTOP.INI names, "" when it has none.
+std::string IconFileOf(const std::filesystem::path& ini) {
+  if (!std::filesystem::exists(ini)) return {};
+  const std::string text = test::ReadFile(ini);
+  const auto at = text.find("IconFile=");
+  if (at == std::string::npos) return {};
+  const auto start = at + 9;
+  return text.substr(start, text.find("\r\n", start) - start);
+}
+
+TEST_F(PickerFlowTest, AnAutoCreatedIconIsSavedOnTheOkThatHasAnEntryChosen) {
+  Save(dir / "Games" / "chess.exe", test::WritePe({{"", 1, {SolidImage({255, 0, 0, 255})}}}));
+  Save(dir / "Games" / "go.exe", test::WritePe({{"", 1, {SolidImage({0, 0, 255, 255})}}}));
+  tp.registry.SetString(kVerbRoot, kVerbKey, kDefaultLibraryValue, library);
+  tp.registry.SetString(kVerbRoot, kVerbKey, kNoWarningValue, " 1");
+  Open(Games());
+  InstallIconMaking(*picker);
+  picker->BtnAutoCreate_Click();
+  ASSERT_EQ(picker->ListView.ListItems.size(), 2u);
+  // A composed list names no file yet: nothing to convert from.
+  EXPECT_FALSE(picker->ButtonCreateEnabled);
+
+  // OK with no entry chosen: told so, the folder untouched, the choice as
+  // it was.
+  picker->OKButton_Click();
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "Select the icon to save in the list first!");
+  EXPECT_FALSE(picker->Unloaded());
+  EXPECT_EQ(picker->SelectedIcon, "Games.ico");
+  EXPECT_FALSE(std::filesystem::exists(dir / "Games" / "DESKTOP.INI"));
+
+  // Choosing an entry and OK again saves it and names the saved file.
+  picker->ListView_ItemClick(2);
+  picker->OKButton_Click();
+  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_TRUE(picker->Unloaded());
+  const std::string named = IconFileOf(dir / "Games" / "DESKTOP.INI");
+  EXPECT_EQ(named, (dir / "home" / "Icons" / "Games.ico").string());
+  EXPECT_TRUE(std::filesystem::is_regular_file(named)) << named;
+  EXPECT_NE(test::ReadFile(dir / "Games" / "DESKTOP.INI").find("IconIndex=0\r\n"),
+            std::string::npos);
+}
+
+TEST_F(PickerFlowTest, AFailedSaveOfACreatedIconNeverLeavesTheFolderPointingAtNothing) {
+  Save(dir / "Games" / "chess.exe", test::WritePe({{"", 1, {SolidImage({255, 0, 0, 255})}}}));
+  tp.registry.SetString(kVerbRoot, kVerbKey, kDefaultLibraryValue, library);
+  tp.registry.SetString(kVerbRoot, kVerbKey, kNoWarningValue, " 1");
+  // A file where the folder of new icons should be: the save cannot be made.
+  std::filesystem::remove_all(dir / "home" / "Icons");
+  test::WriteFile(dir / "home" / "Icons", "in the way");
+  Open(Games());
+  InstallIconMaking(*picker);
+  picker->BtnAutoCreate_Click();
+  picker->ListView_ItemClick(1);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    picker->OKButton_Click();
+    EXPECT_FALSE(picker->Unloaded());
+    EXPECT_EQ(picker->SelectedIcon, "Games.ico");
+    EXPECT_FALSE(std::filesystem::exists(dir / "Games" / "DESKTOP.INI")) << "attempt " << attempt;
+  }
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1].text.rfind("Cannot create the folder of new icons", 0), 0u);
+
+  // With the way cleared, the same OK succeeds.
+  std::filesystem::remove(dir / "home" / "Icons");
+  picker->OKButton_Click();
+  EXPECT_TRUE(picker->Unloaded());
+  EXPECT_TRUE(std::filesystem::is_regular_file(IconFileOf(dir / "Games" / "DESKTOP.INI")));
+}
+
+TEST_F(PickerFlowTest, AFileWithoutIconsIsToldOnceAndOffersNothingToConvert) {
+  tp.registry.SetString(kVerbRoot, kVerbKey, kDefaultLibraryValue, library);
+  Open(Games());
+  test::WriteFile(dir / "notes.txt", "not an icon file");
+  ui.openAnswers.push_back((dir / "notes.txt").string());
+  picker->BrowseButton_Click();
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(picker->SelectedIcon, "");
+  EXPECT_FALSE(picker->ButtonCreateEnabled) << "converting from no file can only fail again";
+
+  // Auto-create in a folder without applications lists the file named
+  // before, which is none now: the list stays empty, with only the
+  // auto-create's own message.
+  picker->BtnAutoCreate_Click();
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1].text, "Sorry, this folder contains no application.");
+  EXPECT_TRUE(picker->ListView.ListItems.empty());
+  EXPECT_FALSE(picker->ButtonCreateEnabled);
+}
+
+TEST_F(PickerFlowTest, TheEntriesAreNamedForAScreenReaderInTheLanguageOfTheLoad) {
+  tp.registry.SetString(kVerbRoot, kVerbKey, kDefaultLibraryValue, library);
+  Open(Games());
+  ASSERT_EQ(picker->ListView.ListItems.size(), 40u);
+  EXPECT_EQ(picker->ListView.ListItems[12].Name, "Icon 12");
+  EXPECT_EQ(picker->Caption.Image1, "About Plumage");
+  tp.registry.SetString(kVerbRoot, kVerbKey, "", Utf8ToAnsi("M&odifier l'icône..."));
+  Open(Games());
+  EXPECT_EQ(picker->ListView.ListItems[0].Name, "Icône 0");
+  EXPECT_EQ(picker->Caption.Image1, "A propos de Plumage");
+}
+
+TEST_F(PickerFlowTest, AtTwiceTheScaleTheListIsDrawnFromTheIconsLargerImages) {
+  auto image = [](int size, platform::Rgba colour) {
+    test::DibSpec spec;
+    spec.width = size;
+    spec.height = size;
+    spec.bpp = 8;
+    spec.palette = {colour};
+    spec.pixels.assign(static_cast<std::size_t>(size * size), 0);
+    return test::EncodeDib(spec);
+  };
+  // Icon 0 has a 64 × 64 image of its own (blue), beside its 32 × 32 one
+  // (red); icon 1 has only a 32 × 32 image (green).
+  Save(dir / "two.dll",
+       test::WritePe({{"", 1, {image(32, {255, 0, 0, 255}), image(64, {0, 0, 255, 255})}},
+                      {"", 2, {image(32, {0, 255, 0, 255})}}}));
+  test::WriteFile(dir / "Games" / "DESKTOP.INI",
+                  "[.ShellClassInfo]\r\nIconFile=" + (dir / "two.dll").string() + "\r\n");
+  BeginRun(tp.program, Games());
+  picker = std::make_unique<ChangeIcon>(tp.program, ui);
+  picker->PictureScale = 2;
+  picker->Form_Load();
+  ASSERT_EQ(picker->IconList.size(), 2u);
+  ASSERT_EQ(picker->LargeIconList.size(), 2u);
+  EXPECT_EQ(picker->IconList[0].At(16, 16), (platform::Rgb{255, 0, 0}));
+  EXPECT_EQ(picker->LargeIconList[0].width(), 64);
+  EXPECT_EQ(picker->LargeIconList[0].At(40, 40), (platform::Rgb{0, 0, 255}));
+  // Without a larger image, the 32 × 32 one is stretched.
+  EXPECT_EQ(picker->LargeIconList[1].width(), 64);
+  EXPECT_EQ(picker->LargeIconList[1].At(63, 63), (platform::Rgb{0, 255, 0}));
+
+  // Composed pictures have no larger drawing; the view shows them as they are.
+  Save(dir / "Games" / "chess.exe", test::WritePe({{"", 1, {SolidImage({255, 0, 0, 255})}}}));
+  picker->BtnAutoCreate_Click();
+  EXPECT_EQ(picker->IconList.size(), 1u);
+  EXPECT_TRUE(picker->LargeIconList.empty());
 }
 
 TEST_F(PickerFlowTest, OkWritesTheChoiceAndResetRemovesIt) {

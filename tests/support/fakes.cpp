@@ -9,9 +9,10 @@ void RecordingShell::Note(const std::string& entry) {
   if (journal_) journal_->push_back(entry);
 }
 
-void RecordingShell::OpenDocument(const std::string& target) {
+bool RecordingShell::OpenDocument(const std::string& target) {
   opened.push_back(target);
   Note("OpenDocument " + target);
+  return openSucceeds;
 }
 
 void RecordingShell::SendRefreshKey() {

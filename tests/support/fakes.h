@@ -58,7 +58,7 @@ class RecordingShell : public platform::IShell {
  public:
   explicit RecordingShell(Journal* journal = nullptr) : journal_(journal) {}
 
-  void OpenDocument(const std::string& target) override;
+  bool OpenDocument(const std::string& target) override;
   void SendRefreshKey() override;
   void UpdateShellImageCache(const std::string& iconFile, std::int32_t index) override;
   void BroadcastSettingChange(std::uint32_t timeoutMs) override;
@@ -66,6 +66,7 @@ class RecordingShell : public platform::IShell {
   void NotifyIconsChanged() override;
 
   std::vector<std::string> opened;
+  bool openSucceeds = true;  // what OpenDocument answers
   int refreshKeys = 0;
   std::vector<std::pair<std::string, std::int32_t>> cached;
   std::vector<std::uint32_t> broadcasts;

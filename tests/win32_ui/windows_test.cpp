@@ -15,6 +15,7 @@
 #include <cwchar>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -414,6 +415,34 @@ TEST_F(Win32WindowsTest, CloseBoxIsCancelToo) {
 
 TEST_F(Win32WindowsTest, EnterInThePickerPressesNothing) {
   Key(Picker(ChangeIconWindow::kListView), VK_RETURN);
+  EXPECT_FALSE(closed);
+  EXPECT_FALSE(fs::exists(folder / "DESKTOP.INI"));
+}
+
+TEST_F(Win32WindowsTest, TabLeavesTheFileNameAndGoesRoundInTheOrderOfTheTable) {
+  const int order[] = {ChangeIconWindow::kSelectedIcon,  ChangeIconWindow::kListView,
+                       ChangeIconWindow::kBrowseButton,  ChangeIconWindow::kBtnAutoCreate,
+                       ChangeIconWindow::kButtonCreate,  ChangeIconWindow::kOKButton,
+                       ChangeIconWindow::kRemoveButton,  ChangeIconWindow::kCancelButton,
+                       ChangeIconWindow::kOptionButton};
+  SetFocus(Picker(order[0]));
+  ASSERT_EQ(GetFocus(), Picker(order[0]));
+  for (std::size_t i = 1; i <= std::size(order); ++i) {
+    Key(GetFocus(), VK_TAB);
+    EXPECT_EQ(GetFocus(), Picker(order[i % std::size(order)])) << "after Tab number " << i;
+  }
+  EXPECT_EQ(picker->SelectedIcon, library);
+}
+
+TEST_F(Win32WindowsTest, EnterOnAnEntryIsAClickOnIt) {
+  HWND list = Picker(ChangeIconWindow::kListView);
+  SetFocus(list);
+  ASSERT_EQ(GetFocus(), list);
+  ListView_SetItemState(list, 3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  // The program moved the choice away from the entry the list shows.
+  picker->SelectedNo = "0";
+  Key(list, VK_RETURN);
+  EXPECT_EQ(picker->SelectedNo, "3");
   EXPECT_FALSE(closed);
   EXPECT_FALSE(fs::exists(folder / "DESKTOP.INI"));
 }

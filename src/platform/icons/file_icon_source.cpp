@@ -108,6 +108,10 @@ IconHandle FileIconSource::ExtractIcon(const std::string& path, int index) {
   return IconAt(path, index, kIconSize);
 }
 
+IconHandle FileIconSource::ExtractIconAtSize(const std::string& path, int index, int size) {
+  return IconAt(path, index, size);
+}
+
 IconHandle FileIconSource::ExtractLargestIcon(const std::string& path, int index) {
   return IconAt(path, index, icons::kNaturalSize);
 }

@@ -25,6 +25,7 @@ class FileIconSource : public IIconSource {
   explicit FileIconSource(IPngCodec& png) : png_(png) {}
 
   IconHandle ExtractIcon(const std::string& path, int index) override;
+  IconHandle ExtractIconAtSize(const std::string& path, int index, int size) override;
   IconHandle SmallShellIcon(const std::string& path) override;
   IconHandle LoadIconResource(std::span<const std::uint8_t> icoBytes, int size) override;
   void DrawIcon(Surface24& surface, int x, int y, const IconHandle& icon) override;

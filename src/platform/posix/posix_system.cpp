@@ -1,6 +1,7 @@
 #include "platform/posix/posix_system.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,33 +88,64 @@ std::string PosixSystem::ErrorMessage(long code) {
   return std::strerror(static_cast<int>(code));
 }
 
-void PosixShell::OpenDocument(const std::string& target) {
+// How long the opener is given to say that nothing could open a document.
+constexpr int kOpenerVerdictMs = 2000;
+
+bool PosixShell::OpenDocument(const std::string& target) {
   // A relative name that begins with '-' would be taken for one of
   // xdg-open's options; "./" keeps it a file name.
   const std::string argument = target.starts_with('-') ? "./" + target : target;
-  // Started twice removed, so the opener is never left as a zombie and the
-  // program never waits for a browser.
+  // xdg-open's exit status comes back through this pipe. A pipe that cannot
+  // be made leaves the outcome unknown, which counts as opened.
+  int status[2] = {-1, -1};
+  const bool told = pipe2(status, O_CLOEXEC) == 0;
+  // Started three times removed: the program never waits for a browser and
+  // leaves no zombie; the middle process waits for xdg-open and passes its
+  // status on, and is itself reaped by init.
   pid_t child = fork();
   if (child == 0) {
-    pid_t grandchild = fork();
-    if (grandchild == 0) {
-      int null = open("/dev/null", O_RDWR);
-      if (null >= 0) {
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(null, 2);
+    if (told) close(status[0]);
+    if (fork() == 0) {
+      pid_t opener = fork();
+      if (opener == 0) {
+        int null = open("/dev/null", O_RDWR);
+        if (null >= 0) {
+          dup2(null, 0);
+          dup2(null, 1);
+          dup2(null, 2);
+        }
+        const char* argv[] = {"xdg-open", argument.c_str(), nullptr};
+        execvp("xdg-open", const_cast<char* const*>(argv));
+        _exit(127);
       }
-      const char* argv[] = {"xdg-open", argument.c_str(), nullptr};
-      execvp("xdg-open", const_cast<char* const*>(argv));
-      _exit(127);
+      int result = 0;
+      while (opener > 0 && waitpid(opener, &result, 0) < 0 && errno == EINTR) {
+      }
+      const unsigned char code =
+          opener < 0 ? 127 : WIFEXITED(result) ? static_cast<unsigned char>(WEXITSTATUS(result)) : 255;
+      if (told) (void)!write(status[1], &code, 1);
+      _exit(0);
     }
     _exit(0);
   }
+  if (told) close(status[1]);
   if (child > 0) {
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    int result = 0;
+    while (waitpid(child, &result, 0) < 0 && errno == EINTR) {
     }
   }
+  if (!told) return child > 0;
+  // xdg-open ends at once when nothing can open the address (or when it has
+  // handed it to a running browser); a browser it starts itself may keep it
+  // running, and is then taken to be opening.
+  bool opened = child > 0;
+  pollfd ready{status[0], POLLIN, 0};
+  if (opened && poll(&ready, 1, kOpenerVerdictMs) > 0) {
+    unsigned char code = 0;
+    if (read(status[0], &code, 1) == 1) opened = code == 0;
+  }
+  close(status[0]);
+  return opened;
 }
 
 void PosixShell::SendRefreshKey() {

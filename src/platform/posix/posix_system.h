@@ -36,7 +36,7 @@ class PosixSystem : public ISystem {
 class PosixShell : public IShell {
  public:
   // xdg-open, started without a shell and not waited for.
-  void OpenDocument(const std::string& target) override;
+  bool OpenDocument(const std::string& target) override;
   // F5 through XTest when an X display is there; nothing elsewhere.
   void SendRefreshKey() override;
   // Linux file managers keep no such cache: nothing to do.

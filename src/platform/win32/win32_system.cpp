@@ -98,9 +98,11 @@ std::string Win32System::LocalAppDataFolder() {
   return WideToUtf8(path);
 }
 
-void Win32Shell::OpenDocument(const std::string& target) {
-  ShellExecuteW(GetDesktopWindow(), L"Open", Utf8ToWide(target).c_str(), nullptr, nullptr,
-                SW_SHOWNORMAL);
+bool Win32Shell::OpenDocument(const std::string& target) {
+  // ShellExecuteW answers a value above 32 when it started something.
+  const auto started = reinterpret_cast<INT_PTR>(ShellExecuteW(
+      GetDesktopWindow(), L"Open", Utf8ToWide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return started > 32;
 }
 
 void Win32Shell::SendRefreshKey() {

@@ -45,8 +45,9 @@ class Win32System : public ISystem {
 
 class Win32Shell : public IShell {
  public:
-  // ShellExecuteW(GetDesktopWindow(), "Open", target, ...).
-  void OpenDocument(const std::string& target) override;
+  // ShellExecuteW(GetDesktopWindow(), "Open", target, ...): true when it
+  // started something.
+  bool OpenDocument(const std::string& target) override;
   // F5 down and up through SendInput.
   void SendRefreshKey() override;
   // shell32's function under ordinal 72, looked up at run time.

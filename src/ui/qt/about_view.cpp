@@ -160,9 +160,9 @@ bool AboutView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ShowAboutDialog(Program& program, QtUserInterface& ui) {
-  frmAbout form(program);
+  frmAbout form(program, ui);
   QWidget* opener = ui.parentWindow();
-  AboutView view(form, opener);
+  AboutView view(form, ui.Owner());
   ui.SetParentWindow(&view);
   form.Form_Load();
   if (!form.Unloaded()) view.exec();

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <cmath>
 
 namespace plumage::qt {
 namespace {
@@ -60,16 +61,17 @@ void DrawSmallIcon(QPainter& p, const QRectF& r) {
   p.drawPolygon(diamond);
 }
 
-QPixmap Canvas(int w, int h) {
-  QPixmap pm(w, h);
+QPixmap Canvas(int w, int h, qreal ratio = 1) {
+  QPixmap pm(static_cast<int>(std::ceil(w * ratio)), static_cast<int>(std::ceil(h * ratio)));
+  pm.setDevicePixelRatio(ratio);
   pm.fill(Qt::transparent);
   return pm;
 }
 
 }  // namespace
 
-QPixmap Image1Art() {
-  QPixmap pm = Canvas(59, 41);
+QPixmap Image1Art(qreal ratio) {
+  QPixmap pm = Canvas(59, 41, ratio);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
   DrawFolder(p, QRectF(1.5, 8.5, 40, 31), QColor(240, 200, 70));
@@ -77,8 +79,8 @@ QPixmap Image1Art() {
   return pm;
 }
 
-QPixmap Picture3Art() {
-  QPixmap pm = Canvas(80, 20);
+QPixmap Picture3Art(qreal ratio) {
+  QPixmap pm = Canvas(80, 20, ratio);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
   DrawSmallIcon(p, QRectF(2.5, 3.5, 13, 13));

@@ -8,8 +8,9 @@
 
 namespace plumage::qt {
 
-QPixmap Image1Art();    // 59 × 41
-QPixmap Picture3Art();  // 80 × 20
+// Drawn at `ratio` device pixels to the pixel, for a high-density screen.
+QPixmap Image1Art(qreal ratio = 1);    // 59 × 41
+QPixmap Picture3Art(qreal ratio = 1);  // 80 × 20
 QIcon ProgramIcon();    // 16, 32, 48, 64, 128 and 256 pixels
 
 }  // namespace plumage::qt

@@ -7,6 +7,7 @@
 
 #include "app/form.h"
 
+class QAbstractButton;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,6 +35,7 @@ class ChangeIconView : public QDialog, public IFormObserver {
   QLabel* selectedNo() const { return selectedNo_; }
   QListWidget* listView() const { return listView_; }
   QPushButton* button(const char* name) const;
+  QAbstractButton* image1() const { return image1_; }
 
   // Called when the form has closed itself (OK, Reset or Cancel).
   std::function<void()> onFormClosed;
@@ -46,6 +48,7 @@ class ChangeIconView : public QDialog, public IFormObserver {
   void Place(QWidget* w, int x, int y, int width, int height);
   void RebuildList();
   QString Wrapped(QPushButton* button, const QString& text) const;
+  QString FolderCaption(const QString& text) const;
 
   ChangeIcon& form_;
   double scale_ = 1.0;
@@ -58,7 +61,7 @@ class ChangeIconView : public QDialog, public IFormObserver {
   QLineEdit* selectedIcon_ = nullptr;
   QLabel* label3_ = nullptr;
   QLabel* selectedNo_ = nullptr;
-  QLabel* image1_ = nullptr;
+  QAbstractButton* image1_ = nullptr;
   QListWidget* listView_ = nullptr;
   QPushButton* browseButton_ = nullptr;
   QGroupBox* frame1_ = nullptr;

@@ -1,5 +1,6 @@
 // plumage: the Qt front end. The whole argument text is the folder path.
 #include <QApplication>
+#include <QEventLoop>
 
 #include "app/program.h"
 #include "app/startup.h"
@@ -31,16 +32,25 @@ int main(int argc, char** argv) {
   InstallIconMaking(picker);
   qt::ChangeIconView view(picker);
   ui.SetParentWindow(&view);
+  ui.FollowLanguage(&program.Language);
+  // The run lasts as long as a dialog is open, and the last one may be a
+  // message box shown after the picker has gone (the refresh reminder).
   app.setQuitOnLastWindowClosed(false);
+  QEventLoop mainLoop;
+  ui.SetMainLoop(&mainLoop);
   bool pickerClosed = false;
-  view.onFormClosed = [&pickerClosed] {
+  view.onFormClosed = [&pickerClosed, &mainLoop] {
     pickerClosed = true;
-    // Leaves the loop once the handler that closed the picker (the reminder,
-    // the pending events and the refresh key) has run to its end.
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // Only this loop is told to end, and it ends once the handler that
+    // closed the picker (the reminder, the pending events and the refresh
+    // key) has returned to it. A quit of the whole application here would
+    // also end the reminder's own loop and take the box away unanswered.
+    mainLoop.exit(0);
   };
   picker.Form_Load();
   if (ui.endRequested() || pickerClosed) return 0;
+  ui.ApplyLanguage();
   view.show();
-  return app.exec();
+  mainLoop.exec();
+  return 0;
 }

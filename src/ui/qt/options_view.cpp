@@ -195,7 +195,7 @@ void OptionsView::showEvent(QShowEvent* event) {
 void ShowOptionsDialog(Program& program, QtUserInterface& ui) {
   frmOptions form(program, ui);
   QWidget* opener = ui.parentWindow();
-  OptionsView view(form, opener);
+  OptionsView view(form, ui.Owner());
   // Message boxes and the about box open over the settings dialog.
   ui.SetParentWindow(&view);
   form.Form_Load();

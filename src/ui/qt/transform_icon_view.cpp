@@ -27,6 +27,7 @@ TransformIconView::TransformIconView(frmTransformIcon& form, QWidget* parent)
     w->setGeometry(m.Px(b.x), m.Px(b.y), m.Px(b.w), m.Px(b.h));
   };
   setFixedSize(m.Px(L::kClientWidth), m.Px(L::kClientHeight));
+  setFont(m.DialogFont(font()));
 
   Frame1_ = new QGroupBox(this);
   Frame1_->setObjectName(QStringLiteral("Frame1"));
@@ -106,6 +107,7 @@ void TransformIconView::RebuildList() {
   ListView_->clear();
   for (const auto& entry : form_.ListView.ListItems) {
     auto* item = new QListWidgetItem(ToQt(entry.Text), ListView_);
+    if (!entry.Name.empty()) item->setData(Qt::AccessibleTextRole, ToQt(entry.Name));
     if (!form_.ListView.BlankAttached && entry.Icon >= 1 &&
         entry.Icon <= static_cast<int>(form_.IconList.size()))
       item->setIcon(QIcon(
@@ -146,7 +148,7 @@ void TransformIconView::reject() {
 void ShowTransformIconDialog(Program& program, QtUserInterface& ui, ChangeIcon& picker) {
   frmTransformIcon form(program, ui, picker);
   QWidget* opener = ui.parentWindow();
-  TransformIconView view(form, opener);
+  TransformIconView view(form, ui.Owner());
   ui.SetParentWindow(&view);
   form.Form_Load();
   if (!form.Unloaded()) view.exec();

@@ -129,7 +129,7 @@ bool AboutWindow::SetCursorFor(HWND control) {
 }
 
 void ShowAboutDialog(Program& program, Win32UserInterface& ui) {
-  frmAbout form(program);
+  frmAbout form(program, ui);
   HWND opener = ui.parentWindow();
   AboutWindow window(form, opener);
   ui.SetParentWindow(window.hwnd());

@@ -128,6 +128,10 @@ void ChangeIconWindow::FormChanged() {
   SetText(Control(kRemoveButton), c.RemoveButton);
   SetText(Control(kCancelButton), c.CancelButton);
   SetText(Control(kOptionButton), c.OptionButton);
+  // The owner-drawn pictures show no text; theirs is their name to a
+  // screen reader.
+  SetText(Control(kImage1), c.Image1);
+  SetText(Control(kPicture3), c.Picture3);
   SetText(Control(kSelectedIcon), form_.SelectedIcon);
   SetText(Control(kSelectedNo), form_.SelectedNo);
   EnableWindow(Control(kButtonCreate), form_.ButtonCreateEnabled);
@@ -162,6 +166,17 @@ void ChangeIconWindow::FormClosed() {
 void ChangeIconWindow::Escape() {
   // Esc and the close box answer Cancel.
   if (!closedByForm_) form_.CancelButton_Click();
+}
+
+void ChangeIconWindow::Enter() {
+  // The picker has no default button: Enter presses nothing, except on an
+  // entry of the list, where it is a click on that entry. (The dialog keys
+  // take Enter before the list sees it, so the list's own NM_RETURN never
+  // comes.)
+  HWND list = Control(kListView);
+  if (GetFocus() != list || closedByForm_) return;
+  const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+  if (focused >= 0) form_.ListView_ItemClick(focused + 1);
 }
 
 void ChangeIconWindow::Command(int id, int code, HWND control) {

@@ -49,6 +49,7 @@ class ChangeIconWindow : public DialogWindow, public IFormObserver {
 
  protected:
   void Escape() override;
+  void Enter() override;
   void Command(int id, int code, HWND control) override;
   LRESULT Notify(NMHDR* header) override;
   void DrawItem(const DRAWITEMSTRUCT& item) override;
