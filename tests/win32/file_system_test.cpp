@@ -180,7 +180,7 @@ TEST(Win32DosAttrib, AttributesWrittenForTheLinuxSideToReadBack) {
   SetFileAttributesA((chess + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
   std::filesystem::remove_all(chess);
   std::filesystem::create_directories(chess);
-  ASSERT_EQ(RunPlumagectl("set \"" + chess + "\" C:\\Icons\\game.ico 2"), 0u);
+  ASSERT_EQ(RunPlumagectl("set --force \"" + chess + "\" C:\\Icons\\game.ico 2"), 0u);
   char value[64] = {};
   GetPrivateProfileStringA(".ShellClassInfo", "IconFile", "", value, sizeof value,
                            (chess + "\\DESKTOP.INI").c_str());
@@ -189,7 +189,7 @@ TEST(Win32DosAttrib, AttributesWrittenForTheLinuxSideToReadBack) {
                            (chess + "\\DESKTOP.INI").c_str());
   EXPECT_STREQ(value, "2");
   // Again, over the Hidden and System file the first write left.
-  ASSERT_EQ(RunPlumagectl("set \"" + chess + "\" C:\\Icons\\game.ico 3"), 0u);
+  ASSERT_EQ(RunPlumagectl("set --force \"" + chess + "\" C:\\Icons\\game.ico 3"), 0u);
   GetPrivateProfileStringA(".ShellClassInfo", "IconIndex", "", value, sizeof value,
                            (chess + "\\DESKTOP.INI").c_str());
   EXPECT_STREQ(value, "3");

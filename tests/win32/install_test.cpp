@@ -97,7 +97,7 @@ TEST_P(Win32PlumagectlNames, AFolderNamedInAnyScriptIsThatFolder) {
   const std::string folder = dir.str() + "\\" + GetParam();
   const std::wstring wideFolder = platform::Utf8ToWide(folder);
   ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
-  ASSERT_EQ(RunPlumagectl("set \"" + folder + "\" C:\\Icons\\game.ico 1"), 0u);
+  ASSERT_EQ(RunPlumagectl("set --force \"" + folder + "\" C:\\Icons\\game.ico 1"), 0u);
   const std::wstring ini = wideFolder + L"\\DESKTOP.INI";
   wchar_t value[64] = {};
   GetPrivateProfileStringW(L".ShellClassInfo", L"IconIndex", L"", value, 64, ini.c_str());
