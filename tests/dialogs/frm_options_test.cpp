@@ -279,30 +279,12 @@ TEST_F(FrmOptionsTest, DeleteRemovesAPresentReadOnlyCacheAndShowsTheNotice) {
 
 // The real files, except that nothing can be deleted: the Explorer holds
 // its cache files open while it runs.
-class HeldFiles : public platform::IFileSystem {
+class HeldFiles : public ForwardingFiles {
  public:
-  explicit HeldFiles(platform::IFileSystem& real) : real_(real) {}
-  Result<std::uint32_t> GetAttributes(const std::string& path) override {
-    return real_.GetAttributes(path);
-  }
-  Status SetAttributes(const std::string& path, std::uint32_t attributes) override {
-    return real_.SetAttributes(path, attributes);
-  }
-  bool FileExists(const std::string& path) override { return real_.FileExists(path); }
+  using ForwardingFiles::ForwardingFiles;
   Status Remove(const std::string& path) override {
     return MakeError(ErrorKind::Io, path + " is in use");
   }
-  Status Copy(const std::string& from, const std::string& to) override {
-    return real_.Copy(from, to);
-  }
-  Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
-                                        std::uint32_t include) override {
-    return real_.List(folder, pattern, include);
-  }
-  bool IsDriveRoot(const std::string& folder) override { return real_.IsDriveRoot(folder); }
-
- private:
-  platform::IFileSystem& real_;
 };
 
 TEST_F(FrmOptionsTest, DeleteTakesTheUsersCacheFilesAndSaysWhenTheExplorerMustRestart) {

@@ -21,30 +21,12 @@ namespace fs = std::filesystem;
 
 // The real files, except that chosen folders count as drive roots: a test
 // cannot mount a volume.
-class DriveRootFiles : public platform::IFileSystem {
+class DriveRootFiles : public ForwardingFiles {
  public:
-  explicit DriveRootFiles(platform::IFileSystem& real) : real_(real) {}
-  Result<std::uint32_t> GetAttributes(const std::string& path) override {
-    return real_.GetAttributes(path);
-  }
-  Status SetAttributes(const std::string& path, std::uint32_t attributes) override {
-    return real_.SetAttributes(path, attributes);
-  }
-  bool FileExists(const std::string& path) override { return real_.FileExists(path); }
-  Status Remove(const std::string& path) override { return real_.Remove(path); }
-  Status Copy(const std::string& from, const std::string& to) override {
-    return real_.Copy(from, to);
-  }
-  Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
-                                        std::uint32_t include) override {
-    return real_.List(folder, pattern, include);
-  }
+  using ForwardingFiles::ForwardingFiles;
   bool IsDriveRoot(const std::string& folder) override { return roots.count(folder) > 0; }
 
   std::set<std::string> roots;
-
- private:
-  platform::IFileSystem& real_;
 };
 
 class FolderTest : public ::testing::Test {

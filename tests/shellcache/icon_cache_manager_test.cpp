@@ -180,33 +180,20 @@ TEST_F(DeleteIconCacheTest, HiddenSystemAndReadOnlyAreClearedOnTheWay) {
 
 // The real files, except that deleting fails: the file was there, so the
 // caller is still told so (and shows the reboot notice).
-class UndeletableFiles : public platform::IFileSystem {
+class UndeletableFiles : public ForwardingFiles {
  public:
-  explicit UndeletableFiles(platform::IFileSystem& real, Journal& journal)
-      : real_(real), journal_(journal) {}
-  Result<std::uint32_t> GetAttributes(const std::string& path) override {
-    return real_.GetAttributes(path);
-  }
+  UndeletableFiles(platform::IFileSystem& real, Journal& journal)
+      : ForwardingFiles(real), journal_(journal) {}
   Status SetAttributes(const std::string& path, std::uint32_t attributes) override {
     journal_.push_back("SetAttributes " + std::to_string(attributes));
-    return real_.SetAttributes(path, attributes);
+    return ForwardingFiles::SetAttributes(path, attributes);
   }
-  bool FileExists(const std::string& path) override { return real_.FileExists(path); }
   Status Remove(const std::string& path) override {
     journal_.push_back("Remove");
     return MakeError(ErrorKind::Io, "cannot delete " + path);
   }
-  Status Copy(const std::string& from, const std::string& to) override {
-    return real_.Copy(from, to);
-  }
-  Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
-                                        std::uint32_t include) override {
-    return real_.List(folder, pattern, include);
-  }
-  bool IsDriveRoot(const std::string& folder) override { return real_.IsDriveRoot(folder); }
 
  private:
-  platform::IFileSystem& real_;
   Journal& journal_;
 };
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -121,6 +122,41 @@ class FakeSystem : public platform::ISystem {
   std::string localAppData;  // none: no per-user icon cache files
   bool previousInstance = false;
   std::uint32_t tick = 0;
+};
+
+// The real files, passed through call for call; a test's own file system
+// derives from it and changes only the calls it is about.
+class ForwardingFiles : public platform::IFileSystem {
+ public:
+  explicit ForwardingFiles(platform::IFileSystem& real) : real_(real) {}
+  Result<std::uint32_t> GetAttributes(const std::string& path) override {
+    return real_.GetAttributes(path);
+  }
+  Status SetAttributes(const std::string& path, std::uint32_t attributes) override {
+    return real_.SetAttributes(path, attributes);
+  }
+  bool FileExists(const std::string& path) override { return real_.FileExists(path); }
+  Status Remove(const std::string& path) override { return real_.Remove(path); }
+  Status Copy(const std::string& from, const std::string& to) override {
+    return real_.Copy(from, to);
+  }
+  Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
+                                        std::uint32_t include) override {
+    return real_.List(folder, pattern, include);
+  }
+  bool IsDriveRoot(const std::string& folder) override { return real_.IsDriveRoot(folder); }
+  Result<std::string> LoadFile(const std::string& path, std::size_t maxBytes) override {
+    return real_.LoadFile(path, maxBytes);
+  }
+  Status StoreFile(const std::string& path, const std::string& bytes) override {
+    return real_.StoreFile(path, bytes);
+  }
+  std::unique_ptr<platform::FolderLock> LockFolder(const std::string& folder) override {
+    return real_.LockFolder(folder);
+  }
+
+ private:
+  platform::IFileSystem& real_;
 };
 
 // An INI writer that passes everything to another one, except that the
