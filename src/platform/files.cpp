@@ -49,4 +49,16 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
   return j == p.size();
 }
 
+const char* AttributeStoreName(AttributeStore store) {
+  switch (store) {
+    case AttributeStore::Native: return "the file system's own attributes";
+    case AttributeStore::DosAttrib: return "user.DOSATTRIB";
+    case AttributeStore::Ntfs: return "NTFS attributes";
+    case AttributeStore::Fat: return "FAT attributes";
+    case AttributeStore::Smb: return "the server's attributes";
+    case AttributeStore::None: break;
+  }
+  return "nowhere";
+}
+
 }  // namespace plumage::platform

@@ -25,6 +25,28 @@ inline constexpr std::uint32_t kAttributeMask = kAttributeReadOnly | kAttributeH
                                                 kAttributeSystem | kAttributeDirectory |
                                                 kAttributeArchive;
 
+// How a volume keeps the DOS attributes (Hidden, System, Archive) of its
+// files, which decides what a Windows machine that reads the volume sees.
+enum class AttributeStore {
+  Native,         // Windows itself: the file system's own attributes
+  DosAttrib,      // Linux file systems: the user.DOSATTRIB extended attribute (Samba, Wine)
+  Ntfs,           // NTFS through ntfs-3g or ntfs3: the real NTFS attributes
+  Fat,            // FAT: the attribute byte of the directory entry
+  Smb,            // a share mounted from a server: the server's attributes
+  None,           // nowhere: Hidden, System and Archive cannot be stored
+};
+
+// The volume a path lies on.
+struct VolumeInfo {
+  std::string type;  // the file system as the system names it ("ext4", "ntfs", "vfat", "cifs", "NTFS")
+  AttributeStore attributes = AttributeStore::None;
+  bool removable = false;  // a USB stick, a memory card
+  bool network = false;    // a share of another machine
+};
+
+// The name of an attribute store for messages ("user.DOSATTRIB", "NTFS", ...).
+const char* AttributeStoreName(AttributeStore store);
+
 // A claim on a folder, released when the object goes.
 class FolderLock {
  public:
@@ -88,6 +110,11 @@ class IFileSystem {
   // so that two runs on one folder follow one another and the last one
   // wins whole. Nothing (and no wait) where the system has no such lock.
   virtual std::unique_ptr<FolderLock> LockFolder(const std::string& /*folder*/) { return nullptr; }
+
+  // The volume that holds `path` (an existing file or folder).
+  virtual Result<VolumeInfo> DescribeVolume(const std::string& path) {
+    return MakeError(ErrorKind::Unsupported, "cannot tell the volume of " + path + " here");
+  }
 };
 
 // Dir's wildcard test: '*' matches any run of characters (none too), '?'

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
@@ -51,6 +52,21 @@ class IPrivateProfile {
       if (Status s = WriteString(section, key, value, file); !s) return s;
     return Ok{};
   }
+
+  // The value of `key` as UTF-8 text, read in the file's own encoding
+  // (Windows-1252, or UTF-16LE or UTF-8 after a byte-order mark), with the
+  // semantics of GetString; nothing when the file, the section or the key
+  // is missing or the key has no '='. Section and key are UTF-8.
+  virtual std::optional<std::string> ReadText(const std::string& section, const std::string& key,
+                                              const std::string& file);
+
+  // Sets keys of one section to UTF-8 values as WriteStrings does. A file
+  // keeps its encoding when that can hold every value; a Windows-1252 file
+  // (or a new one) that cannot becomes UTF-16LE with its byte-order mark,
+  // as Windows writes such a file. Here (no override): Windows-1252 only,
+  // and a value that it cannot hold is refused, naming it.
+  virtual Status WriteTexts(const std::string& section, const std::vector<ProfileValue>& values,
+                            const std::string& file);
 };
 
 }  // namespace plumage::platform
