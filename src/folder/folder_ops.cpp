@@ -1,6 +1,5 @@
 #include "folder/folder_ops.h"
 
-#include <array>
 #include <utility>
 #include <vector>
 
@@ -131,18 +130,6 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
     Fail(messages_.CannotWrite);
     return report;
   };
-  // The INI file is Windows-1252: a path with a character that it cannot
-  // hold would be written with a '?' in its place and name no file at all.
-  // Such a value is not written.
-  auto ansi = [&](const std::string& value) -> Result<std::string> {
-    std::string text = Utf8ToAnsi(value);
-    if (AnsiToUtf8(text) != value)
-      return MakeError(ErrorKind::Unsupported,
-                       "cannot write " + descriptor + ": \"" + value +
-                           "\" holds characters that an INI file (Windows-1252) cannot hold");
-    return text;
-  };
-
   // An existing descriptor loses Read-only (and System) to be written, as
   // Windows will not write a read-only file.
   // When that fails, the write says why (it fails too, or does without).
@@ -153,25 +140,12 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
     // IconResource where the file has it already ("path,index", empty on
     // Reset; it is never added): one change of the file, so no reader ever
     // sees the file of one choice with the index of another.
-    std::vector<platform::ProfileValue> values;
-    for (const auto& [key, value] :
-         {std::pair<const char*, std::string>{kIconFileKey, SelectedIcon}, {kIconIndexKey, SelectedNo}}) {
-      auto text = ansi(value);
-      if (!text) return cannotWrite(text.error().message);
-      values.emplace_back(key, *text);
-    }
-    std::array<char, 2> probe{};
-    bool hasResource =
-        !(profile.GetString(kShellClassInfo, kIconResourceKey, "\x01", probe, descriptor) == 1 &&
-          probe[0] == '\x01') ||
-        !(profile.GetString(kShellClassInfo, kIconResourceKey, "\x02", probe, descriptor) == 1 &&
-          probe[0] == '\x02');
-    if (hasResource) {
-      auto text = ansi(SelectedIcon.empty() ? std::string() : SelectedIcon + "," + SelectedNo);
-      if (!text) return cannotWrite(text.error().message);
-      values.emplace_back(kIconResourceKey, *text);
-    }
-    if (auto s = profile.WriteStrings(kShellClassInfo, values, descriptor); !s)
+    std::vector<platform::ProfileValue> values{{kIconFileKey, SelectedIcon},
+                                               {kIconIndexKey, SelectedNo}};
+    if (profile.ReadText(kShellClassInfo, kIconResourceKey, descriptor))
+      values.emplace_back(kIconResourceKey,
+                          SelectedIcon.empty() ? std::string() : SelectedIcon + "," + SelectedNo);
+    if (auto s = profile.WriteTexts(kShellClassInfo, values, descriptor); !s)
       return cannotWrite(s.error().message);
   } else {
     // "path,index" under [Autorun] Icon; nothing at all removes the file.
@@ -189,9 +163,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
       FollowOnDesktop(folder);
       return report;
     }
-    auto text = ansi(value);
-    if (!text) return cannotWrite(text.error().message);
-    if (auto s = profile.WriteString(kAutorunSection, kIconKey, *text, descriptor); !s)
+    if (auto s = profile.WriteTexts(kAutorunSection, {{kIconKey, value}}, descriptor); !s)
       return cannotWrite(s.error().message);
   }
 
