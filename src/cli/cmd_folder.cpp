@@ -28,6 +28,7 @@ struct FolderOptions {
   std::string index = "0";
   bool dryRun = false;
   bool force = false;
+  bool noCopy = false;
 };
 
 // The folder as the picker gets it from the file manager: a full path.
@@ -149,7 +150,9 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
   std::vector<std::string> held;
   ctx.ui.held = &held;
   FolderOps ops(program, ctx.ui, messages.Refs(), icon, index);
-  FolderWriteReport report = ops.WriteFolderDescriptor();
+  FolderWriteOptions writeOptions;
+  writeOptions.noCopy = opt.noCopy;
+  FolderWriteReport report = ops.WriteFolderDescriptor(writeOptions);
   ctx.ui.held = nullptr;
   for (const auto& message : held)
     ctx.Fail(report.failure.empty() ? message : message + " " + report.failure);
@@ -177,8 +180,12 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
       if (reset)
         std::printf("Removed the icon of %s (%s)\n", report.place.folder.c_str(),
                     report.place.descriptor.c_str());
+      else if (!report.keptIcon.empty())
+        std::printf("Wrote %s,0 to %s (a copy of %s,%s kept inside the folder)\n",
+                    report.storedIcon.c_str(), report.place.descriptor.c_str(), icon.c_str(),
+                    index.c_str());
       else
-        std::printf("Wrote %s,%s to %s\n", icon.c_str(), index.c_str(),
+        std::printf("Wrote %s,%s to %s\n", report.storedIcon.c_str(), index.c_str(),
                     report.place.descriptor.c_str());
       break;
     case FolderWriteReport::Outcome::Removed:
@@ -207,10 +214,14 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
       "the attributes, as the picker's OK does");
   set->add_option("FOLDER", opt->folder, "The folder")->required();
   set->add_option("ICONFILE", opt->iconFile,
-                  "The icon file (.ico, .exe, .dll, .icl), stored as given")
+                  "The icon file (.ico, .exe, .dll, .icl); the icon is copied into the folder "
+                  "unless the settings or --no-copy say otherwise")
       ->required();
   set->add_option("INDEX", opt->index, "The icon's index in the file (default 0)");
   set->add_flag("--dry-run", opt->dryRun, "Say what would be written; change nothing");
+  set->add_flag("--no-copy", opt->noCopy,
+                "Name the icon file by its path (its Windows name where a --windows-path "
+                "mapping holds it) instead of keeping a copy inside the folder");
   set->add_flag("--force", opt->force,
                 "Write the icon file as given even when it does not exist (yet) or is not a file");
   set->footer(exits);

@@ -2,6 +2,7 @@
 // exactly as the settings dialog does.
 #include "app/texts.h"
 #include "cli/cli.h"
+#include "folder/windows_paths.h"
 #include "settings/settings.h"
 
 namespace plumage::cli {
@@ -13,6 +14,8 @@ struct SettingsOptions {
   CLI::Option* libraryOption = nullptr;
   std::string reminder;
   std::string linuxIcons;
+  std::string portable;
+  std::vector<std::string> windowsPaths;
 };
 
 bool VerbKeyExists(Context& ctx) {
@@ -25,7 +28,14 @@ bool VerbKeyExists(Context& ctx) {
 void Settings(Context& ctx, const SettingsOptions& opt) {
   const bool libraryGiven = opt.libraryOption->count() > 0;
   bool writes = !opt.language.empty() || libraryGiven || !opt.reminder.empty() ||
-                !opt.linuxIcons.empty();
+                !opt.linuxIcons.empty() || !opt.portable.empty() || !opt.windowsPaths.empty();
+  // Every mapping is checked before anything is stored.
+  WindowsPathMap map = ParseWindowsPathMap(StoredWindowsPaths(ctx.program));
+  const WindowsPathMap mapBefore = map;
+  for (const std::string& text : opt.windowsPaths) {
+    // The option's check has let only well-formed mappings through.
+    if (auto mapping = ParseWindowsPathArgument(text)) UpdateWindowsPathMap(map, *mapping);
+  }
   if (writes && !VerbKeyExists(ctx))
     return ctx.Fail("Plumage is not installed in " + ctx.registry.path() +
                     ": run plumagectl install first");
@@ -61,6 +71,15 @@ void Settings(Context& ctx, const SettingsOptions& opt) {
     if (on != LinuxIconsEnabled(p) && !stored(StoreLinuxIcons(p, on), "the Linux icons setting"))
       return;
   }
+  if (!opt.portable.empty()) {
+    bool on = opt.portable == "on";
+    if (on != KeepIconInsideEnabled(p) &&
+        !stored(StoreKeepIconInside(p, on), "the keep-the-icon-inside setting"))
+      return;
+  }
+  if (map != mapBefore &&
+      !stored(StoreWindowsPaths(p, FormatWindowsPathMap(map)), "the Windows paths"))
+    return;
   if (writes) {
     // Read back what is stored now, as the next run will see it.
     Program fresh(ctx.os);
@@ -75,6 +94,11 @@ void Settings(Context& ctx, const SettingsOptions& opt) {
 #ifndef _WIN32
   std::printf("Linux file manager icons: %s\n", LinuxIconsEnabled(p) ? "on" : "off");
 #endif
+  std::printf("Keep the icon inside the folder: %s\n", KeepIconInsideEnabled(p) ? "on" : "off");
+  const WindowsPathMap mapNow = ParseWindowsPathMap(StoredWindowsPaths(p));
+  if (mapNow.empty()) std::printf("Windows paths: (none)\n");
+  for (const auto& m : mapNow)
+    std::printf("Windows path: %s = %s\n", m.localFolder.c_str(), m.windowsFolder.c_str());
 }
 
 const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
@@ -95,6 +119,21 @@ const bool registered = RegisterCommand([](CLI::App& app, Context& ctx) {
                   "KDE's .directory) when its DESKTOP.INI is written; on by default")
       ->check(CLI::IsMember({"on", "off"}));
 #endif
+  cmd->add_option("--portable", opt->portable,
+                  "Keep the chosen icon inside the folder, as an .ico file its DESKTOP.INI "
+                  "names by its bare name, so Windows machines reading the folder find it; "
+                  "on by default on Linux, off on Windows (removable and network volumes "
+                  "always keep it inside)")
+      ->check(CLI::IsMember({"on", "off"}));
+  cmd->add_option("--windows-path", opt->windowsPaths,
+                  "LINUXFOLDER=WINDOWSFOLDER: the name Windows clients use for a folder "
+                  "(/srv/share=\\\\nas\\share, /mnt/win=C:\\), written for an icon "
+                  "file under it when the icon is not kept inside the folder; "
+                  "LINUXFOLDER= removes the mapping; may be given several times")
+      ->check([](const std::string& text) {
+        auto mapping = ParseWindowsPathArgument(text);
+        return mapping ? std::string() : mapping.error().message;
+      });
   cmd->callback([&ctx, opt] { Settings(ctx, *opt); });
 });
 

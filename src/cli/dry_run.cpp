@@ -54,6 +54,7 @@ Status DryRunFiles::Remove(const std::string& path) {
   if (!FileExists(path)) return MakeError(ErrorKind::NotFound, "no file " + path);
   log.push_back("delete " + path);
   exists_[path] = false;
+  stored_.erase(path);
   attributes_.erase(path);
   return Ok{};
 }
@@ -68,6 +69,20 @@ Result<std::vector<std::string>> DryRunFiles::List(const std::string& folder,
                                                    const std::string& pattern,
                                                    std::uint32_t include) {
   return real_.List(folder, pattern, include);
+}
+
+Result<std::string> DryRunFiles::LoadFile(const std::string& path, std::size_t maxBytes) {
+  if (auto gone = exists_.find(path); gone != exists_.end() && !gone->second)
+    return MakeError(ErrorKind::NotFound, path + " would be deleted");
+  if (auto it = stored_.find(path); it != stored_.end()) return it->second;
+  return real_.LoadFile(path, maxBytes);
+}
+
+Status DryRunFiles::StoreFile(const std::string& path, const std::string& bytes) {
+  log.push_back("write " + path + " (" + std::to_string(bytes.size()) + " bytes)");
+  stored_[path] = bytes;
+  exists_[path] = true;
+  return Ok{};
 }
 
 void DryRunFiles::Created(const std::string& path) {

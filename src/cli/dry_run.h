@@ -25,6 +25,11 @@ class DryRunFiles : public platform::IFileSystem {
   Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
                                         std::uint32_t include) override;
   bool IsDriveRoot(const std::string& folder) override { return real_.IsDriveRoot(folder); }
+  Result<std::string> LoadFile(const std::string& path, std::size_t maxBytes) override;
+  Status StoreFile(const std::string& path, const std::string& bytes) override;
+  Result<platform::VolumeInfo> DescribeVolume(const std::string& path) override {
+    return real_.DescribeVolume(path);
+  }
 
   // A file the profile writer would create.
   void Created(const std::string& path);
@@ -35,6 +40,7 @@ class DryRunFiles : public platform::IFileSystem {
   platform::IFileSystem& real_;
   std::map<std::string, std::uint32_t> attributes_;
   std::map<std::string, bool> exists_;
+  std::map<std::string, std::string> stored_;
 };
 
 class DryRunProfile : public platform::IPrivateProfile {

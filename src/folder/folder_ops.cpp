@@ -7,6 +7,8 @@
 #include "app/program.h"
 #include "app/texts.h"
 #include "app/user_interface.h"
+#include "folder/kept_icon.h"
+#include "folder/windows_paths.h"
 #include "platform/codepage.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
@@ -64,6 +66,12 @@ PresentIconSource FolderOps::ReadPresentIcon() {
   if (iconFile != kVide) {
     index = ReadIniValue(profile, file, kShellClassInfo, kIconIndexKey);
     if (index == kVide) index = "0";
+    // A name inside the folder, or a Windows name of a mapped folder, is
+    // the file of this system that it stands for.
+    if (IsFolderRelative(iconFile))
+      iconFile = InFolder(folderPath, iconFile);
+    else if (auto local = FromWindowsPath(ParseWindowsPathMap(StoredWindowsPaths(program_)), iconFile))
+      iconFile = *local;
   } else if (program_.DefaultLibrary.empty()) {
     SelectedIcon.clear();
     SelectedNo.clear();
@@ -89,7 +97,7 @@ PresentIconSource FolderOps::ReadPresentIcon() {
   return source;
 }
 
-FolderWriteReport FolderOps::WriteFolderDescriptor() {
+FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& options) {
   platform::IFileSystem& files = *program_.os.files;
   platform::IPrivateProfile& profile = *program_.os.profile;
   FolderWriteReport report;
@@ -121,15 +129,47 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
   const auto descriptorBefore =
       GetPathKind(files, descriptor) == 1 ? files.GetAttributes(descriptor)
                                           : Result<std::uint32_t>(MakeError(ErrorKind::NotFound, ""));
+  // The copy an earlier run kept inside the folder, which this run
+  // replaces or removes.
+  const std::string keptBefore = KeptIconNamed(descriptor, driveRoot);
+
+  // The icon path and index the descriptor gets.
+  report.storedIcon = SelectedIcon;
+  std::string storedNo = SelectedNo;
+  bool keptInside = false;
+  std::optional<std::string> replacedBytes;  // a kept copy overwritten by this run
+
   bool opened = false;  // the descriptor lost Read-only and System to be written
   auto cannotWrite = [&](const std::string& why) {
-    // Nothing of this run stays: the descriptor gets back what it had.
+    // Nothing of this run stays: the descriptor gets back what it had, and
+    // so does a kept copy.
     if (opened) note(files.SetAttributes(descriptor, *descriptorBefore & ~kAttributeDirectory));
+    if (!report.keptIcon.empty()) {
+      if (replacedBytes)
+        note(files.StoreFile(report.keptIcon, *replacedBytes));
+      else
+        note(files.Remove(report.keptIcon));
+      report.keptIcon.clear();
+    }
     report.outcome = FolderWriteReport::Outcome::CannotWrite;
     report.failure = why + "; " + descriptorName + " and the attributes were left as they were";
     Fail(messages_.CannotWrite);
     return report;
   };
+
+  if (!SelectedIcon.empty()) {
+    if (!options.noCopy && KeepsIconInside(folder)) {
+      auto kept = KeepInside(folder, keptBefore, report.keptIcon, replacedBytes);
+      if (!kept) return cannotWrite(kept.error().message);
+      report.storedIcon = *kept;
+      storedNo = report.keptIcon.empty() ? SelectedNo : "0";
+      keptInside = true;
+    } else if (auto windows = ToWindowsPath(ParseWindowsPathMap(StoredWindowsPaths(program_)),
+                                            SelectedIcon)) {
+      report.storedIcon = *windows;
+    }
+  }
+
   // An existing descriptor loses Read-only (and System) to be written, as
   // Windows will not write a read-only file.
   // When that fails, the write says why (it fails too, or does without).
@@ -137,22 +177,24 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
 
   if (!driveRoot) {
     // Both keys, also when empty (Reset leaves them with no value), and
-    // IconResource where the file has it already ("path,index", empty on
-    // Reset; it is never added): one change of the file, so no reader ever
-    // sees the file of one choice with the index of another.
-    std::vector<platform::ProfileValue> values{{kIconFileKey, SelectedIcon},
-                                               {kIconIndexKey, SelectedNo}};
-    if (profile.ReadText(kShellClassInfo, kIconResourceKey, descriptor))
-      values.emplace_back(kIconResourceKey,
-                          SelectedIcon.empty() ? std::string() : SelectedIcon + "," + SelectedNo);
+    // IconResource ("path,index", empty on Reset) where the file has it
+    // already or the icon is kept inside (the key the shell of Windows
+    // Vista and later reads first): one change of the file, so no reader
+    // ever sees the file of one choice with the index of another.
+    std::vector<platform::ProfileValue> values{{kIconFileKey, report.storedIcon},
+                                               {kIconIndexKey, storedNo}};
+    if (keptInside || profile.ReadText(kShellClassInfo, kIconResourceKey, descriptor))
+      values.emplace_back(kIconResourceKey, report.storedIcon.empty()
+                                                ? std::string()
+                                                : report.storedIcon + "," + storedNo);
     if (auto s = profile.WriteTexts(kShellClassInfo, values, descriptor); !s)
       return cannotWrite(s.error().message);
   } else {
     // "path,index" under [Autorun] Icon; nothing at all removes the file.
-    std::string index = SelectedNo;
+    std::string index = storedNo;
     while (!index.empty() && index.front() == ' ') index.erase(index.begin());
     while (!index.empty() && index.back() == ' ') index.pop_back();
-    const std::string value = SelectedIcon + "," + index;
+    const std::string value = report.storedIcon + "," + index;
     if (value == ",") {
       report.outcome = FolderWriteReport::Outcome::Removed;
       if (descriptorBefore) {
@@ -160,6 +202,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
         note(files.Remove(descriptor));
         program_.os.shell->NotifyFolderChanged(folder, descriptor);
       }
+      RemoveKept(keptBefore, report);
       FollowOnDesktop(folder);
       return report;
     }
@@ -185,14 +228,97 @@ FolderWriteReport FolderOps::WriteFolderDescriptor() {
     ui_.DoEvents();
     note(files.SetAttributes(descriptor, kAttributeHidden));
   }
+  // The kept copy is marked like the descriptor; the one it replaces goes.
+  if (!report.keptIcon.empty())
+    note(files.SetAttributes(report.keptIcon, kAttributeHidden | kAttributeSystem));
+  if (keptBefore != report.keptIcon) RemoveKept(keptBefore, report);
 
-  // The shell's image cache, for an index it can take.
+  // The shell's image cache, for an index it can take: the copy kept
+  // inside, or the file as chosen.
   std::int32_t index = 0;
-  if (!SelectedIcon.empty() && ParseIconIndex(SelectedNo, index))
+  if (!report.keptIcon.empty())
+    program_.os.shell->UpdateShellImageCache(report.keptIcon, 0);
+  else if (!SelectedIcon.empty() && ParseIconIndex(SelectedNo, index))
     program_.os.shell->UpdateShellImageCache(SelectedIcon, index);
   program_.os.shell->NotifyFolderChanged(folder, descriptor);
   FollowOnDesktop(folder);
   return report;
+}
+
+bool FolderOps::KeepsIconInside(const std::string& folder) {
+  if (KeepIconInsideEnabled(program_)) return true;
+  // A removable or network volume is read by other machines, under other
+  // names: only a name inside the folder reaches the icon from there.
+  auto volume = program_.os.files->DescribeVolume(folder);
+  return volume && (volume->removable || volume->network);
+}
+
+std::string FolderOps::KeptIconNamed(const std::string& descriptor, bool driveRoot) {
+  platform::IPrivateProfile& profile = *program_.os.profile;
+  std::optional<std::string> named;
+  if (!driveRoot) {
+    named = profile.ReadText(kShellClassInfo, kIconFileKey, descriptor);
+  } else if ((named = profile.ReadText(kAutorunSection, kIconKey, descriptor))) {
+    const std::size_t comma = named->rfind(',');
+    if (comma != std::string::npos) named->resize(comma);
+  }
+  if (!named || !IsFolderRelative(*named)) return {};
+  const std::string folder = LocateDescriptor(*program_.os.files, program_.ArgumentText).folder;
+  std::string path = InFolder(folder, *named);
+  return IsKeptIcon(*program_.os.files, path) ? path : std::string();
+}
+
+Result<std::string> FolderOps::KeepInside(const std::string& folder, const std::string& keptBefore,
+                                          std::string& keptPath,
+                                          std::optional<std::string>& replacedBytes) {
+  platform::IFileSystem& files = *program_.os.files;
+  // An icon file of the folder itself is named as it is, not copied.
+  const std::string separators = "/\\";
+  const std::size_t cut = SelectedIcon.find_last_of(separators);
+  if (cut != std::string::npos && cut > 0 &&
+      JoinPath(folder, "") == SelectedIcon.substr(0, cut + 1) &&
+      !IsKeptIcon(files, SelectedIcon))
+    return SelectedIcon.substr(cut + 1);
+
+  std::int32_t index = 0;
+  if (!ParseIconIndex(SelectedNo, index))
+    return MakeError(ErrorKind::Invalid,
+                     "the icon index \"" + SelectedNo + "\" is not a whole number");
+  auto bytes = MakeKeptIcon(files, SelectedIcon, index);
+  if (!bytes)
+    return MakeError(bytes.error().kind,
+                     "cannot keep the icon inside the folder: " + bytes.error().message);
+  std::string name;
+  if (!keptBefore.empty()) {
+    name = keptBefore.substr(keptBefore.find_last_of(separators) + 1);
+  } else {
+    auto chosen = ChooseKeptIconName(files, folder);
+    if (!chosen) return chosen.error();
+    name = *chosen;
+  }
+  const std::string path = JoinPath(folder, name);
+  if (auto old = files.LoadFile(path, bytes->size() + (16u << 20)); old) {
+    if (*old == *bytes) {
+      keptPath = path;
+      replacedBytes = std::move(*old);
+      return name;
+    }
+    replacedBytes = std::move(*old);
+  }
+  // A kept copy of an earlier run is Hidden and System: it is opened first.
+  if (replacedBytes) static_cast<void>(files.SetAttributes(path, kAttributeNormal));
+  if (auto s = files.StoreFile(path, *bytes); !s) return s.error();
+  keptPath = path;
+  return name;
+}
+
+void FolderOps::RemoveKept(const std::string& path, FolderWriteReport& report) {
+  if (path.empty()) return;
+  platform::IFileSystem& files = *program_.os.files;
+  // Read-only protects a file from deletion; the copy is ours to delete.
+  if (Status s = files.SetAttributes(path, kAttributeNormal); !s)
+    report.unstored.push_back(s.error().message);
+  if (Status s = files.Remove(path); !s) report.unstored.push_back(s.error().message);
 }
 
 // After a successful write only: the file managers of Linux show the icon

@@ -9,10 +9,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "folder/descriptor.h"
+#include "platform/result.h"
 
 namespace plumage {
 
@@ -82,6 +84,15 @@ struct FolderWriteReport {
   DescriptorPlace place;
   std::string failure;                // why a key could not be written
   std::vector<std::string> unstored;  // attribute changes or a delete that failed
+  std::string storedIcon;             // the icon path the descriptor names now
+  std::string keptIcon;               // the copy kept inside the folder, when one was written
+};
+
+// How the chosen icon is named in the descriptor.
+struct FolderWriteOptions {
+  // The path as chosen (mapped to its Windows name where a mapping holds
+  // it), never a copy inside the folder.
+  bool noCopy = false;
 };
 
 class FolderOps {
@@ -104,7 +115,14 @@ class FolderOps {
   // one. The change is one transaction: under a lock on the folder, the
   // whole new file replaces the old one at once, the attributes change only
   // after that, and a failed write gives the old attributes back.
-  FolderWriteReport WriteFolderDescriptor();
+  //
+  // Where the icon is kept inside the folder (the setting, or always on a
+  // removable or network volume), the chosen icon is written there as an
+  // .ico file, Hidden and System, and the descriptor names it by its bare
+  // name with index 0; a Reset, or a later choice, removes the copy. Else
+  // the descriptor names the chosen path, or its Windows name where a
+  // mapping of the settings holds it.
+  FolderWriteReport WriteFolderDescriptor(const FolderWriteOptions& options = {});
 
   // OK: saves a created icon first when SelectedIcon holds the placeholder
   // (FolderName + ".ico", letter case included), writes the descriptor,
@@ -121,6 +139,16 @@ class FolderOps {
   void Changed();
   void Fail(const std::string& message);
   void FollowOnDesktop(const std::string& folder);
+  // Whether the chosen icon goes inside this folder.
+  bool KeepsIconInside(const std::string& folder);
+  // The kept copy that the descriptor names now, or "" when it names none.
+  std::string KeptIconNamed(const std::string& descriptor, bool driveRoot);
+  // Writes the kept copy of the chosen icon (or finds the chosen file in
+  // the folder itself) and gives the name the descriptor is to hold.
+  // keptPath and replacedBytes say what was written over what.
+  Result<std::string> KeepInside(const std::string& folder, const std::string& keptBefore,
+                                 std::string& keptPath, std::optional<std::string>& replacedBytes);
+  void RemoveKept(const std::string& path, FolderWriteReport& report);
 
   Program& program_;
   IUserInterface& ui_;

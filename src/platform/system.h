@@ -33,6 +33,11 @@ class ISystem {
   // the shell of Windows Vista and later keeps its icon cache files; empty
   // where there is no such shell.
   virtual std::string LocalAppDataFolder() { return {}; }
+
+  // True where this system's own shell reads the folders' DESKTOP.INI
+  // (Windows): a full local path written there names a file its reader
+  // can open. Elsewhere the readers are other machines.
+  virtual bool ReadsFolderDescriptors() { return false; }
 };
 
 class IShell {

@@ -114,20 +114,46 @@ void VerbCaptionChanged(Program& program, const std::string& caption) {
   if (program.os.desktop) program.os.desktop->VerbCaptionChanged(caption);
 }
 
-bool LinuxIconsEnabled(Program& program) {
+namespace {
+// A switch of the verb key: only a number there decides; a missing,
+// empty or damaged value leaves the program doing what it does by default.
+bool VerbSwitch(Program& program, const char* name, bool byDefault) {
   RegistryManager& reg = program.Registry;
-  if (!reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey)) return true;
+  if (!reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey)) return byDefault;
   std::string text;
-  const bool stored = reg.GetStringValue(reg.CurrentKey, kLinuxIconsValue, text);
+  const bool stored = reg.GetStringValue(reg.CurrentKey, name, text);
   reg.CloseKey(reg.CurrentKey);
-  if (!stored) return true;
-  // Only a number that reads 0 turns it off: an empty or damaged value
-  // leaves the program doing what it does by default.
+  if (!stored) return byDefault;
   const std::string clean = CleanRegistryText(text);
   const std::size_t first = clean.find_first_not_of(' ');
   if (first == std::string::npos || !std::isdigit(static_cast<unsigned char>(clean[first])))
-    return true;
+    return byDefault;
   return LeadingNumber(clean) != 0;
+}
+}  // namespace
+
+bool LinuxIconsEnabled(Program& program) { return VerbSwitch(program, kLinuxIconsValue, true); }
+
+bool KeepIconInsideEnabled(Program& program) {
+  return VerbSwitch(program, kKeepIconInsideValue,
+                    !(program.os.system && program.os.system->ReadsFolderDescriptors()));
+}
+
+bool StoreKeepIconInside(Program& program, bool on) {
+  return WriteVerbValue(program, kKeepIconInsideValue, on ? " 1" : " 0");
+}
+
+std::string StoredWindowsPaths(Program& program) {
+  RegistryManager& reg = program.Registry;
+  if (!reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey)) return {};
+  std::string text;
+  reg.GetStringValue(reg.CurrentKey, kWindowsPathsValue, text);
+  reg.CloseKey(reg.CurrentKey);
+  return CleanRegistryText(text);
+}
+
+bool StoreWindowsPaths(Program& program, const std::string& stored) {
+  return WriteVerbValue(program, kWindowsPathsValue, stored);
 }
 
 bool StoreLinuxIcons(Program& program, bool on) {

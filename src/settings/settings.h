@@ -21,6 +21,11 @@ inline constexpr const char* kNoWarningValue = "NoWarning";
 // Whether a folder's icon is also given to the Linux file managers (GIO's
 // custom icon, KDE's .directory); stored as " 1" or " 0", on when missing.
 inline constexpr const char* kLinuxIconsValue = "LinuxIcons";
+// Whether the chosen icon is copied into the folder and named there by its
+// bare name; stored as " 1" or " 0".
+inline constexpr const char* kKeepIconInsideValue = "KeepIconInside";
+// The Windows names of local folders (see folder/windows_paths.h).
+inline constexpr const char* kWindowsPathsValue = "WindowsPaths";
 
 // A text read from the registry without its terminating NUL: a lone NUL or
 // an empty text becomes empty, then one trailing NUL is removed.
@@ -54,6 +59,17 @@ void VerbCaptionChanged(Program& program, const std::string& caption);
 // than 1 there (a missing key or value counts as on).
 bool LinuxIconsEnabled(Program& program);
 bool StoreLinuxIcons(Program& program, bool on);
+
+// The "Keep the icon inside the folder" setting. When nothing is stored:
+// on where the system's own shell does not read DESKTOP.INI (Linux, whose
+// descriptors are read by other machines), off on Windows, where the full
+// path of the icon names a file the reader can open.
+bool KeepIconInsideEnabled(Program& program);
+bool StoreKeepIconInside(Program& program, bool on);
+
+// The stored map of Windows folder names, as text ("" when none).
+std::string StoredWindowsPaths(Program& program);
+bool StoreWindowsPaths(Program& program, const std::string& stored);
 
 // The help file of a language in the program folder.
 std::string HelpFileFor(Program& program, std::int16_t language);

@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 #include "platform/icons/generic_application_icon.h"
+#include "platform/icons/ico_writer.h"
 #include "platform/icons/icon_builder.h"
 #include "platform/icons/icon_drawing.h"
 
@@ -80,19 +81,7 @@ IconHandle FileIconSource::IconAt(const std::string& path, int index, int size) 
   if (icons.kind == icons::IconFileKind::NotIconFile)
     return IconHandle::NotIconFile(path + ": not an icon file, executable or library");
 
-  const icons::IconGroup* group = nullptr;
-  if (index >= 0) {
-    if (static_cast<std::size_t>(index) < icons.groups.size())
-      group = &icons.groups[static_cast<std::size_t>(index)];
-  } else if (index != -1 && icons.kind != icons::IconFileKind::Ico) {
-    // A negative index names the icon by its resource number.
-    const long long id = -static_cast<long long>(index);
-    for (const icons::IconGroup& g : icons.groups)
-      if (g.id == id) {
-        group = &g;
-        break;
-      }
-  }
+  const icons::IconGroup* group = icons::GroupAtIndex(icons, index);
   if (!group) {
     const std::size_t count = icons.groups.size();
     return IconHandle::None(path + ": no icon at index " + std::to_string(index) +

@@ -35,6 +35,7 @@ class Win32System : public ISystem {
   std::string ErrorMessage(long code) override;
   // SHGetFolderPathW(CSIDL_LOCAL_APPDATA).
   std::string LocalAppDataFolder() override;
+  bool ReadsFolderDescriptors() override { return true; }
 
  private:
   std::string folder_;
