@@ -80,6 +80,12 @@ using Registrar = std::function<void(CLI::App& app, Context& ctx)>;
 // Called from a static initialiser in each subcommand's file.
 bool RegisterCommand(Registrar registrar);
 
+// The folder as the picker gets it from the file manager: a full path.
+std::string FullPath(const std::string& text);
+// Starts a run on a folder with the settings a picker would have (a
+// missing verb key is no fault: the defaults serve).
+void BeginFolderRun(Context& ctx, const std::string& folder);
+
 // The folder that holds the running plumagectl (and plumage beside it).
 std::string ExecutableFolder();
 

@@ -17,19 +17,8 @@
 #include "settings/settings.h"
 
 namespace plumage::cli {
-namespace {
 
 namespace fs = std::filesystem;
-
-
-struct FolderOptions {
-  std::string folder;
-  std::string iconFile;
-  std::string index = "0";
-  bool dryRun = false;
-  bool force = false;
-  bool noCopy = false;
-};
 
 // The folder as the picker gets it from the file manager: a full path.
 std::string FullPath(const std::string& text) {
@@ -41,7 +30,7 @@ std::string FullPath(const std::string& text) {
 
 // The program-wide values a picker would have for this folder. A missing
 // verb key is no fault here: the defaults serve.
-void Begin(Context& ctx, const std::string& folder) {
+void BeginFolderRun(Context& ctx, const std::string& folder) {
   BeginRun(ctx.program, FullPath(folder));
   RegistryManager& reg = ctx.program.Registry;
   if (reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey)) {
@@ -49,6 +38,18 @@ void Begin(Context& ctx, const std::string& folder) {
     LoadSettings(ctx.program, ctx.ui);
   }
 }
+
+namespace {
+
+
+struct FolderOptions {
+  std::string folder;
+  std::string iconFile;
+  std::string index = "0";
+  bool dryRun = false;
+  bool force = false;
+  bool noCopy = false;
+};
 
 bool Refused(Context& ctx, const FolderMessageTexts& messages) {
   if (!IsNetworkPath(WithTrailingSeparator(ctx.program.ArgumentText))) return false;
@@ -74,7 +75,7 @@ std::optional<std::string> NotAFolder(Context& ctx) {
 }
 
 void Show(Context& ctx, const FolderOptions& opt) {
-  Begin(ctx, opt.folder);
+  BeginFolderRun(ctx, opt.folder);
   const FolderMessageTexts messages(ctx.program.Language);
   if (Refused(ctx, messages)) return;
   if (auto why = NotAFolder(ctx)) return ctx.Fail(messages.InvalidFolder + " " + *why);
@@ -107,7 +108,7 @@ void Show(Context& ctx, const FolderOptions& opt) {
 }
 
 void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
-  Begin(ctx, opt.folder);
+  BeginFolderRun(ctx, opt.folder);
   const FolderMessageTexts messages(ctx.program.Language);
   if (Refused(ctx, messages)) return;
   if (auto why = NotAFolder(ctx)) return ctx.Fail(messages.InvalidFolder + " " + *why);
