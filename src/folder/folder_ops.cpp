@@ -160,14 +160,22 @@ FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& opt
   if (!SelectedIcon.empty()) {
     if (!options.noCopy && KeepsIconInside(folder)) {
       auto kept = KeepInside(folder, keptBefore, report.keptIcon, replacedBytes);
-      if (!kept) return cannotWrite(kept.error().message);
-      report.storedIcon = *kept;
-      storedNo = report.keptIcon.empty() ? SelectedNo : "0";
-      keptInside = true;
-    } else if (auto windows = ToWindowsPath(ParseWindowsPathMap(StoredWindowsPaths(program_)),
-                                            SelectedIcon)) {
-      report.storedIcon = *windows;
+      if (kept) {
+        report.storedIcon = *kept;
+        storedNo = report.keptIcon.empty() ? SelectedNo : "0";
+        keptInside = true;
+      } else {
+        // An icon that cannot be copied (not made yet, not an icon file) is
+        // named as chosen, as it would be without the setting; the user
+        // learns that Windows machines may not find it.
+        report.unstored.push_back(kept.error().message + "; " + descriptorName +
+                                  " names the icon file by its path");
+      }
     }
+    if (!keptInside)
+      if (auto windows = ToWindowsPath(ParseWindowsPathMap(StoredWindowsPaths(program_)),
+                                       SelectedIcon))
+        report.storedIcon = *windows;
   }
 
   // An existing descriptor loses Read-only (and System) to be written, as

@@ -19,7 +19,7 @@ class CliFolderTest : public ::testing::Test {
 
 TEST_F(CliFolderTest, SetShowReset) {
   fs::create_directory(folder);
-  ProcessResult set = Ctl({"set", "--force", folder.string(), "/icons/game.ico", "2"});
+  ProcessResult set = Ctl({"set", "--no-copy", "--force", folder.string(), "/icons/game.ico", "2"});
   // Written; the Linux file managers have no such icon to show: a warning.
   EXPECT_EQ(set.exitCode, 3) << set.err;
   EXPECT_EQ(ReadFile(ini), "[.ShellClassInfo]\r\nIconFile=/icons/game.ico\r\nIconIndex=2\r\n");
@@ -41,7 +41,7 @@ TEST_F(CliFolderTest, SetShowReset) {
 TEST_F(CliFolderTest, DryRunChangesNothingAndSaysWhat) {
   fs::create_directory(folder);
   WriteFile(ini, "[Other]\r\nx=1\r\n");
-  ProcessResult run = Ctl({"set", "--dry-run", "--force", folder.string(), "/icons/game.ico"});
+  ProcessResult run = Ctl({"set", "--no-copy", "--dry-run", "--force", folder.string(), "/icons/game.ico"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadFile(ini), "[Other]\r\nx=1\r\n");
   EXPECT_EQ(GetfattrValue(folder.string(), "user.DOSATTRIB"), std::nullopt);
@@ -70,7 +70,7 @@ TEST_F(CliFolderTest, FailuresGoToStandardErrorWithAnExitCode) {
   EXPECT_EQ(badIndex.exitCode, 1);
   EXPECT_FALSE(fs::exists(ini));
 
-  ProcessResult wide = Ctl({"set", "--force", folder.string(), "/icons/\xE4\xB8\xAD.ico"});
+  ProcessResult wide = Ctl({"set", "--no-copy", "--force", folder.string(), "/icons/\xE4\xB8\xAD.ico"});
   EXPECT_EQ(wide.exitCode, 1);
   EXPECT_NE(wide.err.find("Cannot write to file!"), std::string::npos) << wide.err;
   EXPECT_NE(wide.err.find("Windows-1252"), std::string::npos) << wide.err;

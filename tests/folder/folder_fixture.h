@@ -10,6 +10,7 @@
 #include <string>
 
 #include "folder/folder_ops.h"
+#include "settings/settings.h"
 #include "support/fakes.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
@@ -38,6 +39,12 @@ class FolderTest : public ::testing::Test {
     env.program.ArgumentText = folder.string();
     env.program.FolderName = "Games";
     env.system.programFolder = (dir / "program").string() + "/";
+    // The path as chosen: the kept-icon tests turn the setting on.
+    KeepIconInside(false);
+  }
+
+  void KeepIconInside(bool on) {
+    env.registry.SetString(kVerbRoot, kVerbKey, kKeepIconInsideValue, on ? " 1" : " 0");
   }
 
   FolderOps Ops() {

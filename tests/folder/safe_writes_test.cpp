@@ -94,7 +94,7 @@ TEST_F(SafeWritesTest, ALinkedDescriptorIsRefusedAndItsTargetUntouched) {
   const FileState before(target);
 
   for (const auto& args : {std::vector<std::string>{"reset", folder.string()},
-                           std::vector<std::string>{"set", folder.string(), icon.string(), "0"}}) {
+                           std::vector<std::string>{"set", "--no-copy", folder.string(), icon.string(), "0"}}) {
     ProcessResult run = Ctl(args);
     EXPECT_EQ(run.exitCode, 1) << args[0] << "\n" << run.err;
     EXPECT_NE(run.err.find(ini.string() + ": it is a link to " + target.string()), std::string::npos)
@@ -111,7 +111,7 @@ TEST_F(SafeWritesTest, AUsersOwnLinkBesideTheDescriptorIsWrittenThrough) {
   // Kept on purpose: desktop.ini -> a file in the same folder, same owner.
   WriteFile(folder / "shared.ini", "[Other]\r\nx=1\r\n");
   fs::create_symlink("shared.ini", ini);
-  ProcessResult run = Ctl({"set", folder.string(), icon.string(), "0"});
+  ProcessResult run = Ctl({"set", "--no-copy", folder.string(), icon.string(), "0"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(fs::is_symlink(ini));
   EXPECT_EQ(ReadFile(folder / "shared.ini"),
@@ -126,7 +126,7 @@ TEST_F(SafeWritesTest, ALinkedDirectoryFileIsNeitherReadNorWritten) {
   fs::create_symlink(secret, folder / ".directory");
   const FileState before(secret);
 
-  ProcessResult run = Ctl({"set", folder.string(), icon.string(), "0"});
+  ProcessResult run = Ctl({"set", "--no-copy", folder.string(), icon.string(), "0"});
   // The descriptor is written; Dolphin's file is not, and that is a warning.
   EXPECT_EQ(run.exitCode, 3) << run.err;
   EXPECT_NE(run.err.find(".directory: it is a link to"), std::string::npos) << run.err;
@@ -188,7 +188,7 @@ TEST_F(SafeWritesTest, FifosInEveryPlaceOfAnInputAnswerAtOnce) {
            {"image", "save", picture.string(), (dir / "s.bmp").string(), "--depth", "8",
             "--palette", fifo.string()},
            {"make-icon", fifo.string(), "--colour", "red", "--out", (dir / "m.ico").string()},
-           {"set", folder.string(), fifo.string(), "0"},
+           {"set", "--no-copy", folder.string(), fifo.string(), "0"},
        }) {
     ProcessResult run = Ctl(args);
     EXPECT_EQ(run.exitCode, 1) << args[0] << " " << args[1] << "\n" << run.out << run.err;
@@ -196,13 +196,13 @@ TEST_F(SafeWritesTest, FifosInEveryPlaceOfAnInputAnswerAtOnce) {
   // FIFOs planted as the descriptor, Dolphin's file and the settings store.
   ASSERT_EQ(Ctl({"install"}).exitCode, 0);
   ASSERT_EQ(mkfifo((folder / ".directory").c_str(), 0644), 0);
-  ProcessResult set = Ctl({"set", folder.string(), icon.string(), "0"});
+  ProcessResult set = Ctl({"set", "--no-copy", folder.string(), icon.string(), "0"});
   EXPECT_EQ(set.exitCode, 3) << set.err;
   EXPECT_TRUE(fs::is_fifo(folder / ".directory"));
 
   fs::create_directory(dir / "Other2");
   ASSERT_EQ(mkfifo((dir / "Other2" / "DESKTOP.INI").c_str(), 0644), 0);
-  ProcessResult fifoIni = Ctl({"set", (dir / "Other2").string(), icon.string(), "0"});
+  ProcessResult fifoIni = Ctl({"set", "--no-copy", (dir / "Other2").string(), icon.string(), "0"});
   EXPECT_EQ(fifoIni.exitCode, 1) << fifoIni.err;
   EXPECT_TRUE(fs::is_fifo(dir / "Other2" / "DESKTOP.INI"));
 
@@ -223,7 +223,7 @@ TEST_F(SafeWritesTest, ConcurrentRunsOnOneFolderEndWithOneRunsPair) {
     const fs::path own = dir / ("icon" + std::to_string(i) + ".ico");
     fs::copy_file(icon, own);
     auto args = i % 5 == 4 ? Argv({"reset", folder.string()})
-                           : Argv({"set", folder.string(), own.string(), std::to_string(i)});
+                           : Argv({"set", "--no-copy", folder.string(), own.string(), std::to_string(i)});
     pids.push_back(StartProcess(args, Env()));
   }
   for (int pid : pids) EXPECT_NE(WaitProcess(pid), kTimedOut);
@@ -255,11 +255,11 @@ TEST_F(SafeWritesTest, KilledRunsNeverLeaveAMixedPairAndTheNextRunCleansUp) {
   // file managers have no such icon), and the pair tells the runs apart.
   const std::string a = "IconFile=" + (dir / "a.ico").string() + "\r\nIconIndex=1\r\n";
   const std::string b = "IconFile=" + (dir / "b.ico").string() + "\r\nIconIndex=0\r\n";
-  ASSERT_EQ(Ctl({"set", folder.string(), (dir / "a.ico").string(), "1"}).exitCode, 3);
+  ASSERT_EQ(Ctl({"set", "--no-copy", folder.string(), (dir / "a.ico").string(), "1"}).exitCode, 3);
   for (int round = 0; round < 30; ++round) {
     const bool toB = round % 2 == 0;
     // plumagectl itself, not under timeout(1): the kill must reach it.
-    int pid = StartProcess({PLUMAGECTL_PATH, "set", folder.string(),
+    int pid = StartProcess({PLUMAGECTL_PATH, "set", "--no-copy", folder.string(),
                             (dir / (toB ? "b.ico" : "a.ico")).string(), toB ? "0" : "1"},
                            Env());
     usleep(static_cast<useconds_t>(delayUs(random)));
@@ -269,7 +269,7 @@ TEST_F(SafeWritesTest, KilledRunsNeverLeaveAMixedPairAndTheNextRunCleansUp) {
     const std::string body = text.substr(std::string("[.ShellClassInfo]\r\n").size());
     EXPECT_TRUE(body == a || body == b) << "round " << round << ":\n" << text;
   }
-  ASSERT_EQ(Ctl({"set", folder.string(), (dir / "b.ico").string(), "0"}).exitCode, 0);
+  ASSERT_EQ(Ctl({"set", "--no-copy", folder.string(), (dir / "b.ico").string(), "0"}).exitCode, 0);
   EXPECT_TRUE(Temporaries(folder).empty());
 }
 
@@ -284,7 +284,7 @@ TEST_F(SafeWritesTest, AnEightMegabyteDescriptorIsEditedInLittleMemory) {
 #endif
 #endif
   WriteFile(ini, std::string((8u << 20) - 64, '\n') + "[.ShellClassInfo]\r\nIconFile=x\r\n");
-  int pid = StartProcess({PLUMAGECTL_PATH, "set", folder.string(), icon.string(), "0"}, Env());
+  int pid = StartProcess({PLUMAGECTL_PATH, "set", "--no-copy", folder.string(), icon.string(), "0"}, Env());
   ASSERT_GT(pid, 0);
   int status = 0;
   rusage usage{};
@@ -299,16 +299,16 @@ TEST_F(SafeWritesTest, AnEightMegabyteDescriptorIsEditedInLittleMemory) {
 
 TEST_F(SafeWritesTest, ExitStatusesSayWhatHappened) {
   EXPECT_EQ(Ctl({"show", (dir / "missing").string()}).exitCode, 1);
-  ProcessResult missingIcon = Ctl({"set", folder.string(), (dir / "none.ico").string(), "0"});
+  ProcessResult missingIcon = Ctl({"set", "--no-copy", folder.string(), (dir / "none.ico").string(), "0"});
   EXPECT_EQ(missingIcon.exitCode, 1);
   EXPECT_NE(missingIcon.err.find("does not exist"), std::string::npos) << missingIcon.err;
   EXPECT_FALSE(fs::exists(ini));
-  EXPECT_EQ(Ctl({"set", folder.string(), dir.str(), "0"}).exitCode, 1) << "a folder is no icon";
+  EXPECT_EQ(Ctl({"set", "--no-copy", folder.string(), dir.str(), "0"}).exitCode, 1) << "a folder is no icon";
   // The path as it will be once the icon is there: written on request, with
   // the warning that the file managers have no icon to show yet.
-  EXPECT_EQ(Ctl({"set", "--force", folder.string(), (dir / "none.ico").string(), "0"}).exitCode, 3);
+  EXPECT_EQ(Ctl({"set", "--no-copy", "--force", folder.string(), (dir / "none.ico").string(), "0"}).exitCode, 3);
   EXPECT_TRUE(fs::exists(ini));
-  EXPECT_EQ(Ctl({"set", folder.string()}).exitCode, 2);
+  EXPECT_EQ(Ctl({"set", "--no-copy", folder.string()}).exitCode, 2);
   ProcessResult tooLong = Ctl({"show", "/" + std::string(5000, 'a')});
   EXPECT_EQ(tooLong.exitCode, 1);
   EXPECT_NE(tooLong.err.find("too long"), std::string::npos) << tooLong.err;
@@ -380,7 +380,7 @@ TEST_F(FullDiskTest, SettingsAndDescriptorsOnAFullDiskFailAndKeepWhatWasThere) {
   for (const auto& entry : fs::directory_iterator(entries)) menuAfter += ReadFile(entry.path());
   EXPECT_EQ(menuAfter, menuBefore) << "the entries keep the stored language";
 
-  ProcessResult set = ctl({"set", folderOnDisk.string(), icon.string(), "0"});
+  ProcessResult set = ctl({"set", "--no-copy", folderOnDisk.string(), icon.string(), "0"});
   EXPECT_EQ(set.exitCode, 1) << set.out;
   EXPECT_NE(set.err.find("left as they were"), std::string::npos) << set.err;
   EXPECT_EQ(FileState(folderOnDisk / "DESKTOP.INI"), descriptor) << "still Read-only, Hidden";

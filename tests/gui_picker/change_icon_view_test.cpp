@@ -68,6 +68,7 @@ class PickerViewTest : public ::testing::Test {
     tp.registry.SetString(kVerbRoot, kVerbKey, "", "C&hange icon...");
     tp.registry.SetString(kVerbRoot, kVerbKey, kDefaultLibraryValue, library);
     tp.registry.SetString(kVerbRoot, kVerbKey, kNoWarningValue, " 1");
+    tp.registry.SetString(kVerbRoot, kVerbKey, kKeepIconInsideValue, " 0");
     BeginRun(tp.program, (dir / "Music").string());
     picker = std::make_unique<ChangeIcon>(tp.program, ui);
     view = std::make_unique<qt::ChangeIconView>(*picker);

@@ -2,6 +2,7 @@
 // candidates, the name rules, and the road from the picker's selection to
 // an icon applied to the folder.
 #include "iconmaker/frm_transform_icon.h"
+#include "folder/kept_icon.h"
 
 #include "app/texts.h"
 #include "icon_making_fixture.h"
@@ -187,8 +188,11 @@ TEST_F(TransformIconTest, ConvertedInTheRedFolderListedAndApplied) {
   picker.OKButton_Click();
   EXPECT_TRUE(picker.Unloaded());
   const std::string ini = ReadFile(folder / "DESKTOP.INI");
-  EXPECT_NE(ini.find("IconFile=" + made + "\r\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("IconIndex=0\r\n"), std::string::npos) << ini;
+  // Kept inside the folder: the made icon's image behind a directory of its own.
+  EXPECT_NE(ini.find("IconFile=FolderIcon.ico\r\nIconIndex=0\r\n"), std::string::npos) << ini;
+  const std::string kept = ReadFile(folder / "FolderIcon.ico");
+  ASSERT_GT(kept.size(), kKeptIconMarker.size() + 22);
+  EXPECT_EQ(kept.substr(22, kept.size() - 22 - kKeptIconMarker.size()), ReadFile(made).substr(22));
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -210,8 +214,11 @@ TEST_F(TransformIconTest, AutoCreatedIconSavedAsFolderNameAndApplied) {
   EXPECT_EQ(picker.SelectedNo, "0");
   EXPECT_TRUE(TemporariesGone());
   const std::string ini = ReadFile(folder / "DESKTOP.INI");
-  EXPECT_NE(ini.find("IconFile=" + made + "\r\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("IconIndex=0\r\n"), std::string::npos) << ini;
+  // Kept inside the folder: the made icon's image behind a directory of its own.
+  EXPECT_NE(ini.find("IconFile=FolderIcon.ico\r\nIconIndex=0\r\n"), std::string::npos) << ini;
+  const std::string kept = ReadFile(folder / "FolderIcon.ico");
+  ASSERT_GT(kept.size(), kKeptIconMarker.size() + 22);
+  EXPECT_EQ(kept.substr(22, kept.size() - 22 - kKeptIconMarker.size()), ReadFile(made).substr(22));
   EXPECT_TRUE(picker.Unloaded());
 }
 

@@ -36,8 +36,10 @@ TEST_F(MakeIconCliTest, MakesTheIconOfTheDialogAndAppliesIt) {
   EXPECT_EQ(ReadFile(made), ReadFile(dir / "blue.ico"));
 
   const std::string ini = ReadFile(folder / "DESKTOP.INI");
-  EXPECT_NE(ini.find("IconFile=" + made.string() + "\r\nIconIndex=0\r\n"), std::string::npos)
-      << ini;
+  EXPECT_NE(ini.find("IconFile=FolderIcon.ico\r\nIconIndex=0\r\n"), std::string::npos) << ini;
+  const std::string kept = ReadFile(folder / "FolderIcon.ico");
+  ASSERT_GT(kept.size(), 22u);
+  EXPECT_EQ(kept.substr(22, ReadFile(made).size() - 22), ReadFile(made).substr(22));
   EXPECT_TRUE(TemporariesGone());
 }
 

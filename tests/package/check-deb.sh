@@ -131,7 +131,7 @@ check_completion() {
 check_completion "set settings " plumagectl se
 check_completion "en fr " plumagectl settings --language ""
 check_completion "save " plumagectl image sa
-check_completion "--dry-run --force --help -h " plumagectl set -
+check_completion "--dry-run --force --help --no-copy -h " plumagectl set -
 check_completion "Mind.ico Mine Music " plumagectl icons M
 check_completion "Mine Music " plumagectl set M
 check_completion "Mind.ico Mine Music " plumagectl set Music M

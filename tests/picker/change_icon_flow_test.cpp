@@ -49,6 +49,7 @@ class PickerFlowTest : public ::testing::Test {
     tp.system.programFolder = (dir / "home").string() + "/";
     tp.os.icons = &icons;
     tp.registry.SetString(kVerbRoot, kVerbKey, "", "C&hange icon...");
+    tp.registry.SetString(kVerbRoot, kVerbKey, kKeepIconInsideValue, " 0");
     std::vector<test::GroupSpec> groups;
     for (int i = 0; i < 40; ++i)
       groups.push_back({"", static_cast<std::uint16_t>(100 + i), {SolidImage(ColourOf(i))}});
