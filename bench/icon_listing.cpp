@@ -47,7 +47,7 @@ class Libraries {
 
  private:
   static Bytes Image(int k, int side, int bpp) {
-    plumage::test::DibSpec s;
+    plumage::test::DibDef s;
     s.width = s.height = side;
     s.bpp = bpp;
     if (bpp == 8)
@@ -62,8 +62,8 @@ class Libraries {
     }
     return plumage::test::EncodeDib(s);
   }
-  static std::vector<plumage::test::GroupSpec> Groups(int icons) {
-    std::vector<plumage::test::GroupSpec> groups;
+  static std::vector<plumage::test::GroupDef> Groups(int icons) {
+    std::vector<plumage::test::GroupDef> groups;
     for (int k = 0; k < icons; ++k)
       groups.push_back({k % 3 == 0 ? "ICON" + std::to_string(k) : "",
                         static_cast<std::uint16_t>(k + 1),

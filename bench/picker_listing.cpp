@@ -36,9 +36,9 @@ std::string Library(int icons) {
                     ("plumage_bench_picker_" + std::to_string(getpid()) + "_" +
                      std::to_string(icons) + ".dll");
   if (!std::filesystem::exists(path)) {
-    std::vector<plumage::test::GroupSpec> groups;
+    std::vector<plumage::test::GroupDef> groups;
     for (int k = 0; k < icons; ++k) {
-      plumage::test::DibSpec s;
+      plumage::test::DibDef s;
       s.width = s.height = 32;
       s.bpp = 32;
       for (int i = 0; i < 32 * 32; ++i) s.pixels.push_back(0xFF000000u | (i * 2654435761u + k) >> 8);

@@ -1,6 +1,7 @@
 // plumagectl show / set / reset, run as a separate program against a
 // temporary folder and a settings store of its own.
 #include "folder_fixture.h"
+#include "support/icon_writer.h"
 
 namespace plumage::test {
 namespace {
@@ -74,6 +75,73 @@ TEST_F(CliFolderTest, FailuresGoToStandardErrorWithAnExitCode) {
   EXPECT_EQ(wide.exitCode, 1);
   EXPECT_NE(wide.err.find("Cannot write to file!"), std::string::npos) << wide.err;
   EXPECT_NE(wide.err.find("Windows-1252"), std::string::npos) << wide.err;
+}
+
+}  // namespace
+}  // namespace plumage::test
+
+namespace plumage::test {
+namespace {
+
+// plumagectl doctor explains, one line each, what keeps Windows from
+// showing the icon, and exits 0 only when nothing does.
+TEST_F(CliFolderTest, DoctorSaysWhyWindowsWouldOrWouldNotShowTheIcon) {
+  const Bytes ico = WriteIco({EncodeDib([] {
+    DibDef d;
+    d.width = d.height = 16;
+    d.bpp = 8;
+    d.palette = {{1, 2, 3, 255}};
+    d.pixels.assign(16 * 16, 0);
+    return d;
+  }())});
+  const fs::path icon = dir / "one.ico";
+  WriteFile(icon, std::string(ico.begin(), ico.end()));
+  fs::create_directory(folder);
+
+  ProcessResult none = Ctl({"doctor", folder.string()});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_NE(none.out.find("FAIL  descriptor: no DESKTOP.INI in " + folder.string()),
+            std::string::npos)
+      << none.out;
+
+  ASSERT_EQ(Ctl({"set", folder.string(), icon.string()}).exitCode, 0);
+  ProcessResult good = Ctl({"doctor", folder.string()});
+  EXPECT_EQ(good.exitCode, 0) << good.out;
+  EXPECT_EQ(good.out.find("FAIL"), std::string::npos) << good.out;
+  EXPECT_NE(good.out.find("ok    icon file: FolderIcon.ico is inside the folder"), std::string::npos)
+      << good.out;
+  EXPECT_NE(good.out.find("Windows would show this folder's icon.\n"), std::string::npos);
+
+  struct Case {
+    const char* ini;
+    bool system;
+    const char* says;
+  };
+  const std::string linuxPath = icon.string();
+  for (const Case& c : {
+           Case{"IconFile=/usr/share/x.ico\r\nIconIndex=0", true,
+                "FAIL  icon file: /usr/share/x.ico is a path of this system only"},
+           Case{"IconFile=gone.ico\r\nIconIndex=0", true,
+                "FAIL  icon file: gone.ico is named inside the folder, but there is no file"},
+           Case{"IconFile=FolderIcon.ico\r\nIconIndex=4", true,
+                "FAIL  index: no icon at index 4 (the file holds 1 icon)"},
+           Case{"IconFile=FolderIcon.ico\r\nIconIndex=0", false,
+                "FAIL  folder: " },
+           Case{"IconIndex=0", true, "FAIL  keys: no IconFile or IconResource"},
+       }) {
+    WriteFile(ini, std::string("[.ShellClassInfo]\r\n") + c.ini + "\r\n");
+    // Quoted: setfattr takes a bare 0x... for hex-encoded bytes.
+    ASSERT_TRUE(Setfattr(folder.string(), "user.DOSATTRIB", c.system ? "\"0x4\"" : "\"0x0\""));
+    ProcessResult r = Ctl({"doctor", folder.string()});
+    EXPECT_EQ(r.exitCode, 1) << c.ini << "\n" << r.out;
+    EXPECT_NE(r.out.find(c.says), std::string::npos) << c.ini << "\n" << r.out;
+    // One line says it: the checks after a failed one do not pile up.
+    std::size_t fails = 0;
+    for (std::size_t at = r.out.find("FAIL"); at != std::string::npos; at = r.out.find("FAIL", at + 1))
+      ++fails;
+    EXPECT_EQ(fails, 1u) << r.out;
+    EXPECT_NE(r.out.find("Windows would not show this folder's icon.\n"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -26,8 +27,14 @@ class DriveRootFiles : public ForwardingFiles {
  public:
   using ForwardingFiles::ForwardingFiles;
   bool IsDriveRoot(const std::string& folder) override { return roots.count(folder) > 0; }
+  // A volume of the test's choosing, else the real one.
+  Result<platform::VolumeInfo> DescribeVolume(const std::string& path) override {
+    if (volume) return *volume;
+    return ForwardingFiles::DescribeVolume(path);
+  }
 
   std::set<std::string> roots;
+  std::optional<platform::VolumeInfo> volume;
 };
 
 class FolderTest : public ::testing::Test {

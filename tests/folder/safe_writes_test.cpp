@@ -30,7 +30,7 @@ class SafeWritesTest : public ::testing::Test {
   SafeWritesTest() {
     fs::create_directory(folder);
     // A small real icon, so that the Linux file managers' side runs too.
-    DibSpec dib;
+    DibDef dib;
     dib.width = 32;
     dib.height = 32;
     dib.bpp = 32;

@@ -43,12 +43,12 @@ class QuietQtUi : public qt::QtUserInterface {
 };
 
 Bytes SolidImage(platform::Rgba colour) {
-  DibSpec spec;
-  spec.width = 32;
-  spec.height = 32;
-  spec.palette = {colour};
-  spec.pixels.assign(32 * 32, 0);
-  return EncodeDib(spec);
+  DibDef dibDef;
+  dibDef.width = 32;
+  dibDef.height = 32;
+  dibDef.palette = {colour};
+  dibDef.pixels.assign(32 * 32, 0);
+  return EncodeDib(dibDef);
 }
 
 class PickerViewTest : public ::testing::Test {
@@ -58,7 +58,7 @@ class PickerViewTest : public ::testing::Test {
     std::filesystem::create_directories(dir / "Music");
     tp.system.programFolder = (dir / "home").string() + "/";
     tp.os.icons = &icons;
-    std::vector<GroupSpec> groups;
+    std::vector<GroupDef> groups;
     for (int i = 0; i < 6; ++i)
       groups.push_back({"", static_cast<std::uint16_t>(1 + i),
                         {SolidImage({static_cast<std::uint8_t>(40 * i), 90, 200, 255})}});

@@ -40,15 +40,15 @@ inline platform::Surface24 TestPicture(unsigned seed) {
 
 // An .ico file of one opaque 32 × 32 image, a colour per column band.
 inline Bytes TestIconFile(std::uint8_t red) {
-  DibSpec spec;
-  spec.width = 32;
-  spec.height = 32;
-  spec.bpp = 32;
+  DibDef dibDef;
+  dibDef.width = 32;
+  dibDef.height = 32;
+  dibDef.bpp = 32;
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x)
-      spec.pixels.push_back(
+      dibDef.pixels.push_back(
           Argb({red, static_cast<std::uint8_t>(x * 8), static_cast<std::uint8_t>(y * 8), 255}));
-  return WriteIco({EncodeDib(spec), EncodeDib(spec)});
+  return WriteIco({EncodeDib(dibDef), EncodeDib(dibDef)});
 }
 
 // The bytes the image engine gives for a picture at 8 bits per pixel, no

@@ -79,9 +79,9 @@ TEST_F(Compose, AnIcoOrExeFileShowsItsSmallShellIconAtEightNine) {
 }
 
 TEST_F(Compose, AnyOtherIconIsStretchedToNineteenPixelsAtEightSeven) {
-  std::vector<GroupSpec> groups;
+  std::vector<GroupDef> groups;
   for (int k = 0; k < 3; ++k)
-    groups.push_back(GroupSpec{
+    groups.push_back(GroupDef{
         "", static_cast<std::uint16_t>(k + 1), {EncodeTestImage(10 + k, ImageDef{32, 8})}});
   const std::string icl = Write("three.icl", WriteNe(groups));
   for (std::int16_t index : {0, 2}) {
@@ -105,11 +105,11 @@ TEST_F(Compose, AnyOtherIconIsStretchedToNineteenPixelsAtEightSeven) {
 
 TEST_F(Compose, TheIndexedIconRisesTwoPixelsBelowElevenAndThreeFromThere) {
   // A solid 32 × 32 icon: its top left corner shows where it was drawn.
-  DibSpec solid;
+  DibDef solid;
   solid.width = solid.height = 32;
   solid.bpp = 24;
   solid.pixels.assign(32 * 32, 0x123456);
-  const std::string icl = Write("solid.icl", WriteNe({GroupSpec{"", 1, {EncodeDib(solid)}}}));
+  const std::string icl = Write("solid.icl", WriteNe({GroupDef{"", 1, {EncodeDib(solid)}}}));
   struct Case {
     std::int16_t x, y;
     int top;

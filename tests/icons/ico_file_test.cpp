@@ -167,15 +167,15 @@ TEST(IcoFile, AnotherReaderSeesTheSamePixelsAtEveryDepth) {
   const ImageDef depths[] = {{13, 1}, {13, 4}, {17, 8}, {31, 24}, {32, 32}, {29, 32, false, true}};
   for (const ImageDef& d : depths) {
     SCOPED_TRACE(std::to_string(d.bpp) + " bpp" + (d.alpha ? " with alpha" : ""));
-    const DibSpec spec = TestDib(7, d);
+    const DibDef dibDef = TestDib(7, d);
     const std::filesystem::path ico = dir / "depth.ico", out = dir / "depth.png";
-    WriteBytes(ico, WriteIco({EncodeDib(spec)}));
+    WriteBytes(ico, WriteIco({EncodeDib(dibDef)}));
     ProcessResult run = RunProcess({PLUMAGE_ICOTOOL, "-x", "-o", out.string(), ico.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string bytes = ReadFile(out);
     auto theirs = png.Decode({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
     ASSERT_TRUE(theirs);
-    auto ours = platform::icons::DecodeIconImage(Span(EncodeDib(spec)), png);
+    auto ours = platform::icons::DecodeIconImage(Span(EncodeDib(dibDef)), png);
     ASSERT_TRUE(ours);
     ASSERT_EQ(theirs->width, ours->width);
     for (std::size_t i = 0; i < ours->color.size(); ++i) {

@@ -71,9 +71,9 @@ TEST(IconDrawing, AlphaImagesAreBlendedAndTheirMaskIsNotUsed) {
   }
 }
 
-DibSpec RandomIcon(int side, int bpp, unsigned seed) {
+DibDef RandomIcon(int side, int bpp, unsigned seed) {
   std::mt19937 rng(seed);
-  DibSpec s;
+  DibDef s;
   s.width = s.height = side;
   s.bpp = bpp;
   if (bpp <= 8)
@@ -90,8 +90,8 @@ DibSpec RandomIcon(int side, int bpp, unsigned seed) {
   return s;
 }
 
-IconBitmap Decoded(const DibSpec& spec) {
-  auto bitmap = platform::icons::DecodeBmpIconImage(Span(EncodeDib(spec)));
+IconBitmap Decoded(const DibDef& dibDef) {
+  auto bitmap = platform::icons::DecodeBmpIconImage(Span(EncodeDib(dibDef)));
   EXPECT_TRUE(bitmap) << bitmap.error().message;
   return bitmap ? *bitmap : IconBitmap{};
 }
@@ -114,10 +114,10 @@ TEST(IconDrawing, DrawingsLandExactlyOnTheirTargetAndStretchNearestNeighbour) {
   };
   unsigned seed = 10;
   for (const Case& c : cases) {
-    const DibSpec spec = RandomIcon(c.side, c.bpp, ++seed);
+    const DibDef dibDef = RandomIcon(c.side, c.bpp, ++seed);
     Surface24 surface(40, 40, kGuard);
-    DrawIconBitmap(surface, c.x, c.y, Decoded(spec), c.w, c.h);
-    const Surface24 expected = ExpectedDrawing(Surface24(40, 40, kGuard), spec, c.x, c.y, c.w, c.h);
+    DrawIconBitmap(surface, c.x, c.y, Decoded(dibDef), c.w, c.h);
+    const Surface24 expected = ExpectedDrawing(Surface24(40, 40, kGuard), dibDef, c.x, c.y, c.w, c.h);
     EXPECT_TRUE(SameSurface(surface, expected))
         << c.side << " at " << c.bpp << " bpp to " << c.w << "x" << c.h;
     for (int y = 0; y < 40; ++y)
@@ -129,14 +129,14 @@ TEST(IconDrawing, DrawingsLandExactlyOnTheirTargetAndStretchNearestNeighbour) {
 }
 
 TEST(IconDrawing, ADrawingPartlyOffTheSurfaceIsCutAtItsEdges) {
-  const DibSpec spec = RandomIcon(32, 8, 99);
-  const IconBitmap bitmap = Decoded(spec);
+  const DibDef dibDef = RandomIcon(32, 8, 99);
+  const IconBitmap bitmap = Decoded(dibDef);
   for (auto [x, y] : {std::pair{-5, -3}, std::pair{30, 30}, std::pair{-31, 31}, std::pair{100, 0},
                       std::pair{-100, -100}}) {
     Surface24 surface(32, 32, kGuard);
     DrawIconBitmap(surface, x, y, bitmap, 32, 32);
     EXPECT_TRUE(
-        SameSurface(surface, ExpectedDrawing(Surface24(32, 32, kGuard), spec, x, y, 32, 32)))
+        SameSurface(surface, ExpectedDrawing(Surface24(32, 32, kGuard), dibDef, x, y, 32, 32)))
         << "at " << x << ", " << y;
   }
   // Nothing at all for an empty size or a bitmap whose pixels do not match.
@@ -149,23 +149,23 @@ TEST(IconDrawing, ADrawingPartlyOffTheSurfaceIsCutAtItsEdges) {
 TEST(IconDrawing, TheShellCallsDrawAtTheirOwnSizes) {
   platform::LibPngCodec png;
   platform::FileIconSource source(png);
-  const DibSpec spec = RandomIcon(16, 8, 5);
-  platform::IconHandle icon = source.LoadIconResource(Span(WriteIco({EncodeDib(spec)})), 16);
+  const DibDef dibDef = RandomIcon(16, 8, 5);
+  platform::IconHandle icon = source.LoadIconResource(Span(WriteIco({EncodeDib(dibDef)})), 16);
   ASSERT_TRUE(icon.IsIcon());
 
   // DrawIcon draws at the icon size whatever the handle holds.
   Surface24 drawn(34, 34, kGuard);
   source.DrawIcon(drawn, 1, 1, icon);
-  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(Surface24(34, 34, kGuard), spec, 1, 1, 32, 32)));
+  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(Surface24(34, 34, kGuard), dibDef, 1, 1, 32, 32)));
 
   Surface24 small(34, 34, kGuard);
   source.DrawSmallIcon(small, 8, 9, icon);
-  EXPECT_TRUE(SameSurface(small, ExpectedDrawing(Surface24(34, 34, kGuard), spec, 8, 9, 16, 16)));
+  EXPECT_TRUE(SameSurface(small, ExpectedDrawing(Surface24(34, 34, kGuard), dibDef, 8, 9, 16, 16)));
 
   Surface24 stretched(34, 34, kGuard);
   source.DrawIconEx(stretched, 8, 7, icon, 19, 19);
   EXPECT_TRUE(
-      SameSurface(stretched, ExpectedDrawing(Surface24(34, 34, kGuard), spec, 8, 7, 19, 19)));
+      SameSurface(stretched, ExpectedDrawing(Surface24(34, 34, kGuard), dibDef, 8, 7, 19, 19)));
 
   // No icon draws nothing.
   Surface24 none(34, 34, kGuard);

@@ -16,8 +16,8 @@ using platform::icons::DecodeIconImage;
 using platform::icons::DecodePngIconImage;
 using platform::icons::PeekIconImage;
 
-DibSpec RandomSpec(int width, int height, int bpp, std::mt19937& rng, bool alpha = true) {
-  DibSpec s;
+DibDef RandomDef(int width, int height, int bpp, std::mt19937& rng, bool alpha = true) {
+  DibDef s;
   s.width = width;
   s.height = height;
   s.bpp = bpp;
@@ -35,19 +35,19 @@ DibSpec RandomSpec(int width, int height, int bpp, std::mt19937& rng, bool alpha
   return s;
 }
 
-::testing::AssertionResult Matches(const platform::IconBitmap& got, const DibSpec& spec) {
-  if (got.width != spec.width || got.height != spec.height)
+::testing::AssertionResult Matches(const platform::IconBitmap& got, const DibDef& dibDef) {
+  if (got.width != dibDef.width || got.height != dibDef.height)
     return ::testing::AssertionFailure() << "size " << got.width << "x" << got.height;
-  const bool alpha = SpecHasAlpha(spec);
+  const bool alpha = SpecHasAlpha(dibDef);
   if (got.hasAlpha != alpha) return ::testing::AssertionFailure() << "hasAlpha " << got.hasAlpha;
-  for (int y = 0; y < spec.height; ++y)
-    for (int x = 0; x < spec.width; ++x) {
-      Rgba want = SpecColour(spec, x, y);
+  for (int y = 0; y < dibDef.height; ++y)
+    for (int x = 0; x < dibDef.width; ++x) {
+      Rgba want = DefColour(dibDef, x, y);
       if (!alpha) want.a = 255;
-      const std::size_t i = static_cast<std::size_t>(y * spec.width + x);
+      const std::size_t i = static_cast<std::size_t>(y * dibDef.width + x);
       if (!(got.color[i] == want))
         return ::testing::AssertionFailure() << "colour of (" << x << ", " << y << ")";
-      if (got.mask[i] != (SpecMask(spec, x, y) ? 1 : 0))
+      if (got.mask[i] != (DefMask(dibDef, x, y) ? 1 : 0))
         return ::testing::AssertionFailure() << "mask of (" << x << ", " << y << ")";
     }
   return ::testing::AssertionSuccess();
@@ -59,50 +59,50 @@ TEST(IconImage, DecodesEveryDepthAndItsMaskAtOddWidths) {
   for (int bpp : {1, 4, 8, 24, 32})
     for (int width : {1, 3, 7, 13, 31, 32, 33, 47})
       for (int height : {1, 5, 17}) {
-        const DibSpec spec = RandomSpec(width, height, bpp, rng);
-        auto bitmap = DecodeBmpIconImage(Span(EncodeDib(spec)));
+        const DibDef dibDef = RandomDef(width, height, bpp, rng);
+        auto bitmap = DecodeBmpIconImage(Span(EncodeDib(dibDef)));
         ASSERT_TRUE(bitmap) << bpp << " bpp " << width << "x" << height << ": "
                             << bitmap.error().message;
-        EXPECT_TRUE(Matches(*bitmap, spec)) << bpp << " bpp " << width << "x" << height;
+        EXPECT_TRUE(Matches(*bitmap, dibDef)) << bpp << " bpp " << width << "x" << height;
       }
 }
 
 TEST(IconImage, ThirtyTwoBitsWithoutAnyAlphaAreDrawnThroughTheMask) {
   std::mt19937 rng(5);
-  const DibSpec spec = RandomSpec(16, 16, 32, rng, /*alpha=*/false);
-  auto bitmap = DecodeBmpIconImage(Span(EncodeDib(spec)));
+  const DibDef dibDef = RandomDef(16, 16, 32, rng, /*alpha=*/false);
+  auto bitmap = DecodeBmpIconImage(Span(EncodeDib(dibDef)));
   ASSERT_TRUE(bitmap);
   EXPECT_FALSE(bitmap->hasAlpha);
-  EXPECT_TRUE(Matches(*bitmap, spec));
+  EXPECT_TRUE(Matches(*bitmap, dibDef));
 }
 
 TEST(IconImage, ColourTablesOfEveryLengthPlaceThePixelsRight) {
   std::mt19937 rng(6);
   // An index past a short table draws black.
-  DibSpec shortTable = RandomSpec(9, 4, 8, rng);
+  DibDef shortTable = RandomDef(9, 4, 8, rng);
   shortTable.palette.resize(3);
   for (std::size_t i = 0; i < shortTable.pixels.size(); ++i)
     shortTable.pixels[i] = static_cast<std::uint32_t>(i % 7);
   // A table longer than the depth needs: the pixels follow all of it.
-  DibSpec longTable = RandomSpec(9, 4, 4, rng);
+  DibDef longTable = RandomDef(9, 4, 4, rng);
   for (int i = 0; i < 4; ++i) longTable.palette.push_back({1, 2, 3, 0});
   // A 24-bit image may carry a table too; the pixels follow it.
-  DibSpec trueColour = RandomSpec(9, 4, 24, rng);
+  DibDef trueColour = RandomDef(9, 4, 24, rng);
   trueColour.palette = {{9, 9, 9, 0}, {8, 8, 8, 0}};
   // A colour count beyond 256 reads 256 entries.
-  DibSpec hugeCount = RandomSpec(9, 4, 8, rng);
+  DibDef hugeCount = RandomDef(9, 4, 8, rng);
   hugeCount.colorsUsed = 0xFFFFFFFFu;
-  for (const DibSpec* spec : {&shortTable, &longTable, &trueColour, &hugeCount}) {
-    auto bitmap = DecodeBmpIconImage(Span(EncodeDib(*spec)));
+  for (const DibDef* dibDef : {&shortTable, &longTable, &trueColour, &hugeCount}) {
+    auto bitmap = DecodeBmpIconImage(Span(EncodeDib(*dibDef)));
     ASSERT_TRUE(bitmap) << bitmap.error().message;
-    EXPECT_TRUE(Matches(*bitmap, *spec));
+    EXPECT_TRUE(Matches(*bitmap, *dibDef));
   }
   EXPECT_EQ(DecodeBmpIconImage(Span(EncodeDib(shortTable)))->color[5], (Rgba{0, 0, 0, 255}));
 }
 
 TEST(IconImage, AMissingMaskIsMadeFromAlphaAndRefusedOtherwise) {
   std::mt19937 rng(7);
-  DibSpec alpha = RandomSpec(5, 5, 32, rng);
+  DibDef alpha = RandomDef(5, 5, 32, rng);
   alpha.withMask = false;
   auto fromAlpha = DecodeBmpIconImage(Span(EncodeDib(alpha)));
   ASSERT_TRUE(fromAlpha);
@@ -110,9 +110,9 @@ TEST(IconImage, AMissingMaskIsMadeFromAlphaAndRefusedOtherwise) {
     EXPECT_EQ(fromAlpha->mask[i], fromAlpha->color[i].a == 0 ? 1 : 0);
 
   for (int bpp : {8, 24}) {
-    DibSpec spec = RandomSpec(5, 5, bpp, rng);
-    spec.withMask = false;
-    auto bitmap = DecodeBmpIconImage(Span(EncodeDib(spec)));
+    DibDef dibDef = RandomDef(5, 5, bpp, rng);
+    dibDef.withMask = false;
+    auto bitmap = DecodeBmpIconImage(Span(EncodeDib(dibDef)));
     ASSERT_FALSE(bitmap);
     EXPECT_EQ(bitmap.error().kind, ErrorKind::Truncated);
     EXPECT_NE(bitmap.error().message.find("AND mask"), std::string::npos) << bitmap.error().message;
@@ -165,7 +165,7 @@ TEST(IconImage, DamagedHeadersFailCleanlyWithTheirKind) {
   }
   // Colour bits that end early: the message says where.
   std::mt19937 rng(1);
-  Bytes cut = EncodeDib(RandomSpec(32, 32, 24, rng));
+  Bytes cut = EncodeDib(RandomDef(32, 32, 24, rng));
   cut.resize(40 + 1000);
   auto bitmap = DecodeBmpIconImage(Span(cut));
   ASSERT_FALSE(bitmap);
@@ -261,7 +261,7 @@ TEST(IconImage, PeekReadsSizeAndDepthFromTheImagesOwnHeader) {
     EXPECT_EQ(info->height, 9);
   }
   std::mt19937 rng(8);
-  auto bmp = PeekIconImage(Span(EncodeDib(RandomSpec(24, 24, 4, rng))));
+  auto bmp = PeekIconImage(Span(EncodeDib(RandomDef(24, 24, 4, rng))));
   ASSERT_TRUE(bmp);
   EXPECT_EQ(bmp->width, 24);
   EXPECT_EQ(bmp->height, 24);

@@ -101,10 +101,10 @@ TEST_F(IconSource, TheSmallShellIconFallsBackToTheGenericApplicationOnlyForAppli
 }
 
 TEST_F(IconSource, ListingAFileReadsItOnceAndAChangedFileIsReadAgain) {
-  std::vector<GroupSpec> groups;
+  std::vector<GroupDef> groups;
   for (int k = 0; k < 12; ++k)
     groups.push_back(
-        GroupSpec{"", static_cast<std::uint16_t>(k + 1), {EncodeTestImage(k, ImageDef{32, 8})}});
+        GroupDef{"", static_cast<std::uint16_t>(k + 1), {EncodeTestImage(k, ImageDef{32, 8})}});
   const std::string icl = Write("twelve.icl", WriteNe(groups));
   int n = 0;
   while (source.ExtractIcon(icl, n).IsIcon()) ++n;

@@ -52,26 +52,26 @@ inline int Nearest(int d, int from, int to) {
   return static_cast<int>(std::floor((d + 0.5) * from / to));
 }
 
-// Whether a 32-bit spec counts as an image with alpha: any alpha byte set.
-inline bool SpecHasAlpha(const DibSpec& s) {
+// Whether a 32-bit dibDef counts as an image with alpha: any alpha byte set.
+inline bool SpecHasAlpha(const DibDef& s) {
   if (s.bpp != 32) return false;
   for (std::uint32_t p : s.pixels)
     if (p >> 24) return true;
   return false;
 }
 
-// What drawing `spec` stretched to w × h at (x, y) must give on `screen`.
-inline platform::Surface24 ExpectedDrawing(platform::Surface24 screen, const DibSpec& spec, int x,
+// What drawing `dibDef` stretched to w × h at (x, y) must give on `screen`.
+inline platform::Surface24 ExpectedDrawing(platform::Surface24 screen, const DibDef& dibDef, int x,
                                            int y, int w, int h) {
-  const bool alpha = SpecHasAlpha(spec);
+  const bool alpha = SpecHasAlpha(dibDef);
   for (int dy = 0; dy < h; ++dy)
     for (int dx = 0; dx < w; ++dx) {
       if (!screen.Contains(x + dx, y + dy)) continue;
-      const int sx = Nearest(dx, spec.width, w), sy = Nearest(dy, spec.height, h);
-      platform::Rgba c = SpecColour(spec, sx, sy);
+      const int sx = Nearest(dx, dibDef.width, w), sy = Nearest(dy, dibDef.height, h);
+      platform::Rgba c = DefColour(dibDef, sx, sy);
       if (!alpha) c.a = 255;
       screen.Set(x + dx, y + dy,
-                 Composite(screen.At(x + dx, y + dy), c, SpecMask(spec, sx, sy), alpha));
+                 Composite(screen.At(x + dx, y + dy), c, DefMask(dibDef, sx, sy), alpha));
     }
   return screen;
 }

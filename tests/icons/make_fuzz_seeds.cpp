@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         Write(root / "icon_bmp" / ("depth" + std::to_string(d.bpp) + (d.alpha ? "a" : "") + ".bmp"),
               dibs.back());
   }
-  DibSpec noMask = TestDib(2, ImageDef{4, 32, false, true});
+  DibDef noMask = TestDib(2, ImageDef{4, 32, false, true});
   noMask.withMask = false;
   ok &= Write(root / "icon_bmp" / "alpha_no_mask.bmp", EncodeDib(noMask));
   const Bytes png = EncodeTestImage(3, ImageDef{6, 32, true});
@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
   ok &= Write(root / "icon_ico" / "png.ico", WriteIco({png, dibs[2]}));
   ok &= Write(root / "icon_ico" / "one.ico", WriteIco({dibs[1]}));
 
-  const std::vector<GroupSpec> groups = {GroupSpec{"NAMED", 0, {dibs[0], dibs[4]}},
-                                         GroupSpec{"", 7, {png}}, GroupSpec{"", 9, {dibs[3]}}};
+  const std::vector<GroupDef> groups = {GroupDef{"NAMED", 0, {dibs[0], dibs[4]}},
+                                         GroupDef{"", 7, {png}}, GroupDef{"", 9, {dibs[3]}}};
   ok &= Write(root / "icon_pe" / "pe32.dll", WritePe(groups, false));
   ok &= Write(root / "icon_pe" / "pe64.dll", WritePe(groups, true));
   ok &= Write(root / "icon_ne" / "shift0.icl", WriteNe(groups, 0));

@@ -20,7 +20,7 @@ using platform::icons::IconFileKind;
 using platform::icons::ParseIconFile;
 
 struct Library {
-  std::vector<GroupSpec> groups;
+  std::vector<GroupDef> groups;
   std::vector<int> identities;  // of each group, in order
   std::vector<ImageDef> drawn;  // the image each is drawn from
 };
@@ -33,7 +33,7 @@ Library TwelveIcons() {
   for (int k = 0; k < 12; ++k) {
     const ImageDef main{32, std::vector<int>{1, 4, 8, 24, 32}[static_cast<std::size_t>(k % 5)],
                         k == 7, k == 9};
-    GroupSpec g;
+    GroupDef g;
     g.name = names[k];
     g.id = static_cast<std::uint16_t>(100 - k * 7);
     g.images = {EncodeTestImage(k, ImageDef{16, 4}), EncodeTestImage(k, main)};
@@ -62,15 +62,15 @@ class NeFiles : public ::testing::Test {
         break;
       }
       ASSERT_LT(n, lib.groups.size()) << name;
-      const GroupSpec& g = lib.groups[n];
+      const GroupDef& g = lib.groups[n];
       EXPECT_EQ(icon.origin().resource, g.name.empty() ? "#" + std::to_string(g.id) : g.name);
       EXPECT_EQ(icon.origin().imageIndex, 1);
       platform::Surface24 drawn(32, 32);
       source.DrawIcon(drawn, 0, 0, icon);
       const ImageDef& d = lib.drawn[n];
-      const DibSpec spec = TestDib(lib.identities[n], d.png ? ImageDef{32, 32, false, true} : d);
+      const DibDef dibDef = TestDib(lib.identities[n], d.png ? ImageDef{32, 32, false, true} : d);
       EXPECT_TRUE(
-          SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32), spec, 0, 0, 32, 32)))
+          SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32), dibDef, 0, 0, 32, 32)))
           << name << " icon " << n;
     }
     EXPECT_EQ(n, lib.groups.size()) << name;
@@ -110,8 +110,8 @@ TEST_F(NeFiles, ANamedIconIsFoundByNameAndANumberedOneByItsNumber) {
 
 NeLayout layout;
 Bytes Ne(unsigned shift = 4) {
-  return WriteNe({GroupSpec{"ONE", 0, {EncodeTestImage(1, ImageDef{32, 8})}},
-                  GroupSpec{"", 2, {EncodeTestImage(2, ImageDef{32, 4})}}},
+  return WriteNe({GroupDef{"ONE", 0, {EncodeTestImage(1, ImageDef{32, 8})}},
+                  GroupDef{"", 2, {EncodeTestImage(2, ImageDef{32, 4})}}},
                  shift, &layout);
 }
 

@@ -48,8 +48,8 @@ std::size_t ExpectedImage(const TestIconDef& def) {
 }
 
 platform::Surface24 ExpectedIconDrawing(int identity, const ImageDef& d) {
-  DibSpec spec = TestDib(identity, d.png ? ImageDef{d.size, 32, false, true} : d);
-  return ExpectedDrawing(platform::Surface24(32, 32), spec, 0, 0, 32, 32);
+  DibDef dibDef = TestDib(identity, d.png ? ImageDef{d.size, 32, false, true} : d);
+  return ExpectedDrawing(platform::Surface24(32, 32), dibDef, 0, 0, 32, 32);
 }
 
 class RealPeFiles : public ::testing::Test {
@@ -161,9 +161,9 @@ TEST_F(RealPeFiles, AnApplicationsSmallIconIsItsSixteenPixelImage) {
 
 // ---- Damaged files, from our own writer --------------------------------------
 
-std::vector<GroupSpec> TwoGroups() {
-  return {GroupSpec{"", 10, {EncodeTestImage(1, ImageDef{32, 8})}},
-          GroupSpec{
+std::vector<GroupDef> TwoGroups() {
+  return {GroupDef{"", 10, {EncodeTestImage(1, ImageDef{32, 8})}},
+          GroupDef{
               "", 20, {EncodeTestImage(2, ImageDef{16, 4}), EncodeTestImage(2, ImageDef{32, 24})}}};
 }
 

@@ -37,8 +37,8 @@ inline platform::Rgba IdentityColour(int k) {
 //   inverts the screen (alpha images: the identity colour at half alpha);
 // - the middle half of the square: the identity colour, opaque;
 // - elsewhere: opaque colours that vary per pixel (every palette entry in use).
-inline DibSpec TestDib(int k, const ImageDef& d) {
-  DibSpec s;
+inline DibDef TestDib(int k, const ImageDef& d) {
+  DibDef s;
   s.width = s.height = d.size;
   s.bpp = d.bpp;
   const platform::Rgba id = IdentityColour(k);
@@ -84,10 +84,10 @@ inline DibSpec TestDib(int k, const ImageDef& d) {
 // The straight RGBA of a PNG image of icon k: the same picture, the border
 // fully transparent and the inverting block at half alpha.
 inline std::vector<platform::Rgba> TestPngPixels(int k, int size) {
-  const DibSpec s = TestDib(k, ImageDef{size, 32, false, true});
+  const DibDef s = TestDib(k, ImageDef{size, 32, false, true});
   std::vector<platform::Rgba> out;
   for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) out.push_back(SpecColour(s, x, y));
+    for (int x = 0; x < size; ++x) out.push_back(DefColour(s, x, y));
   return out;
 }
 

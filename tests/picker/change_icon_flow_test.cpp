@@ -24,13 +24,13 @@ using test::Bytes;
 
 // A 32 × 32, 8-bit icon image of one colour.
 Bytes SolidImage(platform::Rgba colour) {
-  test::DibSpec spec;
-  spec.width = 32;
-  spec.height = 32;
-  spec.bpp = 8;
-  spec.palette = {colour};
-  spec.pixels.assign(32 * 32, 0);
-  return test::EncodeDib(spec);
+  test::DibDef dibDef;
+  dibDef.width = 32;
+  dibDef.height = 32;
+  dibDef.bpp = 8;
+  dibDef.palette = {colour};
+  dibDef.pixels.assign(32 * 32, 0);
+  return test::EncodeDib(dibDef);
 }
 
 void Save(const std::filesystem::path& path, const Bytes& bytes) {
@@ -50,7 +50,7 @@ class PickerFlowTest : public ::testing::Test {
     tp.os.icons = &icons;
     tp.registry.SetString(kVerbRoot, kVerbKey, "", "C&hange icon...");
     tp.registry.SetString(kVerbRoot, kVerbKey, kKeepIconInsideValue, " 0");
-    std::vector<test::GroupSpec> groups;
+    std::vector<test::GroupDef> groups;
     for (int i = 0; i < 40; ++i)
       groups.push_back({"", static_cast<std::uint16_t>(100 + i), {SolidImage(ColourOf(i))}});
     library = (dir / "lib40.dll").string();
@@ -286,13 +286,13 @@ TEST_F(PickerFlowTest, TheEntriesAreNamedForAScreenReaderInTheLanguageOfTheLoad)
 
 TEST_F(PickerFlowTest, AtTwiceTheScaleTheListIsDrawnFromTheIconsLargerImages) {
   auto image = [](int size, platform::Rgba colour) {
-    test::DibSpec spec;
-    spec.width = size;
-    spec.height = size;
-    spec.bpp = 8;
-    spec.palette = {colour};
-    spec.pixels.assign(static_cast<std::size_t>(size * size), 0);
-    return test::EncodeDib(spec);
+    test::DibDef dibDef;
+    dibDef.width = size;
+    dibDef.height = size;
+    dibDef.bpp = 8;
+    dibDef.palette = {colour};
+    dibDef.pixels.assign(static_cast<std::size_t>(size * size), 0);
+    return test::EncodeDib(dibDef);
   };
   // Icon 0 has a 64 × 64 image of its own (blue), beside its 32 × 32 one
   // (red); icon 1 has only a 32 × 32 image (green).

@@ -137,12 +137,12 @@ class XServer {
 };
 
 Bytes SolidImage(platform::Rgba colour) {
-  DibSpec spec;
-  spec.width = 32;
-  spec.height = 32;
-  spec.palette = {colour};
-  spec.pixels.assign(32 * 32, 0);
-  return EncodeDib(spec);
+  DibDef dibDef;
+  dibDef.width = 32;
+  dibDef.height = 32;
+  dibDef.palette = {colour};
+  dibDef.pixels.assign(32 * 32, 0);
+  return EncodeDib(dibDef);
 }
 
 class PlumageOnXTest : public ::testing::Test {
@@ -158,7 +158,7 @@ class PlumageOnXTest : public ::testing::Test {
                           "plumage-config", "Music"})
       fs::create_directories(dir / d);
     chmod((dir / "runtime").c_str(), 0700);
-    std::vector<GroupSpec> groups;
+    std::vector<GroupDef> groups;
     for (int i = 0; i < 8; ++i)
       groups.push_back({"", static_cast<std::uint16_t>(1 + i),
                         {SolidImage({static_cast<std::uint8_t>(30 * i), 120, 200, 255})}});

@@ -145,6 +145,9 @@ class ForwardingFiles : public platform::IFileSystem {
     return real_.List(folder, pattern, include);
   }
   bool IsDriveRoot(const std::string& folder) override { return real_.IsDriveRoot(folder); }
+  Result<platform::VolumeInfo> DescribeVolume(const std::string& path) override {
+    return real_.DescribeVolume(path);
+  }
   Result<std::string> LoadFile(const std::string& path, std::size_t maxBytes) override {
     return real_.LoadFile(path, maxBytes);
   }

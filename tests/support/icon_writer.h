@@ -47,7 +47,7 @@ inline void PadTo(Bytes& b, std::size_t alignment) {
 // ---- Icon images ------------------------------------------------------------
 
 // A device-independent icon image as a test describes it.
-struct DibSpec {
+struct DibDef {
   int width = 0;
   int height = 0;
   int bpp = 8;
@@ -63,7 +63,7 @@ inline std::uint32_t Argb(platform::Rgba c) {
   return (std::uint32_t{c.a} << 24) | (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
 }
 
-inline Bytes EncodeDib(const DibSpec& s) {
+inline Bytes EncodeDib(const DibDef& s) {
   Bytes out;
   const std::size_t w = static_cast<std::size_t>(s.width), h = static_cast<std::size_t>(s.height);
   const std::size_t colourStride = (w * static_cast<std::size_t>(s.bpp) + 31) / 32 * 4;
@@ -116,7 +116,7 @@ inline Bytes EncodeDib(const DibSpec& s) {
 
 // What a pixel of the description is, read from the description itself: the reference
 // the decoder is held to. An index past the palette is black.
-inline platform::Rgba SpecColour(const DibSpec& s, int x, int y) {
+inline platform::Rgba DefColour(const DibDef& s, int x, int y) {
   const std::uint32_t p = s.pixels.at(static_cast<std::size_t>(y * s.width + x));
   if (s.bpp <= 8) {
     const std::size_t entries =
@@ -130,7 +130,7 @@ inline platform::Rgba SpecColour(const DibSpec& s, int x, int y) {
                         static_cast<std::uint8_t>(p),
                         s.bpp == 32 ? static_cast<std::uint8_t>(p >> 24) : std::uint8_t{255}};
 }
-inline bool SpecMask(const DibSpec& s, int x, int y) {
+inline bool DefMask(const DibDef& s, int x, int y) {
   return !s.mask.empty() && s.mask.at(static_cast<std::size_t>(y * s.width + x)) != 0;
 }
 
@@ -196,7 +196,7 @@ inline Bytes WriteIco(const std::vector<Bytes>& images) {
 
 // ---- Group icon resources (PE and NE) ----------------------------------------
 
-struct GroupSpec {
+struct GroupDef {
   std::string name;  // a named resource; empty: numbered by id
   std::uint16_t id = 0;
   std::vector<Bytes> images;
@@ -232,20 +232,20 @@ struct PeLayout {
 };
 inline constexpr std::uint32_t kPeHeaderOffset = 0x40;
 
-inline Bytes WritePe(const std::vector<GroupSpec>& groups, bool pe64 = false,
+inline Bytes WritePe(const std::vector<GroupDef>& groups, bool pe64 = false,
                      PeLayout* layout = nullptr) {
   constexpr std::uint32_t kRva = 0x1000;
   constexpr std::uint32_t kFileAt = 0x200;
   // Resources in directory order.
-  std::vector<const GroupSpec*> ordered;
-  for (const GroupSpec& g : groups)
+  std::vector<const GroupDef*> ordered;
+  for (const GroupDef& g : groups)
     if (!g.name.empty()) ordered.push_back(&g);
   std::size_t namedCount = ordered.size();
-  for (const GroupSpec& g : groups)
+  for (const GroupDef& g : groups)
     if (g.name.empty()) ordered.push_back(&g);
   std::vector<Bytes> icons;
   std::vector<Bytes> groupData;
-  for (const GroupSpec* g : ordered) {
+  for (const GroupDef* g : ordered) {
     groupData.push_back(GroupDirectory(g->images, static_cast<std::uint16_t>(icons.size() + 1)));
     for (const Bytes& image : g->images) icons.push_back(image);
   }
@@ -372,12 +372,12 @@ struct NeLayout {
   std::size_t resourceTable = 0;  // file offset of the table (its shift count)
 };
 
-inline Bytes WriteNe(const std::vector<GroupSpec>& groups, unsigned shift = 4,
+inline Bytes WriteNe(const std::vector<GroupDef>& groups, unsigned shift = 4,
                      NeLayout* layout = nullptr) {
   constexpr std::size_t kNe = 0x40;
   std::vector<Bytes> icons;
   std::vector<Bytes> groupData;
-  for (const GroupSpec& g : groups) {
+  for (const GroupDef& g : groups) {
     groupData.push_back(GroupDirectory(g.images, static_cast<std::uint16_t>(icons.size() + 1)));
     for (const Bytes& image : g.images) icons.push_back(image);
   }
@@ -385,7 +385,7 @@ inline Bytes WriteNe(const std::vector<GroupSpec>& groups, unsigned shift = 4,
   const std::size_t typesSize = 2 + (8 + 12 * groups.size()) + (8 + 12 * icons.size()) + 2;
   Bytes names;
   std::vector<std::uint16_t> nameIds;
-  for (const GroupSpec& g : groups) {
+  for (const GroupDef& g : groups) {
     if (g.name.empty()) {
       nameIds.push_back(static_cast<std::uint16_t>(0x8000 | g.id));
     } else {
