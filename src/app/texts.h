@@ -154,6 +154,10 @@ inline constexpr Text kLabel4{
     "dossier."};
 inline constexpr Text kNoWarningBox{"Hide the 'Refresh' reminder dialog box.",
                                     "Désactiver la boîte de dialogue 'Rafraîchir'."};
+// Where the chosen icon goes: a copy inside the folder, named there by its
+// bare name, or the path as chosen.
+inline constexpr Text kKeepInsideBox{"Keep the icon inside the folder",
+                                     "Garder l'icône dans le dossier"};
 inline constexpr Text kFrame2{"Language:", "Langue:"};
 inline constexpr Text kLang0{"En&glish", "En&glish"};
 inline constexpr Text kLang1{"&Français", "&Français"};

@@ -16,6 +16,7 @@ frmOptions::frmOptions(Program& program, IUserInterface& ui) : program_(program)
   BrowseLibButton.Caption = t::kBrowseLibButton.en;
   Label4.Caption = t::kLabel4.en;
   NoWarningBox.Caption = t::kNoWarningBox.en;
+  KeepInsideBox.Caption = t::kKeepInsideBox.en;
   Frame2.Caption = t::kFrame2.en;
   Lang[0].Caption = t::kLang0.en;
   Lang[1].Caption = t::kLang1.en;
@@ -41,6 +42,7 @@ void frmOptions::Form_Load() {
     BrowseLibButton.Caption = t::kBrowseLibButton.fr;
     Label4.Caption = t::kLabel4.fr;
     NoWarningBox.Caption = t::kNoWarningBox.fr;
+    KeepInsideBox.Caption = t::kKeepInsideBox.fr;
     Frame2.Caption = t::kFrame2.fr;
     Frame3.Caption = t::kFrame3.fr;
     Label5.Caption = t::kLabel5.fr;
@@ -61,6 +63,9 @@ void frmOptions::Form_Load() {
 
   NoWarningBox.Value = program_.NoWarning == 1 ? 1 : 0;
   rememberedNoWarning_ = NoWarningBox.Value;
+
+  KeepInsideBox.Value = KeepIconInsideEnabled(program_) ? 1 : 0;
+  rememberedKeepInside_ = KeepInsideBox.Value;
 
   Lang[0].Value = language != 1;
   Lang[1].Value = language == 1;
@@ -92,6 +97,10 @@ bool frmOptions::NoWarningChanged() const {
   return NoWarningBox.Value != rememberedNoWarning_;
 }
 
+bool frmOptions::KeepInsideChanged() const {
+  return KeepInsideBox.Value != rememberedKeepInside_;
+}
+
 std::int16_t frmOptions::SelectedLanguage() const {
   return Lang[0].Value ? 0 : 1;
 }
@@ -106,6 +115,8 @@ void frmOptions::cmdOK_Click() {
   bool stored = true;
   if (DefaultLibChanged()) stored = StoreDefaultLibrary(program_, DefaultLib.Text) && stored;
   if (NoWarningChanged()) stored = StoreNoWarning(program_, NoWarningBox.Value == 1) && stored;
+  if (KeepInsideChanged())
+    stored = StoreKeepIconInside(program_, KeepInsideBox.Value == 1) && stored;
   if (SelectedLanguage() != program_.Language)
     stored = StoreLanguage(program_, SelectedLanguage()) && stored;
   if (!stored) {

@@ -30,6 +30,7 @@ class frmOptions : public Form {
   CommandButton BrowseLibButton;
   Label Label4;
   CheckBox NoWarningBox;
+  CheckBox KeepInsideBox;
 
   Label Frame2;       // "Language:"
   OptionBox Lang[2];  // 0 English, 1 French
@@ -65,6 +66,7 @@ class frmOptions : public Form {
   bool CacheSizeChanged() const;
   bool DefaultLibChanged() const;
   bool NoWarningChanged() const;
+  bool KeepInsideChanged() const;
   std::int16_t SelectedLanguage() const;
 
   Program& program_;
@@ -73,6 +75,7 @@ class frmOptions : public Form {
   // What the controls showed at the end of loading.
   std::string rememberedLib_;
   int rememberedNoWarning_ = 0;
+  int rememberedKeepInside_ = 0;
   int rememberedColors_ = 0;
   CacheSizeChoice rememberedCacheSize_;
 };

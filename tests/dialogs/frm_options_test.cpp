@@ -40,6 +40,7 @@ class FrmOptionsTest : public ::testing::Test, public DialogFixture {
     f.CacheSize.ListIndex = f.CacheSize.ListIndex == 4 ? 0 : 4;
     f.DefaultLib.Text += "x";
     f.NoWarningBox.Value = 1 - f.NoWarningBox.Value;
+    f.KeepInsideBox.Value = 1 - f.KeepInsideBox.Value;
     std::swap(f.Lang[0].Value, f.Lang[1].Value);
   }
 
@@ -143,6 +144,23 @@ TEST_F(FrmOptionsTest, AnEmptyOrMissingLibraryIsStoredAsTyped) {
   EXPECT_EQ(program.DefaultLibrary, "");
 }
 
+// On by default where the system's own shell does not read DESKTOP.INI
+// (the fake system, as Linux); a stored value decides over the default.
+TEST_F(FrmOptionsTest, KeepingTheIconInsideIsShownAndStoredOnlyWhenChanged) {
+  frmOptions& f = Open();
+  EXPECT_EQ(f.KeepInsideBox.Value, 1);
+  EXPECT_EQ(f.KeepInsideBox.Caption, "Keep the icon inside the folder");
+  f.KeepInsideBox.Value = 0;
+  f.cmdOK_Click();
+  EXPECT_EQ(Raw(kVerbRoot, kVerbKey, kKeepIconInsideValue), " 0" + kNul);
+  EXPECT_FALSE(KeepIconInsideEnabled(program));
+  EXPECT_EQ(Open().KeepInsideBox.Value, 0);
+  form->cmdOK_Click();
+  EXPECT_EQ(journal, Journal{"FormClosed"}) << "unchanged: nothing written";
+  program.Language = 1;
+  EXPECT_EQ(Open().KeepInsideBox.Caption, "Garder l'ic\xC3\xB4ne dans le dossier");
+}
+
 TEST_F(FrmOptionsTest, TheReminderFlagIsWrittenAsABlankAndADigit) {
   Open().NoWarningBox.Value = 1;
   form->cmdOK_Click();
@@ -223,7 +241,8 @@ TEST_F(FrmOptionsTest, OkWritesEveryChangeInItsOrder) {
   EXPECT_EQ(journal,
             (Journal{"SetValue Shell Icon BPP=16", "SetWaitCursor off", kReboot,
                      "SetValue Max Cached Icons=2000", "SetValue DefaultLibrary=/a.iclx",
-                     "SetValue NoWarning= 1", "SetValue =M&odifier l'ic\xF4ne...", "FormClosed"}));
+                     "SetValue NoWarning= 1", "SetValue KeepIconInside= 0",
+                     "SetValue =M&odifier l'ic\xF4ne...", "FormClosed"}));
 }
 
 TEST_F(FrmOptionsTest, RebuildWritesTheChosenSizeFirstAndCancelDoesNotUndoIt) {

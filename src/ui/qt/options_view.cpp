@@ -39,6 +39,7 @@ OptionsView::OptionsView(frmOptions& form, QWidget* parent) : QDialog(parent), f
   Label4_ = Named(new QLabel(Frame1_), "Label4");
   Label4_->setWordWrap(true);
   NoWarningBox_ = Named(new QCheckBox(Frame1_), "NoWarningBox");
+  KeepInsideBox_ = Named(new QCheckBox(Frame1_), "KeepInsideBox");
   auto* libRow = new QHBoxLayout;
   libRow->addWidget(DefaultLib_, 1);
   libRow->addWidget(BrowseLibButton_);
@@ -47,6 +48,7 @@ OptionsView::OptionsView(frmOptions& form, QWidget* parent) : QDialog(parent), f
   frame1->addLayout(libRow);
   frame1->addWidget(Label4_);
   frame1->addWidget(NoWarningBox_);
+  frame1->addWidget(KeepInsideBox_);
 
   // Language: the two option buttons side by side.
   Frame2_ = Named(new QGroupBox(this), "Frame2");
@@ -106,6 +108,9 @@ OptionsView::OptionsView(frmOptions& form, QWidget* parent) : QDialog(parent), f
   // handlers. Nothing here decides anything.
   connect(DefaultLib_, &QLineEdit::textEdited, this,
           [this](const QString& text) { form_.DefaultLib.Text = FromQt(text); });
+  connect(KeepInsideBox_, &QCheckBox::toggled, this, [this](bool on) {
+    if (!refreshing_) form_.KeepInsideBox.Value = on ? 1 : 0;
+  });
   connect(NoWarningBox_, &QCheckBox::toggled, this, [this](bool on) {
     if (!refreshing_) form_.NoWarningBox.Value = on ? 1 : 0;
   });
@@ -145,6 +150,8 @@ void OptionsView::FormChanged() {
   Label4_->setText(ToQt(form_.Label4.Caption));
   NoWarningBox_->setText(ToQt(form_.NoWarningBox.Caption));
   NoWarningBox_->setChecked(form_.NoWarningBox.Value == 1);
+  KeepInsideBox_->setText(ToQt(form_.KeepInsideBox.Caption));
+  KeepInsideBox_->setChecked(form_.KeepInsideBox.Value == 1);
   Frame2_->setTitle(ToQt(form_.Frame2.Caption));
   for (int i = 0; i < 2; ++i) {
     Lang_[i]->setText(ToQt(form_.Lang[i].Caption));

@@ -50,6 +50,7 @@ class OptionsView : public QDialog, public IFormObserver {
   QPushButton* BrowseLibButton_;
   QLabel* Label4_;
   QCheckBox* NoWarningBox_;
+  QCheckBox* KeepInsideBox_;
   QGroupBox* Frame2_;
   QRadioButton* Lang_[2];
   QGroupBox* Frame3_;

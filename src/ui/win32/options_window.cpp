@@ -19,6 +19,7 @@ OptionsWindow::OptionsWindow(frmOptions& form, HWND owner) : form_(form) {
   AddControl(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kBrowseLibButton, L::kBrowseLibButton);
   AddControl(WC_STATICW, SS_LEFT, kLabel4, L::kLabel4);
   AddControl(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX, kNoWarningBox, L::kNoWarningBox);
+  AddControl(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX, kKeepInsideBox, L::kKeepInsideBox);
   AddControl(WC_BUTTONW, BS_GROUPBOX, kFrame2, L::kFrame2);
   AddControl(WC_BUTTONW, WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, kLang0, L::kLang0);
   AddControl(WC_BUTTONW, BS_AUTORADIOBUTTON, kLang1, L::kLang1);
@@ -53,6 +54,9 @@ void OptionsWindow::FormChanged() {
   SetText(Control(kNoWarningBox), form_.NoWarningBox.Caption);
   CheckDlgButton(hwnd(), kNoWarningBox,
                  form_.NoWarningBox.Value == 1 ? BST_CHECKED : BST_UNCHECKED);
+  SetText(Control(kKeepInsideBox), form_.KeepInsideBox.Caption);
+  CheckDlgButton(hwnd(), kKeepInsideBox,
+                 form_.KeepInsideBox.Value == 1 ? BST_CHECKED : BST_UNCHECKED);
   SetText(Control(kFrame2), form_.Frame2.Caption);
   for (int i = 0; i < 2; ++i) {
     SetText(Control(kLang0 + i), form_.Lang[i].Caption);
@@ -115,6 +119,9 @@ void OptionsWindow::Command(int id, int code, HWND control) {
   }
   if (code != BN_CLICKED) return;
   switch (id) {
+    case kKeepInsideBox:
+      form_.KeepInsideBox.Value = IsDlgButtonChecked(hwnd(), kKeepInsideBox) == BST_CHECKED ? 1 : 0;
+      break;
     case kNoWarningBox:
       form_.NoWarningBox.Value = IsDlgButtonChecked(hwnd(), kNoWarningBox) == BST_CHECKED ? 1 : 0;
       break;

@@ -20,25 +20,26 @@ class Win32UserInterface;
 // with room for the longer French captions.
 namespace options_layout {
 inline constexpr int kClientWidth = 440;
-inline constexpr int kClientHeight = 343;
-inline constexpr Box kFrame1{8, 8, 424, 124};
+inline constexpr int kClientHeight = 363;
+inline constexpr Box kFrame1{8, 8, 424, 144};
 inline constexpr Box kLabel3{16, 26, 400, 16};
 inline constexpr Box kDefaultLib{16, 44, 312, 21};
 inline constexpr Box kBrowseLibButton{336, 42, 81, 25};
 inline constexpr Box kLabel4{16, 72, 400, 28};
 inline constexpr Box kNoWarningBox{16, 104, 400, 17};
-inline constexpr Box kFrame2{8, 140, 424, 44};
-inline constexpr Box kLang0{16, 158, 140, 17};
-inline constexpr Box kLang1{164, 158, 140, 17};
-inline constexpr Box kFrame3{8, 192, 424, 108};
-inline constexpr Box kLabel5{16, 212, 140, 17};
-inline constexpr Box kCacheSize{160, 209, 160, 120};  // the height includes the drop-down
-inline constexpr Box kColors{16, 240, 400, 17};
-inline constexpr Box kRebuildButton{16, 266, 150, 25};
-inline constexpr Box kDeleteButton{174, 266, 150, 25};
-inline constexpr Box kCmdOK{8, 310, 81, 25};
-inline constexpr Box kCmdCancel{96, 310, 81, 25};
-inline constexpr Box kAboutBox{351, 310, 81, 25};
+inline constexpr Box kKeepInsideBox{16, 124, 400, 17};
+inline constexpr Box kFrame2{8, 160, 424, 44};
+inline constexpr Box kLang0{16, 178, 140, 17};
+inline constexpr Box kLang1{164, 178, 140, 17};
+inline constexpr Box kFrame3{8, 212, 424, 108};
+inline constexpr Box kLabel5{16, 232, 140, 17};
+inline constexpr Box kCacheSize{160, 229, 160, 120};  // the height includes the drop-down
+inline constexpr Box kColors{16, 260, 400, 17};
+inline constexpr Box kRebuildButton{16, 286, 150, 25};
+inline constexpr Box kDeleteButton{174, 286, 150, 25};
+inline constexpr Box kCmdOK{8, 330, 81, 25};
+inline constexpr Box kCmdCancel{96, 330, 81, 25};
+inline constexpr Box kAboutBox{351, 330, 81, 25};
 }  // namespace options_layout
 
 class OptionsWindow : public DialogWindow, public IFormObserver {
@@ -61,7 +62,8 @@ class OptionsWindow : public DialogWindow, public IFormObserver {
     kDeleteButton,
     kCmdOK,
     kCmdCancel,
-    kAboutBox
+    kAboutBox,
+    kKeepInsideBox
   };
 
   OptionsWindow(frmOptions& form, HWND owner);
