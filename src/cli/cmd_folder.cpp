@@ -103,6 +103,21 @@ void Show(Context& ctx, const FolderOptions& opt) {
   }
   std::printf("Set and reset write: %s%s\n", place.descriptor.c_str(),
               place.driveRoot ? " (a drive root)" : "");
+  // The attributes as the folder's volume keeps them: what a Windows
+  // machine reading the volume sees.
+  platform::IFileSystem& files = *ctx.os.files;
+  if (auto attributes = files.GetAttributes(place.folder))
+    std::printf("Folder attributes: %s\n",
+                AttributeNames(*attributes & ~platform::kAttributeDirectory).c_str());
+  if (files.FileExists(place.descriptor)) {
+    if (auto attributes = files.GetAttributes(place.descriptor))
+      std::printf("%s attributes: %s\n", place.descriptor.c_str(),
+                  AttributeNames(*attributes).c_str());
+  }
+  if (auto volume = files.DescribeVolume(place.folder))
+    std::printf("Volume: %s%s%s; DOS attributes: %s\n", volume->type.c_str(),
+                volume->removable ? ", removable" : "", volume->network ? ", network" : "",
+                platform::AttributeStoreName(volume->attributes));
 }
 
 void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
@@ -175,11 +190,13 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
   switch (report.outcome) {
     case FolderWriteReport::Outcome::Written:
       if (reset)
-        std::printf("Removed the icon of %s (%s)\n", report.place.folder.c_str(),
-                    report.place.descriptor.c_str());
+        std::printf("Removed the icon of %s (%s)%s\n", report.place.folder.c_str(),
+                    report.place.descriptor.c_str(),
+                    report.unstored.empty() ? "" : "; the warnings say what was not stored");
       else
-        std::printf("Wrote %s,%s to %s\n", icon.c_str(), index.c_str(),
-                    report.place.descriptor.c_str());
+        std::printf("Wrote %s,%s to %s%s\n", icon.c_str(), index.c_str(),
+                    report.place.descriptor.c_str(),
+                    report.unstored.empty() ? "" : "; the warnings say what was not stored");
       break;
     case FolderWriteReport::Outcome::Removed:
       std::printf("Removed the icon of %s (%s deleted)\n", report.place.folder.c_str(),

@@ -25,6 +25,9 @@ class DryRunFiles : public platform::IFileSystem {
   Result<std::vector<std::string>> List(const std::string& folder, const std::string& pattern,
                                         std::uint32_t include) override;
   bool IsDriveRoot(const std::string& folder) override { return real_.IsDriveRoot(folder); }
+  Result<platform::VolumeInfo> DescribeVolume(const std::string& path) override {
+    return real_.DescribeVolume(path);
+  }
 
   // A file the profile writer would create.
   void Created(const std::string& path);

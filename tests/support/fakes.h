@@ -154,6 +154,9 @@ class ForwardingFiles : public platform::IFileSystem {
   std::unique_ptr<platform::FolderLock> LockFolder(const std::string& folder) override {
     return real_.LockFolder(folder);
   }
+  Result<platform::VolumeInfo> DescribeVolume(const std::string& path) override {
+    return real_.DescribeVolume(path);
+  }
 
  private:
   platform::IFileSystem& real_;

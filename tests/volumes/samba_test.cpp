@@ -1,0 +1,66 @@
+// plumagectl on the folders a Linux file server shares, checked as a
+// Windows client sees them: a real smbd on a loopback port and smbclient.
+#include "support/smb_server.h"
+#include "volume_fixture.h"
+
+namespace plumage::test {
+namespace {
+
+class SambaTest : public VolumeTest {
+ protected:
+  void SetUp() override {
+    if (auto why = SmbServer::WhyUnavailable()) GTEST_SKIP() << *why;
+    std::string why;
+    ASSERT_TRUE(server.Start(&why)) << why;
+  }
+
+  SmbServer server{dir.path()};  // after dir: stopped before the folder goes
+};
+
+TEST_F(SambaTest, AWindowsClientSeesTheFolderSystemAndItsDescriptorHiddenSystem) {
+  const fs::path folder = server.share() / "Music";
+  const fs::path icon = server.share() / "note.ico";
+  fs::create_directory(folder);
+  WriteIcon(icon);
+  ASSERT_EQ(server.Attributes("Music").value_or(0) & kS, 0u) << "not System before";
+
+  ProcessResult set = Ctl({"set", folder.string(), icon.string(), "0"});
+  EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
+  const auto folderSeen = server.Attributes("Music");
+  ASSERT_TRUE(folderSeen.has_value()) << server.Client("allinfo Music").out;
+  EXPECT_EQ(*folderSeen & (kS | platform::kAttributeDirectory),
+            kS | platform::kAttributeDirectory)
+      << std::hex << *folderSeen;
+  const auto iniSeen = server.Attributes("Music/DESKTOP.INI");
+  ASSERT_TRUE(iniSeen.has_value());
+  EXPECT_EQ(*iniSeen & (kH | kS), kH | kS) << std::hex << *iniSeen;
+  // The file as the client reads it.
+  ASSERT_TRUE(server.Get("Music/DESKTOP.INI", dir / "fetched.ini"));
+  EXPECT_EQ(ReadFile(dir / "fetched.ini"), ReadFile(folder / "DESKTOP.INI"));
+  EXPECT_NE(ReadFile(dir / "fetched.ini").find("IconIndex=0\r\n"), std::string::npos);
+
+  ProcessResult reset = Ctl({"reset", folder.string()});
+  EXPECT_EQ(reset.exitCode, 0) << reset.err;
+  EXPECT_EQ(server.Attributes("Music").value_or(kS) & kS, 0u) << "System goes with the icon";
+  EXPECT_EQ(server.Attributes("Music/DESKTOP.INI").value_or(0) & (kH | kS), kH | kS);
+}
+
+// The server's own record (Samba 4 writes a binary user.DOSATTRIB) is read
+// and its bits kept: a folder a client made Read-only and Archive stays so.
+TEST_F(SambaTest, AttributesAClientSetAreKept) {
+  ASSERT_EQ(server.Client("mkdir Docs").exitCode, 0);
+  ASSERT_EQ(server.Client("setmode Docs +ra").exitCode, 0);
+  const auto before = server.Attributes("Docs");
+  ASSERT_TRUE(before.has_value());
+  ASSERT_EQ(*before & (kRO | kA), kRO | kA) << std::hex << *before;
+  WriteIcon(server.share() / "note.ico");
+
+  ProcessResult set =
+      Ctl({"set", (server.share() / "Docs").string(), (server.share() / "note.ico").string()});
+  EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
+  EXPECT_EQ(server.Attributes("Docs").value_or(0) & (kRO | kS | kA), kRO | kS | kA)
+      << std::hex << server.Attributes("Docs").value_or(0);
+}
+
+}  // namespace
+}  // namespace plumage::test
