@@ -62,5 +62,37 @@ TEST_F(SambaTest, AttributesAClientSetAreKept) {
       << std::hex << server.Attributes("Docs").value_or(0);
 }
 
+// The share mounted on Linux through the kernel's SMB client: set goes
+// through the client to the server, or says it cannot.
+TEST_F(SambaTest, ThroughACifsMount) {
+  if (!KernelHasFileSystem("cifs")) GTEST_SKIP() << "this kernel has no cifs file system";
+  if (auto why = WhyCannotMount(false)) GTEST_SKIP() << *why;
+  fs::create_directory(server.share() / "Music");
+  WriteIcon(server.share() / "note.ico");
+  const fs::path point = dir / "mnt";
+  fs::create_directory(point);
+  MountGuard mount;
+  std::string why;
+  ASSERT_TRUE(mount.Mount({"/usr/bin/mount", "-t", "cifs", "//127.0.0.1/share", point.string(),
+                           "-o",
+                           "guest,vers=3.0,cache=none,ip=127.0.0.1,port=" +
+                               std::to_string(server.port())},
+                          point, &why))
+      << why;
+
+  const fs::path folder = point / "Music";
+  ProcessResult set = Ctl({"set", folder.string(), (point / "note.ico").string(), "0"});
+  if (set.exitCode == 3) {
+    // A kernel that lets no client set them: said, and not claimed.
+    EXPECT_NE(set.err.find("System attribute of " + folder.string() + ": the cifs volume"),
+              std::string::npos)
+        << set.err;
+    return;
+  }
+  EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
+  EXPECT_EQ(server.Attributes("Music").value_or(0) & kS, kS);
+  EXPECT_EQ(server.Attributes("Music/DESKTOP.INI").value_or(0) & (kH | kS), kH | kS);
+}
+
 }  // namespace
 }  // namespace plumage::test

@@ -53,22 +53,29 @@ std::string VolumeName(const std::string& path) {
 // What a refusal says: the attributes that could not change, the file, the
 // volume and why.
 Error CannotStore(const std::string& path, std::uint32_t before, std::uint32_t wanted,
-                  std::uint32_t mask, const std::string& why) {
+                  std::uint32_t mask, const std::string& why,
+                  ErrorKind kind = ErrorKind::Unsupported) {
   const std::uint32_t gained = wanted & ~before & mask;
   const std::uint32_t lost = before & ~wanted & mask;
   const std::uint32_t changed = gained | lost;
+  if (changed == 0)
+    return MakeError(kind, "cannot set the attributes of " + path + ": " + why);
   const char* verb = gained && lost ? "change" : gained ? "set" : "clear";
   const bool several = (changed & (changed - 1)) != 0;
-  return MakeError(ErrorKind::Unsupported, std::string("cannot ") + verb + " the " +
-                                               AttributeWords(changed) +
-                                               (several ? " attributes" : " attribute") +
-                                               " of " + path + ": " + why);
+  return MakeError(kind, std::string("cannot ") + verb + " the " + AttributeWords(changed) +
+                             (several ? " attributes" : " attribute") + " of " + path + ": " +
+                             why);
+}
+
+// A refusal for want of a place is Unsupported; any other, an I/O error.
+ErrorKind KindOf(int code) {
+  return code == ENOTSUP || code == EOPNOTSUPP ? ErrorKind::Unsupported : ErrorKind::Io;
 }
 
 // Why a store refused a word, in the words of its volume.
 std::string Refusal(const std::string& path, AttributeStore store, int code,
                     std::uint32_t changed) {
-  std::string why = VolumeName(path) + " refused to keep them in " + AttributeStoreName(store) +
+  std::string why = VolumeName(path) + " refused to change " + AttributeStoreName(store) +
                     " (" + std::strerror(code) + ")";
   if (store == AttributeStore::Fat && code == EPERM && (changed & kAttributeSystem))
     why += "; changing System on a FAT volume takes the CAP_LINUX_IMMUTABLE capability";
@@ -129,14 +136,17 @@ Status PosixFileSystem::SetAttributes(const std::string& pathGiven, std::uint32_
     // own (Directory, and more on NTFS) that stay as they are.
     constexpr std::uint32_t kMask = kDosBits | kAttributeReadOnly;
     auto word = ReadStoredAttributes(path, store);
-    if (!word) return CannotStore(path, 0, attributes, kMask, word.error().message);
+    if (!word)
+      return CannotStore(path, 0, attributes, kMask,
+                         VolumeName(path) + " did not give its " + AttributeStoreName(store) +
+                             " (" + word.error().message + ")");
     const std::uint32_t wanted = attributes & kMask;
     if ((*word & kMask) == wanted) return Ok{};
     std::uint32_t value = (*word & ~(kMask | kAttributeNormalBit)) | wanted;
     if (value == 0 && store != AttributeStore::Fat) value = kAttributeNormalBit;
     if (int code = WriteStoredAttributes(path, store, value); code != 0)
       return CannotStore(path, *word, wanted, kMask,
-                         Refusal(path, store, code, (*word ^ wanted) & kMask));
+                         Refusal(path, store, code, (*word ^ wanted) & kMask), KindOf(code));
     return Ok{};
   }
 
@@ -165,7 +175,8 @@ Status PosixFileSystem::SetAttributes(const std::string& pathGiven, std::uint32_
     // here (never written into the record, never taken out of it).
     const std::uint32_t value = (before & ~kDosBits) | dosBits;
     if (int code = WriteStoredAttributes(path, store, value); code != 0)
-      dos = CannotStore(path, before, dosBits, kDosBits, Refusal(path, store, code, 0));
+      dos = CannotStore(path, before, dosBits, kDosBits, Refusal(path, store, code, 0),
+                        KindOf(code));
   }
   if (readOnly && (opened || !wasReadOnly) && chmod(path.c_str(), mode & ~kWriteBits) != 0)
     return SystemError("cannot give the Read-only attribute to", path, errno);
