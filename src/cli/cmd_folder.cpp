@@ -21,7 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 struct FolderOptions {
   std::string folder;
   std::string iconFile;

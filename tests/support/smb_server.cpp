@@ -76,7 +76,9 @@ std::vector<int> ChildrenOf(int pid) {
   return children;
 }
 
-bool Gone(int pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
+bool Gone(int pid) {
+  return kill(pid, 0) != 0 && errno == ESRCH;
+}
 
 std::string ReadLogs(const fs::path& folder) {
   std::string text;
@@ -90,7 +92,9 @@ std::string ReadLogs(const fs::path& folder) {
 SmbServer::SmbServer(const fs::path& root)
     : root_(root / "smb"), share_(root / "smb" / "share"), config_(root / "smb" / "smb.conf") {}
 
-SmbServer::~SmbServer() { Stop(); }
+SmbServer::~SmbServer() {
+  Stop();
+}
 
 std::optional<std::string> SmbServer::WhyUnavailable() {
   if (FindTool("smbd").empty()) return "no smbd (Debian's samba) here";
@@ -156,8 +160,8 @@ bool SmbServer::Start(std::string* why) {
     if (Accepts(port_)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  *why = "smbd took no connection on port " + std::to_string(port_) + ": " +
-         ReadLogs(root_ / "log");
+  *why =
+      "smbd took no connection on port " + std::to_string(port_) + ": " + ReadLogs(root_ / "log");
   Stop();
   return false;
 }
@@ -185,8 +189,8 @@ void SmbServer::Stop() {
 }
 
 ProcessResult SmbServer::Client(const std::string& commands) const {
-  return RunProcess({FindTool("smbclient"), "//127.0.0.1/share", "-p", std::to_string(port_),
-                     "-N", "-s", config_.string(), "-c", commands});
+  return RunProcess({FindTool("smbclient"), "//127.0.0.1/share", "-p", std::to_string(port_), "-N",
+                     "-s", config_.string(), "-c", commands});
 }
 
 std::optional<std::uint32_t> SmbServer::Attributes(const std::string& path) const {

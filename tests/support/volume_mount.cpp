@@ -60,8 +60,8 @@ bool MakeImage(const std::vector<std::string>& mkfs, const fs::path& image, unsi
 }
 
 std::optional<std::uint32_t> GetfattrWord(const std::string& path, const std::string& name) {
-  ProcessResult run = RunProcess(
-      {"/usr/bin/getfattr", "--absolute-names", "-e", "hex", "-n", name, path});
+  ProcessResult run =
+      RunProcess({"/usr/bin/getfattr", "--absolute-names", "-e", "hex", "-n", name, path});
   if (run.exitCode != 0) return std::nullopt;
   const std::string key = name + "=0x";
   const auto at = run.out.find(key);
@@ -72,7 +72,9 @@ std::optional<std::uint32_t> GetfattrWord(const std::string& path, const std::st
   return static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16));
 }
 
-MountGuard::~MountGuard() { Release(); }
+MountGuard::~MountGuard() {
+  Release();
+}
 
 std::string MountGuard::AttachLoop(const fs::path& image, std::string* why) {
   const std::string losetup = FindTool("losetup");

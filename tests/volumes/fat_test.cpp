@@ -96,7 +96,8 @@ TEST_F(FatTest, ExfatThroughFuseSaysWhatItCannotStore) {
 
   ProcessResult set = Ctl({"set", folder.string(), icon.string(), "0"});
   EXPECT_EQ(set.exitCode, 3) << set.out << set.err;
-  EXPECT_EQ(ReadFile(ini), "[.ShellClassInfo]\r\nIconFile=" + icon.string() + "\r\nIconIndex=0\r\n");
+  EXPECT_EQ(ReadFile(ini),
+            "[.ShellClassInfo]\r\nIconFile=" + icon.string() + "\r\nIconIndex=0\r\n");
   EXPECT_NE(set.err.find("cannot set the Hidden and System attributes of " + ini.string() +
                          ": the fuseblk (exfat) volume"),
             std::string::npos)
@@ -109,8 +110,7 @@ TEST_F(FatTest, ExfatThroughFuseSaysWhatItCannotStore) {
 
   ProcessResult show = Ctl({"show", folder.string()});
   EXPECT_NE(show.out.find("Folder attributes: Normal\n"), std::string::npos) << show.out;
-  EXPECT_NE(show.out.find("Volume: fuseblk (exfat); DOS attributes: nowhere\n"),
-            std::string::npos)
+  EXPECT_NE(show.out.find("Volume: fuseblk (exfat); DOS attributes: nowhere\n"), std::string::npos)
       << show.out;
 
   // Reset marks the emptied descriptor Hidden and System again: the same

@@ -49,7 +49,8 @@ TEST_F(NtfsTest, SetGivesTheRealAttributesAndResetTakesSystemAway) {
 
   ProcessResult set = Ctl({"set", folder.string(), icon.string(), "0"});
   EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
-  EXPECT_EQ(ReadFile(ini), "[.ShellClassInfo]\r\nIconFile=" + icon.string() + "\r\nIconIndex=0\r\n");
+  EXPECT_EQ(ReadFile(ini),
+            "[.ShellClassInfo]\r\nIconFile=" + icon.string() + "\r\nIconIndex=0\r\n");
   EXPECT_EQ(Ntfs(ini) & kDosBits, kH | kS) << std::hex << Ntfs(ini);
   EXPECT_EQ(Ntfs(folder) & kDosBits, kS | kA) << std::hex << Ntfs(folder);
   EXPECT_NE(Ntfs(folder) & platform::kAttributeDirectory, 0u) << "the driver's own bits stay";
@@ -77,12 +78,11 @@ TEST_F(NtfsTest, SetGivesTheRealAttributesAndResetTakesSystemAway) {
 // its DESKTOP.INI Hidden, System and Archive with keys of its own.
 TEST_F(NtfsTest, AWindowsMadeDescriptorKeepsItsAttributes) {
   WriteFile(ini, "[.ShellClassInfo]\r\nInfoTip=Songs\r\nIconResource=C:\\x.dll,3\r\n");
-  ASSERT_TRUE(RunProcess({"/usr/bin/setfattr", "-n", kNtfsAttrib, "-v", "0x00000026",
-                          ini.string()})
+  ASSERT_TRUE(RunProcess({"/usr/bin/setfattr", "-n", kNtfsAttrib, "-v", "0x00000026", ini.string()})
                   .exitCode == 0);
-  ASSERT_TRUE(RunProcess({"/usr/bin/setfattr", "-n", kNtfsAttrib, "-v", "0x00000011",
-                          folder.string()})
-                  .exitCode == 0);
+  ASSERT_TRUE(
+      RunProcess({"/usr/bin/setfattr", "-n", kNtfsAttrib, "-v", "0x00000011", folder.string()})
+          .exitCode == 0);
   ASSERT_EQ(Ntfs(ini) & kDosBits, kH | kS | kA);
 
   ProcessResult set = Ctl({"set", folder.string(), icon.string(), "0"});

@@ -28,8 +28,7 @@ TEST_F(SambaTest, AWindowsClientSeesTheFolderSystemAndItsDescriptorHiddenSystem)
   EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
   const auto folderSeen = server.Attributes("Music");
   ASSERT_TRUE(folderSeen.has_value()) << server.Client("allinfo Music").out;
-  EXPECT_EQ(*folderSeen & (kS | platform::kAttributeDirectory),
-            kS | platform::kAttributeDirectory)
+  EXPECT_EQ(*folderSeen & (kS | platform::kAttributeDirectory), kS | platform::kAttributeDirectory)
       << std::hex << *folderSeen;
   const auto iniSeen = server.Attributes("Music/DESKTOP.INI");
   ASSERT_TRUE(iniSeen.has_value());
@@ -73,11 +72,10 @@ TEST_F(SambaTest, ThroughACifsMount) {
   fs::create_directory(point);
   MountGuard mount;
   std::string why;
-  ASSERT_TRUE(mount.Mount({"/usr/bin/mount", "-t", "cifs", "//127.0.0.1/share", point.string(),
-                           "-o",
-                           "guest,vers=3.0,cache=none,ip=127.0.0.1,port=" +
-                               std::to_string(server.port())},
-                          point, &why))
+  ASSERT_TRUE(
+      mount.Mount({"/usr/bin/mount", "-t", "cifs", "//127.0.0.1/share", point.string(), "-o",
+                   "guest,vers=3.0,cache=none,ip=127.0.0.1,port=" + std::to_string(server.port())},
+                  point, &why))
       << why;
 
   const fs::path folder = point / "Music";

@@ -30,14 +30,13 @@ class VolumeTest : public ::testing::Test {
  protected:
   ProcessResult Ctl(std::vector<std::string> args) {
     args.insert(args.begin(), {"/usr/bin/timeout", "120", PLUMAGECTL_PATH});
-    return RunProcess(args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
-                             "PLUMAGE_HOME=" + (dir / "program").string(),
-                             "HOME=" + (dir / "home").string(),
-                             "XDG_DATA_HOME=" + (dir / "home/.local/share").string(),
-                             "XDG_CONFIG_HOME=" + (dir / "home/.config").string(),
-                             "XDG_CACHE_HOME=" + (dir / "home/.cache").string(),
-                             "XDG_STATE_HOME=" + (dir / "home/.local/state").string(),
-                             "DISPLAY="});
+    return RunProcess(
+        args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
+               "PLUMAGE_HOME=" + (dir / "program").string(), "HOME=" + (dir / "home").string(),
+               "XDG_DATA_HOME=" + (dir / "home/.local/share").string(),
+               "XDG_CONFIG_HOME=" + (dir / "home/.config").string(),
+               "XDG_CACHE_HOME=" + (dir / "home/.cache").string(),
+               "XDG_STATE_HOME=" + (dir / "home/.local/state").string(), "DISPLAY="});
   }
 
   // A 32 × 32 icon at `path`.

@@ -58,13 +58,11 @@ Error CannotStore(const std::string& path, std::uint32_t before, std::uint32_t w
   const std::uint32_t gained = wanted & ~before & mask;
   const std::uint32_t lost = before & ~wanted & mask;
   const std::uint32_t changed = gained | lost;
-  if (changed == 0)
-    return MakeError(kind, "cannot set the attributes of " + path + ": " + why);
+  if (changed == 0) return MakeError(kind, "cannot set the attributes of " + path + ": " + why);
   const char* verb = gained && lost ? "change" : gained ? "set" : "clear";
   const bool several = (changed & (changed - 1)) != 0;
   return MakeError(kind, std::string("cannot ") + verb + " the " + AttributeWords(changed) +
-                             (several ? " attributes" : " attribute") + " of " + path + ": " +
-                             why);
+                             (several ? " attributes" : " attribute") + " of " + path + ": " + why);
 }
 
 // A refusal for want of a place is Unsupported; any other, an I/O error.
@@ -75,8 +73,8 @@ ErrorKind KindOf(int code) {
 // Why a store refused a word, in the words of its volume.
 std::string Refusal(const std::string& path, AttributeStore store, int code,
                     std::uint32_t changed) {
-  std::string why = VolumeName(path) + " refused to change " + AttributeStoreName(store) +
-                    " (" + std::strerror(code) + ")";
+  std::string why = VolumeName(path) + " refused to change " + AttributeStoreName(store) + " (" +
+                    std::strerror(code) + ")";
   if (store == AttributeStore::Fat && code == EPERM && (changed & kAttributeSystem))
     why += "; changing System on a FAT volume takes the CAP_LINUX_IMMUTABLE capability";
   if (store == AttributeStore::Smb && (code == EOPNOTSUPP || code == EINVAL || code == EACCES))
@@ -121,8 +119,9 @@ Status PosixFileSystem::SetAttributes(const std::string& pathGiven, std::uint32_
       return SystemError("cannot set the attributes of", pathGiven, errno);
     if (!S_ISDIR(st.st_mode)) {
       auto behind = FileBehind(pathGiven, Links::SameOwnerHere);
-      if (!behind) return MakeError(ErrorKind::Invalid, "cannot set the attributes of " +
-                                                            behind.error().message);
+      if (!behind)
+        return MakeError(ErrorKind::Invalid,
+                         "cannot set the attributes of " + behind.error().message);
       path = *behind;
     }
   } else if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
@@ -175,8 +174,8 @@ Status PosixFileSystem::SetAttributes(const std::string& pathGiven, std::uint32_
     // here (never written into the record, never taken out of it).
     const std::uint32_t value = (before & ~kDosBits) | dosBits;
     if (int code = WriteStoredAttributes(path, store, value); code != 0)
-      dos = CannotStore(path, before, dosBits, kDosBits, Refusal(path, store, code, 0),
-                        KindOf(code));
+      dos =
+          CannotStore(path, before, dosBits, kDosBits, Refusal(path, store, code, 0), KindOf(code));
   }
   if (readOnly && (opened || !wasReadOnly) && chmod(path.c_str(), mode & ~kWriteBits) != 0)
     return SystemError("cannot give the Read-only attribute to", path, errno);
@@ -185,9 +184,9 @@ Status PosixFileSystem::SetAttributes(const std::string& pathGiven, std::uint32_
   if (readOnly != wasReadOnly) {
     struct stat now {};
     if (stat(path.c_str(), &now) == 0 && ((now.st_mode & kWriteBits) == 0) != readOnly) {
-      Error lost = CannotStore(path, wasReadOnly ? kAttributeReadOnly : 0,
-                               readOnly ? kAttributeReadOnly : 0, kAttributeReadOnly,
-                               VolumeName(path) + " ignores the write permission");
+      Error lost =
+          CannotStore(path, wasReadOnly ? kAttributeReadOnly : 0, readOnly ? kAttributeReadOnly : 0,
+                      kAttributeReadOnly, VolumeName(path) + " ignores the write permission");
       if (!dos) lost.message = dos.error().message + "; " + lost.message;
       return lost;
     }

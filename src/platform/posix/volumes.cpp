@@ -40,8 +40,8 @@ std::string Unescaped(std::string_view raw) {
     // The kernel writes blank, tab, line feed and backslash as \ooo.
     if (raw[i] == '\\' && raw.size() - i >= 4 && raw[i + 1] >= '0' && raw[i + 1] <= '3' &&
         raw[i + 2] >= '0' && raw[i + 2] <= '7' && raw[i + 3] >= '0' && raw[i + 3] <= '7') {
-      out.push_back(static_cast<char>((raw[i + 1] - '0') * 64 + (raw[i + 2] - '0') * 8 +
-                                      (raw[i + 3] - '0')));
+      out.push_back(
+          static_cast<char>((raw[i + 1] - '0') * 64 + (raw[i + 2] - '0') * 8 + (raw[i + 3] - '0')));
       i += 3;
     } else {
       out.push_back(raw[i]);
@@ -95,20 +95,34 @@ bool IsNetworkType(std::string_view type) {
 // The name statfs gives, for the file systems the attributes depend on.
 std::string TypeOfMagic(unsigned long magic) {
   switch (magic) {
-    case MSDOS_SUPER_MAGIC: return "vfat";
-    case EXFAT_SUPER_MAGIC: return "exfat";
-    case kNtfs3Magic: return "ntfs3";
-    case kOldNtfsMagic: return "ntfs";
-    case CIFS_SUPER_MAGIC: return "cifs";
-    case SMB2_SUPER_MAGIC: return "smb3";
-    case SMB_SUPER_MAGIC: return "smbfs";
-    case FUSE_SUPER_MAGIC: return "fuse";
-    case NFS_SUPER_MAGIC: return "nfs";
-    case EXT4_SUPER_MAGIC: return "ext4";
-    case XFS_SUPER_MAGIC: return "xfs";
-    case BTRFS_SUPER_MAGIC: return "btrfs";
-    case TMPFS_MAGIC: return "tmpfs";
-    default: return {};
+    case MSDOS_SUPER_MAGIC:
+      return "vfat";
+    case EXFAT_SUPER_MAGIC:
+      return "exfat";
+    case kNtfs3Magic:
+      return "ntfs3";
+    case kOldNtfsMagic:
+      return "ntfs";
+    case CIFS_SUPER_MAGIC:
+      return "cifs";
+    case SMB2_SUPER_MAGIC:
+      return "smb3";
+    case SMB_SUPER_MAGIC:
+      return "smbfs";
+    case FUSE_SUPER_MAGIC:
+      return "fuse";
+    case NFS_SUPER_MAGIC:
+      return "nfs";
+    case EXT4_SUPER_MAGIC:
+      return "ext4";
+    case XFS_SUPER_MAGIC:
+      return "xfs";
+    case BTRFS_SUPER_MAGIC:
+      return "btrfs";
+    case TMPFS_MAGIC:
+      return "tmpfs";
+    default:
+      return {};
   }
 }
 
@@ -161,8 +175,7 @@ bool OnRemovableDevice(const MountEntry& mount) {
   std::string device = resolved;
   std::free(resolved);
   struct stat st {};
-  if (stat((device + "/partition").c_str(), &st) == 0)
-    device = device.substr(0, device.rfind('/'));
+  if (stat((device + "/partition").c_str(), &st) == 0) device = device.substr(0, device.rfind('/'));
   if (ReadSmallFile(device + "/removable").substr(0, 1) == "1") return true;
   return device.find("/usb") != std::string::npos;
 }
@@ -192,9 +205,9 @@ Result<std::uint32_t> ReadWordXattr(const std::string& path, const char* name, b
   ssize_t n = getxattr(path.c_str(), name, b.data(), b.size());
   if (n != 4) {
     int code = n < 0 ? errno : EINVAL;
-    return MakeError(code == ENOENT ? ErrorKind::NotFound : ErrorKind::Io,
-                     std::string("cannot read ") + name + " of " + path + ": " +
-                         std::strerror(code));
+    return MakeError(
+        code == ENOENT ? ErrorKind::NotFound : ErrorKind::Io,
+        std::string("cannot read ") + name + " of " + path + ": " + std::strerror(code));
   }
   if (bigEndian)
     return static_cast<std::uint32_t>(b[0]) << 24 | static_cast<std::uint32_t>(b[1]) << 16 |
@@ -203,8 +216,7 @@ Result<std::uint32_t> ReadWordXattr(const std::string& path, const char* name, b
          static_cast<std::uint32_t>(b[1]) << 8 | b[0];
 }
 
-int WriteWordXattr(const std::string& path, const char* name, std::uint32_t word,
-                   bool bigEndian) {
+int WriteWordXattr(const std::string& path, const char* name, std::uint32_t word, bool bigEndian) {
   std::array<unsigned char, 4> b{};
   for (int i = 0; i < 4; ++i) {
     const int shift = bigEndian ? 24 - 8 * i : 8 * i;
@@ -215,8 +227,7 @@ int WriteWordXattr(const std::string& path, const char* name, std::uint32_t word
 
 Result<std::uint32_t> ReadFatWord(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0)
-    return MakeError(ErrorKind::Io, "cannot open " + path + ": " + std::strerror(errno));
+  if (fd < 0) return MakeError(ErrorKind::Io, "cannot open " + path + ": " + std::strerror(errno));
   __u32 attributes = 0;
   int rc = ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes);
   int code = errno;
@@ -250,8 +261,10 @@ std::optional<MountEntry> ParseMountinfoLine(std::string_view line) {
   const std::string_view device = fields[2];
   const std::size_t colon = device.find(':');
   if (colon == std::string_view::npos) return std::nullopt;
-  entry.major = static_cast<unsigned>(std::strtoul(std::string(device.substr(0, colon)).c_str(), nullptr, 10));
-  entry.minor = static_cast<unsigned>(std::strtoul(std::string(device.substr(colon + 1)).c_str(), nullptr, 10));
+  entry.major = static_cast<unsigned>(
+      std::strtoul(std::string(device.substr(0, colon)).c_str(), nullptr, 10));
+  entry.minor = static_cast<unsigned>(
+      std::strtoul(std::string(device.substr(colon + 1)).c_str(), nullptr, 10));
   entry.point = Unescaped(fields[4]);
   entry.type = Unescaped(fields[dash + 1]);
   entry.source = Unescaped(fields[dash + 2]);
@@ -268,9 +281,10 @@ std::optional<MountEntry> MountHolding(std::string_view mountinfo, const std::st
     auto entry = ParseMountinfoLine(line);
     if (!entry) continue;
     const std::string& point = entry->point;
-    const bool holds = point == "/" || realPath == point ||
-                       (realPath.size() > point.size() && realPath.compare(0, point.size(), point) == 0 &&
-                        realPath[point.size()] == '/');
+    const bool holds =
+        point == "/" || realPath == point ||
+        (realPath.size() > point.size() && realPath.compare(0, point.size(), point) == 0 &&
+         realPath[point.size()] == '/');
     if (holds && (!best || point.size() >= best->point.size())) best = std::move(entry);
   }
   return best;
@@ -359,8 +373,8 @@ Result<std::uint32_t> ReadStoredAttributes(const std::string& path, AttributeSto
                              std::strerror(errno));
       }
       // A value in neither of the known forms holds nothing we can read.
-      return ParseDosAttrib(std::span(reinterpret_cast<const std::uint8_t*>(raw->data()),
-                                      raw->size()))
+      return ParseDosAttrib(
+                 std::span(reinterpret_cast<const std::uint8_t*>(raw->data()), raw->size()))
           .value_or(0u);
     }
     case AttributeStore::Ntfs:

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "platform/win32/win32_text.h"
 
@@ -16,10 +17,10 @@ constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
 
 Error SystemError(const std::string& what, const std::string& path, DWORD code) {
-  ErrorKind kind = (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
-                    code == ERROR_INVALID_NAME)
-                       ? ErrorKind::NotFound
-                       : ErrorKind::Io;
+  ErrorKind kind =
+      (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_INVALID_NAME)
+          ? ErrorKind::NotFound
+          : ErrorKind::Io;
   return MakeError(kind, what + " " + path + ": " + SystemErrorText(code));
 }
 
@@ -78,8 +79,30 @@ Status Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t att
     return SystemError("cannot set the attributes of", path, GetLastError());
   DWORD wanted = (current & kKeptAttributes) | (attributes & ~kAttributeDirectory);
   if (wanted == 0) wanted = FILE_ATTRIBUTE_NORMAL;
-  if (!SetFileAttributesW(Utf8ToWide(path).c_str(), wanted))
-    return SystemError("cannot set the attributes of", path, GetLastError());
+  if (!SetFileAttributesW(Utf8ToWide(path).c_str(), wanted)) {
+    // Which attributes, on which file, on which kind of volume.
+    const DWORD code = GetLastError();
+    const std::uint32_t changed = (current ^ wanted) & kAttributeMask & ~kAttributeDirectory;
+    auto volume = DescribeVolume(path);
+    std::string what = "cannot set the attributes of";
+    if (changed != 0) {
+      std::string names;
+      int count = 0;
+      for (const auto& [bit, name] :
+           {std::pair<std::uint32_t, const char*>{kAttributeReadOnly, "Read-only"},
+            {kAttributeHidden, "Hidden"},
+            {kAttributeSystem, "System"},
+            {kAttributeArchive, "Archive"}}) {
+        if ((changed & bit) == 0) continue;
+        names += count++ == 0 ? "" : ", ";
+        names += name;
+      }
+      what = "cannot change the " + names + (count > 1 ? " attributes of" : " attribute of");
+    }
+    const std::string where =
+        volume ? " on the " + volume->type + (volume->network ? " network" : "") + " volume" : "";
+    return SystemError(what, path + where, code);
+  }
   return Ok{};
 }
 
