@@ -15,6 +15,10 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   # independent readers the tests compare against
   attr imagemagick icoutils
+  # the volumes a Windows machine reads: a real Samba server and its client, an NTFS
+  # image mounted through ntfs-3g, FAT and exFAT images (exFAT through FUSE where the
+  # kernel has no driver)
+  samba smbclient ntfs-3g dosfstools exfatprogs exfat-fuse
   # screenshots of the windows, and plumage driven on a real X server in the tests
   xvfb xauth x11-apps xdotool
   # Qt's own texts in French (the file dialog, the message box buttons)

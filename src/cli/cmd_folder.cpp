@@ -105,6 +105,21 @@ void Show(Context& ctx, const FolderOptions& opt) {
   }
   std::printf("Set and reset write: %s%s\n", place.descriptor.c_str(),
               place.driveRoot ? " (a drive root)" : "");
+  // The attributes as the folder's volume keeps them: what a Windows
+  // machine reading the volume sees.
+  platform::IFileSystem& files = *ctx.os.files;
+  if (auto attributes = files.GetAttributes(place.folder))
+    std::printf("Folder attributes: %s\n",
+                AttributeNames(*attributes & ~platform::kAttributeDirectory).c_str());
+  if (files.FileExists(place.descriptor)) {
+    if (auto attributes = files.GetAttributes(place.descriptor))
+      std::printf("%s attributes: %s\n", place.descriptor.c_str(),
+                  AttributeNames(*attributes).c_str());
+  }
+  if (auto volume = files.DescribeVolume(place.folder))
+    std::printf("Volume: %s%s%s; DOS attributes: %s\n", volume->type.c_str(),
+                volume->removable ? ", removable" : "", volume->network ? ", network" : "",
+                platform::AttributeStoreName(volume->attributes));
 }
 
 void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
@@ -176,18 +191,20 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
     return;
   }
   if (ctx.exitCode == 1) return;
+  const char* unstoredNote =
+      report.unstored.empty() ? "" : "; the warnings say what was not stored";
   switch (report.outcome) {
     case FolderWriteReport::Outcome::Written:
       if (reset)
-        std::printf("Removed the icon of %s (%s)\n", report.place.folder.c_str(),
-                    report.place.descriptor.c_str());
+        std::printf("Removed the icon of %s (%s)%s\n", report.place.folder.c_str(),
+                    report.place.descriptor.c_str(), unstoredNote);
       else if (!report.keptIcon.empty())
-        std::printf("Wrote %s,0 to %s (a copy of %s,%s kept inside the folder)\n",
+        std::printf("Wrote %s,0 to %s (a copy of %s,%s kept inside the folder)%s\n",
                     report.storedIcon.c_str(), report.place.descriptor.c_str(), icon.c_str(),
-                    index.c_str());
+                    index.c_str(), unstoredNote);
       else
-        std::printf("Wrote %s,%s to %s\n", report.storedIcon.c_str(), index.c_str(),
-                    report.place.descriptor.c_str());
+        std::printf("Wrote %s,%s to %s%s\n", report.storedIcon.c_str(), index.c_str(),
+                    report.place.descriptor.c_str(), unstoredNote);
       break;
     case FolderWriteReport::Outcome::Removed:
       std::printf("Removed the icon of %s (%s deleted)\n", report.place.folder.c_str(),

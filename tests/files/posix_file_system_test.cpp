@@ -131,6 +131,12 @@ TEST(PosixAttributes, KeepsSambasRecordWhenNothingChanges) {
   Setfattr(file, "\"0x16\"");  // Directory, Hidden, System as Samba might keep them
   ASSERT_TRUE(files.SetAttributes(file.string(), kAttributeHidden).ok());
   EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), "0x12");
+  // Read-only a Samba client set stays in the record (Samba reads it from
+  // there); here it is the write permission, which stays as it was too.
+  Setfattr(file, "\"0x21\"");
+  ASSERT_TRUE(files.SetAttributes(file.string(), kHS).ok());
+  EXPECT_EQ(GetfattrValue(file.string(), "user.DOSATTRIB"), "0x7");
+  EXPECT_EQ(Mode(file) & 0222, 0200u);
 }
 
 TEST(PosixAttributes, ReportsWhatCannotBeStored) {

@@ -23,7 +23,9 @@ using namespace platform;
 
 // Wine reports every file as Archive, whatever was set; Windows keeps the
 // bit as set. The comparisons leave it out for files.
-std::uint32_t WithoutArchive(std::uint32_t attributes) { return attributes & ~kAttributeArchive; }
+std::uint32_t WithoutArchive(std::uint32_t attributes) {
+  return attributes & ~kAttributeArchive;
+}
 
 class Win32Files : public ::testing::Test {
  protected:
@@ -122,6 +124,21 @@ TEST_F(Win32Files, DriveRootsAreTheVolumesRoots) {
   EXPECT_FALSE(files.IsDriveRoot("C:\\windows"));
   EXPECT_FALSE(files.IsDriveRoot(dir.str()));
   EXPECT_FALSE(files.IsDriveRoot(""));
+}
+
+// Windows keeps the attributes itself on every volume; what differs is the
+// kind, which the descriptor write will ask about.
+TEST_F(Win32Files, VolumesAreDescribedByTheSystem) {
+  for (const std::string& path : {std::string("C:\\"), std::string("c:"), dir.str()}) {
+    SCOPED_TRACE(path);
+    auto volume = files.DescribeVolume(path);
+    ASSERT_TRUE(volume.ok()) << volume.error().message;
+    EXPECT_EQ(volume->attributes, AttributeStore::Native);
+    EXPECT_FALSE(volume->type.empty());
+    EXPECT_FALSE(volume->network);
+    EXPECT_FALSE(volume->removable);
+  }
+  EXPECT_FALSE(files.DescribeVolume("").ok());
 }
 
 TEST_F(Win32Files, ReplacingAFileKeepsItsAttributesAndLeavesNoSibling) {

@@ -2,12 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
-#include <linux/msdos_fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,9 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
-#include "platform/dos_attrib.h"
 #include "platform/posix/posix_files.h"
+#include "platform/posix/volumes.h"
 
 namespace plumage::platform {
 namespace {
@@ -27,96 +23,65 @@ constexpr std::uint32_t kDosBits = kAttributeHidden | kAttributeSystem | kAttrib
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 // The files the program copies are icons and pictures.
 constexpr std::size_t kMaxCopyBytes = 64u << 20;
-// Samba's attribute records are a few dozen bytes; a value beyond this is
-// not one of them.
-constexpr std::size_t kMaxDosAttribBytes = 4096;
 
 Error SystemError(const std::string& what, const std::string& path, int code) {
   ErrorKind kind = (code == ENOENT || code == ENOTDIR) ? ErrorKind::NotFound : ErrorKind::Io;
   return MakeError(kind, what + " " + path + ": " + std::strerror(code));
 }
 
-bool OnFatVolume(const std::string& path) {
-  struct statfs info {};
-  return statfs(path.c_str(), &info) == 0 && info.f_type == MSDOS_SUPER_MAGIC;
-}
-
-// The FAT attribute byte of a file on a FAT volume.
-Result<std::uint32_t> GetFatAttributes(const std::string& path) {
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return SystemError("cannot read the attributes of", path, errno);
-  __u32 attributes = 0;
-  int rc = ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes);
-  int code = errno;
-  close(fd);
-  if (rc != 0) return SystemError("cannot read the attributes of", path, code);
-  return static_cast<std::uint32_t>(attributes);
-}
-
-Status SetFatAttributes(const std::string& path, std::uint32_t attributes) {
-  auto current = GetFatAttributes(path);
-  if (!current) return current.error();
-  std::uint32_t wanted = (*current & ~(kDosBits | kAttributeReadOnly)) |
-                         (attributes & (kDosBits | kAttributeReadOnly));
-  if (wanted == *current) return Ok{};
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return SystemError("cannot set the attributes of", path, errno);
-  __u32 value = wanted;
-  int rc = ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &value);
-  int code = errno;
-  close(fd);
-  if (rc == 0) return Ok{};
-  if (code == EPERM && ((wanted ^ *current) & kAttributeSystem) != 0)
-    return MakeError(ErrorKind::Io, "cannot change the System attribute of " + path +
-                                        ": on a FAT volume that takes the CAP_LINUX_IMMUTABLE "
-                                        "capability (" +
-                                        std::strerror(code) + ")");
-  return SystemError("cannot set the attributes of", path, code);
-}
-
-// The raw user.DOSATTRIB value; nothing when absent or unreadable.
-std::optional<std::string> ReadDosAttrib(const std::string& path) {
-  std::string value(256, '\0');
-  for (;;) {
-    ssize_t n = getxattr(path.c_str(), kDosAttribName, value.data(), value.size());
-    if (n >= 0) {
-      value.resize(static_cast<std::size_t>(n));
-      return value;
-    }
-    if (errno != ERANGE) return std::nullopt;
-    ssize_t size = getxattr(path.c_str(), kDosAttribName, nullptr, 0);
-    if (size < 0 || static_cast<std::size_t>(size) > kMaxDosAttribBytes) return std::nullopt;
-    value.assign(static_cast<std::size_t>(size) + 1, '\0');
+// "Read-only", "Hidden and System", "Hidden, System and Archive".
+std::string AttributeWords(std::uint32_t attributes) {
+  std::vector<const char*> names;
+  if (attributes & kAttributeReadOnly) names.push_back("Read-only");
+  if (attributes & kAttributeHidden) names.push_back("Hidden");
+  if (attributes & kAttributeSystem) names.push_back("System");
+  if (attributes & kAttributeArchive) names.push_back("Archive");
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+    text += names[i];
   }
+  return text;
 }
 
-std::optional<std::uint32_t> ParseStored(const std::optional<std::string>& raw) {
-  if (!raw) return std::nullopt;
-  return ParseDosAttrib(std::span(reinterpret_cast<const std::uint8_t*>(raw->data()), raw->size()));
+// The volume as a message names it: "the fuseblk (exfat) volume".
+std::string VolumeName(const std::string& path) {
+  auto volume = DescribePath(path);
+  return volume ? "the " + volume->type + " volume" : std::string("its volume");
 }
 
-Status WriteDosAttrib(const std::string& path, std::uint32_t dosBits) {
-  const auto raw = ReadDosAttrib(path);
-  const auto stored = ParseStored(raw);
-  if ((stored.value_or(0) & kDosBits) == dosBits) return Ok{};
-  // Bits that Samba keeps beside ours (Directory, for one) stay; Read-only
-  // is the write permission and is never stored here.
-  std::uint32_t value = (stored.value_or(0) & ~(kDosBits | kAttributeReadOnly)) | dosBits;
-  int rc = 0;
-  if (value == 0) {
-    rc = removexattr(path.c_str(), kDosAttribName);
-    if (rc != 0 && errno == ENODATA) rc = 0;
-  } else {
-    std::string text = FormatDosAttrib(value);
-    rc = setxattr(path.c_str(), kDosAttribName, text.data(), text.size(), 0);
-  }
-  if (rc == 0) return Ok{};
-  int code = errno;
-  if (code == ENOTSUP)
-    return MakeError(ErrorKind::Unsupported,
-                     "cannot set the Hidden, System or Archive attribute of " + path +
-                         ": its file system stores no extended attributes");
-  return SystemError("cannot set the Hidden, System or Archive attribute of", path, code);
+// What a refusal says: the attributes that could not change, the file, the
+// volume and why.
+Error CannotStore(const std::string& path, std::uint32_t before, std::uint32_t wanted,
+                  std::uint32_t mask, const std::string& why,
+                  ErrorKind kind = ErrorKind::Unsupported) {
+  const std::uint32_t gained = wanted & ~before & mask;
+  const std::uint32_t lost = before & ~wanted & mask;
+  const std::uint32_t changed = gained | lost;
+  if (changed == 0) return MakeError(kind, "cannot set the attributes of " + path + ": " + why);
+  const char* verb = gained && lost ? "change" : gained ? "set" : "clear";
+  const bool several = (changed & (changed - 1)) != 0;
+  return MakeError(kind, std::string("cannot ") + verb + " the " + AttributeWords(changed) +
+                             (several ? " attributes" : " attribute") + " of " + path + ": " + why);
+}
+
+// A refusal for want of a place is Unsupported; any other, an I/O error.
+ErrorKind KindOf(int code) {
+  return code == ENOTSUP || code == EOPNOTSUPP ? ErrorKind::Unsupported : ErrorKind::Io;
+}
+
+// Why a store refused a word, in the words of its volume.
+std::string Refusal(const std::string& path, AttributeStore store, int code,
+                    std::uint32_t changed) {
+  std::string why = VolumeName(path) + " refused to change " + AttributeStoreName(store) + " (" +
+                    std::strerror(code) + ")";
+  if (store == AttributeStore::Fat && code == EPERM && (changed & kAttributeSystem))
+    why += "; changing System on a FAT volume takes the CAP_LINUX_IMMUTABLE capability";
+  if (store == AttributeStore::Smb && (code == EOPNOTSUPP || code == EINVAL || code == EACCES))
+    why += "; this kernel's SMB client or the server does not let a client set them";
+  if (store == AttributeStore::DosAttrib && code == ENOTSUP)
+    why = VolumeName(path) + " stores no extended attributes";
+  return why;
 }
 
 }  // namespace
@@ -126,12 +91,14 @@ Result<std::uint32_t> PosixFileSystem::GetAttributes(const std::string& path) {
   if (path.empty() || stat(path.c_str(), &st) != 0)
     return SystemError("cannot read the attributes of", path, path.empty() ? ENOENT : errno);
   std::uint32_t attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : 0;
+  const AttributeStore store = AttributeStoreOf(path);
+  const auto word = ReadStoredAttributes(path, store);
+  // Read-only is the store's where it holds one (NTFS ignores the write
+  // permission ntfs-3g shows), else the write permission.
+  if (word && StoreHoldsReadOnly(store))
+    return attributes | (*word & (kDosBits | kAttributeReadOnly));
   if ((st.st_mode & kWriteBits) == 0) attributes |= kAttributeReadOnly;
-  if (OnFatVolume(path)) {
-    if (auto fat = GetFatAttributes(path)) attributes |= *fat & kDosBits;
-    return attributes;
-  }
-  if (auto stored = ParseStored(ReadDosAttrib(path))) attributes |= *stored & kDosBits;
+  if (word) attributes |= *word & kDosBits;
   return attributes;
 }
 
@@ -152,29 +119,78 @@ Status PosixFileSystem::SetAttributes(const std::string& pathGiven, std::uint32_
       return SystemError("cannot set the attributes of", pathGiven, errno);
     if (!S_ISDIR(st.st_mode)) {
       auto behind = FileBehind(pathGiven, Links::SameOwnerHere);
-      if (!behind) return MakeError(ErrorKind::Invalid, "cannot set the attributes of " +
-                                                            behind.error().message);
+      if (!behind)
+        return MakeError(ErrorKind::Invalid,
+                         "cannot set the attributes of " + behind.error().message);
       path = *behind;
     }
   } else if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
     return MakeError(ErrorKind::Invalid,
                      "cannot set the attributes of " + pathGiven + ": it is not a regular file");
   }
-  if (OnFatVolume(path)) return SetFatAttributes(path, attributes);
 
+  const AttributeStore store = AttributeStoreOf(path);
+  if (StoreHoldsReadOnly(store)) {
+    // NTFS, FAT and SMB keep all four in one word, beside bits of their
+    // own (Directory, and more on NTFS) that stay as they are.
+    constexpr std::uint32_t kMask = kDosBits | kAttributeReadOnly;
+    auto word = ReadStoredAttributes(path, store);
+    if (!word)
+      return CannotStore(path, 0, attributes, kMask,
+                         VolumeName(path) + " did not give its " + AttributeStoreName(store) +
+                             " (" + word.error().message + ")");
+    const std::uint32_t wanted = attributes & kMask;
+    if ((*word & kMask) == wanted) return Ok{};
+    std::uint32_t value = (*word & ~(kMask | kAttributeNormalBit)) | wanted;
+    if (value == 0 && store != AttributeStore::Fat) value = kAttributeNormalBit;
+    if (int code = WriteStoredAttributes(path, store, value); code != 0)
+      return CannotStore(path, *word, wanted, kMask,
+                         Refusal(path, store, code, (*word ^ wanted) & kMask), KindOf(code));
+    return Ok{};
+  }
+
+  // Hidden, System and Archive in user.DOSATTRIB (or nowhere); Read-only
+  // is the write permission.
   const bool wasReadOnly = (st.st_mode & kWriteBits) == 0;
   const bool readOnly = (attributes & kAttributeReadOnly) != 0;
   const std::uint32_t dosBits = attributes & kDosBits;
-  const bool dosChanges = (ParseStored(ReadDosAttrib(path)).value_or(0) & kDosBits) != dosBits;
+  const auto stored = ReadStoredAttributes(path, store);
+  const std::uint32_t before = stored ? *stored : 0;
+  const bool dosChanges = (before & kDosBits) != dosBits;
+  Status dos = Ok{};
+  if (dosChanges && store == AttributeStore::None)
+    dos = CannotStore(path, before, dosBits, kDosBits,
+                      VolumeName(path) + " it lies on has no place to keep them");
+  const bool writes = dosChanges && store == AttributeStore::DosAttrib;
   const mode_t mode = st.st_mode & 07777;
   // User extended attributes need write permission: they are set while the
   // file is writable, before Read-only is given or after it is taken away.
-  const bool opened = wasReadOnly && (dosChanges || !readOnly);
+  const bool opened = wasReadOnly && (writes || !readOnly);
   if (opened && chmod(path.c_str(), mode | S_IWUSR) != 0)
     return SystemError("cannot take the Read-only attribute from", path, errno);
-  Status dos = dosChanges ? WriteDosAttrib(path, dosBits) : Status(Ok{});
+  if (writes) {
+    // Bits that Samba keeps beside ours stay: Directory, and Read-only,
+    // which Samba's clients set there and which is the write permission
+    // here (never written into the record, never taken out of it).
+    const std::uint32_t value = (before & ~kDosBits) | dosBits;
+    if (int code = WriteStoredAttributes(path, store, value); code != 0)
+      dos =
+          CannotStore(path, before, dosBits, kDosBits, Refusal(path, store, code, 0), KindOf(code));
+  }
   if (readOnly && (opened || !wasReadOnly) && chmod(path.c_str(), mode & ~kWriteBits) != 0)
     return SystemError("cannot give the Read-only attribute to", path, errno);
+  // A volume that shows permissions it does not keep (FUSE exFAT) takes a
+  // chmod without a word.
+  if (readOnly != wasReadOnly) {
+    struct stat now {};
+    if (stat(path.c_str(), &now) == 0 && ((now.st_mode & kWriteBits) == 0) != readOnly) {
+      Error lost =
+          CannotStore(path, wasReadOnly ? kAttributeReadOnly : 0, readOnly ? kAttributeReadOnly : 0,
+                      kAttributeReadOnly, VolumeName(path) + " ignores the write permission");
+      if (!dos) lost.message = dos.error().message + "; " + lost.message;
+      return lost;
+    }
+  }
   return dos;
 }
 
@@ -233,29 +249,9 @@ std::vector<std::string> PosixFileSystem::MountPoints(std::string_view mountinfo
   std::vector<std::string> points;
   while (!mountinfo.empty()) {
     std::size_t eol = mountinfo.find('\n');
-    std::string_view line = mountinfo.substr(0, eol);
+    if (auto entry = ParseMountinfoLine(mountinfo.substr(0, eol)))
+      points.push_back(std::move(entry->point));
     mountinfo = eol == std::string_view::npos ? std::string_view() : mountinfo.substr(eol + 1);
-    // id parent major:minor root mount-point ...
-    std::size_t pos = 0;
-    for (int field = 0; field < 4 && pos != std::string_view::npos; ++field) {
-      pos = line.find(' ', pos);
-      if (pos != std::string_view::npos) ++pos;
-    }
-    if (pos == std::string_view::npos || pos >= line.size()) continue;
-    std::string_view raw = line.substr(pos, line.find(' ', pos) - pos);
-    std::string point;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-      // The kernel writes blank, tab, line feed and backslash as \ooo.
-      if (raw[i] == '\\' && raw.size() - i >= 4 && raw[i + 1] >= '0' && raw[i + 1] <= '3' &&
-          raw[i + 2] >= '0' && raw[i + 2] <= '7' && raw[i + 3] >= '0' && raw[i + 3] <= '7') {
-        point.push_back(static_cast<char>((raw[i + 1] - '0') * 64 + (raw[i + 2] - '0') * 8 +
-                                          (raw[i + 3] - '0')));
-        i += 3;
-      } else {
-        point.push_back(raw[i]);
-      }
-    }
-    if (!point.empty()) points.push_back(std::move(point));
   }
   return points;
 }
@@ -285,6 +281,10 @@ Result<std::string> PosixFileSystem::LoadFile(const std::string& path, std::size
 
 Status PosixFileSystem::StoreFile(const std::string& path, const std::string& bytes) {
   return WriteFileAtomically(path, bytes);
+}
+
+Result<VolumeInfo> PosixFileSystem::DescribeVolume(const std::string& path) {
+  return DescribePath(path);
 }
 
 std::unique_ptr<FolderLock> PosixFileSystem::LockFolder(const std::string& folder) {

@@ -1,11 +1,14 @@
 // The Linux side of IFileSystem.
 //
-// Attributes on Linux: Directory is the file type; Read-only is the absence
-// of every write permission bit (so it means the same for root); Hidden,
-// System and Archive live in the extended attribute user.DOSATTRIB in the
-// text form Wine writes ("0x6"), Samba's binary form read as well. On a FAT
-// volume the FAT attribute ioctls hold all four instead. Nothing is made
-// up: a file system that cannot store an attribute fails the call.
+// Attributes on Linux: Directory is the file type; the others are kept
+// where the file's volume keeps them (volumes.h). On Linux file systems
+// Read-only is the absence of every write permission bit (so it means the
+// same for root) and Hidden, System and Archive live in the extended
+// attribute user.DOSATTRIB in the text form Wine writes ("0x6"), Samba's
+// binary form read as well. NTFS, FAT and SMB mounts hold all four in
+// their own attribute word. Nothing is made up: a volume that cannot store
+// an attribute fails the call, naming the attribute, the file and the
+// volume.
 #pragma once
 
 #include <string>
@@ -35,6 +38,9 @@ class PosixFileSystem : public IFileSystem {
   // for reading (the user named it), for writing only as FileBehind allows.
   Result<std::string> LoadFile(const std::string& path, std::size_t maxBytes) override;
   Status StoreFile(const std::string& path, const std::string& bytes) override;
+  // The volume from /proc/self/mountinfo, statfs and what its files
+  // answer (volumes.h).
+  Result<VolumeInfo> DescribeVolume(const std::string& path) override;
   // An flock on the folder itself.
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
 

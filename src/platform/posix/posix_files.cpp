@@ -2,14 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
-#include <linux/msdos_fs.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -18,6 +14,9 @@
 #include <cstring>
 #include <filesystem>
 #include <vector>
+
+#include "platform/dos_attrib.h"
+#include "platform/posix/volumes.h"
 
 namespace plumage::platform {
 
@@ -148,7 +147,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 namespace {
 
-// Copies the user.* extended attributes of one file onto another.
+// Copies the user.* extended attributes of one file onto another, but for
+// user.DOSATTRIB, which CarryAttributes puts where the target's volume
+// keeps DOS attributes (on NTFS it would become a stream Windows ignores).
 void CopyUserXattrs(const std::string& from, int toFd) {
   ssize_t len = listxattr(from.c_str(), nullptr, 0);
   if (len <= 0) return;
@@ -158,33 +159,13 @@ void CopyUserXattrs(const std::string& from, int toFd) {
   for (std::size_t i = 0; i < static_cast<std::size_t>(len);) {
     std::string name(&names[i]);
     i += name.size() + 1;
-    if (name.rfind("user.", 0) != 0) continue;
+    if (name.rfind("user.", 0) != 0 || name == kDosAttribName) continue;
     ssize_t vlen = getxattr(from.c_str(), name.c_str(), nullptr, 0);
     if (vlen < 0 || vlen > 65536) continue;
     std::vector<char> value(static_cast<std::size_t>(vlen) + 1);
     vlen = getxattr(from.c_str(), name.c_str(), value.data(), value.size());
     if (vlen >= 0) fsetxattr(toFd, name.c_str(), value.data(), static_cast<std::size_t>(vlen), 0);
   }
-}
-
-// A FAT volume keeps Read-only, Hidden, System and Archive in the directory
-// entry, out of reach of extended attributes: carried over by its ioctls.
-// Setting System needs CAP_LINUX_IMMUTABLE; without it the copy keeps what
-// it can, and the file's attributes then say so.
-void CopyFatAttributes(const std::string& from, int toFd) {
-  struct statfs fsInfo {};
-  if (fstatfs(toFd, &fsInfo) != 0 || fsInfo.f_type != MSDOS_SUPER_MAGIC) return;
-  int fromFd = open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (fromFd < 0) return;
-  __u32 attributes = 0;
-  if (ioctl(fromFd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0) {
-    attributes &= ATTR_RO | ATTR_HIDDEN | ATTR_SYS | ATTR_ARCH;
-    if (ioctl(toFd, FAT_IOCTL_SET_ATTRIBUTES, &attributes) != 0) {
-      attributes &= ~static_cast<__u32>(ATTR_SYS);
-      ioctl(toFd, FAT_IOCTL_SET_ATTRIBUTES, &attributes);
-    }
-  }
-  close(fromFd);
 }
 
 constexpr const char* kTempMarker = ".tmp-";
@@ -261,7 +242,7 @@ Status WriteFileAtomically(const std::string& path, const std::string& bytes,
   }
   if (failure == 0 && hadOld) {
     CopyUserXattrs(source, fd);
-    CopyFatAttributes(source, fd);
+    CarryAttributes(source, temp);
     fchmod(fd, old.st_mode & 07777);
   }
   if (failure == 0 && fsync(fd) != 0) failure = errno;

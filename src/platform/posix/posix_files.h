@@ -49,10 +49,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Writes a sibling, flushes it to disk and renames it over `path`, so the
 // file is either complete or untouched. An existing file's permissions,
-// owner (where the caller may give it), user.* extended attributes and, on
-// a FAT volume, DOS attributes carry over; they come from `attributesFrom`
-// when it is given and exists (a copy takes its source's). A sibling left
-// by a run that was killed is removed.
+// owner (where the caller may give it), user.* extended attributes and DOS
+// attributes (each volume's way: CarryAttributes in volumes.h) carry over;
+// they come from `attributesFrom` when it is given and exists (a copy takes
+// its source's). A sibling left by a run that was killed is removed.
 Status WriteFileAtomically(const std::string& path, const std::string& bytes,
                            const std::string& attributesFrom = {});
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "platform/win32/win32_text.h"
 
@@ -16,10 +17,10 @@ constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
 
 Error SystemError(const std::string& what, const std::string& path, DWORD code) {
-  ErrorKind kind = (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
-                    code == ERROR_INVALID_NAME)
-                       ? ErrorKind::NotFound
-                       : ErrorKind::Io;
+  ErrorKind kind =
+      (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_INVALID_NAME)
+          ? ErrorKind::NotFound
+          : ErrorKind::Io;
   return MakeError(kind, what + " " + path + ": " + SystemErrorText(code));
 }
 
@@ -29,6 +30,35 @@ DWORD RawAttributes(const std::string& path) {
     return INVALID_FILE_ATTRIBUTES;
   }
   return GetFileAttributesW(Utf8ToWide(path).c_str());
+}
+
+// The full path of a folder (or file), ending in a backslash; "C:" alone
+// is the drive, not its current folder. Empty when there is no such path.
+std::wstring FullFolderPath(const std::string& folder) {
+  if (folder.empty()) return {};
+  std::wstring wide = Utf8ToWide(folder);
+  if (wide.size() == 2 && wide[1] == L':') wide.push_back(L'\\');
+  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return {};
+  std::wstring path(n, L'\0');
+  n = GetFullPathNameW(wide.c_str(), n, path.data(), nullptr);
+  if (n == 0 || n >= path.size()) return {};
+  path.resize(n);
+  if (path.back() != L'\\') path.push_back(L'\\');
+  return path;
+}
+
+// The root of the volume a full path lies on, ending in a backslash
+// (GetVolumePathNameW); empty when the system cannot tell.
+std::wstring VolumeOf(const std::wstring& path) {
+  if (path.empty()) return {};
+  std::wstring volume(path.size() + 1, L'\0');
+  if (!GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size())))
+    return {};
+  volume.resize(wcslen(volume.c_str()));
+  if (volume.empty()) return {};
+  if (volume.back() != L'\\') volume.push_back(L'\\');
+  return volume;
 }
 
 }  // namespace
@@ -49,8 +79,30 @@ Status Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t att
     return SystemError("cannot set the attributes of", path, GetLastError());
   DWORD wanted = (current & kKeptAttributes) | (attributes & ~kAttributeDirectory);
   if (wanted == 0) wanted = FILE_ATTRIBUTE_NORMAL;
-  if (!SetFileAttributesW(Utf8ToWide(path).c_str(), wanted))
-    return SystemError("cannot set the attributes of", path, GetLastError());
+  if (!SetFileAttributesW(Utf8ToWide(path).c_str(), wanted)) {
+    // Which attributes, on which file, on which kind of volume.
+    const DWORD code = GetLastError();
+    const std::uint32_t changed = (current ^ wanted) & kAttributeMask & ~kAttributeDirectory;
+    auto volume = DescribeVolume(path);
+    std::string what = "cannot set the attributes of";
+    if (changed != 0) {
+      std::string names;
+      int count = 0;
+      for (const auto& [bit, name] :
+           {std::pair<std::uint32_t, const char*>{kAttributeReadOnly, "Read-only"},
+            {kAttributeHidden, "Hidden"},
+            {kAttributeSystem, "System"},
+            {kAttributeArchive, "Archive"}}) {
+        if ((changed & bit) == 0) continue;
+        names += count++ == 0 ? "" : ", ";
+        names += name;
+      }
+      what = "cannot change the " + names + (count > 1 ? " attributes of" : " attribute of");
+    }
+    const std::string where =
+        volume ? " on the " + volume->type + (volume->network ? " network" : "") + " volume" : "";
+    return SystemError(what, path + where, code);
+  }
   return Ok{};
 }
 
@@ -106,26 +158,35 @@ Result<std::vector<std::string>> Win32FileSystem::List(const std::string& folder
 }
 
 bool Win32FileSystem::IsDriveRoot(const std::string& folder) {
-  if (folder.empty()) return false;
-  std::wstring wide = Utf8ToWide(folder);
-  // "C:" alone would be the drive's current folder; the program means the
-  // drive.
-  if (wide.size() == 2 && wide[1] == L':') wide.push_back(L'\\');
-  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return false;
-  std::wstring path(n, L'\0');
-  n = GetFullPathNameW(wide.c_str(), n, path.data(), nullptr);
-  if (n == 0 || n >= path.size()) return false;
-  path.resize(n);
-  if (path.back() != L'\\') path.push_back(L'\\');
-  std::wstring volume(path.size() + 1, L'\0');
-  if (!GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size())))
-    return false;
-  volume.resize(wcslen(volume.c_str()));
+  const std::wstring path = FullFolderPath(folder);
+  const std::wstring volume = VolumeOf(path);
   if (volume.empty()) return false;
-  if (volume.back() != L'\\') volume.push_back(L'\\');
   return CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, volume.c_str(), -1, path.c_str(),
                         -1) == CSTR_EQUAL;
+}
+
+Result<VolumeInfo> Win32FileSystem::DescribeVolume(const std::string& path) {
+  const std::wstring full = FullFolderPath(path);
+  const std::wstring volume = VolumeOf(full);
+  if (volume.empty())
+    return SystemError("cannot tell the volume of", path,
+                       path.empty() ? ERROR_FILE_NOT_FOUND : GetLastError());
+  VolumeInfo info;
+  info.attributes = AttributeStore::Native;
+  // \\server\share and \\?\UNC\server\share; \\?\C:\ and \\.\ name local devices.
+  const bool unc = (full.rfind(L"\\\\", 0) == 0 && full.rfind(L"\\\\?\\", 0) != 0 &&
+                    full.rfind(L"\\\\.\\", 0) != 0) ||
+                   full.rfind(L"\\\\?\\UNC\\", 0) == 0;
+  const UINT drive = GetDriveTypeW(volume.c_str());
+  info.removable = drive == DRIVE_REMOVABLE;
+  info.network = unc || drive == DRIVE_REMOTE;
+  wchar_t name[MAX_PATH + 1] = {};
+  if (GetVolumeInformationW(volume.c_str(), nullptr, 0, nullptr, nullptr, nullptr, name,
+                            MAX_PATH + 1))
+    info.type = WideToUtf8(name);
+  else
+    info.type = info.network ? "network share" : "unknown";
+  return info;
 }
 
 Result<std::string> Win32FileSystem::LoadFile(const std::string& path, std::size_t maxBytes) {

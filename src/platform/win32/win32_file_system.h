@@ -20,6 +20,11 @@ class Win32FileSystem : public IFileSystem {
   // The root of a volume: a drive ("C:\"), a share or a folder a volume is
   // mounted on (GetVolumePathNameW gives the path back).
   bool IsDriveRoot(const std::string& folder) override;
+  // The volume's root by GetVolumePathNameW, its kind by GetDriveTypeW
+  // (removable, remote; a UNC path is a share whatever the system says) and
+  // its file system by GetVolumeInformationW. Windows keeps the attributes
+  // itself: AttributeStore::Native.
+  Result<VolumeInfo> DescribeVolume(const std::string& path) override;
   // Through ReadWholeFile and WriteFileAtomically (win32_files.h).
   Result<std::string> LoadFile(const std::string& path, std::size_t maxBytes) override;
   Status StoreFile(const std::string& path, const std::string& bytes) override;

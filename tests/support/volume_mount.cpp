@@ -1,0 +1,123 @@
+#include "support/volume_mount.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+
+#include "support/run_process.h"
+
+namespace plumage::test {
+
+namespace fs = std::filesystem;
+
+std::string FindTool(const std::string& name) {
+  for (const char* dir : {"/usr/sbin", "/usr/bin", "/sbin", "/bin"}) {
+    const fs::path candidate = fs::path(dir) / name;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
+  }
+  return {};
+}
+
+bool KernelHasFileSystem(const std::string& type) {
+  std::ifstream in("/proc/filesystems");
+  std::string line;
+  while (std::getline(in, line)) {
+    const auto tab = line.rfind('\t');
+    if ((tab == std::string::npos ? line : line.substr(tab + 1)) == type) return true;
+  }
+  return false;
+}
+
+std::optional<std::string> WhyCannotMount(bool fuse) {
+  if (geteuid() != 0) return "mounting a volume needs root";
+  if (fuse) {
+    struct stat st {};
+    if (stat("/dev/fuse", &st) != 0 || !S_ISCHR(st.st_mode)) return "no /dev/fuse here";
+  }
+  return std::nullopt;
+}
+
+bool MakeImage(const std::vector<std::string>& mkfs, const fs::path& image, unsigned mebibytes,
+               std::string* why) {
+  {
+    std::ofstream out(image, std::ios::binary);
+    out.seekp(static_cast<std::streamoff>(mebibytes) * 1024 * 1024 - 1);
+    out.put('\0');
+    if (!out) {
+      *why = "cannot make " + image.string();
+      return false;
+    }
+  }
+  std::vector<std::string> argv = mkfs;
+  argv.push_back(image.string());
+  ProcessResult run = RunProcess(argv);
+  if (run.exitCode == 0) return true;
+  *why = argv[0] + " failed: " + run.out + run.err;
+  return false;
+}
+
+std::optional<std::uint32_t> GetfattrWord(const std::string& path, const std::string& name) {
+  ProcessResult run =
+      RunProcess({"/usr/bin/getfattr", "--absolute-names", "-e", "hex", "-n", name, path});
+  if (run.exitCode != 0) return std::nullopt;
+  const std::string key = name + "=0x";
+  const auto at = run.out.find(key);
+  if (at == std::string::npos) return std::nullopt;
+  const std::string hex = run.out.substr(at + key.size(), 8);
+  if (hex.size() != 8 || hex.find_first_not_of("0123456789abcdef") != std::string::npos)
+    return std::nullopt;
+  return static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16));
+}
+
+MountGuard::~MountGuard() {
+  Release();
+}
+
+std::string MountGuard::AttachLoop(const fs::path& image, std::string* why) {
+  const std::string losetup = FindTool("losetup");
+  if (losetup.empty()) {
+    *why = "no losetup";
+    return {};
+  }
+  ProcessResult run = RunProcess({losetup, "--find", "--show", image.string()});
+  std::string device = run.out.substr(0, run.out.find('\n'));
+  if (run.exitCode != 0 || device.rfind("/dev/", 0) != 0) {
+    *why = "no loop device: " + run.err;
+    return {};
+  }
+  loop_ = device;
+  return device;
+}
+
+bool MountGuard::Mount(const std::vector<std::string>& argv, const fs::path& point,
+                       std::string* why) {
+  ProcessResult run = RunProcess(argv);
+  // A mount that reported failure may still have happened half-way: the
+  // guard looks at the folder itself.
+  ProcessResult check = RunProcess({"/usr/bin/findmnt", "-n", "-M", point.string()});
+  if (check.exitCode == 0) point_ = point;
+  if (run.exitCode == 0 && !point_.empty()) return true;
+  *why = argv[0] + " did not mount " + point.string() + ": " + run.out + run.err;
+  return false;
+}
+
+void MountGuard::Release() {
+  if (!point_.empty()) {
+    const std::string point = point_.string();
+    // FUSE file systems come off with fusermount where umount will not;
+    // a busy one is detached lazily rather than left behind.
+    if (RunProcess({"/usr/bin/umount", point}).exitCode != 0 &&
+        RunProcess({"/usr/bin/fusermount", "-u", point}).exitCode != 0)
+      RunProcess({"/usr/bin/umount", "-l", point});
+    point_.clear();
+  }
+  if (!loop_.empty()) {
+    RunProcess({FindTool("losetup"), "-d", loop_});
+    loop_.clear();
+  }
+}
+
+}  // namespace plumage::test
