@@ -120,6 +120,45 @@ TEST_P(Win32PlumagectlNames, AFolderNamedInAnyScriptIsThatFolder) {
   SetFileAttributesW(wideFolder.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// On Windows the full path names a file of the machine that reads the
+// folder: it is written as chosen, unless the setting keeps the icon inside.
+TEST(Win32PlumagectlKeptIcon, ThePathAsChosenUnlessTheSettingKeepsTheIconInside) {
+  TempDir dir;
+  const std::string folder = dir.str() + "\\Music";
+  const std::wstring wideFolder = platform::Utf8ToWide(folder);
+  ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
+  char system[MAX_PATH] = {};
+  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  const std::string library = std::string(system) + "\\shell32.dll";
+  const std::wstring ini = wideFolder + L"\\DESKTOP.INI";
+  const std::wstring kept = wideFolder + L"\\FolderIcon.ico";
+  auto value = [&ini](const wchar_t* key) {
+    wchar_t text[MAX_PATH] = {};
+    GetPrivateProfileStringW(L".ShellClassInfo", key, L"", text, MAX_PATH, ini.c_str());
+    return platform::WideToUtf8(text);
+  };
+
+  ASSERT_EQ(RunPlumagectl("set \"" + folder + "\" \"" + library + "\" 3"), 0u);
+  EXPECT_EQ(value(L"IconFile"), library);
+  EXPECT_EQ(value(L"IconIndex"), "3");
+  EXPECT_EQ(GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  ASSERT_EQ(RunPlumagectl("settings --portable on"), 0u);
+  ASSERT_EQ(RunPlumagectl("set \"" + folder + "\" \"" + library + "\" 3"), 0u);
+  EXPECT_EQ(value(L"IconFile"), "FolderIcon.ico");
+  EXPECT_EQ(value(L"IconIndex"), "0");
+  EXPECT_EQ(value(L"IconResource"), "FolderIcon.ico,0");
+  const DWORD attributes = GetFileAttributesW(kept.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+            static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+  ASSERT_EQ(RunPlumagectl("reset \"" + folder + "\""), 0u);
+  EXPECT_EQ(GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES) << "Reset removes the copy";
+  ASSERT_EQ(RunPlumagectl("settings --portable off"), 0u);
+  SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Names, Win32PlumagectlNames,
     ::testing::Values("Ic\xC3\xB4nes",

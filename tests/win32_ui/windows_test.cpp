@@ -173,6 +173,7 @@ class Win32WindowsTest : public ::testing::Test {
     registry.SetString(kVerbRoot, kVerbKey, "", "C&hange icon...");
     registry.SetString(kVerbRoot, kVerbKey, kDefaultLibraryValue, library);
     registry.SetString(kVerbRoot, kVerbKey, kNoWarningValue, " 1");
+    registry.SetString(kVerbRoot, kVerbKey, kKeepIconInsideValue, " 0");
     win32::InstallDialogFactories(ui, program);
     BeginRun(program, folder.string());
     picker = std::make_unique<ChangeIcon>(program, ui);
