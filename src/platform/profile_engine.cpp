@@ -375,7 +375,7 @@ Result<std::optional<std::string>> ProfileText::SetCodePoints(std::u32string_vie
   // write goes into that. Its names are new to the file (it could not hold
   // them either), so the write always changes it.
   if (!Holds(sectionName) || !Holds(keyName) || !Holds(value)) {
-    const ProfileText wide(AsUtf16());
+    const ProfileText wide(Adopt{}, AsUtf16());
     auto edited = wide.SetCodePoints(section, key, value);
     if (edited && !edited.value()) return std::optional<std::string>(wide.bytes_);
     return edited;

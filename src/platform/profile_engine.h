@@ -118,6 +118,10 @@ class ProfileText {
   // A value's units: [first, second).
   using Range = std::pair<std::size_t, std::size_t>;
 
+  // Over bytes it takes over rather than copies (a converted file).
+  struct Adopt {};
+  ProfileText(Adopt, std::string bytes) : bytes_(std::move(bytes)) { Decode(); }
+
   void Decode();
   Line LineAt(std::size_t pos) const;
   // The character of one unit (U+FFFD for a unit that is none).

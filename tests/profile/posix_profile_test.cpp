@@ -185,7 +185,7 @@ TEST(PosixProfile, TextWritesFollowTheSameRulesAsByteWrites) {
   EXPECT_EQ(profile.ReadText("S", "k", (dir / "none.ini").string()), std::nullopt);
 }
 
-TEST(PosixProfile, AFileBeyondTheCapIsNeitherReadNorRewritten) {
+TEST(PosixProfile, AFileBeyondTheCapIsNeitherReadNorWritten) {
   TempDir dir;
   PosixPrivateProfile profile;
   const auto big = dir / "big.ini";
@@ -199,6 +199,16 @@ TEST(PosixProfile, AFileBeyondTheCapIsNeitherReadNorRewritten) {
   EXPECT_NE(status.error().message.find("larger"), std::string::npos);
   EXPECT_FALSE(profile.WriteTexts("S", {{"k", kCjk}}, big.string()).ok());
   EXPECT_EQ(std::filesystem::file_size(big), bytes.size());
+
+  // Within the cap, but not once it is UTF-16: refused, left as it is.
+  const auto half = dir / "half.ini";
+  const std::string halfBytes = bytes.substr(0, kMaxProfileBytes / 2 + 1);
+  WriteFile(half, halfBytes);
+  status = profile.WriteTexts("S", {{"k", kCjk}}, half.string());
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.error().message.find("larger"), std::string::npos) << status.error().message;
+  EXPECT_EQ(ReadFile(half), halfBytes);
+  EXPECT_TRUE(profile.WriteTexts("S", {{"k", "2"}}, half.string()).ok()) << "text that fits";
 }
 
 }  // namespace

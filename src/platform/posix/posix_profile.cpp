@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include "platform/posix/posix_files.h"
 #include "platform/profile_engine.h"
@@ -62,6 +63,11 @@ Status Write(const std::string& file, const std::string& section,
   auto edited = Edited(target, section, values, text);
   if (!edited) return edited.error();
   if (!edited.value()) return Ok{};  // it holds those values already
+  // A file the reader would refuse is not written (a large Windows-1252
+  // file doubles in UTF-16).
+  if (edited.value()->size() > kMaxProfileBytes)
+    return FileError(file, "it would become larger than " + std::to_string(kMaxProfileBytes) +
+                               " bytes, more than such a file ever holds");
   return WriteFileAtomically(file, *edited.value());
 }
 
