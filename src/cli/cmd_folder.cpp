@@ -180,12 +180,12 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
     std::printf("Dry run: nothing was changed. The write would:\n");
     for (const auto& line : dryFiles.log) std::printf("  %s\n", line.c_str());
     for (const auto& [file, bytes] : dryProfile.files()) {
-      std::printf("%s would read:\n", file.c_str());
-      platform::ProfileText text(bytes);
-      std::string shown =
-          text.encoding() == platform::ProfileEncoding::Ansi ? AnsiToUtf8(bytes) : std::string();
-      if (shown.empty() && !bytes.empty())
-        std::printf("  (%zu bytes of UTF-16 or UTF-8 text)\n", bytes.size());
+      const platform::ProfileText text(bytes);
+      const char* encoding = text.encoding() == platform::ProfileEncoding::Utf16Le ? " (UTF-16LE)"
+                             : text.encoding() == platform::ProfileEncoding::Utf8  ? " (UTF-8)"
+                                                                                   : "";
+      std::printf("%s would read%s:\n", file.c_str(), encoding);
+      const std::string shown = text.Text();
       std::fwrite(shown.data(), 1, shown.size(), stdout);
     }
     return;

@@ -104,17 +104,38 @@ std::uint32_t DryRunProfile::GetString(const std::string& section, const std::st
 
 Status DryRunProfile::WriteString(const std::string& section, const std::string& key,
                                   const std::string& value, const std::string& file) {
+  return Write(section, key, value, file, false);
+}
+
+std::optional<std::string> DryRunProfile::ReadText(const std::string& section,
+                                                   const std::string& key,
+                                                   const std::string& file) {
+  return platform::ProfileText(Current(file)).FindText(section, key);
+}
+
+Status DryRunProfile::WriteTexts(const std::string& section,
+                                 const std::vector<platform::ProfileValue>& values,
+                                 const std::string& file) {
+  for (const auto& [key, value] : values)
+    if (Status s = Write(section, key, value, file, true); !s) return s;
+  return Ok{};
+}
+
+Status DryRunProfile::Write(const std::string& section, const std::string& key,
+                            const std::string& value, const std::string& file, bool utf8) {
   // The checks of the real writer that a preview can make.
   if (auto a = files_.GetAttributes(file); a && (*a & platform::kAttributeReadOnly) != 0)
     return MakeError(ErrorKind::Io, "cannot write " + file + ": it is read-only");
   const std::string folder = std::filesystem::path(file).parent_path().string();
   if (access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
     return MakeError(ErrorKind::Io, "cannot write " + file + ": its folder is not writable");
-  auto edited = platform::ProfileText(Current(file)).Set(section, key, value);
+  const platform::ProfileText text(Current(file));
+  auto edited = utf8 ? text.SetText(section, key, value) : text.Set(section, key, value);
   if (!edited)
     return MakeError(ErrorKind::Invalid, "cannot write " + file + ": " + edited.error().message);
-  log_.push_back("set [" + AnsiToUtf8(section) + "] " + AnsiToUtf8(key) + "=" + AnsiToUtf8(value) +
-                 " in " + file + (edited.value() ? "" : " (already so)"));
+  auto shown = [utf8](const std::string& s) { return utf8 ? s : AnsiToUtf8(s); };
+  log_.push_back("set [" + shown(section) + "] " + shown(key) + "=" + shown(value) + " in " + file +
+                 (edited.value() ? "" : " (already so)"));
   if (edited.value()) {
     contents_[file] = *edited.value();
     files_.Created(file);

@@ -52,12 +52,21 @@ class DryRunProfile : public platform::IPrivateProfile {
                           const std::string& file) override;
   Status WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& file) override;
+  std::optional<std::string> ReadText(const std::string& section, const std::string& key,
+                                      const std::string& file) override;
+  Status WriteTexts(const std::string& section, const std::vector<platform::ProfileValue>& values,
+                    const std::string& file) override;
 
-  // The files as they would be written (their Windows-1252 bytes).
+  // The files as they would be written (their bytes, in the encoding the
+  // write would leave).
   const std::map<std::string, std::string>& files() const { return contents_; }
 
  private:
   std::string Current(const std::string& file);
+  // One key; `utf8` for the names and value of WriteTexts, else
+  // Windows-1252 bytes.
+  Status Write(const std::string& section, const std::string& key, const std::string& value,
+               const std::string& file, bool utf8);
 
   DryRunFiles& files_;
   std::vector<std::string>& log_;

@@ -1,7 +1,7 @@
 #include "folder/descriptor.h"
 
-#include <array>
 #include <cstdio>
+#include <optional>
 
 #include "app/paths.h"
 #include "platform/codepage.h"
@@ -13,14 +13,17 @@ namespace plumage {
 
 std::string ReadIniValue(platform::IPrivateProfile& profile, const std::string& file,
                          const std::string& section, const std::string& key) {
-  std::array<char, 255> buffer;
-  buffer.fill(' ');
-  std::uint32_t count = profile.GetString(Utf8ToAnsi(section), Utf8ToAnsi(key), "", buffer, file);
-  if (count == 0) return kVide;
-  std::string text(buffer.data(), 253);
+  const std::optional<std::string> value = profile.ReadText(section, key, file);
+  if (!value || value->empty()) return kVide;
+  // The buffer of 255 blanks, counted in characters: a value of up to 252
+  // comes back whole (the NUL after it stops the trimming); a longer one
+  // fills the 253 taken, loses its trailing blanks and then one more
+  // character.
+  if (Utf8Length(*value) <= 252) return *value;
+  std::string text = Utf8Left(*value, 253);
   while (!text.empty() && text.back() == ' ') text.pop_back();
-  if (!text.empty()) text.pop_back();
-  return AnsiToUtf8(text);
+  const std::size_t length = Utf8Length(text);
+  return length == 0 ? text : Utf8Left(text, length - 1);
 }
 
 int GetPathKind(platform::IFileSystem& files, const std::string& path) {

@@ -31,11 +31,12 @@ inline constexpr const char* kIconKey = "Icon";
 // The folder of new icons inside the program folder.
 inline constexpr const char* kIconsFolder = "Icons";
 
-// A text value of an INI file (UTF-8), or "vide" when the key is missing or
-// empty. The reader fills a buffer of 255 blanks; of it the first 253
-// characters are taken, trailing blanks removed and then one last
-// character (the NUL, or the last of a value that filled all 253), so a
-// value comes back cut to at most 252 characters.
+// A text value of an INI file (UTF-8, read in the file's own encoding), or
+// "vide" when the key is missing or empty. The reader fills a buffer of 255
+// blanks; of it the first 253 characters are taken, trailing blanks removed
+// and then one last character (the NUL, or the last of a value that filled
+// all 253), so a value comes back cut to at most 252 characters (code
+// points: a character is never cut in two).
 std::string ReadIniValue(platform::IPrivateProfile& profile, const std::string& file,
                          const std::string& section, const std::string& key);
 

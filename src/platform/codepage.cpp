@@ -147,6 +147,10 @@ int CodePointToAnsi(char32_t codePoint) {
   return CodePointToByte(codePoint);
 }
 
+char32_t UpperCodePoint(char32_t codePoint) {
+  return UpperLatin1(codePoint);
+}
+
 unsigned char UpperAnsi(unsigned char ansi) {
   int upper = CodePointToByte(UpperLatin1(ByteToCodePoint(ansi)));
   return upper < 0 ? ansi : static_cast<unsigned char>(upper);

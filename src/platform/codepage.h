@@ -39,6 +39,8 @@ int CodePointToAnsi(char32_t codePoint);
 // The upper-case form of one Windows-1252 byte (a-z, the accented letters,
 // š œ ž ÿ), as UpperCaseUtf8 does for text.
 unsigned char UpperAnsi(unsigned char ansi);
+// The same for one code point; one outside those letters stays as it is.
+char32_t UpperCodePoint(char32_t codePoint);
 
 }  // namespace plumage
 

@@ -13,12 +13,6 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 std::string_view TrimRight(std::string_view text) {
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
@@ -29,9 +23,51 @@ std::string_view CutAtNul(std::string_view text) {
   return nul == npos ? text : text.substr(0, nul);
 }
 
-std::string Upper(std::string_view ansi) {
-  std::string out(ansi);
-  for (char& c : out) c = static_cast<char>(UpperAnsi(static_cast<unsigned char>(c)));
+bool IsBlank32(char32_t c) {
+  return c == U' ' || c == U'\t' || c == U'\v' || c == U'\f';
+}
+
+std::u32string_view Trim(std::u32string_view text) {
+  while (!text.empty() && IsBlank32(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank32(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::u32string FromAnsi(std::string_view ansi) {
+  std::u32string out;
+  out.reserve(ansi.size());
+  for (char c : ansi) out.push_back(AnsiToCodePoint(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// UTF-8 to code points; a byte that is not UTF-8 is a Windows-1252 byte.
+std::u32string FromUtf8(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t cp = 0;
+    std::size_t len = DecodeUtf8(utf8, i, cp);
+    if (len == 0) {
+      out.push_back(AnsiToCodePoint(static_cast<unsigned char>(utf8[i])));
+      ++i;
+    } else {
+      out.push_back(cp);
+      i += len;
+    }
+  }
+  return out;
+}
+
+std::string ToUtf8(std::u32string_view text) {
+  std::string out;
+  for (char32_t c : text) AppendUtf8(out, c);
+  return out;
+}
+
+// Trimmed and upper-cased, as names are compared.
+std::u32string NameKey(std::u32string_view name) {
+  std::u32string out(Trim(name));
+  for (char32_t& c : out) c = UpperCodePoint(c);
   return out;
 }
 
@@ -39,6 +75,22 @@ char ToAnsi(char32_t cp) {
   int b = CodePointToAnsi(cp);
   return b < 0 ? '?' : static_cast<char>(b);
 }
+
+void AppendUtf16(std::string& out, char32_t cp) {
+  auto unit = [&out](char32_t u) {
+    out.push_back(static_cast<char>(u & 0xFF));
+    out.push_back(static_cast<char>((u >> 8) & 0xFF));
+  };
+  if (cp < 0x10000) {
+    unit(cp);
+  } else {
+    cp -= 0x10000;
+    unit(0xD800 + (cp >> 10));
+    unit(0xDC00 + (cp & 0x3FF));
+  }
+}
+
+constexpr char32_t kReplacement = 0xFFFD;
 
 }  // namespace
 
@@ -146,19 +198,44 @@ ProfileText::Line ProfileText::LineAt(std::size_t pos) const {
   return line;
 }
 
-bool ProfileText::NameIs(const Line& line, std::string_view upperName) const {
+char32_t ProfileText::CodePointAt(std::size_t unit) const {
+  const auto byte = [this](std::size_t i) { return static_cast<unsigned char>(bytes_[i]); };
+  switch (encoding_) {
+    case ProfileEncoding::Ansi:
+      return AnsiToCodePoint(byte(unit));
+    case ProfileEncoding::Utf16Le: {
+      const std::size_t at = offsets_[unit];
+      const auto word = [&](std::size_t i) { return char32_t(byte(i) | (byte(i + 1) << 8)); };
+      switch (offsets_[unit + 1] - at) {
+        case 4:  // a surrogate pair, as Decode took it
+          return 0x10000 + ((word(at) - 0xD800) << 10) + (word(at + 2) - 0xDC00);
+        case 2: {
+          const char32_t w = word(at);
+          return w >= 0xD800 && w <= 0xDFFF ? kReplacement : w;
+        }
+        default:  // half a character at the end
+          return kReplacement;
+      }
+    }
+    case ProfileEncoding::Utf8: {
+      char32_t cp = 0;
+      return DecodeUtf8(bytes_, offsets_[unit], cp) == 0 ? kReplacement : cp;
+    }
+  }
+  return kReplacement;
+}
+
+bool ProfileText::NameIs(const Line& line, std::u32string_view upperName) const {
   if (line.nameEnd - line.nameBegin != upperName.size()) return false;
   for (std::size_t i = 0; i < upperName.size(); ++i)
-    if (UpperAnsi(static_cast<unsigned char>(view_[line.nameBegin + i])) !=
-        static_cast<unsigned char>(upperName[i]))
-      return false;
+    if (UpperCodePoint(CodePointAt(line.nameBegin + i)) != upperName[i]) return false;
   return true;
 }
 
-ProfileText::Place ProfileText::Locate(std::string_view section, std::string_view key) const {
+ProfileText::Place ProfileText::Locate(std::u32string_view section, std::u32string_view key) const {
   Place place;
-  const std::string sectionName = Upper(Trim(section));
-  const std::string keyName = Upper(Trim(key));
+  const std::u32string sectionName = NameKey(section);
+  const std::u32string keyName = NameKey(key);
   bool inSection = false;
   bool sectionDone = false;
   for (std::size_t pos = 0; pos < view_.size();) {
@@ -182,19 +259,46 @@ ProfileText::Place ProfileText::Locate(std::string_view section, std::string_vie
   return place;
 }
 
-std::string ProfileText::ValueOf(const Line& line) const {
-  std::string_view v = view_;
-  return std::string(Trim(v.substr(line.equals + 1, line.end - line.equals - 1)));
+std::optional<ProfileText::Range> ProfileText::ValueRange(std::u32string_view section,
+                                                          std::u32string_view key) const {
+  Place place = Locate(section, key);
+  if (!place.key || place.key->equals == npos) return std::nullopt;
+  // Blanks, quotes, NUL and line ends are ASCII: the Windows-1252 view
+  // finds them in any encoding.
+  const std::string_view v = view_;
+  std::size_t b = place.key->equals + 1;
+  std::size_t e = place.key->end;
+  while (b < e && IsBlank(v[b])) ++b;
+  while (e > b && IsBlank(v[e - 1])) --e;
+  if (e - b >= 2 && (v[b] == '"' || v[b] == '\'') && v[e - 1] == v[b]) {
+    ++b;
+    --e;
+  }
+  std::size_t nul = v.substr(b, e - b).find('\0');
+  if (nul != npos) e = b + nul;
+  return Range{b, e};
 }
 
 std::optional<std::string> ProfileText::Find(std::string_view section, std::string_view key) const {
-  Place place = Locate(section, key);
-  if (!place.key || place.key->equals == npos) return std::nullopt;
-  std::string value = ValueOf(*place.key);
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
-    value = value.substr(1, value.size() - 2);
-  return std::string(CutAtNul(value));
+  auto range = ValueRange(FromAnsi(section), FromAnsi(key));
+  if (!range) return std::nullopt;
+  return std::string(view_.substr(range->first, range->second - range->first));
+}
+
+std::optional<std::string> ProfileText::FindText(std::string_view section,
+                                                 std::string_view key) const {
+  auto range = ValueRange(FromUtf8(section), FromUtf8(key));
+  if (!range) return std::nullopt;
+  std::string out;
+  for (std::size_t u = range->first; u < range->second; ++u) AppendUtf8(out, CodePointAt(u));
+  return out;
+}
+
+std::string ProfileText::Text() const {
+  std::string out;
+  out.reserve(view_.size());
+  for (std::size_t u = 0; u < view_.size(); ++u) AppendUtf8(out, CodePointAt(u));
+  return out;
 }
 
 std::uint32_t ProfileText::GetString(std::string_view section, std::string_view key,
@@ -203,49 +307,81 @@ std::uint32_t ProfileText::GetString(std::string_view section, std::string_view 
   return CopyToProfileBuffer(TrimRight(CutAtNul(defaultValue)), buffer);
 }
 
-std::string ProfileText::Encode(std::string_view ansi) const {
+bool ProfileText::Holds(std::u32string_view text) const {
+  if (encoding_ != ProfileEncoding::Ansi) return true;
+  return std::all_of(text.begin(), text.end(), [](char32_t c) { return CodePointToAnsi(c) >= 0; });
+}
+
+std::string ProfileText::Encode(std::u32string_view text) const {
   std::string out;
-  switch (encoding_) {
-    case ProfileEncoding::Ansi:
-      out = ansi;
-      break;
-    case ProfileEncoding::Utf16Le:
-      for (char c : ansi) {
-        char32_t cp = AnsiToCodePoint(static_cast<unsigned char>(c));
-        out.push_back(static_cast<char>(cp & 0xFF));
-        out.push_back(static_cast<char>((cp >> 8) & 0xFF));
-      }
-      break;
-    case ProfileEncoding::Utf8:
-      for (char c : ansi) AppendUtf8(out, AnsiToCodePoint(static_cast<unsigned char>(c)));
-      break;
+  for (char32_t c : text) {
+    switch (encoding_) {
+      case ProfileEncoding::Ansi:
+        out.push_back(ToAnsi(c));
+        break;
+      case ProfileEncoding::Utf16Le:
+        AppendUtf16(out, c);
+        break;
+      case ProfileEncoding::Utf8:
+        AppendUtf8(out, c);
+        break;
+    }
   }
+  return out;
+}
+
+std::string ProfileText::AsUtf16() const {
+  std::string out = "\xFF\xFE";
+  out.reserve(2 + 2 * bytes_.size());
+  for (char c : bytes_) AppendUtf16(out, AnsiToCodePoint(static_cast<unsigned char>(c)));
   return out;
 }
 
 Result<std::optional<std::string>> ProfileText::Set(std::string_view section, std::string_view key,
                                                     std::string_view value) const {
-  auto hasBreak = [](std::string_view s) {
-    return s.find_first_of(std::string_view("\r\n\0", 3)) != npos;
+  return SetCodePoints(FromAnsi(section), FromAnsi(key), FromAnsi(value));
+}
+
+Result<std::optional<std::string>> ProfileText::SetText(std::string_view section,
+                                                        std::string_view key,
+                                                        std::string_view value) const {
+  return SetCodePoints(FromUtf8(section), FromUtf8(key), FromUtf8(value));
+}
+
+Result<std::optional<std::string>> ProfileText::SetCodePoints(std::u32string_view section,
+                                                              std::u32string_view key,
+                                                              std::u32string_view value) const {
+  auto hasBreak = [](std::u32string_view s) {
+    return s.find_first_of(std::u32string_view(U"\r\n\0", 3)) != npos;
   };
-  const std::string_view sectionName = Trim(section);
-  const std::string_view keyName = Trim(key);
-  if (sectionName.empty() || hasBreak(sectionName) || sectionName.find(']') != npos)
-    return MakeError(ErrorKind::Invalid, "the section name \"" + std::string(section) +
+  const std::u32string_view sectionName = Trim(section);
+  const std::u32string_view keyName = Trim(key);
+  if (sectionName.empty() || hasBreak(sectionName) || sectionName.find(U']') != npos)
+    return MakeError(ErrorKind::Invalid, "the section name \"" + ToUtf8(section) +
                                              "\" cannot be stored in an INI file");
-  if (keyName.empty() || hasBreak(keyName) || keyName.find('=') != npos || keyName.front() == '[' ||
-      keyName.front() == ';')
+  if (keyName.empty() || hasBreak(keyName) || keyName.find(U'=') != npos ||
+      keyName.front() == U'[' || keyName.front() == U';')
     return MakeError(ErrorKind::Invalid,
-                     "the key name \"" + std::string(key) + "\" cannot be stored in an INI file");
+                     "the key name \"" + ToUtf8(key) + "\" cannot be stored in an INI file");
   if (hasBreak(value))
-    return MakeError(ErrorKind::Invalid, "the value of " + std::string(keyName) +
+    return MakeError(ErrorKind::Invalid, "the value of " + ToUtf8(keyName) +
                                              " holds a line break or a NUL, which an INI file "
                                              "cannot keep");
   if (oddTail_)
     return MakeError(ErrorKind::Invalid,
                      "the UTF-16 file ends in half a character; it is left as it is");
 
-  const std::string_view crlf = "\r\n";
+  // Text that Windows-1252 lacks: the whole file becomes UTF-16, then the
+  // write goes into that. Its names are new to the file (it could not hold
+  // them either), so the write always changes it.
+  if (!Holds(sectionName) || !Holds(keyName) || !Holds(value)) {
+    const ProfileText wide(Adopt{}, AsUtf16());
+    auto edited = wide.SetCodePoints(section, key, value);
+    if (edited && !edited.value()) return std::optional<std::string>(wide.bytes_);
+    return edited;
+  }
+
+  const std::u32string_view crlf = U"\r\n";
   Place place = Locate(sectionName, keyName);
   std::size_t at = 0;      // byte offset where the old bytes are cut
   std::size_t resume = 0;  // byte offset where they go on
@@ -267,12 +403,12 @@ Result<std::optional<std::string>> ProfileText::Set(std::string_view section, st
       std::size_t e = line.end;
       while (e > line.begin && IsBlank(view_[e - 1])) --e;
       at = ByteAt(e);
-      insert = Encode("=");
+      insert = Encode(U"=");
     }
     insert += encodedValue;
     resume = ByteAt(line.end);
   } else {
-    std::string added;
+    std::u32string added;
     if (place.last) {
       const Line& prev = place.section ? place.lastKey : *place.last;
       if (prev.next == prev.end) added += crlf;  // the last line had no end
@@ -281,13 +417,13 @@ Result<std::optional<std::string>> ProfileText::Set(std::string_view section, st
       at = bytes_.size();
     }
     if (!place.section) {
-      added += "[";
+      added += U"[";
       added += sectionName;
-      added += "]";
+      added += U"]";
       added += crlf;
     }
     added += keyName;
-    added += "=";
+    added += U"=";
     added += value;
     added += crlf;
     insert = Encode(added);

@@ -70,11 +70,80 @@ TEST_F(CliFolderTest, FailuresGoToStandardErrorWithAnExitCode) {
   ProcessResult badIndex = Ctl({"set", folder.string(), "/icons/game.ico", "two"});
   EXPECT_EQ(badIndex.exitCode, 1);
   EXPECT_FALSE(fs::exists(ini));
+}
 
-  ProcessResult wide = Ctl({"set", "--no-copy", "--force", folder.string(), "/icons/\xE4\xB8\xAD.ico"});
-  EXPECT_EQ(wide.exitCode, 1);
-  EXPECT_NE(wide.err.find("Cannot write to file!"), std::string::npos) << wide.err;
-  EXPECT_NE(wide.err.find("Windows-1252"), std::string::npos) << wide.err;
+// UTF-16LE with its byte-order mark, as Windows writes a DESKTOP.INI.
+std::string Utf16(const std::u16string& text) {
+  std::string out = "\xFF\xFE";
+  for (char16_t c : text) {
+    out.push_back(static_cast<char>(c & 0xFF));
+    out.push_back(static_cast<char>(c >> 8));
+  }
+  return out;
+}
+
+// "/icons/Μουσική/音楽/😀.ico": Greek, CJK and an emoji beyond the BMP.
+const std::string kWideIcon =
+    "/icons/\xCE\x9C\xCE\xBF\xCF\x85\xCF\x83\xCE\xB9\xCE\xBA\xCE\xAE/\xE9\x9F\xB3\xE6\xA5\xBD/"
+    "\xF0\x9F\x98\x80.ico";
+const std::u16string kWideIcon16 =
+    u"/icons/\u039C\u03BF\u03C5\u03C3\u03B9\u03BA\u03AE/\u97F3\u697D/\U0001F600.ico";
+
+TEST_F(CliFolderTest, TextWindows1252LacksIsWrittenAsUtf16AndReadBack) {
+  // A folder named in those scripts too.
+  const fs::path named = dir /
+                         "\xCE\x9C\xCE\xBF\xCF\x85\xCF\x83\xCE\xB9\xCE\xBA\xCE\xAE "
+                         "\xE9\x9F\xB3\xE6\xA5\xBD \xF0\x9F\x98\x80";
+  const fs::path namedIni = named / "DESKTOP.INI";
+  fs::create_directory(named);
+  ProcessResult set = Ctl({"set", "--force", named.string(), kWideIcon, "2"});
+  EXPECT_EQ(set.exitCode, 3) << set.err;  // no such icon for the Linux file managers
+  const std::string bytes = ReadFile(namedIni);
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(bytes.substr(2, 38), Utf16(u"[.ShellClassInfo]\r\n").substr(2));
+  EXPECT_EQ(bytes, Utf16(u"[.ShellClassInfo]\r\nIconFile=" + kWideIcon16 + u"\r\nIconIndex=2\r\n"));
+  EXPECT_EQ(GetfattrValue(namedIni.string(), "user.DOSATTRIB"), "0x6");
+  EXPECT_EQ(GetfattrValue(named.string(), "user.DOSATTRIB"), "0x4");
+
+  ProcessResult show = Ctl({"show", named.string()});
+  EXPECT_EQ(show.exitCode, 0) << show.err;
+  EXPECT_NE(show.out.find("Icon file: " + kWideIcon + "\n"), std::string::npos) << show.out;
+  EXPECT_NE(show.out.find("Index: 2\n"), std::string::npos) << show.out;
+
+  // Plain ASCII keeps a UTF-16 file UTF-16.
+  ProcessResult ascii = Ctl({"set", "--force", named.string(), "/icons/game.ico", "1"});
+  EXPECT_EQ(ascii.exitCode, 3) << ascii.err;
+  EXPECT_EQ(ReadFile(namedIni),
+            Utf16(u"[.ShellClassInfo]\r\nIconFile=/icons/game.ico\r\nIconIndex=1\r\n"));
+}
+
+TEST_F(CliFolderTest, AWindows1252DescriptorStaysSoWhileTheTextFits) {
+  fs::create_directory(folder);
+  WriteFile(ini, "[.ShellClassInfo]\r\nInfoTip=caf\xE9\r\nIconFile=old.ico\r\n");
+  ProcessResult set = Ctl({"set", "--no-copy", "--force", folder.string(), "/ic\xC3\xB4nes/a.ico"});
+  EXPECT_EQ(set.exitCode, 3) << set.err;
+  EXPECT_EQ(ReadFile(ini),
+            "[.ShellClassInfo]\r\nInfoTip=caf\xE9\r\nIconFile=/ic\xF4nes/a.ico\r\nIconIndex=0\r\n");
+
+  // A dry run tells the change of encoding and shows the text.
+  ProcessResult dry = Ctl({"set", "--no-copy", "--dry-run", "--force", folder.string(), kWideIcon});
+  EXPECT_EQ(dry.exitCode, 0) << dry.err;
+  EXPECT_NE(dry.out.find(
+                ini.string() +
+                " would read (UTF-16LE):\n[.ShellClassInfo]\r\nInfoTip=caf\xC3\xA9\r\nIconFile=" +
+                kWideIcon),
+            std::string::npos)
+      << dry.out;
+  EXPECT_EQ(ReadFile(ini).substr(0, 2), "[.");
+
+  // The text that does not fit: the whole file becomes UTF-16, what was
+  // there converted.
+  set = Ctl({"set", "--no-copy", "--force", folder.string(), kWideIcon});
+  EXPECT_EQ(set.exitCode, 3) << set.err;
+  EXPECT_EQ(ReadFile(ini), Utf16(u"[.ShellClassInfo]\r\nInfoTip=caf\u00E9\r\nIconFile=" +
+                                 kWideIcon16 + u"\r\nIconIndex=0\r\n"));
+  ProcessResult show = Ctl({"show", folder.string()});
+  EXPECT_NE(show.out.find("Icon file: " + kWideIcon + "\n"), std::string::npos) << show.out;
 }
 
 }  // namespace

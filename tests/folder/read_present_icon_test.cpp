@@ -33,6 +33,57 @@ TEST_F(FolderTest, ReadIniValueCutsAt252Characters) {
   EXPECT_EQ(ReadIniValue(env.profile, (dir / "none.ini").string(), "S", "k"), "vide");
 }
 
+// A UTF-16LE DESKTOP.INI, as Windows writes one, with k= the given units.
+std::string Utf16Ini(const std::u16string& value) {
+  const std::u16string text = u"[S]\r\nk=" + value + u"\r\n";
+  std::string out = "\xFF\xFE";
+  for (char16_t c : text) {
+    out.push_back(static_cast<char>(c & 0xFF));
+    out.push_back(static_cast<char>(c >> 8));
+  }
+  return out;
+}
+
+std::u16string Repeat(std::u16string_view unit, std::size_t count) {
+  std::u16string out;
+  for (std::size_t i = 0; i < count; ++i) out += unit;
+  return out;
+}
+
+std::string Repeat(std::string_view utf8, std::size_t count) {
+  std::string out;
+  for (std::size_t i = 0; i < count; ++i) out += utf8;
+  return out;
+}
+
+TEST_F(FolderTest, ReadIniValueCountsCharactersNotBytes) {
+  const auto file = (dir / "x.ini").string();
+  const std::string greek = "\xCE\x9C";          // Μ: two bytes
+  const std::string cjk = "\xE9\x9F\xB3";        // 音: three
+  const std::string emoji = "\xF0\x9F\x98\x80";  // 😀: four, two UTF-16 units
+  struct Case {
+    const char* what;
+    std::string bytes;  // the whole file
+    std::string read;
+  };
+  const Case cases[] = {
+      {"empty", Utf16Ini(u""), "vide"},
+      {"252 emoji", Utf16Ini(Repeat(u"\U0001F600", 252)), Repeat(emoji, 252)},
+      {"253 Greek letters", Utf16Ini(Repeat(u"\u039C", 253)), Repeat(greek, 252)},
+      {"300 CJK", Utf16Ini(Repeat(u"\u97F3", 300)), Repeat(cjk, 252)},
+      {"never half an emoji", Utf16Ini(Repeat(u"a", 250) + Repeat(u"\U0001F600", 5)),
+       std::string(250, 'a') + emoji + emoji},
+      {"253 characters that end in blanks: the blanks go, then one more",
+       Utf16Ini(u"\"" + Repeat(u"\u97F3", 250) + u"   \""), Repeat(cjk, 249)},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF[S]\r\nk=" + Repeat(cjk, 260) + "\r\n",
+       Repeat(cjk, 252)},
+  };
+  for (const auto& c : cases) {
+    WriteFile(file, c.bytes);
+    EXPECT_EQ(ReadIniValue(env.profile, file, "S", "k"), c.read) << c.what;
+  }
+}
+
 TEST_F(FolderTest, PathKinds) {
   WriteFile(dir / "f", "x");
   EXPECT_EQ(GetPathKind(env.files, (dir / "f").string()), 1);

@@ -275,7 +275,7 @@ TEST_F(SafeWritesTest, KilledRunsNeverLeaveAMixedPairAndTheNextRunCleansUp) {
 
 // The memory a run takes is the file's size and a little: not a structure
 // per line of it.
-TEST_F(SafeWritesTest, AnEightMegabyteDescriptorIsEditedInLittleMemory) {
+TEST_F(SafeWritesTest, ALargeDescriptorIsEditedInLittleMemory) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "AddressSanitizer's shadow memory and quarantine say nothing of the program's own";
 #elif defined(__has_feature)
@@ -283,18 +283,39 @@ TEST_F(SafeWritesTest, AnEightMegabyteDescriptorIsEditedInLittleMemory) {
   GTEST_SKIP() << "AddressSanitizer's shadow memory and quarantine say nothing of the program's own";
 #endif
 #endif
-  WriteFile(ini, std::string((8u << 20) - 64, '\n') + "[.ShellClassInfo]\r\nIconFile=x\r\n");
-  int pid = StartProcess({PLUMAGECTL_PATH, "set", "--no-copy", folder.string(), icon.string(), "0"}, Env());
-  ASSERT_GT(pid, 0);
-  int status = 0;
-  rusage usage{};
-  ASSERT_EQ(wait4(pid, &status, 0, &usage), pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  EXPECT_LT(usage.ru_maxrss, 100 * 1024) << "kilobytes at the peak";
-  const std::string text = ReadFile(ini);
-  const std::string tail = "[.ShellClassInfo]\r\nIconFile=" + icon.string() + "\r\nIconIndex=0\r\n";
-  ASSERT_GE(text.size(), tail.size());
-  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  // "音楽.ico": a name Windows-1252 lacks makes the file UTF-16, twice as large.
+  const fs::path wideIcon = dir / "\xE9\x9F\xB3\xE6\xA5\xBD.ico";
+  fs::copy_file(icon, wideIcon);
+  struct Case {
+    const char* what;
+    std::size_t blankLines;
+    fs::path icon;
+    bool utf16;
+  };
+  const Case cases[] = {
+      {"8 MiB of Windows-1252", (8u << 20) - 256, icon, false},
+      {"4 MiB of Windows-1252 that become UTF-16", (4u << 20) - 256, wideIcon, true},
+  };
+  for (const auto& c : cases) {
+    WriteFile(ini, std::string(c.blankLines, '\n') + "[.ShellClassInfo]\r\nIconFile=x\r\n");
+    int pid = StartProcess({PLUMAGECTL_PATH, "set", "--no-copy", folder.string(), c.icon.string(), "0"}, Env());
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    rusage usage{};
+    ASSERT_EQ(wait4(pid, &status, 0, &usage), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.what << ": " << status;
+    EXPECT_LT(usage.ru_maxrss, 100 * 1024) << c.what << ": kilobytes at the peak";
+    const std::string text = ReadFile(ini);
+    std::string tail = "[.ShellClassInfo]\r\nIconFile=" + c.icon.string() + "\r\nIconIndex=0\r\n";
+    if (c.utf16) {
+      const std::u16string units = fs::path(tail).u16string();
+      tail.assign(reinterpret_cast<const char*>(units.data()), units.size() * 2);  // little-endian
+      EXPECT_EQ(text.substr(0, 4), std::string("\xFF\xFE\n\0", 4)) << c.what;
+      EXPECT_EQ(text.size(), 2 + 2 * c.blankLines + tail.size()) << c.what;
+    }
+    ASSERT_GE(text.size(), tail.size()) << c.what;
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << c.what;
+  }
 }
 
 TEST_F(SafeWritesTest, ExitStatusesSayWhatHappened) {

@@ -250,22 +250,31 @@ TEST_F(FolderTest, AKeyWrittenBeforeAFailureStays) {
   EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=/i/new.ico\r\n");
 }
 
-TEST_F(FolderTest, APathTheIniFileCannotHoldIsNotWritten) {
-  SelectedIcon = "/icons/\xE4\xB8\xAD.ico";  // a CJK character: no Windows-1252 byte
-  SelectedNo = "0";
-  FolderWriteReport report = Ops().WriteFolderDescriptor();
-  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::CannotWrite);
-  EXPECT_NE(report.failure.find("Windows-1252"), std::string::npos);
-  EXPECT_EQ(ui.messages.size(), 1u);
-  EXPECT_FALSE(fs::exists(Ini()));
-
+TEST_F(FolderTest, APathWindows1252LacksMakesTheDescriptorUtf16) {
   // Latin letters are stored as their Windows-1252 bytes.
-  ui.messages.clear();
   SelectedIcon = "/ic\xC3\xB4nes/\xC3\xA9t\xC3\xA9.ico";
+  SelectedNo = "0";
   Ops().WriteFolderDescriptor();
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(IniBytes(),
             "[.ShellClassInfo]\r\nIconFile=/ic\xF4nes/\xE9t\xE9.ico\r\nIconIndex=0\r\n");
+
+  // A CJK character has no Windows-1252 byte: the file becomes UTF-16LE.
+  SelectedIcon = "/icons/\xE4\xB8\xAD.ico";
+  SelectedNo = "1";
+  FolderWriteReport report = Ops().WriteFolderDescriptor();
+  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::Written) << report.failure;
+  EXPECT_TRUE(ui.messages.empty());
+  const std::u16string text = u"[.ShellClassInfo]\r\nIconFile=/icons/\u4E2D.ico\r\nIconIndex=1\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char16_t c : text) {
+    utf16.push_back(static_cast<char>(c & 0xFF));
+    utf16.push_back(static_cast<char>(c >> 8));
+  }
+  EXPECT_EQ(IniBytes(), utf16);
+  EXPECT_EQ(Dos(Ini()), "0x6");
+  EXPECT_EQ(ReadIniValue(env.profile, Ini().string(), kShellClassInfo, kIconFileKey),
+            "/icons/\xE4\xB8\xAD.ico");
 }
 
 TEST_F(FolderTest, ALowerCaseDesktopIniIsTheDescriptor) {

@@ -27,7 +27,20 @@ std::string Write(const std::string& file, const std::string& section, const std
   return result.value() ? *result.value() : "=unchanged";
 }
 
-// UTF-16LE with its byte-order mark, from ASCII and Latin-1 code points.
+// The same through the UTF-8 view.
+std::optional<std::string> ReadText(const std::string& file, const std::string& section,
+                                    const std::string& key) {
+  return ProfileText(file).FindText(section, key);
+}
+
+std::string WriteText(const std::string& file, const std::string& section, const std::string& key,
+                      const std::string& value) {
+  auto result = ProfileText(file).SetText(section, key, value);
+  if (!result) return "=error: " + result.error().message;
+  return result.value() ? *result.value() : "=unchanged";
+}
+
+// UTF-16LE with its byte-order mark.
 std::string Utf16(const std::u16string& text) {
   std::string out = "\xFF\xFE";
   for (char16_t c : text) {
@@ -85,8 +98,48 @@ TEST(ProfileRead, MatchesWindowsRules) {
       {"UTF-16LE with the euro sign", Utf16(u"[S]\nk=\u20AC\n"), "S", "k", "\x80"},
       {"UTF-8 with its mark", "\xEF\xBB\xBF[S]\nk=\xC3\xA9\n", "S", "k", "\xE9"},
       {"a UTF-8 mark alone is not ANSI text", "\xEF\xBB\xBF[S]\nk=1", "S", "k", "1"},
+      {"a name Windows-1252 lacks is not '?'", Utf16(u"[S]\n\u97F3=1\n?=2\n"), "S", "?", "2"},
   };
   for (const auto& c : cases) EXPECT_EQ(Read(c.file, c.section, c.key), c.value) << c.what;
+}
+
+// Text Windows-1252 lacks, in UTF-8: "Μουσική", "音楽" and an emoji beyond
+// the BMP.
+const std::string kGreek = "\xCE\x9C\xCE\xBF\xCF\x85\xCF\x83\xCE\xB9\xCE\xBA\xCE\xAE";
+const std::string kCjk = "\xE9\x9F\xB3\xE6\xA5\xBD";
+const std::string kEmoji = "\xF0\x9F\x98\x80";
+const std::string kReplacement = "\xEF\xBF\xBD";
+
+TEST(ProfileReadText, GivesEveryCharacterAsTheFileHoldsIt) {
+  const ReadCase cases[] = {
+      {"UTF-16LE",
+       Utf16(u"[S]\r\nk=\u039C\u03BF\u03C5\u03C3\u03B9\u03BA\u03AE \u97F3\u697D "
+             u"\U0001F600\r\n"),
+       "S", "k", kGreek + " " + kCjk + " " + kEmoji},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF[S]\nk=" + kCjk + "\n", "S", "k", kCjk},
+      {"Windows-1252 converted", "[S]\nk=caf\xE9 \x80\n", "S", "k", "caf\xC3\xA9 \xE2\x82\xAC"},
+      {"an undefined Windows-1252 byte", "[S]\nk=\x81\n", "S", "k", "\xC2\x81"},
+      {"half a surrogate pair", Utf16(u"[S]\nk=a"s + char16_t(0xD83D) + u"b\n"), "S", "k",
+       "a" + kReplacement + "b"},
+      {"a byte that is not UTF-8", "\xEF\xBB\xBF[S]\nk=a\xFFz\n", "S", "k",
+       "a" + kReplacement + "z"},
+      {"half a UTF-16 character at the end", Utf16(u"[S]\nk=a") + "x", "S", "k",
+       "a" + kReplacement},
+      {"blanks and quotes as ever", Utf16(u"[S]\nk= \"\u97F3 \" \n"), "S", "k", "\xE9\x9F\xB3 "},
+      {"NUL ends a value", Utf16(u"[S]\nk=\u97F3\0x\n"s), "S", "k", "\xE9\x9F\xB3"},
+      {"names in any script", Utf16(u"[\u97F3]\n?=1\n\u697D=2\n"), "\xE9\x9F\xB3", "\xE6\xA5\xBD",
+       "2"},
+      {"Latin names without regard to case", "[\xC9T\xC9]\nk=1\n", "\xC3\xA9t\xC3\xA9", "K", "1"},
+      {"'?' is not a name the file lacks", Utf16(u"[S]\n\u97F3=1\n"), "S", "?", std::nullopt},
+      {"missing key", Utf16(u"[S]\nj=1\n"), "S", "k", std::nullopt},
+      {"a key without '='", Utf16(u"[S]\nk\n"), "S", "k", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadText(c.file, c.section, c.key), c.value) << c.what;
+}
+
+TEST(ProfileReadText, TheWholeTextForADryRun) {
+  EXPECT_EQ(ProfileText(Utf16(u"[S]\r\nk=\u97F3\u697D\r\n")).Text(), "[S]\r\nk=" + kCjk + "\r\n");
+  EXPECT_EQ(ProfileText("[S]\nk=\xE9").Text(), "[S]\nk=\xC3\xA9");
 }
 
 TEST(ProfileRead, FillsTheBufferAsGetPrivateProfileString) {
@@ -197,14 +250,60 @@ TEST(ProfileWrite, KeepsTheEncodingOfUnicodeFiles) {
   EXPECT_FALSE(ProfileText(odd).Set("S", "k", "2").ok());
 }
 
+struct WriteTextCase {
+  const char* what;
+  std::string before;
+  std::string key;
+  std::string value;  // UTF-8
+  std::string after;
+};
+
+TEST(ProfileWriteText, KeepsTheEncodingUnlessWindows1252CannotHoldTheText) {
+  const WriteTextCase cases[] = {
+      {"Windows-1252 holds it: it stays", "[S]\r\nk=old\r\n", "k", "caf\xC3\xA9 \xE2\x82\xAC",
+       "[S]\r\nk=caf\xE9 \x80\r\n"},
+      {"a new file that holds it", "", "k", "v", "[S]\r\nk=v\r\n"},
+      {"a new file that cannot is UTF-16LE", "", "k", kGreek,
+       Utf16(u"[S]\r\nk=\u039C\u03BF\u03C5\u03C3\u03B9\u03BA\u03AE\r\n")},
+      {"a Windows-1252 file becomes UTF-16LE whole, line ends kept",
+       "; caf\xE9\n[S]\rk = old \r\n[T]\nx=\x80\x81", "k", kCjk + kEmoji,
+       Utf16(u"; caf\u00E9\n[S]\rk =\u97F3\u697D\U0001F600\r\n[T]\nx=\u20AC\u0081")},
+      {"and so for a name it lacks", "[S]\r\nk=1\r\n", kCjk, "1",
+       Utf16(u"[S]\r\nk=1\r\n\u97F3\u697D=1\r\n")},
+      {"a UTF-16LE file stays so for ASCII", Utf16(u"[S]\r\nk=\u97F3\r\nj=2\r\n"), "k", "v",
+       Utf16(u"[S]\r\nk=v\r\nj=2\r\n")},
+      {"a character beyond the BMP is a surrogate pair", Utf16(u"[S]\r\nk=old\r\n"), "k", kEmoji,
+       Utf16(u"[S]\r\nk=\U0001F600\r\n")},
+      {"a UTF-8 file stays UTF-8", "\xEF\xBB\xBF[S]\nk=1\n", "k", kCjk,
+       "\xEF\xBB\xBF[S]\nk=" + kCjk + "\n"},
+      {"the same characters: no write", Utf16(u"[S]\nk= \u97F3\u697D \n"), "k", kCjk, "=unchanged"},
+      {"a '?' is not what it stood for", Utf16(u"[S]\nk=?\n"), "k", kCjk,
+       Utf16(u"[S]\nk=\u97F3\u697D\n")},
+      {"bytes that are not UTF-8 are Windows-1252 bytes", "[S]\nk=1\n", "k", "\xE9",
+       "[S]\nk=\xE9\n"},
+      {"a value that cannot be kept changes nothing", "[S]\nk=1\n", "k", kCjk + "\n",
+       "=error: the value of k holds a line break or a NUL, which an INI file cannot keep"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(WriteText(c.before, "S", c.key, c.value), c.after) << c.what;
+}
+
 // A write, read back: every key of the file reads as before except the one
-// written, and the bytes around the change are the old bytes.
+// written, and the text around the change is the old text. In the
+// Windows-1252 view that is the very bytes; in the UTF-8 view, with a value
+// Windows-1252 lacks, the characters of a file that became UTF-16.
 TEST(ProfileWrite, RandomFilesKeepEveryOtherByte) {
   std::mt19937 rng(20240611);
   const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
   const std::vector<std::string> sections = {"S", "s", "T", ".ShellClassInfo"};
   const std::vector<std::string> keys = {"k", "K", "IconFile", "IconIndex", "x"};
   auto pick = [&rng](const auto& list) { return list[rng() % list.size()]; };
+  auto same = [](const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::toupper(static_cast<unsigned char>(x)) ==
+                    std::toupper(static_cast<unsigned char>(y));
+           });
+  };
   for (int round = 0; round < 2000; ++round) {
     std::string file;
     int lines = static_cast<int>(rng() % 12);
@@ -214,7 +313,7 @@ TEST(ProfileWrite, RandomFilesKeepEveryOtherByte) {
           file += "[" + pick(sections) + "]";
           break;
         case 1:
-          file += "; " + pick(keys) + "=comment";
+          file += "; " + pick(keys) + "=comment \xE9";
           break;
         case 2:
           file += "";
@@ -230,37 +329,34 @@ TEST(ProfileWrite, RandomFilesKeepEveryOtherByte) {
     }
     const std::string section = pick(sections);
     const std::string key = pick(keys);
-    const std::string value = "v" + std::to_string(round);
+    const bool text = round % 2 == 1;
+    const std::string value = text ? kGreek + std::to_string(round) : "v" + std::to_string(round);
 
     const ProfileText before(file);
-    auto result = before.Set(section, key, value);
+    auto result = text ? before.SetText(section, key, value) : before.Set(section, key, value);
     ASSERT_TRUE(result.ok()) << file;
     ASSERT_TRUE(result.value().has_value());
-    const std::string& out = *result.value();
-    const ProfileText after(out);
-    EXPECT_EQ(after.Find(section, key), value) << file;
-    auto same = [](const std::string& a, const std::string& b) {
-      return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-             });
-    };
+    const ProfileText after(*result.value());
+    EXPECT_EQ(after.encoding(), text ? ProfileEncoding::Utf16Le : ProfileEncoding::Ansi);
+    EXPECT_EQ(text ? after.FindText(section, key) : after.Find(section, key), value) << file;
     for (const auto& s : sections) {
       for (const auto& k : keys) {
         if (!same(s, section) || !same(k, key)) {
-          EXPECT_EQ(after.Find(s, k), before.Find(s, k)) << file << "\n" << s << "/" << k;
+          EXPECT_EQ(after.FindText(s, k), before.FindText(s, k)) << file << "\n" << s << "/" << k;
         }
       }
     }
 
     // What differs lies on the written line (and the lines added).
+    const std::string old = text ? before.Text() : file;
+    const std::string out = text ? after.Text() : *result.value();
     std::size_t prefix = 0;
-    while (prefix < file.size() && prefix < out.size() && file[prefix] == out[prefix]) ++prefix;
+    while (prefix < old.size() && prefix < out.size() && old[prefix] == out[prefix]) ++prefix;
     std::size_t suffix = 0;
-    while (suffix < file.size() - prefix && suffix < out.size() - prefix &&
-           file[file.size() - 1 - suffix] == out[out.size() - 1 - suffix])
+    while (suffix < old.size() - prefix && suffix < out.size() - prefix &&
+           old[old.size() - 1 - suffix] == out[out.size() - 1 - suffix])
       ++suffix;
-    std::string removed = file.substr(prefix, file.size() - prefix - suffix);
+    std::string removed = old.substr(prefix, old.size() - prefix - suffix);
     std::string added = out.substr(prefix, out.size() - prefix - suffix);
     EXPECT_EQ(removed.find_first_of("\r\n"), std::string::npos) << file;
     for (char c : {'\r', '\n'}) std::erase(added, c);

@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/profile_engine.h"
 #include "platform/win32/win32_file_system.h"
@@ -141,34 +143,71 @@ std::wstring ReadWide(const std::string& file, const wchar_t* section, const wch
   return value;
 }
 
-TEST_F(Win32Profile, AValueWindows1252LacksMakesTheFileUtf16AndKeepsWhatWasThere) {
-  // "C:\写真\📁.ico": CJK and a character beyond the BMP.
-  const std::string icon = "C:\\\xE5\x86\x99\xE7\x9C\x9F\\\xF0\x9F\x93\x81.ico";
-  const std::wstring wideIcon = L"C:\\\u5199\u771F\\\xD83D\xDCC1.ico";
+// A folder and icon path in Greek, CJK and an emoji beyond the BMP:
+// "C:\Μουσική\音楽\😀.ico".
+const std::string kIcon =
+    "C:\\\xCE\x9C\xCE\xBF\xCF\x85\xCF\x83\xCE\xB9\xCE\xBA\xCE\xAE\\\xE9\x9F\xB3\xE6\xA5\xBD\\"
+    "\xF0\x9F\x98\x80.ico";
+const std::wstring kWideIcon =
+    L"C:\\\u039C\u03BF\u03C5\u03C3\u03B9\u03BA\u03AE\\\u97F3\u697D\\\xD83D\xDE00.ico";
 
-  const std::string fresh = (dir / "fresh.ini").string();
-  ASSERT_TRUE(profile.WriteUnicodeString(".ShellClassInfo", "IconFile", icon, fresh).ok());
-  EXPECT_EQ(ReadFile(fresh).substr(0, 2), "\xFF\xFE") << "a new file begins with the mark";
-  EXPECT_EQ(ReadWide(fresh, L".ShellClassInfo", L"IconFile"), wideIcon);
+TEST_F(Win32Profile, ReadsTheUtf16DescriptorTheLinuxEngineWrites) {
+  // The engine turns a Windows-1252 DESKTOP.INI into UTF-16 for the path.
+  const ProfileText ansi("[.ShellClassInfo]\r\nInfoTip=caf\xE9 \x80\r\nIconIndex=3\r\n");
+  auto edited = ansi.SetText(".ShellClassInfo", "IconFile", kIcon);
+  ASSERT_TRUE(edited.ok() && edited.value()) << (edited ? "unchanged" : edited.error().message);
+  const std::string file = (dir / "DESKTOP.INI").string();
+  WriteFile(file, *edited.value());
+  ASSERT_EQ(ReadFile(file).substr(0, 2), "\xFF\xFE");
 
-  const std::string ansi = (dir / "ansi.ini").string();
-  WriteFile(ansi, "[.ShellClassInfo]\r\nInfoTip=caf\xE9 \x80\r\n");
-  ASSERT_TRUE(profile.WriteUnicodeString(".ShellClassInfo", "IconFile", icon, ansi).ok());
-  const std::string bytes = ReadFile(ansi);
-  ASSERT_GE(bytes.size(), 2u);
-  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE") << "an ANSI file is turned into UTF-16 whole";
-  EXPECT_EQ(ReadWide(ansi, L".ShellClassInfo", L"InfoTip"), L"caf\u00E9 \u20AC")
-      << "its Windows-1252 text read as it was written";
-  EXPECT_EQ(ReadWide(ansi, L".ShellClassInfo", L"IconFile"), wideIcon);
-  // The program's own reader hands the value back as Windows-1252 bytes.
-  EXPECT_EQ(Read(profile, ansi, ".ShellClassInfo", "InfoTip"), "6:caf\xE9 \x80");
+  EXPECT_EQ(ReadWide(file, L".ShellClassInfo", L"IconFile"), kWideIcon);
+  EXPECT_EQ(ReadWide(file, L".ShellClassInfo", L"InfoTip"), L"caf\u00E9 \u20AC");
+  EXPECT_EQ(ReadWide(file, L".ShellClassInfo", L"IconIndex"), L"3");
+  EXPECT_EQ(profile.ReadText(".ShellClassInfo", "IconFile", file), kIcon);
+  EXPECT_EQ(profile.ReadText(".ShellClassInfo", "Missing", file), std::nullopt);
+  // The Windows-1252 reader gives '?' for what the code page lacks.
+  EXPECT_EQ(Read(profile, file, ".ShellClassInfo", "InfoTip"), "6:caf\xE9 \x80");
+}
 
-  const std::string plain = (dir / "plain.ini").string();
-  ASSERT_TRUE(
-      profile.WriteUnicodeString(".ShellClassInfo", "IconFile", "C:\\Ic\xC3\xB4nes\\a.ico", plain)
-          .ok());
-  EXPECT_EQ(ReadFile(plain).find('\0'), std::string::npos) << "text that fits stays ANSI";
-  EXPECT_EQ(ReadWide(plain, L".ShellClassInfo", L"IconFile"), L"C:\\Ic\u00F4nes\\a.ico");
+TEST_F(Win32Profile, WritesTextTheLinuxEngineReadsBackEqual) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> before;  // nothing: no file
+    std::string value;
+    ProfileEncoding encoding;  // of the file afterwards
+  };
+  const Case cases[] = {
+      {"a new file for text Windows-1252 lacks", std::nullopt, kIcon, ProfileEncoding::Utf16Le},
+      {"a Windows-1252 file, converted", "[.ShellClassInfo]\r\nInfoTip=caf\xE9 \x80\r\n", kIcon,
+       ProfileEncoding::Utf16Le},
+      {"a UTF-16 file", ProfileText("").SetText("S", "k", kIcon).value().value(), kIcon,
+       ProfileEncoding::Utf16Le},
+      {"a UTF-16 file stays so for ASCII", ProfileText("").SetText("S", "k", kIcon).value().value(),
+       "C:\\Icons\\a.ico", ProfileEncoding::Utf16Le},
+      {"a Windows-1252 file stays so when the text fits",
+       "[.ShellClassInfo]\r\nInfoTip=caf\xE9 \x80\r\n", "C:\\Ic\xC3\xB4nes\\a.ico",
+       ProfileEncoding::Ansi},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string file = (dir / ("case" + std::to_string(++n) + ".ini")).string();
+    if (c.before) WriteFile(file, *c.before);
+    ASSERT_TRUE(
+        profile.WriteTexts(".ShellClassInfo", {{"IconFile", c.value}, {"IconIndex", "0"}}, file)
+            .ok())
+        << c.what;
+    const ProfileText written(ReadFile(file));
+    EXPECT_EQ(written.encoding(), c.encoding) << c.what;
+    EXPECT_EQ(written.FindText(".ShellClassInfo", "IconFile"), c.value) << c.what;
+    EXPECT_EQ(written.FindText(".ShellClassInfo", "IconIndex"), "0") << c.what;
+    // What was there reads as before.
+    const ProfileText old(c.before.value_or(""));
+    const std::pair<const char*, const char*> others[] = {{".ShellClassInfo", "InfoTip"},
+                                                          {"S", "k"}};
+    for (const auto& [section, key] : others)
+      EXPECT_EQ(written.FindText(section, key), old.FindText(section, key)) << c.what << key;
+    EXPECT_EQ(profile.ReadText(".ShellClassInfo", "IconFile", file), c.value) << c.what;
+  }
 }
 
 TEST_F(Win32Profile, AFileInAFolderNamedInAnyScriptIsReadAndWritten) {

@@ -25,6 +25,12 @@ class PosixPrivateProfile : public IPrivateProfile {
   // Every value in one replace of the file: all of them or none.
   Status WriteStrings(const std::string& section, const std::vector<ProfileValue>& values,
                       const std::string& file) override;
+  // The same in UTF-8, in the file's own encoding; a Windows-1252 file that
+  // cannot hold a value is replaced by its UTF-16LE form in that one step.
+  std::optional<std::string> ReadText(const std::string& section, const std::string& key,
+                                      const std::string& file) override;
+  Status WriteTexts(const std::string& section, const std::vector<ProfileValue>& values,
+                    const std::string& file) override;
 };
 
 }  // namespace plumage::platform

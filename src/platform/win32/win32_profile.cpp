@@ -36,6 +36,53 @@ Status Write(const std::wstring& section, const std::wstring& key, const std::ws
 }
 
 constexpr char kUtf16Bom[] = "\xFF\xFE";
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// The longest value ReadText takes, in UTF-16 units.
+constexpr DWORD kMaxTextUnits = 1u << 20;
+
+// True when an ANSI profile file holds the text as it is: the system reads
+// and writes such a file in its ANSI code page (Windows-1252 on English and
+// French Windows), putting '?' or a look-alike for what that lacks.
+bool FitsAnsiFile(const std::wstring& text) {
+  if (text.empty()) return true;
+  const UINT codePage = GetACP();
+  if (codePage == CP_UTF8) return true;
+  BOOL lost = FALSE;
+  const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(),
+                                    static_cast<int>(text.size()), nullptr, 0, nullptr, &lost);
+  return n > 0 && !lost;
+}
+
+// WritePrivateProfileStringW writes UTF-16 only into a file that begins
+// with the UTF-16LE byte-order mark; an ANSI file would get '?' for what its
+// code page lacks. So a missing file is made with the mark, and an ANSI one
+// is turned into UTF-16 whole, its bytes read in the code page the system
+// reads them in. A UTF-16 file, and a UTF-8 one (which the system writes in
+// UTF-8), stay as they are.
+Status MakeUtf16(const std::wstring& path, const std::string& file) {
+  std::string bytes;
+  const bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (exists && !ReadWholeFile(file, bytes))
+    return MakeError(ErrorKind::Io, "cannot read " + file + ": " + SystemErrorText(GetLastError()));
+  if (bytes.compare(0, 2, kUtf16Bom) == 0 || bytes.compare(0, 3, kUtf8Bom) == 0) return Ok{};
+  std::wstring text;
+  if (!bytes.empty()) {
+    const int size = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    if (n <= 0)
+      return MakeError(ErrorKind::Io,
+                       "cannot read " + file + ": " + SystemErrorText(GetLastError()));
+    text.resize(static_cast<std::size_t>(n));
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), n);
+  }
+  std::string utf16(kUtf16Bom, 2);
+  for (wchar_t c : text) {
+    utf16.push_back(static_cast<char>(c & 0xFF));
+    utf16.push_back(static_cast<char>((c >> 8) & 0xFF));
+  }
+  return WriteFileAtomically(file, utf16);
+}
 
 }  // namespace
 
@@ -65,29 +112,45 @@ Status Win32PrivateProfile::WriteString(const std::string& section, const std::s
   return Write(AnsiToWide(section), AnsiToWide(key), AnsiToWide(value), Utf8ToWide(file), file);
 }
 
-Status Win32PrivateProfile::WriteUnicodeString(const std::string& section, const std::string& key,
-                                               const std::string& utf8Value,
-                                               const std::string& file) {
-  const std::wstring path = Utf8ToWide(file);
-  if (!FitsAnsi(utf8Value)) {
-    if (auto writable = CheckWritable(path, file); !writable) return writable;
-    // Windows writes a profile file as UTF-16 only when it begins with the
-    // UTF-16LE byte-order mark; an ANSI file would get '?' for the value.
-    // A missing file is made with the mark; an ANSI one is turned into
-    // UTF-16 whole (its bytes read as Windows-1252, as they were written).
-    std::string bytes;
-    const bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (exists && !ReadWholeFile(file, bytes))
-      return MakeError(ErrorKind::Io,
-                       "cannot read " + file + ": " + SystemErrorText(GetLastError()));
-    if (bytes.compare(0, 2, kUtf16Bom) != 0) {
-      const std::wstring text = AnsiToWide(bytes);
-      std::string utf16(kUtf16Bom, 2);
-      utf16.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-      if (auto written = WriteFileAtomically(file, utf16); !written) return written;
+std::optional<std::string> Win32PrivateProfile::ReadText(const std::string& section,
+                                                         const std::string& key,
+                                                         const std::string& file) {
+  const std::wstring s = Utf8ToWide(section), k = Utf8ToWide(key), path = Utf8ToWide(file);
+  // The whole value: a buffer that came back full is made larger.
+  auto read = [&](const wchar_t* defaultValue) {
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+      const DWORD size = static_cast<DWORD>(buffer.size());
+      const DWORD n = GetPrivateProfileStringW(s.c_str(), k.c_str(), defaultValue, buffer.data(),
+                                               size, path.c_str());
+      if (n + 1 < size || size >= kMaxTextUnits)
+        return std::wstring(buffer.data(), std::min(n, size));
+      buffer.resize(buffer.size() * 8);
     }
+  };
+  // Two defaults that no value equals tell a missing key from a value.
+  std::wstring value = read(L"\x01");
+  if (value == L"\x01") {
+    value = read(L"\x02");
+    if (value == L"\x02") return std::nullopt;
   }
-  return Write(Utf8ToWide(section), Utf8ToWide(key), Utf8ToWide(utf8Value), path, file);
+  return WideToUtf8(value);
+}
+
+Status Win32PrivateProfile::WriteTexts(const std::string& section,
+                                       const std::vector<ProfileValue>& values,
+                                       const std::string& file) {
+  const std::wstring path = Utf8ToWide(file);
+  if (auto writable = CheckWritable(path, file); !writable) return writable;
+  bool fits = FitsAnsiFile(Utf8ToWide(section));
+  for (const auto& [key, value] : values)
+    fits = fits && FitsAnsiFile(Utf8ToWide(key)) && FitsAnsiFile(Utf8ToWide(value));
+  if (!fits)
+    if (auto made = MakeUtf16(path, file); !made) return made;
+  for (const auto& [key, value] : values)
+    if (auto s = Write(Utf8ToWide(section), Utf8ToWide(key), Utf8ToWide(value), path, file); !s)
+      return s;
+  return Ok{};
 }
 
 }  // namespace plumage::platform
