@@ -18,7 +18,7 @@
 #include <string>
 
 #include "../tests/support/icon_writer.h"
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ void ListAndDraw(benchmark::State& state, const std::string& kind) {
     for (;; ++n) {
       plumage::platform::IconHandle icon = source.ExtractIcon(path, n);
       if (!icon.IsIcon()) break;
-      plumage::platform::Surface24 picture(32, 32);
+      plumage::Surface24 picture(32, 32);
       source.DrawIcon(picture, 0, 0, icon);
       benchmark::DoNotOptimize(picture.bits());
     }

@@ -14,7 +14,7 @@
 #include <random>
 #include <vector>
 
-#include "image/bmp_reader.h"
+#include "formats/bmp_reader.h"
 #include "image/colour_reduce.h"
 #include "image/dib_section.h"
 #include "image/dib_section_save.h"

@@ -12,7 +12,7 @@
 #include "app/program.h"
 #include "app/user_interface.h"
 #include "picker/change_icon.h"
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 #include "platform/posix/png_codec_libpng.h"
 #include "platform/posix/registry_store.h"
 

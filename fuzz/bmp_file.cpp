@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "image/bmp_reader.h"
+#include "formats/bmp_reader.h"
 #include "image/dib_section.h"
 #include "image/dib_section_save.h"
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/dos_attrib.h"
+#include "formats/dos_attrib.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto attributes = plumage::platform::ParseDosAttrib(std::span(data, size));

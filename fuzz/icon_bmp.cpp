@@ -1,6 +1,6 @@
 // Fuzz target: one device-independent icon image with its mask.
 #include "icon_walk.h"
-#include "platform/icons/icon_image.h"
+#include "formats/icons/icon_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace plumage::platform::icons;

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 
-#include "platform/icons/icon_builder.h"
-#include "platform/icons/icon_drawing.h"
-#include "platform/icons/icon_file.h"
+#include "platform/portable/icon_builder.h"
+#include "platform/portable/icon_drawing.h"
+#include "formats/icons/icon_file.h"
 #include "platform/posix/png_codec_libpng.h"
 
 namespace plumage::fuzz {
@@ -20,7 +20,7 @@ inline platform::IPngCodec& Png() {
 }
 
 inline void Draw(const platform::IconBitmap& bitmap) {
-  platform::Surface24 surface(32, 32);
+  plumage::Surface24 surface(32, 32);
   platform::icons::DrawIconBitmap(surface, 0, 0, bitmap, 32, 32);
   platform::icons::DrawIconBitmap(surface, 8, 7, bitmap, 19, 19);
   platform::icons::DrawIconBitmap(surface, -3, 20, bitmap, 16, 16);

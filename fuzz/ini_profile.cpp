@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/codepage.h"
-#include "platform/profile_engine.h"
+#include "base/codepage.h"
+#include "formats/profile_engine.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 //   data/icons/folder_{yellow,red,blue,green}.ico   the four folder backgrounds
 //   data/icons/generic_application.ico              the icon of an application without one
 //   src/picker/folder_backgrounds_data.cpp          the first four, compiled in
-//   src/platform/icons/generic_application_icon_data.cpp   the last, compiled in
+//   src/platform/portable/generic_application_icon_data.cpp   the last, compiled in
 //
 // The folders are 32 × 32, 256-colour icons whose transparent area is exactly
 // FolderMaskTemplate: a pixel is drawn where the template says "inside" and
@@ -306,9 +306,9 @@ int main(int argc, char** argv) {
 
   auto app = EncodeIco({DrawApplication(16, window), DrawApplication(32, window)}, palette);
   ok &= Write(root / "data" / "icons" / "generic_application.ico", AsText(app));
-  ok &= Write(root / "src" / "platform" / "icons" / "generic_application_icon_data.cpp",
+  ok &= Write(root / "src" / "platform" / "portable" / "generic_application_icon_data.cpp",
               std::string(kGeneratedNote) +
-                  "#include \"platform/icons/generic_application_icon.h\"\n\nnamespace "
+                  "#include \"platform/portable/generic_application_icon.h\"\n\nnamespace "
                   "plumage::platform {\n"
                   "namespace {\n\n" +
                   CArray("kIco", app) +

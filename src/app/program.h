@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "settings/registry_manager.h"
+#include "app/registry_manager.h"
 
 namespace plumage {
 

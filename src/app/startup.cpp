@@ -1,12 +1,11 @@
 #include "app/startup.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/program.h"
 #include "app/texts.h"
 #include "app/user_interface.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "platform/system.h"
-#include "settings/settings.h"
 
 namespace plumage {
 
@@ -63,16 +62,6 @@ RunKind DecideRun(std::string_view argumentText) {
   if (IsNetworkPath(WithTrailingSeparator(std::string(argumentText))))
     return RunKind::NetworkRefused;
   return RunKind::Picker;
-}
-
-bool BeginPickerLoad(Program& program, IUserInterface& ui) {
-  if (program.os.system->PreviousInstanceRunning()) {
-    ui.EndProgram();
-    return false;
-  }
-  ui.SetWaitCursor(true);
-  LoadSettings(program, ui);
-  return true;
 }
 
 }  // namespace plumage

@@ -46,8 +46,4 @@ enum class RunKind {
 };
 RunKind DecideRun(std::string_view argumentText);
 
-// The first steps of the picker's load: ends a second copy at once (false),
-// else shows the hourglass and loads the settings (true).
-bool BeginPickerLoad(Program& program, IUserInterface& ui);
-
 }  // namespace plumage

@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/startup.h"
 #include "cli/cli.h"
 #include "cli/dry_run.h"
 #include "folder/folder_ops.h"
-#include "platform/codepage.h"
-#include "platform/profile_engine.h"
+#include "base/codepage.h"
+#include "formats/profile_engine.h"
 #include "settings/settings.h"
 
 namespace plumage::cli {

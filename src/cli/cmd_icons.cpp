@@ -32,14 +32,14 @@ std::string Describe(const platform::IconHandle& icon, int drawnSize) {
 }
 
 // The drawing as an opaque PNG, written whole or not at all.
-bool ExportDrawing(Context& ctx, const platform::Surface24& drawing,
+bool ExportDrawing(Context& ctx, const plumage::Surface24& drawing,
                    const std::filesystem::path& to) {
   platform::RgbaImage image;
   image.width = drawing.width();
   image.height = drawing.height();
   for (int y = 0; y < drawing.height(); ++y)
     for (int x = 0; x < drawing.width(); ++x) {
-      const platform::Rgb c = drawing.At(x, y);
+      const plumage::Rgb c = drawing.At(x, y);
       image.rgba.insert(image.rgba.end(), {c.r, c.g, c.b, 255});
     }
   auto png = ctx.png.Encode(image);
@@ -75,7 +75,7 @@ void Icons(Context& ctx, const IconsOptions& opt) {
     if (!icon.IsIcon()) return NoIcon(ctx, icon);
     std::printf("small icon: %s\n", Describe(icon, platform::kSmallIconSize).c_str());
     if (!exportDir.empty()) {
-      platform::Surface24 drawing(platform::kSmallIconSize, platform::kSmallIconSize);
+      plumage::Surface24 drawing(platform::kSmallIconSize, platform::kSmallIconSize);
       ctx.icons.DrawSmallIcon(drawing, 0, 0, icon);
       ExportDrawing(ctx, drawing, exportDir / (stem + "_small.png"));
     }
@@ -93,7 +93,7 @@ void Icons(Context& ctx, const IconsOptions& opt) {
     std::printf("%s  %s\n", (" " + std::to_string(n)).c_str(),
                 Describe(icon, platform::kIconSize).c_str());
     if (!exportDir.empty()) {
-      platform::Surface24 drawing(platform::kIconSize, platform::kIconSize);
+      plumage::Surface24 drawing(platform::kIconSize, platform::kIconSize);
       ctx.icons.DrawIcon(drawing, 0, 0, icon);
       if (!ExportDrawing(ctx, drawing, exportDir / (stem + "_" + std::to_string(n) + ".png")))
         return;

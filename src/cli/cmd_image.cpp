@@ -12,7 +12,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "image/bmp_reader.h"
+#include "formats/bmp_reader.h"
 #include "image/colour_reduce.h"
 #include "image/dib_section.h"
 #include "image/dib_section_save.h"
@@ -101,8 +101,8 @@ struct Engine {
 };
 
 // Straight alpha composed over white: a transparent area reads as paper.
-platform::Surface24 FromRgba(const platform::RgbaImage& image) {
-  platform::Surface24 out(image.width, image.height);
+plumage::Surface24 FromRgba(const platform::RgbaImage& image) {
+  plumage::Surface24 out(image.width, image.height);
   for (int y = 0; y < image.height; ++y)
     for (int x = 0; x < image.width; ++x) {
       const std::uint8_t* p = &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
@@ -128,7 +128,7 @@ bool ReadPicture(Context& ctx, const std::string& path, cDIBSection& dib) {
   const std::string& bytes = *loaded;
   std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                      bytes.size());
-  platform::Surface24 picture;
+  plumage::Surface24 picture;
   if (platform::LooksLikePng(data)) {
     auto decoded = ctx.png.Decode(data);
     if (!decoded) {

@@ -4,7 +4,7 @@
 
 #include "app/texts.h"
 #include "cli/cli.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "settings/settings.h"
 #include "shellcache/icon_cache_manager.h"
 

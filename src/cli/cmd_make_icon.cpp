@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/startup.h"
 #include "cli/cli.h"
 #include "folder/folder_ops.h"

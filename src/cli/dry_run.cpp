@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "cli/cli.h"
-#include "platform/codepage.h"
-#include "platform/profile_engine.h"
+#include "base/codepage.h"
+#include "formats/profile_engine.h"
 
 namespace plumage::cli {
 

@@ -1,7 +1,7 @@
 // The apply flow: what OK and Reset do once the choice is made.
 #include <iterator>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/program.h"
 #include "app/texts.h"
 #include "app/user_interface.h"

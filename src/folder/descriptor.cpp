@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/paths.h"
-#include "platform/codepage.h"
+#include "base/paths.h"
+#include "base/codepage.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "settings/settings.h"
@@ -51,11 +51,7 @@ DescriptorPlace LocateDescriptor(platform::IFileSystem& files, const std::string
   place.folder = argumentText;
   // One trailing separator goes; a root given as the separator alone keeps it.
   if (place.folder.size() > 1 && IsPathSeparator(place.folder.back())) place.folder.pop_back();
-#ifdef _WIN32
-  place.driveRoot = !place.folder.empty() && place.folder.back() == ':';
-#else
   place.driveRoot = files.IsDriveRoot(place.folder);
-#endif
   const char* name = place.driveRoot ? kAutorunInf : kDesktopIni;
   place.descriptor = JoinPath(place.folder, DescriptorName(files, place.folder, name));
   return place;

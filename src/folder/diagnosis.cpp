@@ -9,10 +9,10 @@
 #include "folder/kept_icon.h"
 #include "folder/windows_paths.h"
 #include "platform/files.h"
-#include "platform/icons/ico_writer.h"
-#include "platform/icons/icon_file.h"
+#include "formats/icons/ico_writer.h"
+#include "formats/icons/icon_file.h"
 #include "platform/profile.h"
-#include "platform/profile_engine.h"
+#include "formats/profile_engine.h"
 #include "platform/system.h"
 #include "settings/settings.h"
 

@@ -3,13 +3,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/program.h"
 #include "app/texts.h"
 #include "app/user_interface.h"
 #include "folder/kept_icon.h"
 #include "folder/windows_paths.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/profile.h"
@@ -97,10 +97,13 @@ PresentIconSource FolderOps::ReadPresentIcon() {
   return source;
 }
 
+// The steps are named as docs/ARCHITECTURE.md names them: Locate, Check,
+// Lock, Remember, Keep, Open, Write, Mark, Tell; Undo when Write fails.
 FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& options) {
   platform::IFileSystem& files = *program_.os.files;
   platform::IPrivateProfile& profile = *program_.os.profile;
   FolderWriteReport report;
+  // Locate: DESKTOP.INI, or AUTORUN.INF at a drive root.
   report.place = LocateDescriptor(files, program_.ArgumentText);
   const std::string& folder = report.place.folder;
   const std::string& descriptor = report.place.descriptor;
@@ -111,7 +114,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& opt
     if (!status) report.unstored.push_back(status.error().message);
   };
 
-  // The folder must be there.
+  // Check: the folder must be there.
   if (auto kind = files.GetAttributes(folder);
       !kind || (*kind & platform::kAttributeDirectory) == 0) {
     report.outcome = FolderWriteReport::Outcome::InvalidFolder;
@@ -120,11 +123,11 @@ FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& opt
     return report;
   }
 
-  // From here to the end the folder is ours: a second run on it waits, so
+  // Lock: from here to the end the folder is ours: a second run on it waits, so
   // the descriptor and the attributes end as one run left them.
   const auto lock = files.LockFolder(folder);
 
-  // What is there now, to be given back when the write fails.
+  // Remember: what is there now, to be given back when the write fails.
   const auto folderBefore = files.GetAttributes(folder);
   const auto descriptorBefore =
       GetPathKind(files, descriptor) == 1 ? files.GetAttributes(descriptor)
@@ -133,7 +136,8 @@ FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& opt
   // replaces or removes.
   const std::string keptBefore = KeptIconNamed(descriptor, driveRoot);
 
-  // The icon path and index the descriptor gets.
+  // Keep: the icon path and index the descriptor gets, the icon copied
+  // inside the folder when the settings say so.
   report.storedIcon = SelectedIcon;
   std::string storedNo = SelectedNo;
   bool keptInside = false;
@@ -141,7 +145,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& opt
 
   bool opened = false;  // the descriptor lost Read-only and System to be written
   auto cannotWrite = [&](const std::string& why) {
-    // Nothing of this run stays: the descriptor gets back what it had, and
+    // Undo: nothing of this run stays: the descriptor gets back what it had, and
     // so does a kept copy.
     if (opened) note(files.SetAttributes(descriptor, *descriptorBefore & ~kAttributeDirectory));
     if (!report.keptIcon.empty()) {
@@ -178,13 +182,13 @@ FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& opt
         report.storedIcon = *windows;
   }
 
-  // An existing descriptor loses Read-only (and System) to be written, as
+  // Open: an existing descriptor loses Read-only (and System) to be written, as
   // Windows will not write a read-only file.
   // When that fails, the write says why (it fails too, or does without).
   if (descriptorBefore) opened = files.SetAttributes(descriptor, kAttributeHidden).ok();
 
   if (!driveRoot) {
-    // Both keys, also when empty (Reset leaves them with no value), and
+    // Write: both keys, also when empty (Reset leaves them with no value), and
     // IconResource ("path,index", empty on Reset) where the file has it
     // already or the icon is kept inside (the key the shell of Windows
     // Vista and later reads first): one change of the file, so no reader
@@ -198,7 +202,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& opt
     if (auto s = profile.WriteTexts(kShellClassInfo, values, descriptor); !s)
       return cannotWrite(s.error().message);
   } else {
-    // "path,index" under [Autorun] Icon; nothing at all removes the file.
+    // Write: "path,index" under [Autorun] Icon; nothing at all removes the file.
     std::string index = storedNo;
     while (!index.empty() && index.front() == ' ') index.erase(index.begin());
     while (!index.empty() && index.back() == ' ') index.pop_back();
@@ -218,7 +222,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& opt
       return cannotWrite(s.error().message);
   }
 
-  // The new descriptor is in place: now the attributes that mark it and the
+  // Mark: the new descriptor is in place; now the attributes that mark it and the
   // folder. The folder gains System with an icon and loses it on Reset;
   // its Read-only, Hidden and Archive stay as they were.
   if (!driveRoot) {
@@ -241,7 +245,7 @@ FolderWriteReport FolderOps::WriteFolderDescriptor(const FolderWriteOptions& opt
     note(files.SetAttributes(report.keptIcon, kAttributeHidden | kAttributeSystem));
   if (keptBefore != report.keptIcon) RemoveKept(keptBefore, report);
 
-  // The shell's image cache, for an index it can take: the copy kept
+  // Tell: the shell's image cache, for an index it can take: the copy kept
   // inside, or the file as chosen.
   std::int32_t index = 0;
   if (!report.keptIcon.empty())

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "folder/descriptor.h"
-#include "platform/result.h"
+#include "base/result.h"
 
 namespace plumage {
 

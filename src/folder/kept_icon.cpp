@@ -4,11 +4,11 @@
 #include <span>
 #include <vector>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "folder/descriptor.h"
 #include "folder/windows_paths.h"
 #include "platform/files.h"
-#include "platform/icons/ico_writer.h"
+#include "formats/icons/ico_writer.h"
 
 namespace plumage {
 namespace {

@@ -1,6 +1,6 @@
 #include "folder/windows_paths.h"
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace plumage {
 namespace {

@@ -6,11 +6,11 @@
 #include <memory>
 #include <system_error>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/program.h"
 #include "folder/descriptor.h"
 #include "iconmaker/folder_mask.h"
-#include "image/bmp_reader.h"
+#include "formats/bmp_reader.h"
 #include "image/dib_section.h"
 #include "image/dib_section_save.h"
 #include "image/run_time_error.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/result.h"
+#include "base/result.h"
 
 namespace plumage::platform {
 class IFileSystem;

@@ -42,7 +42,7 @@ Status RemoveTemporary(platform::IFileSystem& files, const std::string& path) {
   return files.Remove(path);
 }
 
-Status SavePictureAsBitmap(Program& program, const platform::Surface24& picture,
+Status SavePictureAsBitmap(Program& program, const plumage::Surface24& picture,
                            const std::string& path) {
   image::ImageServices services;
   services.system = program.os.system;

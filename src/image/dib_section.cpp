@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "image/bmp_format.h"
+#include "formats/bmp_format.h"
 #include "image/rounding.h"
 #include "image/run_time_error.h"
 #include "platform/system.h"
@@ -102,7 +102,7 @@ bool cDIBSection::Create(std::int32_t lWidth, std::int32_t lheight) {
   return false;
 }
 
-bool cDIBSection::CreateFromPicture(const platform::Surface24& picThis) {
+bool cDIBSection::CreateFromPicture(const plumage::Surface24& picThis) {
   if (!Create(picThis.width(), picThis.height())) return false;
   // The surface has this picture's very layout: rows of equal stride.
   std::memcpy(bits_, picThis.bits(),
@@ -285,9 +285,9 @@ std::string cDIBSection::ApiError(long e) const {
   return text;
 }
 
-platform::Surface24 cDIBSection::ToPicture() const {
+plumage::Surface24 cDIBSection::ToPicture() const {
   if (bits_ == nullptr) return {};
-  platform::Surface24 picture(Width(), Height());
+  plumage::Surface24 picture(Width(), Height());
   std::memcpy(picture.bits(), bits_,
               std::min<std::size_t>(picture.size_bytes(), header_.biSizeImage));
   return picture;

@@ -6,7 +6,7 @@
 // Memory layout: the first row in memory is the bottom row of the picture;
 // each row holds Width pixels of blue, green, red and is padded to
 // BytesPerScanLine bytes. Byte (x, y) lies at DIBSectionBitsPtr() +
-// y × BytesPerScanLine + x. This is platform::Surface24's layout.
+// y × BytesPerScanLine + x. This is plumage::Surface24's layout.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@
 
 #include "image/services.h"
 #include "image/surfaces.h"
-#include "platform/surface.h"
+#include "base/surface.h"
 
 namespace plumage::image {
 
@@ -38,7 +38,7 @@ class cDIBSection {
                  surfaces::Handle& hDib);
   // A picture of the surface's size holding its pixels. False (and no
   // picture) when that size cannot be made.
-  bool CreateFromPicture(const platform::Surface24& picThis);
+  bool CreateFromPicture(const plumage::Surface24& picThis);
   bool Create(std::int32_t lWidth, std::int32_t lheight);
 
   std::int32_t BytesPerScanLine() const;
@@ -80,7 +80,7 @@ class cDIBSection {
   std::string ApiError(long e) const;
 
   // A copy of the picture as a surface (empty when there is none).
-  platform::Surface24 ToPicture() const;
+  plumage::Surface24 ToPicture() const;
   const surfaces::BitmapInfo& Header() const { return header_; }
   const ImageServices& Services() const { return services_; }
 

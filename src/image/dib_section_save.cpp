@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "image/bmp_format.h"
+#include "formats/bmp_format.h"
 #include "image/colour_reduce.h"
 #include "image/dib_section.h"
 #include "image/run_time_error.h"

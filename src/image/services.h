@@ -9,7 +9,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/surface.h"
+#include "base/surface.h"
 
 namespace plumage::platform {
 class ISystem;
@@ -55,7 +55,7 @@ class IClipboard {
   virtual ~IClipboard() = default;
   // Hands a picture over in the standard bitmap format; true when the
   // clipboard took it.
-  virtual bool SetBitmap(const platform::Surface24& picture) = 0;
+  virtual bool SetBitmap(const plumage::Surface24& picture) = 0;
 };
 
 struct ImageServices {

@@ -1,6 +1,6 @@
 #include "picker/change_icon.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/program.h"
 #include "app/startup.h"
 #include "app/texts.h"
@@ -48,7 +48,12 @@ void ChangeIcon::SetCaptions() {
 
 void ChangeIcon::Form_Load() {
   // A second copy ends here; otherwise the hourglass and the settings.
-  if (!BeginPickerLoad(program_, ui_)) return;
+  if (program_.os.system->PreviousInstanceRunning()) {
+    ui_.EndProgram();
+    return;
+  }
+  ui_.SetWaitCursor(true);
+  LoadSettings(program_, ui_);
   ProgramFolder = WithTrailingSeparator(program_.os.system->ProgramFolder());
   language_ = program_.Language == 1 ? 1 : 0;
   SetCaptions();
@@ -228,13 +233,13 @@ void ChangeIcon::LoadIconList() {
       }
       break;
     }
-    Picture1 = platform::Surface24(platform::kIconSize, platform::kIconSize);
+    Picture1 = plumage::Surface24(platform::kIconSize, platform::kIconSize);
     icons.DrawIcon(Picture1, 0, 0, h);
     IconList.push_back(Picture1);
     AddListPicture(path, n, h);
     if (PictureScale > 1) {
       const int size = platform::kIconSize * PictureScale;
-      platform::Surface24 large(size, size);
+      plumage::Surface24 large(size, size);
       icons.DrawIconEx(large, 0, 0, icons.ExtractIconAtSize(path, n, size), size, size);
       LargeIconList.push_back(std::move(large));
     }
@@ -251,7 +256,7 @@ void ChangeIcon::AddListPicture(const std::string& path, int n, const platform::
   if (ListPictureSize == platform::kIconSize || ListPictureSize <= 0) return;
   platform::IIconSource& icons = *program_.os.icons;
   const platform::IconHandle larger = icons.ExtractIconAtSize(path, n, ListPictureSize);
-  platform::Surface24 picture(ListPictureSize, ListPictureSize);
+  plumage::Surface24 picture(ListPictureSize, ListPictureSize);
   icons.DrawIconEx(picture, 0, 0, larger.IsIcon() ? larger : icon, ListPictureSize,
                    ListPictureSize);
   ListPictures.push_back(std::move(picture));

@@ -13,7 +13,7 @@
 #include "app/form.h"
 #include "folder/folder_ops.h"
 #include "picker/compose_drawing.h"
-#include "platform/surface.h"
+#include "base/surface.h"
 
 namespace plumage {
 
@@ -50,14 +50,14 @@ inline constexpr Box kOptionButton{328, 368, 81, 25};
 // four folder backgrounds and the image list (the picker and the new-icon
 // dialog both do).
 struct IconCanvas {
-  platform::Surface24 Picture1{32, 32};
-  std::vector<platform::Surface24> IconList;  // picture i is IconList[i - 1]
+  plumage::Surface24 Picture1{32, 32};
+  std::vector<plumage::Surface24> IconList;  // picture i is IconList[i - 1]
   // The side of the list's pictures as the view shows them (more than 32 on
   // a display of more than 96 dpi), and the pictures at that side, drawn
   // from each icon's own image for it; empty at 32, and for pictures that
   // have no larger image (composed ones): the view shows IconList then.
   int ListPictureSize = 32;
-  std::vector<platform::Surface24> ListPictures;
+  std::vector<plumage::Surface24> ListPictures;
 };
 
 // One entry of the icon-view list.
@@ -118,7 +118,7 @@ class ChangeIcon : public Form, public IconCanvas {
   // 32 * PictureScale from the icon's own larger image, for a file's icons
   // (composed pictures are 32 × 32 by nature and have none).
   int PictureScale = 1;
-  std::vector<platform::Surface24> LargeIconList;
+  std::vector<plumage::Surface24> LargeIconList;
 
   // ---- handlers -------------------------------------------------------
   void Form_Load();

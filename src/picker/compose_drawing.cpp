@@ -1,12 +1,12 @@
 #include "picker/compose_drawing.h"
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace plumage {
 namespace {
 
 // The window colour behind the picture box's drawing.
-constexpr platform::Rgb kWindowColour{255, 255, 255};
+constexpr plumage::Rgb kWindowColour{255, 255, 255};
 constexpr int kComposedSize = 19;
 
 }  // namespace
@@ -23,7 +23,7 @@ bool UsesShellIcon(const std::string& path, std::int16_t index) {
   return EqualsIgnoreCase(last, "ico") || EqualsIgnoreCase(last, "exe");
 }
 
-Result<platform::Surface24> ComposeFolderDrawing(platform::IIconSource& icons,
+Result<plumage::Surface24> ComposeFolderDrawing(platform::IIconSource& icons,
                                                  const FolderPictures& folders, std::int16_t x,
                                                  std::int16_t y, const std::string& path,
                                                  std::int16_t index, int background) {
@@ -35,7 +35,7 @@ Result<platform::Surface24> ComposeFolderDrawing(platform::IIconSource& icons,
       shellIcon ? icons.SmallShellIcon(path) : icons.ExtractIcon(path, index);
   if (!icon.IsIcon()) return MakeError(ErrorKind::NotFound, icon.reason());
 
-  platform::Surface24 picture(platform::kIconSize, platform::kIconSize, kWindowColour);
+  plumage::Surface24 picture(platform::kIconSize, platform::kIconSize, kWindowColour);
   icons.DrawIcon(picture, 0, 0, folders[background]);
   if (shellIcon) {
     icons.DrawSmallIcon(picture, x, y, icon);

@@ -9,8 +9,8 @@
 
 #include "picker/folder_backgrounds.h"
 #include "platform/icon_source.h"
-#include "platform/result.h"
-#include "platform/surface.h"
+#include "base/result.h"
+#include "base/surface.h"
 
 namespace plumage {
 
@@ -40,7 +40,7 @@ bool UsesShellIcon(const std::string& path, std::int16_t index);
 // Errors: NotFound when the file gives no icon (also when it is no icon
 // file at all; a plain folder would be a wrong picture), Invalid for a
 // background outside 0 to 3.
-Result<platform::Surface24> ComposeFolderDrawing(platform::IIconSource& icons,
+Result<plumage::Surface24> ComposeFolderDrawing(platform::IIconSource& icons,
                                                  const FolderPictures& folders, std::int16_t x,
                                                  std::int16_t y, const std::string& path,
                                                  std::int16_t index, int background);

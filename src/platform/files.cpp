@@ -1,6 +1,6 @@
 #include "platform/files.h"
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace plumage::platform {
 namespace {

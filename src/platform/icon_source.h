@@ -1,7 +1,7 @@
 // Icons read out of files, and drawn: what the program asks of the platform
 // where Windows has ExtractIconA, SHGetFileInfoA's small system icon,
 // DrawIcon, DrawIconEx and ImageList_Draw. The Linux build reads the files
-// itself (platform/icons/file_icon_source.h).
+// itself (platform/portable/file_icon_source.h).
 #pragma once
 
 #include <cstdint>
@@ -11,29 +11,14 @@
 #include <utility>
 #include <vector>
 
-#include "platform/surface.h"
+#include "base/surface.h"
+#include "formats/icons/icon_bitmap.h"
 
 namespace plumage::platform {
 
 // The sizes the shell works with: SM_CXICON and SM_CXSMICON.
 inline constexpr int kIconSize = 32;
 inline constexpr int kSmallIconSize = 16;
-
-struct Rgba {
-  std::uint8_t r = 0, g = 0, b = 0, a = 0;
-  friend bool operator==(const Rgba&, const Rgba&) = default;
-};
-
-// The pixels an icon handle holds, as an HICON holds them: the colour (XOR)
-// image and the AND mask, both top row first.
-struct IconBitmap {
-  int width = 0;
-  int height = 0;
-  std::vector<Rgba> color;
-  std::vector<std::uint8_t>
-      mask;               // 1: the AND bit is set (the screen shows through, or is inverted)
-  bool hasAlpha = false;  // per-pixel alpha: blended, and the mask is not used
-};
 
 // Where an icon came from, for listings and messages.
 struct IconOrigin {

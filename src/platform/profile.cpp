@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace plumage::platform {
 

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/result.h"
+#include "base/result.h"
 
 namespace plumage::platform {
 

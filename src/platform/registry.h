@@ -6,22 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/registry_values.h"
+
 namespace plumage::platform {
 
 using RegHandle = std::uint32_t;  // 0 means no key
-
-// The predefined roots, with their Windows values.
-inline constexpr std::uint32_t kHkeyClassesRoot = 0x80000000u;
-inline constexpr std::uint32_t kHkeyCurrentUser = 0x80000001u;
-inline constexpr std::uint32_t kHkeyLocalMachine = 0x80000002u;
-
-// Value types.
-inline constexpr std::uint32_t kRegNone = 0;
-inline constexpr std::uint32_t kRegSz = 1;
-inline constexpr std::uint32_t kRegExpandSz = 2;
-inline constexpr std::uint32_t kRegBinary = 3;
-inline constexpr std::uint32_t kRegDword = 4;
-inline constexpr std::uint32_t kRegMultiSz = 7;
 
 // Return codes, as Windows gives them.
 inline constexpr long kErrorSuccess = 0;

@@ -5,7 +5,7 @@
 #include "app/program.h"
 #include "app/texts.h"
 #include "app/user_interface.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "platform/desktop.h"
 #include "platform/system.h"
 

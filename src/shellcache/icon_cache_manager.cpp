@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/program.h"
 #include "folder/descriptor.h"
 #include "platform/files.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/regedit_document.h"
+#include "formats/regedit_document.h"
 #include "platform/registry.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"

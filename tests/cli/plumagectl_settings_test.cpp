@@ -1,7 +1,7 @@
 // plumagectl install, uninstall and settings, run as a user would run them.
 #include <gtest/gtest.h>
 
-#include "platform/regedit_document.h"
+#include "formats/regedit_document.h"
 #include "platform/registry.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/dos_attrib.h"
+#include "formats/dos_attrib.h"
 #include "platform/files.h"
 
 namespace plumage::platform {

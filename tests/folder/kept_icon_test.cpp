@@ -4,7 +4,7 @@
 
 #include "folder/kept_icon.h"
 #include "folder_fixture.h"
-#include "platform/icons/icon_file.h"
+#include "formats/icons/icon_file.h"
 #include "support/icon_writer.h"
 
 namespace plumage::test {

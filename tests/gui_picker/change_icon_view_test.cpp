@@ -20,7 +20,7 @@
 
 #include "app/startup.h"
 #include "picker/change_icon.h"
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 #include "platform/posix/png_codec_libpng.h"
 #include "settings/settings.h"
 #include "support/fakes.h"

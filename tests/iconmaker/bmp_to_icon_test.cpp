@@ -90,7 +90,7 @@ TEST(IconBytesFromBitmap8, RefusesBitmapsOfAnotherShape) {
 class ConvertTest : public IconMakingTest {
  protected:
   // Saves a picture as a 24-bit BMP (the first temporary file's form).
-  std::string PictureFile(const platform::Surface24& picture, const std::string& name) {
+  std::string PictureFile(const plumage::Surface24& picture, const std::string& name) {
     image::cDIBSection dib;
     EXPECT_TRUE(dib.CreateFromPicture(picture));
     const std::string path = (dir / name).string();
@@ -102,7 +102,7 @@ class ConvertTest : public IconMakingTest {
 TEST_F(ConvertTest, TheIconHoldsTheEngineBitmapCutToTheFolderSilhouette) {
   for (unsigned seed : {1u, 2u, 7u}) {
     SCOPED_TRACE(seed);
-    const platform::Surface24 picture = TestPicture(seed);
+    const plumage::Surface24 picture = TestPicture(seed);
     const std::string bitmap8 = EngineBitmap8(picture, dir / "reference.bmp");
     ASSERT_EQ(bitmap8.size(), 2102u);
     const std::string iconPath = (IconsDir() / "Made.ico").string();
@@ -147,7 +147,7 @@ TEST_F(ConvertTest, TheIconHoldsTheEngineBitmapCutToTheFolderSilhouette) {
 
 TEST_F(ConvertTest, RefusesAPictureThatIsNot32By32AndWritesNothing) {
   const std::string icon = (IconsDir() / "Odd.ico").string();
-  auto r = ConvertBmpToIcon(env.program, PictureFile(platform::Surface24(31, 32), "odd.bmp"), icon);
+  auto r = ConvertBmpToIcon(env.program, PictureFile(plumage::Surface24(31, 32), "odd.bmp"), icon);
   ASSERT_FALSE(r);
   EXPECT_NE(r.error().message.find("31 x 32"), std::string::npos) << r.error().message;
   EXPECT_FALSE(fs::exists(icon));

@@ -178,11 +178,11 @@ TEST_F(TransformIconTest, ConvertedInTheRedFolderListedAndApplied) {
   int reddish = 0;
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {
-      const platform::Rgb c = picker.IconList[0].At(x, y);
+      const plumage::Rgb c = picker.IconList[0].At(x, y);
       if (FolderMaskOpaque(x, y) && c.r > 2 * c.g && c.r > 2 * c.b) ++reddish;
     }
   EXPECT_GT(reddish, 150);
-  EXPECT_EQ(picker.IconList[0].At(30, 2), (platform::Rgb{255, 255, 255}));
+  EXPECT_EQ(picker.IconList[0].At(30, 2), (plumage::Rgb{255, 255, 255}));
 
   picker.ListView_ItemClick(1);
   picker.OKButton_Click();

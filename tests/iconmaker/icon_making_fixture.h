@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/startup.h"
 #include "iconmaker/bmp_to_icon.h"
 #include "iconmaker/folder_mask.h"
 #include "image/dib_section.h"
 #include "image/dib_section_save.h"
 #include "picker/change_icon.h"
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 #include "platform/posix/png_codec_libpng.h"
 #include "support/fakes.h"
 #include "support/icon_writer.h"
@@ -27,8 +27,8 @@ namespace plumage::test {
 namespace fs = std::filesystem;
 
 // A 32 × 32 picture with many colours, different for each seed.
-inline platform::Surface24 TestPicture(unsigned seed) {
-  platform::Surface24 s(32, 32);
+inline plumage::Surface24 TestPicture(unsigned seed) {
+  plumage::Surface24 s(32, 32);
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x)
       s.Set(x, y,
@@ -53,7 +53,7 @@ inline Bytes TestIconFile(std::uint8_t red) {
 
 // The bytes the image engine gives for a picture at 8 bits per pixel, no
 // palette, no reduction: what every icon's palette and pixels come from.
-inline std::string EngineBitmap8(const platform::Surface24& picture, const fs::path& where) {
+inline std::string EngineBitmap8(const plumage::Surface24& picture, const fs::path& where) {
   image::cDIBSection dib;
   EXPECT_TRUE(dib.CreateFromPicture(picture));
   std::unique_ptr<image::cPalette> none;

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "icon_test_util.h"
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "test_icon_set.h"
@@ -27,12 +27,12 @@ class CliIcons : public ::testing::Test {
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
   }
-  platform::Surface24 ReadPng(const std::filesystem::path& path) {
+  plumage::Surface24 ReadPng(const std::filesystem::path& path) {
     const std::string bytes = ReadFile(path);
     auto image = png.Decode({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
     EXPECT_TRUE(image) << path;
     if (!image) return {};
-    platform::Surface24 s(image->width, image->height);
+    plumage::Surface24 s(image->width, image->height);
     for (int y = 0; y < image->height; ++y)
       for (int x = 0; x < image->width; ++x) {
         const std::uint8_t* p = image->rgba.data() + (y * image->width + x) * 4;
@@ -74,7 +74,7 @@ TEST_F(CliIcons, ExportsEachDrawingAsThePickerMakesIt) {
   ProcessResult run = Icons({dll, "--export", out.string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   for (int n : {0, 5, 21, 39}) {
-    platform::Surface24 expected(32, 32);
+    plumage::Surface24 expected(32, 32);
     source.DrawIcon(expected, 0, 0, source.ExtractIcon(dll, n));
     EXPECT_TRUE(SameSurface(ReadPng(out / ("icons40_32_" + std::to_string(n) + ".png")), expected))
         << n;
@@ -86,7 +86,7 @@ TEST_F(CliIcons, ShowsAndExportsTheSmallShellIcon) {
   ProcessResult app = Icons({"--small", PeDir() + "/app.exe", "--export", dir.str()});
   ASSERT_EQ(app.exitCode, 0) << app.err;
   EXPECT_EQ(app.out, "small icon: icon MAINICON, image 1 of 2: 16 x 16, 8 bpp\n");
-  platform::Surface24 expected(16, 16);
+  plumage::Surface24 expected(16, 16);
   source.DrawSmallIcon(expected, 0, 0, source.SmallShellIcon(PeDir() + "/app.exe"));
   EXPECT_TRUE(SameSurface(ReadPng(dir / "app_small.png"), expected));
 

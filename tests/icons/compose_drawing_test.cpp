@@ -4,14 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "icon_test_util.h"
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 #include "support/temp_dir.h"
 #include "test_icon_set.h"
 
 namespace plumage::test {
 namespace {
 
-using platform::Surface24;
+using plumage::Surface24;
 
 TEST(ComposeFolderIcon, TheShellIconServesIndexZeroOfIcoAndExeFilesOnly) {
   struct Case {

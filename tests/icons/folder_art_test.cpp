@@ -8,9 +8,9 @@
 #include "icon_test_util.h"
 #include "iconmaker/folder_mask.h"
 #include "picker/folder_backgrounds.h"
-#include "platform/icons/file_icon_source.h"
-#include "platform/icons/generic_application_icon.h"
-#include "platform/icons/icon_file.h"
+#include "platform/portable/file_icon_source.h"
+#include "platform/portable/generic_application_icon.h"
+#include "formats/icons/icon_file.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -163,7 +163,7 @@ TEST(IconArt, TheCommittedArtIsTheGeneratorsOutput) {
        {"data/icons/folder_yellow.ico", "data/icons/folder_red.ico", "data/icons/folder_blue.ico",
         "data/icons/folder_green.ico", "data/icons/generic_application.ico",
         "src/picker/folder_backgrounds_data.cpp",
-        "src/platform/icons/generic_application_icon_data.cpp"}) {
+        "src/platform/portable/generic_application_icon_data.cpp"}) {
     EXPECT_EQ(ReadFile(dir / file), ReadFile(source / file))
         << file << " differs from what the generator makes";
   }

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "icon_test_util.h"
-#include "platform/icons/file_icon_source.h"
-#include "platform/icons/icon_builder.h"
-#include "platform/icons/icon_file.h"
+#include "platform/portable/file_icon_source.h"
+#include "platform/portable/icon_builder.h"
+#include "formats/icons/icon_file.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "test_icon_set.h"
@@ -72,10 +72,10 @@ TEST(IcoFile, TheImageOfTheRightSizeIsDrawnAndScaledWhenMissing) {
   ASSERT_TRUE(scaled.IsIcon());
   EXPECT_EQ(scaled.origin().width, 48);
   EXPECT_EQ(scaled.bitmap().width, 32);
-  platform::Surface24 drawn(32, 32);
+  plumage::Surface24 drawn(32, 32);
   platform::LibPngCodec png;
   platform::FileIconSource(png).DrawIcon(drawn, 0, 0, scaled);
-  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32),
+  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(plumage::Surface24(32, 32),
                                                  TestDib(5, ImageDef{48, 8}), 0, 0, 32, 32)));
 }
 

@@ -5,17 +5,17 @@
 #include <random>
 
 #include "icon_test_util.h"
-#include "platform/icons/file_icon_source.h"
-#include "platform/icons/icon_drawing.h"
-#include "platform/icons/icon_image.h"
+#include "platform/portable/file_icon_source.h"
+#include "platform/portable/icon_drawing.h"
+#include "formats/icons/icon_image.h"
 
 namespace plumage::test {
 namespace {
 
 using platform::IconBitmap;
-using platform::Rgb;
+using plumage::Rgb;
 using platform::Rgba;
-using platform::Surface24;
+using plumage::Surface24;
 using platform::icons::DrawIconBitmap;
 
 IconBitmap OnePixel(Rgba c, bool mask, bool alpha) {

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "icon_test_util.h"
-#include "platform/icons/icon_image.h"
+#include "formats/icons/icon_image.h"
 
 namespace plumage::test {
 namespace {

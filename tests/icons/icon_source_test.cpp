@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "icon_test_util.h"
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 #include "support/temp_dir.h"
 #include "test_icon_set.h"
 
@@ -94,9 +94,9 @@ TEST_F(IconSource, TheSmallShellIconFallsBackToTheGenericApplicationOnlyForAppli
   // The .ico's own 16 × 16 image, not its 32 × 32 one scaled.
   IconHandle small = source.SmallShellIcon(ico);
   EXPECT_EQ(small.origin().imageIndex, 0);
-  platform::Surface24 drawn(32, 32);
+  plumage::Surface24 drawn(32, 32);
   source.DrawSmallIcon(drawn, 8, 9, small);
-  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32),
+  EXPECT_TRUE(SameSurface(drawn, ExpectedDrawing(plumage::Surface24(32, 32),
                                                  TestDib(3, ImageDef{16, 8}), 8, 9, 16, 16)));
 }
 

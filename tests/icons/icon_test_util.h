@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/icon_source.h"
-#include "platform/surface.h"
+#include "base/surface.h"
 #include "support/icon_writer.h"
 
 namespace plumage::test {
@@ -34,7 +34,7 @@ inline std::string PeDir() {
 // an image with alpha is blended, colour × a/255 + screen × (255 − a)/255,
 // rounded to the nearest; otherwise the screen is ANDed with the mask bit
 // (all ones or all zeros) and XORed with the colour.
-inline platform::Rgb Composite(platform::Rgb screen, platform::Rgba c, bool andBit, bool alpha) {
+inline plumage::Rgb Composite(plumage::Rgb screen, platform::Rgba c, bool andBit, bool alpha) {
   if (alpha) {
     auto blend = [&](int colour, int dest) {
       return static_cast<std::uint8_t>(std::lround((colour * c.a + dest * (255.0 - c.a)) / 255.0));
@@ -61,7 +61,7 @@ inline bool SpecHasAlpha(const DibDef& s) {
 }
 
 // What drawing `dibDef` stretched to w × h at (x, y) must give on `screen`.
-inline platform::Surface24 ExpectedDrawing(platform::Surface24 screen, const DibDef& dibDef, int x,
+inline plumage::Surface24 ExpectedDrawing(plumage::Surface24 screen, const DibDef& dibDef, int x,
                                            int y, int w, int h) {
   const bool alpha = SpecHasAlpha(dibDef);
   for (int dy = 0; dy < h; ++dy)
@@ -77,14 +77,14 @@ inline platform::Surface24 ExpectedDrawing(platform::Surface24 screen, const Dib
 }
 
 // Compares two surfaces pixel by pixel and names the first difference.
-inline ::testing::AssertionResult SameSurface(const platform::Surface24& actual,
-                                              const platform::Surface24& expected) {
+inline ::testing::AssertionResult SameSurface(const plumage::Surface24& actual,
+                                              const plumage::Surface24& expected) {
   if (actual.width() != expected.width() || actual.height() != expected.height())
     return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height()
                                          << " vs " << expected.width() << "x" << expected.height();
   for (int y = 0; y < actual.height(); ++y)
     for (int x = 0; x < actual.width(); ++x) {
-      const platform::Rgb a = actual.At(x, y), e = expected.At(x, y);
+      const plumage::Rgb a = actual.At(x, y), e = expected.At(x, y);
       if (!(a == e))
         return ::testing::AssertionFailure()
                << "pixel (" << x << ", " << y << ") is " << int(a.r) << "," << int(a.g) << ","

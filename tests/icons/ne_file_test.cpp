@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "icon_test_util.h"
-#include "platform/icons/file_icon_source.h"
-#include "platform/icons/icon_builder.h"
+#include "platform/portable/file_icon_source.h"
+#include "platform/portable/icon_builder.h"
 #include "support/temp_dir.h"
 #include "test_icon_set.h"
 
@@ -65,12 +65,12 @@ class NeFiles : public ::testing::Test {
       const GroupDef& g = lib.groups[n];
       EXPECT_EQ(icon.origin().resource, g.name.empty() ? "#" + std::to_string(g.id) : g.name);
       EXPECT_EQ(icon.origin().imageIndex, 1);
-      platform::Surface24 drawn(32, 32);
+      plumage::Surface24 drawn(32, 32);
       source.DrawIcon(drawn, 0, 0, icon);
       const ImageDef& d = lib.drawn[n];
       const DibDef dibDef = TestDib(lib.identities[n], d.png ? ImageDef{32, 32, false, true} : d);
       EXPECT_TRUE(
-          SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32), dibDef, 0, 0, 32, 32)))
+          SameSurface(drawn, ExpectedDrawing(plumage::Surface24(32, 32), dibDef, 0, 0, 32, 32)))
           << name << " icon " << n;
     }
     EXPECT_EQ(n, lib.groups.size()) << name;

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "icon_test_util.h"
-#include "platform/icons/file_icon_source.h"
-#include "platform/icons/icon_builder.h"
+#include "platform/portable/file_icon_source.h"
+#include "platform/portable/icon_builder.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "test_icon_set.h"
@@ -47,9 +47,9 @@ std::size_t ExpectedImage(const TestIconDef& def) {
   return best.value_or(0);
 }
 
-platform::Surface24 ExpectedIconDrawing(int identity, const ImageDef& d) {
+plumage::Surface24 ExpectedIconDrawing(int identity, const ImageDef& d) {
   DibDef dibDef = TestDib(identity, d.png ? ImageDef{d.size, 32, false, true} : d);
-  return ExpectedDrawing(platform::Surface24(32, 32), dibDef, 0, 0, 32, 32);
+  return ExpectedDrawing(plumage::Surface24(32, 32), dibDef, 0, 0, 32, 32);
 }
 
 class RealPeFiles : public ::testing::Test {
@@ -81,10 +81,10 @@ TEST_F(RealPeFiles, ALibraryWithFortyIconsListsFortyInResourceOrder) {
       EXPECT_EQ(icon.origin().imageCount, static_cast<int>(def.images.size()));
       EXPECT_EQ(icon.origin().png, def.images[image].png);
       // As the picker draws it: DrawIcon at (0, 0) on the window colour.
-      platform::Surface24 drawn(32, 32);
+      plumage::Surface24 drawn(32, 32);
       source.DrawIcon(drawn, 0, 0, icon);
       EXPECT_EQ(drawn.At(16, 16),
-                (platform::Rgb{IdentityColour(def.identity).r, IdentityColour(def.identity).g,
+                (plumage::Rgb{IdentityColour(def.identity).r, IdentityColour(def.identity).g,
                                IdentityColour(def.identity).b}))
           << "icon " << n << " is not " << def.rcName;
       EXPECT_TRUE(SameSurface(drawn, ExpectedIconDrawing(def.identity, def.images[image])))
@@ -147,10 +147,10 @@ TEST_F(RealPeFiles, AnApplicationsSmallIconIsItsSixteenPixelImage) {
   ASSERT_TRUE(small.IsIcon()) << small.reason();
   EXPECT_FALSE(small.origin().generic);
   EXPECT_EQ(small.origin().imageIndex, 0);
-  platform::Surface24 drawn(32, 32);
+  plumage::Surface24 drawn(32, 32);
   source.DrawSmallIcon(drawn, 8, 9, small);
   EXPECT_TRUE(
-      SameSurface(drawn, ExpectedDrawing(platform::Surface24(32, 32),
+      SameSurface(drawn, ExpectedDrawing(plumage::Surface24(32, 32),
                                          TestDib(kAppIdentity, AppImages()[0]), 8, 9, 16, 16)));
   IconHandle big = source.ExtractIcon(path, 0);
   ASSERT_TRUE(big.IsIcon());

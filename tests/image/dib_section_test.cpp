@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "image/bmp_reader.h"
+#include "formats/bmp_reader.h"
 #include "image/dib_section.h"
 #include "image/run_time_error.h"
 #include "image/surfaces.h"
@@ -75,7 +75,7 @@ TEST(DibSection, CreateRefusesSizesItCannotHold) {
 }
 
 TEST(DibSection, CreateFromPictureKeepsTheSurfaceRowsTheRightWayUp) {
-  platform::Surface24 surface(3, 2, {1, 2, 3});
+  plumage::Surface24 surface(3, 2, {1, 2, 3});
   surface.Set(0, 0, {200, 100, 50});  // top-left
   cDIBSection dib;
   ASSERT_TRUE(dib.CreateFromPicture(surface));
@@ -87,7 +87,7 @@ TEST(DibSection, CreateFromPictureKeepsTheSurfaceRowsTheRightWayUp) {
   EXPECT_EQ(top[1], 100);
   EXPECT_EQ(top[2], 200);
   EXPECT_EQ(dib.ToPicture(), surface);
-  EXPECT_FALSE(cDIBSection().CreateFromPicture(platform::Surface24()));
+  EXPECT_FALSE(cDIBSection().CreateFromPicture(plumage::Surface24()));
 }
 
 TEST(DibSection, MovingHandsTheHandlesOver) {

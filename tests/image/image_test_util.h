@@ -112,11 +112,11 @@ class FailingDevice : public IFileDevice {
 
 class RecordingClipboard : public IClipboard {
  public:
-  bool SetBitmap(const platform::Surface24& picture) override {
+  bool SetBitmap(const plumage::Surface24& picture) override {
     pictures.push_back(picture);
     return accept;
   }
-  std::vector<platform::Surface24> pictures;
+  std::vector<plumage::Surface24> pictures;
   bool accept = true;
 };
 

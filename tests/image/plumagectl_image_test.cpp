@@ -1,7 +1,7 @@
 // plumagectl image and palette, run as a user would run them.
 #include <gtest/gtest.h>
 
-#include "image/bmp_reader.h"
+#include "formats/bmp_reader.h"
 #include "image/dib_section.h"
 #include "image/palette.h"
 #include "platform/posix/png_codec_libpng.h"
@@ -27,11 +27,11 @@ class PlumagectlImageTest : public ::testing::Test {
     EXPECT_TRUE(dib.SavePicture(Path(name)));
     return Path(name);
   }
-  platform::Surface24 Read(const std::string& name) {
+  plumage::Surface24 Read(const std::string& name) {
     std::string f = plumage::test::ReadFile(dir / name);
     auto r = ReadBmp(std::span(reinterpret_cast<const std::uint8_t*>(f.data()), f.size()));
     EXPECT_TRUE(r) << name << ": " << (r ? "" : r.error().message);
-    return r ? *r : platform::Surface24();
+    return r ? *r : plumage::Surface24();
   }
   plumage::test::TempDir dir;
 };
@@ -59,9 +59,9 @@ TEST_F(PlumagectlImageTest, SaveReadsPngAndComposesTransparencyOverWhite) {
   plumage::test::WriteFile(dir / "in.png", std::string(encoded->begin(), encoded->end()));
   auto r = Run({"image", "save", Path("in.png"), Path("out.bmp"), "--depth", "24"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  platform::Surface24 s = Read("out.bmp");
-  EXPECT_EQ(s.At(0, 0), (platform::Rgb{10, 20, 30}));
-  EXPECT_EQ(s.At(1, 0), (platform::Rgb{255, 255, 255}));
+  plumage::Surface24 s = Read("out.bmp");
+  EXPECT_EQ(s.At(0, 0), (plumage::Rgb{10, 20, 30}));
+  EXPECT_EQ(s.At(1, 0), (plumage::Rgb{255, 255, 255}));
 }
 
 TEST_F(PlumagectlImageTest, SaveAppliesAPaletteFileBinaryOrJasc) {
@@ -71,11 +71,11 @@ TEST_F(PlumagectlImageTest, SaveAppliesAPaletteFileBinaryOrJasc) {
   auto r = Run({"image", "save", in, Path("m1.bmp"), "--depth", "8", "--method", "1", "--palette",
                 Path("mono.pal"), "--jasc"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  platform::Surface24 s = Read("m1.bmp");
+  plumage::Surface24 s = Read("m1.bmp");
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 20; ++x) {
-      platform::Rgb c = s.At(x, y);
-      EXPECT_TRUE(c == (platform::Rgb{0, 0, 0}) || c == (platform::Rgb{255, 255, 255}));
+      plumage::Rgb c = s.At(x, y);
+      EXPECT_TRUE(c == (plumage::Rgb{0, 0, 0}) || c == (plumage::Rgb{255, 255, 255}));
     }
   ASSERT_EQ(Run({"palette", "create", "16", Path("16.bin")}).exitCode, 0);
   EXPECT_EQ(plumage::test::ReadFile(dir / "16.bin").size(), 68u);
@@ -86,10 +86,10 @@ TEST_F(PlumagectlImageTest, SaveAppliesAPaletteFileBinaryOrJasc) {
 TEST_F(PlumagectlImageTest, GrayBlackAndWhiteAndResample) {
   const std::string in = Picture("in.bmp", 32, 32);
   ASSERT_EQ(Run({"image", "gray", in, Path("g.bmp")}).exitCode, 0);
-  platform::Surface24 g = Read("g.bmp");
+  plumage::Surface24 g = Read("g.bmp");
   EXPECT_EQ(g.At(3, 4).r, g.At(3, 4).b);
   ASSERT_EQ(Run({"image", "bw", in, Path("bw.bmp")}).exitCode, 0);
-  platform::Rgb c = Read("bw.bmp").At(5, 5);
+  plumage::Rgb c = Read("bw.bmp").At(5, 5);
   EXPECT_TRUE(c.r == 0 || c.r == 255);
   auto r = Run({"image", "resample", in, Path("r.bmp"), "--width", "64", "--height", "16"});
   ASSERT_EQ(r.exitCode, 0) << r.err;

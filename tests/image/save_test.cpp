@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "image/bmp_reader.h"
+#include "formats/bmp_reader.h"
 #include "image/dib_section.h"
 #include "image/dib_section_save.h"
 #include "image/run_time_error.h"

@@ -7,10 +7,10 @@
 #include "app/startup.h"
 #include "iconmaker/save_selected.h"
 #include "picker/change_icon.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 #include <set>
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 #include "platform/posix/png_codec_libpng.h"
 #include "settings/settings.h"
 #include "support/fakes.h"
@@ -87,7 +87,7 @@ TEST_F(PickerFlowTest, TheDefaultLibraryIsListedInFileOrder) {
   // Picture i is icon i of the file, drawn at (0, 0).
   for (int i : {0, 17, 39}) {
     const platform::Rgba c = ColourOf(i);
-    EXPECT_EQ(picker->IconList[static_cast<std::size_t>(i)].At(16, 16), (platform::Rgb{c.r, c.g, c.b}));
+    EXPECT_EQ(picker->IconList[static_cast<std::size_t>(i)].At(16, 16), (plumage::Rgb{c.r, c.g, c.b}));
   }
   EXPECT_EQ(ui.doEvents, 41);  // once per icon, and once for the miss
   EXPECT_TRUE(picker->ButtonCreateEnabled);
@@ -162,7 +162,7 @@ TEST_F(PickerFlowTest, AutoCreateMakesOneYellowFolderPerApplication) {
   // Each carries its application's small icon at (8, 9) on the folder.
   std::set<std::pair<int, int>> seen;
   for (const auto& pic : picker->IconList) {
-    const platform::Rgb c = pic.At(15, 16);
+    const plumage::Rgb c = pic.At(15, 16);
     seen.insert({c.r, c.b});
     EXPECT_EQ(pic.At(31, 31), pic.At(31, 30)) << "below the folder is the window colour";
   }
@@ -307,12 +307,12 @@ TEST_F(PickerFlowTest, AtTwiceTheScaleTheListIsDrawnFromTheIconsLargerImages) {
   picker->Form_Load();
   ASSERT_EQ(picker->IconList.size(), 2u);
   ASSERT_EQ(picker->LargeIconList.size(), 2u);
-  EXPECT_EQ(picker->IconList[0].At(16, 16), (platform::Rgb{255, 0, 0}));
+  EXPECT_EQ(picker->IconList[0].At(16, 16), (plumage::Rgb{255, 0, 0}));
   EXPECT_EQ(picker->LargeIconList[0].width(), 64);
-  EXPECT_EQ(picker->LargeIconList[0].At(40, 40), (platform::Rgb{0, 0, 255}));
+  EXPECT_EQ(picker->LargeIconList[0].At(40, 40), (plumage::Rgb{0, 0, 255}));
   // Without a larger image, the 32 × 32 one is stretched.
   EXPECT_EQ(picker->LargeIconList[1].width(), 64);
-  EXPECT_EQ(picker->LargeIconList[1].At(63, 63), (platform::Rgb{0, 255, 0}));
+  EXPECT_EQ(picker->LargeIconList[1].At(63, 63), (plumage::Rgb{0, 255, 0}));
 
   // Composed pictures have no larger drawing; the view shows them as they are.
   Save(dir / "Games" / "chess.exe", test::WritePe({{"", 1, {SolidImage({255, 0, 0, 255})}}}));
@@ -354,6 +354,14 @@ TEST_F(PickerFlowTest, ANetworkFolderIsRefusedBeforeAnythingIsRead) {
             "using Plumage Professionnal version.");
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
   EXPECT_TRUE(ui.endRequested);
+  EXPECT_TRUE(picker->ListView.ListItems.empty());
+}
+
+TEST_F(PickerFlowTest, ASecondCopyEndsAtOnceWithoutAMessage) {
+  tp.system.previousInstance = true;
+  Open(Games());
+  EXPECT_TRUE(ui.endRequested);
+  EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(picker->ListView.ListItems.empty());
 }
 

@@ -7,7 +7,7 @@
 #include <cctype>
 #include <random>
 
-#include "platform/profile_engine.h"
+#include "formats/profile_engine.h"
 
 namespace plumage::platform {
 namespace {

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/posix/registry_store.h"
-#include "platform/regedit_document.h"
+#include "formats/regedit_document.h"
 #include "support/temp_dir.h"
 
 namespace plumage::platform {

@@ -1,6 +1,6 @@
 // The registry layer over the real Linux store: what is read back, what is
 // stored byte for byte, and what the layer refuses.
-#include "settings/registry_manager.h"
+#include "app/registry_manager.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dos_attrib.h"
+#include "formats/dos_attrib.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_files.h"
 #include "support/temp_dir.h"

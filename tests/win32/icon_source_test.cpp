@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 #include "platform/win32/wic_png_codec.h"
 #include "platform/win32/win32_icon_source.h"
 #include "support/temp_dir.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/profile_engine.h"
+#include "formats/profile_engine.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_text.h"

@@ -10,7 +10,7 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
-#include "settings/registry_manager.h"
+#include "app/registry_manager.h"
 #include "win32_test_util.h"
 
 namespace plumage::test {

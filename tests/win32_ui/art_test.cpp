@@ -21,8 +21,8 @@ namespace plumage::test {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::Rgb;
-using platform::Surface24;
+using plumage::Rgb;
+using plumage::Surface24;
 
 const fs::path kArt = fs::path(PLUMAGE_SOURCE_DIR) / "src/ui/win32/art";
 

@@ -95,11 +95,11 @@ TEST(Win32Icons, ThirtyTwoPixelIconsAtAnyDpi) {
   corner.color[32 * 16 + 16] = platform::Rgba{0, 0, 255, 0};
   corner.mask[32 * 16 + 16] = 0;
   const platform::IconHandle icon(std::move(corner), platform::IconOrigin{});
-  platform::Surface24 picture(32, 32);
+  plumage::Surface24 picture(32, 32);
   native.icons.DrawIcon(picture, 0, 0, icon);
-  EXPECT_EQ(picture.At(31, 31), (platform::Rgb{255, 0, 0}));
-  EXPECT_EQ(picture.At(16, 16), (platform::Rgb{0, 0, 255}));
-  EXPECT_EQ(picture.At(30, 30), (platform::Rgb{255, 255, 255}));
+  EXPECT_EQ(picture.At(31, 31), (plumage::Rgb{255, 0, 0}));
+  EXPECT_EQ(picture.At(16, 16), (plumage::Rgb{0, 0, 255}));
+  EXPECT_EQ(picture.At(30, 30), (plumage::Rgb{255, 255, 255}));
 }
 
 std::string Text(HWND control) {
@@ -311,8 +311,8 @@ TEST_F(Win32WindowsTest, PickerStandsAtTheLayoutScaledToTheMonitorsDpi) {
 
 // 2 × 2 blocks of each pixel: what stretching a picture to twice its side
 // shows.
-platform::Surface24 Doubled(const platform::Surface24& picture) {
-  platform::Surface24 out(picture.width() * 2, picture.height() * 2);
+plumage::Surface24 Doubled(const plumage::Surface24& picture) {
+  plumage::Surface24 out(picture.width() * 2, picture.height() * 2);
   for (int y = 0; y < out.height(); ++y)
     for (int x = 0; x < out.width(); ++x) out.Set(x, y, picture.At(x / 2, y / 2));
   return out;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/icon_source.h"
-#include "platform/png_codec.h"
+#include "formats/png_codec.h"
 
 namespace plumage::platform {
 

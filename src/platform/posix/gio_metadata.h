@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/result.h"
+#include "base/result.h"
 
 namespace plumage::platform {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/icons/file_icon_source.h"
+#include "platform/portable/file_icon_source.h"
 #include "platform/platform.h"
 #include "platform/posix/png_codec_libpng.h"
 #include "platform/posix/posix_desktop.h"

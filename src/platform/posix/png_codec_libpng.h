@@ -1,7 +1,7 @@
 // IPngCodec with libpng's simplified API.
 #pragma once
 
-#include "platform/png_codec.h"
+#include "formats/png_codec.h"
 
 namespace plumage::platform {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/desktop.h"
-#include "platform/icons/file_icon_source.h"
-#include "platform/png_codec.h"
+#include "platform/portable/file_icon_source.h"
+#include "formats/png_codec.h"
 #include "platform/posix/menu_entries.h"
 #include "platform/system.h"
 

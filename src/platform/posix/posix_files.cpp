@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/dos_attrib.h"
+#include "formats/dos_attrib.h"
 #include "platform/posix/volumes.h"
 
 namespace plumage::platform {

@@ -17,7 +17,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/result.h"
+#include "base/result.h"
 
 namespace plumage::platform {
 

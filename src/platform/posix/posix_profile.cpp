@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/posix/posix_files.h"
-#include "platform/profile_engine.h"
+#include "formats/profile_engine.h"
 
 namespace plumage::platform {
 namespace {

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "platform/regedit_document.h"
+#include "formats/regedit_document.h"
 #include "platform/registry.h"
 
 namespace plumage::platform {

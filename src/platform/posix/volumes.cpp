@@ -18,7 +18,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/dos_attrib.h"
+#include "formats/dos_attrib.h"
 #include "platform/posix/posix_files.h"
 
 namespace plumage::platform {

@@ -1,7 +1,7 @@
 // PNG through the Windows Imaging Component (windowscodecs).
 #pragma once
 
-#include "platform/png_codec.h"
+#include "formats/png_codec.h"
 
 namespace plumage::platform {
 

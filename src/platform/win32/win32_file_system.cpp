@@ -157,12 +157,11 @@ Result<std::vector<std::string>> Win32FileSystem::List(const std::string& folder
   return names;
 }
 
+// Only a drive letter's root: Explorer reads AUTORUN.INF there, while a
+// volume mounted into a folder or a share's root shows its DESKTOP.INI.
 bool Win32FileSystem::IsDriveRoot(const std::string& folder) {
   const std::wstring path = FullFolderPath(folder);
-  const std::wstring volume = VolumeOf(path);
-  if (volume.empty()) return false;
-  return CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, volume.c_str(), -1, path.c_str(),
-                        -1) == CSTR_EQUAL;
+  return path.size() == 3 && path[1] == L':';
 }
 
 Result<VolumeInfo> Win32FileSystem::DescribeVolume(const std::string& path) {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/byte_reader.h"
+#include "base/byte_reader.h"
 #include "platform/win32/win32_text.h"
 
 namespace plumage::platform {

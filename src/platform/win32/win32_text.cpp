@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace plumage::platform {
 

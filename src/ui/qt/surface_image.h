@@ -3,10 +3,10 @@
 
 #include <QImage>
 
-#include "platform/surface.h"
+#include "base/surface.h"
 
 namespace plumage::qt {
 
-QImage ToQImage(const platform::Surface24& surface);
+QImage ToQImage(const plumage::Surface24& surface);
 
 }  // namespace plumage::qt

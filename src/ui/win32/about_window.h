@@ -64,7 +64,7 @@ class AboutWindow : public DialogWindow, public IFormObserver {
   void FitLinkToText();
 
   frmAbout& form_;
-  platform::Surface24 logo_;
+  plumage::Surface24 logo_;
   HFONT titleFont_ = nullptr;
   HFONT linkFont_ = nullptr;
 };

@@ -5,7 +5,7 @@
 
 namespace plumage::win32 {
 
-platform::Surface24 LoadPicture(int id) {
+plumage::Surface24 LoadPicture(int id) {
   HMODULE module = GetModuleHandleW(nullptr);
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (!found) return {};
@@ -15,7 +15,7 @@ platform::Surface24 LoadPicture(int id) {
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   return CompositeBitmapFile(std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(data),
                                                            SizeofResource(module, found)),
-                             platform::Rgb{GetRValue(face), GetGValue(face), GetBValue(face)});
+                             plumage::Rgb{GetRValue(face), GetGValue(face), GetBValue(face)});
 }
 
 }  // namespace plumage::win32

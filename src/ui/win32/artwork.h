@@ -3,12 +3,12 @@
 // surfaces.
 #pragma once
 
-#include "platform/surface.h"
+#include "base/surface.h"
 
 namespace plumage::win32 {
 
 // The RCDATA resource `id` of the program (a 32-bit bitmap file) laid over
 // the system's button-face colour; empty when it is missing or unreadable.
-platform::Surface24 LoadPicture(int id);
+plumage::Surface24 LoadPicture(int id);
 
 }  // namespace plumage::win32

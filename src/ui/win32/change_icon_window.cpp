@@ -236,7 +236,7 @@ LRESULT ChangeIconWindow::Notify(NMHDR* header) {
 }
 
 void ChangeIconWindow::DrawItem(const DRAWITEMSTRUCT& item) {
-  const platform::Surface24* picture = item.CtlID == static_cast<UINT>(kImage1)     ? &image1_
+  const plumage::Surface24* picture = item.CtlID == static_cast<UINT>(kImage1)     ? &image1_
                                        : item.CtlID == static_cast<UINT>(kPicture3) ? &picture3_
                                                                                     : nullptr;
   if (!picture) return;

@@ -64,8 +64,8 @@ class ChangeIconWindow : public DialogWindow, public IFormObserver {
   bool syncing_ = false;
   bool closedByForm_ = false;
   HIMAGELIST images_ = nullptr;
-  platform::Surface24 image1_;
-  platform::Surface24 picture3_;
+  plumage::Surface24 image1_;
+  plumage::Surface24 picture3_;
 };
 
 }  // namespace plumage::win32

@@ -1,6 +1,6 @@
 #include "ui/win32/picture_file.h"
 
-#include "platform/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace plumage::win32 {
 
@@ -9,8 +9,8 @@ namespace {
 constexpr std::uint32_t kLargestSide = 1024;
 }  // namespace
 
-platform::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
-                                        platform::Rgb background) {
+plumage::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
+                                        plumage::Rgb background) {
   ByteReader reader(file);
   auto magic = reader.U16();
   (void)reader.Skip(8);
@@ -30,7 +30,7 @@ platform::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
   const std::uint64_t need =
       std::uint64_t{*offset} + std::uint64_t(*width) * std::uint64_t(*height) * 4;
   if (need > file.size()) return {};
-  platform::Surface24 out(*width, *height);
+  plumage::Surface24 out(*width, *height);
   const std::uint8_t* p = file.data() + *offset;
   for (int row = 0; row < *height; ++row)  // bottom-up, as the file stores it
     for (int x = 0; x < *width; ++x, p += 4) {
@@ -40,7 +40,7 @@ platform::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
       };
       out.Set(
           x, *height - 1 - row,
-          platform::Rgb{mix(p[2], background.r), mix(p[1], background.g), mix(p[0], background.b)});
+          plumage::Rgb{mix(p[2], background.r), mix(p[1], background.g), mix(p[0], background.b)});
     }
   return out;
 }

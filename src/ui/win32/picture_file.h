@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/surface.h"
+#include "base/surface.h"
 
 namespace plumage::win32 {
 
 // A 32-bit bitmap file (BITMAPFILEHEADER, BITMAPINFOHEADER, BI_RGB rows of
 // blue, green, red and straight alpha, bottom-up) laid over `background`;
 // an empty surface when the bytes are not such a file.
-platform::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
-                                        platform::Rgb background);
+plumage::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
+                                        plumage::Rgb background);
 
 }  // namespace plumage::win32

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "platform/win32/win32_text.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/win32_text.h"
@@ -36,7 +36,7 @@ ATOM RegisterDialogClass() {
   return atom;
 }
 
-BITMAPINFO InfoFor(const platform::Surface24& surface) {
+BITMAPINFO InfoFor(const plumage::Surface24& surface) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = surface.width();
@@ -136,7 +136,7 @@ std::string GetText(HWND control) {
   return FromWindowsText(std::wstring_view(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0));
 }
 
-void DrawSurface(HDC dc, const RECT& where, const platform::Surface24& surface) {
+void DrawSurface(HDC dc, const RECT& where, const plumage::Surface24& surface) {
   if (surface.empty()) return;
   BITMAPINFO info = InfoFor(surface);
   SetStretchBltMode(dc, COLORONCOLOR);
@@ -144,7 +144,7 @@ void DrawSurface(HDC dc, const RECT& where, const platform::Surface24& surface) 
                 surface.width(), surface.height(), surface.bits(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
-HBITMAP BitmapFromSurface(const platform::Surface24& surface) {
+HBITMAP BitmapFromSurface(const plumage::Surface24& surface) {
   BITMAPINFO info = InfoFor(surface);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

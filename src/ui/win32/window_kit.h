@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "picker/change_icon.h"
-#include "platform/surface.h"
+#include "base/surface.h"
 
 namespace plumage::win32 {
 
@@ -46,10 +46,10 @@ std::string GetText(HWND control);
 
 // A 24-bit surface drawn into a rectangle of a device context, stretched
 // nearest-neighbour as the platform's default stretch mode does.
-void DrawSurface(HDC dc, const RECT& where, const platform::Surface24& surface);
+void DrawSurface(HDC dc, const RECT& where, const plumage::Surface24& surface);
 // A bottom-up 24-bit DIB section holding the surface's pixels (for image
 // lists); the caller deletes it.
-HBITMAP BitmapFromSurface(const platform::Surface24& surface);
+HBITMAP BitmapFromSurface(const plumage::Surface24& surface);
 
 // Refills an icon-view list and its image list from a form's list state and
 // pictures: picture i of the form becomes image i - 1, and an item whose
