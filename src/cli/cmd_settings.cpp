@@ -1,7 +1,8 @@
-// plumagectl settings: shows the three stored settings and writes them
-// exactly as the settings dialog does.
+// plumagectl settings: shows the stored settings; the options change them
+// through the settings dialog's own form, as a user would.
 #include "app/texts.h"
 #include "cli/cli.h"
+#include "dialogs/frm_options.h"
 #include "folder/windows_paths.h"
 #include "settings/settings.h"
 
@@ -45,8 +46,26 @@ void Settings(Context& ctx, const SettingsOptions& opt) {
     return;
   }
   Program& p = ctx.program;
-  // The order of the settings dialog's OK: library, reminder, language;
-  // each is written only when it changes, as the dialog does. The first
+  // The settings the dialog shows go through the dialog itself: its
+  // controls are set as a user would set them, then its OK writes what
+  // changed, in its order, and says what the store refused.
+  if (libraryGiven || !opt.reminder.empty() || !opt.portable.empty() || !opt.language.empty()) {
+    frmOptions dialog(p, ctx.ui);
+    dialog.Form_Load();
+    if (libraryGiven) dialog.DefaultLib.Text = opt.library;
+    if (!opt.reminder.empty()) dialog.NoWarningBox.Value = opt.reminder == "off" ? 1 : 0;
+    if (!opt.portable.empty()) dialog.KeepInsideBox.Value = opt.portable == "on" ? 1 : 0;
+    if (!opt.language.empty()) {
+      dialog.Lang[0].Value = opt.language != "fr";
+      dialog.Lang[1].Value = opt.language == "fr";
+    }
+    const int errorsBefore = ctx.ui.errorsShown;
+    dialog.cmdOK_Click();
+    if (ctx.ui.errorsShown != errorsBefore)
+      return ctx.Fail("cannot store the settings in " + ctx.registry.path() +
+                      "; a value the store refused is left as it was");
+  }
+  // The Linux-only settings, which the dialog does not show. The first
   // value the store refuses ends the command: what follows is not tried.
   auto stored = [&ctx](bool ok, const char* what) {
     if (!ok)
@@ -54,27 +73,9 @@ void Settings(Context& ctx, const SettingsOptions& opt) {
                "; the settings are left as they were");
     return ok;
   };
-  if (libraryGiven && opt.library != p.DefaultLibrary &&
-      !stored(StoreDefaultLibrary(p, opt.library), "the default library"))
-    return;
-  if (!opt.reminder.empty()) {
-    bool off = opt.reminder == "off";
-    if (off != (p.NoWarning == 1) && !stored(StoreNoWarning(p, off), "the reminder setting"))
-      return;
-  }
-  if (!opt.language.empty()) {
-    std::int16_t lang = opt.language == "fr" ? 1 : 0;
-    if (lang != p.Language && !stored(StoreLanguage(p, lang), "the language")) return;
-  }
   if (!opt.linuxIcons.empty()) {
     bool on = opt.linuxIcons == "on";
     if (on != LinuxIconsEnabled(p) && !stored(StoreLinuxIcons(p, on), "the Linux icons setting"))
-      return;
-  }
-  if (!opt.portable.empty()) {
-    bool on = opt.portable == "on";
-    if (on != KeepIconInsideEnabled(p) &&
-        !stored(StoreKeepIconInside(p, on), "the keep-the-icon-inside setting"))
       return;
   }
   if (map != mapBefore &&

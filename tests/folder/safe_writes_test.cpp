@@ -394,7 +394,7 @@ TEST_F(FullDiskTest, SettingsAndDescriptorsOnAFullDiskFailAndKeepWhatWasThere) {
   EXPECT_EQ(reminder.exitCode, 1) << reminder.out;
   ProcessResult language = ctl({"settings", "--language", "fr"});
   EXPECT_EQ(language.exitCode, 1) << language.out;
-  EXPECT_NE(language.err.find("the settings are left as they were"), std::string::npos)
+  EXPECT_NE(language.err.find("a value the store refused is left as it was"), std::string::npos)
       << language.err;
   EXPECT_EQ(FileState(disk / "config" / "registry.reg"), store);
   std::string menuAfter;
