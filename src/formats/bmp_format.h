@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "formats/bitmap_header.h"
 #include "formats/bitmap_info.h"
 
 namespace plumage::image::bmp {
 
 inline constexpr std::uint32_t kFileHeaderSize = 14;
-inline constexpr std::uint32_t kInfoHeaderSize = 40;
 
 inline void PutU16(std::vector<std::uint8_t>& out, std::uint32_t v) {
   out.push_back(static_cast<std::uint8_t>(v & 0xFF));

@@ -6,15 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "formats/bitmap_header.h"
 #include "formats/bitmap_info.h"
 #include "base/byte_reader.h"
 
 namespace plumage::image {
 namespace {
 
-constexpr std::uint32_t kBiRgb = 0;
-constexpr std::uint32_t kBiBitfields = 3;
-constexpr std::uint32_t kBiAlphaBitfields = 6;
+using bmp::kBiAlphaBitfields;
+using bmp::kBiBitfields;
+using bmp::kBiRgb;
 
 Error Invalid(const std::string& what) {
   return MakeError(ErrorKind::Invalid, "BMP: " + what);
@@ -48,78 +49,24 @@ struct Channel {
   }
 };
 
-struct Header {
-  std::uint32_t headerSize = 0;
-  std::int64_t width = 0;
-  std::int64_t height = 0;  // negative: top-down
-  std::uint32_t bitCount = 0;
-  std::uint32_t compression = kBiRgb;
-  std::uint32_t colorsUsed = 0;
-  std::uint32_t masks[3] = {0, 0, 0};
-  bool hasMasks = false;
-};
-
 }  // namespace
 
 Result<plumage::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
   ByteReader in(bytes, "BMP");
-  PLUMAGE_TRY(b, in.U8());
-  PLUMAGE_TRY(m, in.U8());
-  if (b != 'B' || m != 'M') return Invalid("the file does not begin with \"BM\"");
-  PLUMAGE_TRY(fileSize, in.U32());
-  (void)fileSize;  // often wrong in the wild; the data itself is checked
-  PLUMAGE_TRY(reserved, in.U32());
-  (void)reserved;
-  PLUMAGE_TRY(offBits, in.U32());
-
-  Header h;
-  PLUMAGE_TRY(headerSize, in.U32());
-  h.headerSize = headerSize;
-  const bool core = headerSize == 12;
-  if (core) {
-    PLUMAGE_TRY(w, in.U16());
-    PLUMAGE_TRY(ht, in.U16());
-    PLUMAGE_TRY(planes, in.U16());
-    (void)planes;
-    PLUMAGE_TRY(bpp, in.U16());
-    h.width = w;
-    h.height = ht;
-    h.bitCount = bpp;
-  } else if (headerSize == 16 || headerSize >= 40) {
-    // 16 and 64 bytes: OS/2 2.x, laid out as Windows' header for what is read
-    // here; 40, 52, 56, 108, 124: Windows' header and its later versions.
-    if (headerSize > 4096) return Invalid("header size " + std::to_string(headerSize));
-    PLUMAGE_TRY(w, in.I32());
-    PLUMAGE_TRY(ht, in.I32());
-    PLUMAGE_TRY(planes, in.U16());
-    (void)planes;
-    PLUMAGE_TRY(bpp, in.U16());
-    h.width = w;
-    h.height = ht;
-    h.bitCount = bpp;
-    if (headerSize >= 40) {
-      PLUMAGE_TRY(compression, in.U32());
-      h.compression = compression;
-      PLUMAGE_TRY(sizeImage, in.U32());
-      (void)sizeImage;
-      PLUMAGE_TRY(xppm, in.U32());
-      PLUMAGE_TRY(yppm, in.U32());
-      (void)xppm;
-      (void)yppm;
-      PLUMAGE_TRY(used, in.U32());
-      h.colorsUsed = used;
-      PLUMAGE_TRY(important, in.U32());
-      (void)important;
-    }
-  } else {
-    return Invalid("header size " + std::to_string(headerSize));
-  }
+  PLUMAGE_TRY(file, bmp::ReadFileHeader(in, "BMP"));
+  const std::uint32_t offBits = file.offBits;
+  PLUMAGE_TRY(h, bmp::ReadBitmapHeader(in, "BMP"));
+  const std::uint32_t headerSize = h.headerSize;
+  const bool core = headerSize == bmp::kCoreHeaderSize;
+  if (headerSize > 4096) return Invalid("header size " + std::to_string(headerSize));
   const bool os2v2 = headerSize == 16 || headerSize == 64;
   // OS/2 gives compression 3 another meaning (Huffman); only none is read.
   if (os2v2 && h.compression != kBiRgb)
     return Unsupported("OS/2 compression " + std::to_string(h.compression));
 
   std::uint64_t tableAt = 14 + std::uint64_t{headerSize};
+  std::uint32_t masks[3] = {0, 0, 0};
+  bool hasMasks = false;
   if (h.compression == kBiBitfields || h.compression == kBiAlphaBitfields) {
     if (h.bitCount != 16 && h.bitCount != 32)
       return Invalid("colour masks with " + std::to_string(h.bitCount) + " bits per pixel");
@@ -130,15 +77,10 @@ Result<plumage::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
       tableAt += h.compression == kBiAlphaBitfields ? 16 : 12;
     else if (headerSize < 52)
       return Invalid("colour masks with a header of " + std::to_string(headerSize) + " bytes");
-    auto maskBytes = in.Slice(masksAt, 12);
-    if (!maskBytes) return maskBytes.error();
-    for (int i = 0; i < 3; ++i) {
-      const std::uint8_t* p = maskBytes->data() + 4 * i;
-      h.masks[i] = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                   (static_cast<std::uint32_t>(p[2]) << 16) |
-                   (static_cast<std::uint32_t>(p[3]) << 24);
-    }
-    h.hasMasks = true;
+    PLUMAGE_TRY(maskBytes, in.Slice(masksAt, 12));
+    ByteReader maskReader(maskBytes, "BMP");
+    for (std::uint32_t& mask : masks) mask = *maskReader.U32();  // 12 bytes are there
+    hasMasks = true;
   } else if (h.compression != kBiRgb) {
     return Unsupported("compression " + std::to_string(h.compression) +
                        " (only uncompressed bitmaps and colour masks are read)");
@@ -202,10 +144,10 @@ Result<plumage::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
   const std::uint32_t entries = static_cast<std::uint32_t>(table.size() / 3);
   Channel red(0), green(0), blue(0);
   if (h.bitCount == 16 || h.bitCount == 32) {
-    if (h.hasMasks) {
-      red = Channel(h.masks[0]);
-      green = Channel(h.masks[1]);
-      blue = Channel(h.masks[2]);
+    if (hasMasks) {
+      red = Channel(masks[0]);
+      green = Channel(masks[1]);
+      blue = Channel(masks[2]);
     } else if (h.bitCount == 16) {
       red = Channel(0x7C00);
       green = Channel(0x03E0);

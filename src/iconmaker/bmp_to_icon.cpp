@@ -10,6 +10,8 @@
 #include "app/program.h"
 #include "folder/descriptor.h"
 #include "iconmaker/folder_mask.h"
+#include "base/byte_reader.h"
+#include "formats/bitmap_header.h"
 #include "formats/bmp_reader.h"
 #include "image/dib_section.h"
 #include "image/dib_section_save.h"
@@ -37,14 +39,6 @@ Result<std::vector<std::uint8_t>> ReadSmallFile(platform::IFileSystem& files,
 Status WriteWholeFile(platform::IFileSystem& files, const std::string& path,
                       const std::vector<std::uint8_t>& bytes) {
   return files.StoreFile(path, std::string(bytes.begin(), bytes.end()));
-}
-
-std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
-  return std::uint32_t{b[at]} | (std::uint32_t{b[at + 1]} << 8) | (std::uint32_t{b[at + 2]} << 16) |
-         (std::uint32_t{b[at + 3]} << 24);
-}
-std::uint16_t Le16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
 int HexDigit(char c) {
@@ -85,8 +79,12 @@ Result<std::vector<std::uint8_t>> IconBytesFromBitmap8(std::span<const std::uint
     return MakeError(ErrorKind::Truncated, "the 8-bit bitmap ends after " +
                                                std::to_string(b.size()) + " of " +
                                                std::to_string(kBitmap8Size) + " bytes");
-  if (b[0] != 'B' || b[1] != 'M' || Le32(b, 10) != kBitmap8PixelsOffset || Le32(b, 14) != 40 ||
-      Le32(b, 18) != 32 || Le32(b, 22) != 32 || Le16(b, 28) != 8 || Le32(b, 30) != 0)
+  ByteReader reader(b, "the 8-bit bitmap");
+  const auto file = image::bmp::ReadFileHeader(reader, "the 8-bit bitmap");
+  const auto info = image::bmp::ReadBitmapHeader(reader, "the 8-bit bitmap");
+  if (!file || !info || file->offBits != kBitmap8PixelsOffset ||
+      info->headerSize != image::bmp::kInfoHeaderSize || info->width != 32 || info->height != 32 ||
+      info->bitCount != 8 || info->compression != image::bmp::kBiRgb)
     return MakeError(ErrorKind::Invalid,
                      "the bitmap is not an uncompressed 8-bit, 32 x 32 picture with 256 colours");
   std::vector<std::uint8_t> icon(kIconFileSize, 0);

@@ -1,13 +1,14 @@
 #include "formats/icons/icon_image.h"
 
 #include "base/byte_reader.h"
+#include "formats/bitmap_header.h"
 
 namespace plumage::platform::icons {
 namespace {
 
-constexpr std::uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER; later versions only grow
-constexpr std::uint32_t kCoreHeaderSize = 12;  // the OS/2 header, which icons do not use
-constexpr std::uint32_t kBiRgb = 0;
+using image::bmp::kBiRgb;
+using image::bmp::kCoreHeaderSize;
+using image::bmp::kInfoHeaderSize;
 // Windows reads at most 256 colour-table entries whatever the header claims.
 constexpr std::uint32_t kMaxColorTable = 256;
 
@@ -25,19 +26,19 @@ std::string Sides(int w, int h) {
 }
 
 Result<BmpHeader> ReadBmpHeader(ByteReader& r) {
-  PLUMAGE_TRY(headerSize, r.U32());
-  if (headerSize == kCoreHeaderSize)
+  PLUMAGE_TRY(info, image::bmp::ReadBitmapHeader(r, "icon image"));
+  if (info.headerSize == kCoreHeaderSize)
     return MakeError(ErrorKind::Unsupported, "icon image: OS/2 bitmap headers are not read");
-  if (headerSize < kInfoHeaderSize)
-    return MakeError(ErrorKind::Invalid, "icon image: header size " + std::to_string(headerSize) +
+  if (info.headerSize < kInfoHeaderSize)
+    return MakeError(ErrorKind::Invalid, "icon image: header size " +
+                                             std::to_string(info.headerSize) +
                                              " is no bitmap header");
-  PLUMAGE_TRY(width, r.I32());
-  PLUMAGE_TRY(height, r.I32());
-  PLUMAGE_CHECK(r.Skip(2));  // planes
-  PLUMAGE_TRY(bits, r.U16());
-  PLUMAGE_TRY(compression, r.U32());
-  PLUMAGE_CHECK(r.Skip(12));  // image size (often wrong), resolution
-  PLUMAGE_TRY(colorsUsed, r.U32());
+  const auto headerSize = info.headerSize;
+  const auto width = static_cast<std::int32_t>(info.width);
+  const auto height = static_cast<std::int32_t>(info.height);
+  const auto bits = info.bitCount;
+  const auto compression = info.compression;
+  const auto colorsUsed = info.colorsUsed;
 
   BmpHeader h;
   h.headerSize = headerSize;

@@ -1,6 +1,7 @@
 #include "ui/win32/picture_file.h"
 
 #include "base/byte_reader.h"
+#include "formats/bitmap_header.h"
 
 namespace plumage::win32 {
 
@@ -11,35 +12,31 @@ constexpr std::uint32_t kLargestSide = 1024;
 
 plumage::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
                                         plumage::Rgb background) {
-  ByteReader reader(file);
-  auto magic = reader.U16();
-  (void)reader.Skip(8);
-  auto offset = reader.U32();
-  auto headerSize = reader.U32();
-  auto width = reader.I32();
-  auto height = reader.I32();
-  auto planes = reader.U16();
-  auto bits = reader.U16();
-  auto compression = reader.U32();
-  if (!magic || *magic != 0x4D42 || !offset || !headerSize || *headerSize < 40 || !width ||
-      !height || !planes || !bits || *bits != 32 || !compression || *compression != 0)
+  ByteReader reader(file, "picture");
+  const auto fileHeader = image::bmp::ReadFileHeader(reader, "picture");
+  const auto header = image::bmp::ReadBitmapHeader(reader, "picture");
+  if (!fileHeader || !header || header->headerSize < image::bmp::kInfoHeaderSize ||
+      header->bitCount != 32 || header->compression != image::bmp::kBiRgb)
     return {};
-  if (*width <= 0 || *height <= 0 || static_cast<std::uint32_t>(*width) > kLargestSide ||
-      static_cast<std::uint32_t>(*height) > kLargestSide)
+  if (header->width <= 0 || header->height <= 0 || header->width > kLargestSide ||
+      header->height > kLargestSide)
     return {};
+  const int width = static_cast<int>(header->width);
+  const int height = static_cast<int>(header->height);
+  const std::uint32_t offset = fileHeader->offBits;
   const std::uint64_t need =
-      std::uint64_t{*offset} + std::uint64_t(*width) * std::uint64_t(*height) * 4;
+      std::uint64_t{offset} + std::uint64_t(width) * std::uint64_t(height) * 4;
   if (need > file.size()) return {};
-  plumage::Surface24 out(*width, *height);
-  const std::uint8_t* p = file.data() + *offset;
-  for (int row = 0; row < *height; ++row)  // bottom-up, as the file stores it
-    for (int x = 0; x < *width; ++x, p += 4) {
+  plumage::Surface24 out(width, height);
+  const std::uint8_t* p = file.data() + offset;
+  for (int row = 0; row < height; ++row)  // bottom-up, as the file stores it
+    for (int x = 0; x < width; ++x, p += 4) {
       const unsigned a = p[3];
       auto mix = [a](unsigned c, unsigned bg) {
         return static_cast<std::uint8_t>((c * a + bg * (255 - a) + 127) / 255);
       };
       out.Set(
-          x, *height - 1 - row,
+          x, height - 1 - row,
           plumage::Rgb{mix(p[2], background.r), mix(p[1], background.g), mix(p[0], background.b)});
     }
   return out;
