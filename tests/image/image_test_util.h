@@ -110,6 +110,32 @@ class FailingDevice : public IFileDevice {
   int failAt_;
 };
 
+// Keeps the bytes of the file last made, and counts writes and commits.
+class RecordingDevice : public IFileDevice {
+ public:
+  std::unique_ptr<IOutputFile> Create(const std::string&, std::error_code&) override {
+    bytes.clear();
+    return std::make_unique<File>(*this);
+  }
+  std::string bytes;
+  int writes = 0;
+  int commits = 0;
+
+ private:
+  struct File : IOutputFile {
+    explicit File(RecordingDevice& d) : d_(d) {}
+    bool Write(const void* data, std::size_t size) override {
+      ++d_.writes;
+      d_.bytes.append(static_cast<const char*>(data), size);
+      return true;
+    }
+    bool Seek(std::uint64_t) override { return false; }
+    bool Commit() override { return ++d_.commits > 0; }
+    std::error_code LastError() const override { return {}; }
+    RecordingDevice& d_;
+  };
+};
+
 class RecordingClipboard : public IClipboard {
  public:
   bool SetBitmap(const platform::Surface24& picture) override {
