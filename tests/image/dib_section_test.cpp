@@ -45,15 +45,12 @@ TEST(DibSection, HandlesLiveAsLongAsThePictureAndSizesItCannotHoldAreRefused) {
     EXPECT_FALSE(dib.Resample(4, 4));
   }
   EXPECT_EQ(surfaces::LiveObjectCount(), before);
-  cDIBSection dib;
-  EXPECT_TRUE(dib.Create(2, 2) && !dib.Resample(0, 10));
-}
-
-TEST(DibSection, PicturesAndSurfacesShareTheirRowsTheRightWayUp) {
+  // Pictures and surfaces share their rows the right way up.
   platform::Surface24 surface(3, 2, {1, 2, 3});
   surface.Set(0, 0, {200, 100, 50});  // top-left
   cDIBSection dib;
   ASSERT_TRUE(dib.CreateFromPicture(surface));
+  EXPECT_FALSE(dib.Resample(0, 10));
   // Top-left is in the last row in memory, blue first.
   const std::uint8_t* top = dib.DIBSectionBitsPtr() + dib.BytesPerScanLine();
   EXPECT_EQ(std::vector<int>(top, top + 4), (std::vector<int>{50, 100, 200, 3}));
@@ -160,8 +157,7 @@ TEST(ColourReduce, EveryObserverHearsTheEventsAndCompleteGivesTheTimeTaken) {
   ImageServices services;
   services.system = &clock;
   cDIBSection from, to;
-  ASSERT_TRUE(from.Create(3, 2));
-  ASSERT_TRUE(to.Create(3, 2));
+  ASSERT_TRUE(from.Create(3, 2) && to.Create(3, 2));
   cColourReduceDIB reducer(services);
   test::EventRecorder first, second;
   reducer.Events.Subscribe(&first);

@@ -195,8 +195,8 @@ std::vector<Case> Cases() {
                                            {17, 9},  {127, 4}, {128, 3}, {129, 5}, {130, 3},
                                            {256, 2}, {257, 4}, {300, 3}};
   int i = 0;
-  for (auto [w, h] : kStripSizes)
-    for (int kind = 0; kind < kKinds; ++kind, ++i) {
+  for (const auto& size : kStripSizes)
+    for (int kind = 0, w = size[0], h = size[1]; kind < kKinds; ++kind, ++i) {
       // The same size, the picture itself, shorter and taller (rows the copy
       // back misses), narrower and shorter, wider.
       auto to = [&](int v) {

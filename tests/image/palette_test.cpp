@@ -179,8 +179,7 @@ TEST(Octree, LeafSumsDoNotOverflowOnLargeBrightPictures) {
 
 TEST(Octree, ASecondTreeOnTheSameObjectIsAFreshTreeAndRefusalsChangeNothing) {
   cDIBSection a, b, none;
-  ASSERT_TRUE(a.Create(40, 30));
-  ASSERT_TRUE(b.Create(23, 17));
+  ASSERT_TRUE(a.Create(40, 30) && b.Create(23, 17));
   a.RandomiseBits(false, 1);
   b.RandomiseBits(false, 2);
   cPalette reused, fresh;
