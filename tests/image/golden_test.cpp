@@ -319,19 +319,16 @@ TEST(ImageGolden, EveryOperationGivesItsGoldenBytesAndEvents) {
   for (std::string line; std::getline(text, line);)
     golden.emplace_back(line.substr(0, line.find(':')), line.substr(line.find(':') + 1));
   const std::vector<Case> cases = Cases();
-  std::vector<std::string> names;
-  for (const Case& c : cases) names.push_back(c.Name());
-  for (const auto& [name, outputs] : golden)
-    if (name.rfind("bmp ", 0) == 0) names.push_back(name);
-  ASSERT_EQ(names.size(), golden.size()) << "every case has one golden line, in order";
+  ASSERT_GT(golden.size(), cases.size()) << "the cases, then the BMP files";
   std::ofstream write;
   if (const char* path = std::getenv("PLUMAGE_GOLDEN_WRITE")) write.open(path, std::ios::binary);
   int failures = 0;
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const std::string got = i < cases.size() ? Outputs(cases[i]) : BmpOutputs(names[i].substr(4));
-    if (write.is_open()) write << names[i] << ':' << got << '\n';
-    if ((names[i] != golden[i].first || got != golden[i].second) && ++failures <= 20)
-      ADD_FAILURE() << names[i] << "\n  golden: " << golden[i].first << ':' << golden[i].second
+  for (std::size_t i = 0; i < golden.size(); ++i) {
+    const std::string name = i < cases.size() ? cases[i].Name() : golden[i].first;
+    const std::string got = i < cases.size() ? Outputs(cases[i]) : BmpOutputs(name.substr(4));
+    if (write.is_open()) write << name << ':' << got << '\n';
+    if ((name != golden[i].first || got != golden[i].second) && ++failures <= 20)
+      ADD_FAILURE() << name << "\n  golden: " << golden[i].first << ':' << golden[i].second
                     << "\n  engine:" << got;
   }
   EXPECT_EQ(failures, 0) << "cases differ";
