@@ -7,8 +7,8 @@
 # by one. A fixture keeps one wineserver alive across the run.
 #
 # Areas run here: the program's tests that use fakes and the program library
-# with this platform's real files and INI calls (image, with the slow
-# comparison of the engine with its reference; profile engine; DOS attribute
+# with this platform's real files and INI calls (image, with its golden
+# outputs; profile engine; DOS attribute
 # text; icon readers and drawing; icon making; settings dialog, about box and
 # icon cache, their registry in memory; the folder descriptor's reading),
 # and tests/win32 against the Win32 platform half itself. Left out: what
@@ -57,11 +57,8 @@ endfunction()
 
 set(T ${CMAKE_CURRENT_SOURCE_DIR})
 plumage_add_gtest(test_image LABELS unit
-  SOURCES ${T}/image/bmp_reader_test.cpp ${T}/image/colour_reduce_test.cpp
-          ${T}/image/dib_section_test.cpp ${T}/image/octree_test.cpp ${T}/image/palette_test.cpp
-          ${T}/image/save_test.cpp ${T}/image/surfaces_test.cpp ${T}/image/reference.cpp)
-plumage_add_gtest(test_image_slow LABELS slow
-  SOURCES ${T}/image/equivalence_test.cpp ${T}/image/reference.cpp)
+  SOURCES ${T}/image/bmp_reader_test.cpp ${T}/image/dib_section_test.cpp
+          ${T}/image/golden_test.cpp ${T}/image/palette_test.cpp ${T}/image/surfaces_test.cpp)
 plumage_add_gtest(test_profile LABELS unit SOURCES ${T}/profile/profile_engine_test.cpp)
 plumage_add_gtest(test_files LABELS unit SOURCES ${T}/files/dos_attrib_test.cpp)
 

@@ -1,9 +1,10 @@
-// cPalette: built-in palettes, the nearest-colour rule, binary and JASC files.
+// cPalette beyond its golden outputs: answers that follow changes of the
+// list, binary and JASC files and their errors, and the octree's guards.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cstring>
+#include <functional>
 
-#include "image/palette.h"
 #include "image/run_time_error.h"
 #include "image_test_util.h"
 #include "support/temp_dir.h"
@@ -11,129 +12,64 @@
 namespace plumage::image {
 namespace {
 
-using Rgb = std::array<int, 3>;
-Rgb Entry(const cPalette& p, std::int32_t i) {
-  return {p.Red(i), p.Green(i), p.Blue(i)};
+using plumage::test::ReadFile;
+using Bytes = std::vector<std::uint8_t>;
+
+// The JASC text of these colour lines.
+std::string Jasc(const std::string& lines) {
+  std::size_t count = lines.empty() ? 0 : 1;
+  for (std::size_t at = 0; (at = lines.find("\r\n", at)) != std::string::npos; at += 2) ++count;
+  return "JASC\r\n0100\r\n" + std::to_string(count) + (lines.empty() ? "" : "\r\n") + lines;
 }
 
-std::vector<std::uint8_t> Bytes(const std::string& s) {
-  return {s.begin(), s.end()};
+TEST(Palette, ClosestIndexFollowsEveryChangeOfTheList) {
+  cPalette p, copy;
+  p.Add(100, 0, 0);
+  p.Add(0, 100, 0);
+  EXPECT_EQ(p.ClosestIndex(50, 50, 0), 1) << "a tie goes to the lower index";
+  p.Add(50, 50, 0);
+  copy.CreateMono();
+  EXPECT_EQ(p.ClosestIndex(50, 50, 0) * 10 + copy.ClosestIndex(50, 50, 0), 31);
+  copy = p;
+  EXPECT_EQ(copy.ClosestIndex(50, 50, 0), 3);
+  ASSERT_TRUE(p.LoadFromJASCText("255 255 255"));
+  EXPECT_EQ(p.ClosestIndex(50, 50, 0) * 10 + p.ClosestIndex(0, 0, 0), 10) << "765 is not near";
+  p.Clear();
+  EXPECT_EQ(p.ClosestIndex(255, 255, 255), 0);
+  EXPECT_EQ(copy.Red(0) + copy.Red(4) + copy.Red(3), 50) << "outside the list reads as 0";
 }
 
-TEST(Palette, BuiltInPalettesHoldTheirColoursInOrder) {
-  cPalette p;
-  p.CreateMono();
-  ASSERT_EQ(p.Count(), 2);
-  EXPECT_EQ(Entry(p, 1), (Rgb{0, 0, 0}));
-  EXPECT_EQ(Entry(p, 2), (Rgb{255, 255, 255}));
-
-  p.Create16Colour();
-  const Rgb sixteen[16] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
-                           {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
-                           {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-                           {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
-  ASSERT_EQ(p.Count(), 16);
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(Entry(p, i + 1), sixteen[i]) << i + 1;
-
-  p.CreateHalfTone();
-  ASSERT_EQ(p.Count(), 256);
-  EXPECT_EQ(Entry(p, 1), (Rgb{0, 0, 0}));
-  EXPECT_EQ(Entry(p, 2), (Rgb{64, 0, 0}));
-  EXPECT_EQ(Entry(p, 6), (Rgb{0, 64, 0}));
-  EXPECT_EQ(Entry(p, 26), (Rgb{0, 0, 64}));
-  EXPECT_EQ(Entry(p, 125), (Rgb{255, 255, 255}));
-  for (int i = 126; i <= 256; ++i) EXPECT_EQ(Entry(p, i), (Rgb{0, 0, 0})) << i;
-
-  p.CreateWebSafe();
-  ASSERT_EQ(p.Count(), 256);
-  for (int i = 1; i <= 8; ++i) EXPECT_EQ(Entry(p, i), sixteen[i - 1]) << i;
-  EXPECT_EQ(Entry(p, 9), (Rgb{51, 0, 0}));
-  EXPECT_EQ(Entry(p, 216), (Rgb{204, 255, 255}));
-  EXPECT_EQ(Entry(p, 217), (Rgb{8, 8, 8}));
-  EXPECT_EQ(Entry(p, 247), (Rgb{248, 248, 248}));
-  for (int i = 248; i <= 255; ++i) EXPECT_EQ(Entry(p, i), sixteen[i - 248 + 8]) << i;
-  EXPECT_EQ(Entry(p, 256), (Rgb{0, 0, 0}));
-  // No corner of the cube among the cube's entries.
-  for (int i = 9; i <= 216; ++i) {
-    Rgb c = Entry(p, i);
-    int extremes = 0;
-    for (int v : c) extremes += v == 0 || v == 255;
-    EXPECT_LT(extremes, 3) << i;
-  }
-}
-
-TEST(Palette, ClosestIndexPrefersTheFirstExactMatchThenTheLowestNearest) {
-  cPalette p;
-  EXPECT_EQ(p.ClosestIndex(1, 2, 3), 0) << "empty";
-  p.Add(255, 255, 255);
-  p.Add(255, 255, 255);
-  EXPECT_EQ(p.ClosestIndex(0, 0, 0), 0) << "765 away is not near";
-  EXPECT_EQ(p.ClosestIndex(255, 255, 255), 1);
-  p.Add(10, 10, 10);
-  p.Add(10, 10, 10);
-  EXPECT_EQ(p.ClosestIndex(10, 10, 10), 3) << "the first exact match";
-  EXPECT_EQ(p.ClosestIndex(0, 0, 0), 3);
-  // Two entries at the same distance: the lower index.
-  cPalette q;
-  q.Add(100, 0, 0);
-  q.Add(0, 100, 0);
-  EXPECT_EQ(q.ClosestIndex(50, 50, 0), 1);
-  EXPECT_EQ(q.ClosestIndex(49, 51, 0), 2);
-  // Values beyond a byte follow the same rule.
-  EXPECT_EQ(q.ClosestIndex(300, -5, 0), 1);
-  EXPECT_EQ(q.ClosestIndex(-10, 120, 0), 2);
-  EXPECT_EQ(q.ClosestIndex(-300, 900, 0), 0) << "1100 away";
-  // The answer follows changes of the list.
-  q.Add(50, 50, 0);
-  EXPECT_EQ(q.ClosestIndex(50, 50, 0), 3);
-  q.Clear();
-  EXPECT_EQ(q.ClosestIndex(50, 50, 0), 0);
-  EXPECT_EQ(q.Red(1), 0) << "outside the list reads as 0";
-}
-
-TEST(Palette, BinaryFilesRoundTripWithTheFourthByteAndAdvanceThePosition) {
+TEST(Palette, BinaryFilesKeepTheFourthByteAndAdvanceThePosition) {
   plumage::test::TempDir dir;
-  const auto path = (dir / "pal.bin").string();
-  cPalette p;
-  p.Create16Colour();
-  ASSERT_TRUE(p.Save(path));
-  std::string f = plumage::test::ReadFile(path);
-  ASSERT_EQ(f.size(), 68u);
-  EXPECT_EQ(f.substr(0, 4), std::string("\x10\0\0\0", 4));
-  cPalette back;
-  std::int32_t position = 0;
-  ASSERT_TRUE(back.Load(path, position));
-  EXPECT_EQ(position, 68);
-  EXPECT_EQ(back.Entries(), p.Entries());
-
-  // A record at a position: zeros before it; the fourth bytes come back.
-  std::string record = std::string("\x02\0\0\0", 4) + "\x01\x02\x03\x7F" + "\xFF\xFE\xFD\x80";
-  cPalette odd;
+  const std::string path = (dir / "pal.bin").string(),
+                    record("\x02\0\0\0\x01\x02\x03\x7F\xFF\xFE\xFD\x80", 12);
+  cPalette p, back;
   std::int32_t at = 0;
-  ASSERT_TRUE(odd.LoadFromBytes(Bytes(record), at));
-  EXPECT_EQ(odd.Entries()[1].fourth, 0x80);
-  ASSERT_TRUE(odd.Save(path, 10));
-  f = plumage::test::ReadFile(path);
-  ASSERT_EQ(f.size(), 10 + record.size());
-  EXPECT_EQ(f.substr(0, 10), std::string(10, '\0'));
-  EXPECT_EQ(f.substr(10), record);
-  std::int32_t ten = 10;
-  cPalette again;
-  ASSERT_TRUE(again.Load(path, ten));
-  EXPECT_EQ(ten, 10 + 12);
-  EXPECT_EQ(again.Entries(), odd.Entries());
-  // Position 0 or below reads from the start and becomes 0.
-  std::int32_t negative = -7;
-  EXPECT_FALSE(again.Load(path, negative)) << "the zeros give a count of 0";
-  EXPECT_EQ(negative, 0);
+  ASSERT_TRUE(p.LoadFromBytes(Bytes(record.begin(), record.end()), at));
+  EXPECT_EQ(at, 12);
+  EXPECT_EQ(p.Entries()[1], (PaletteEntry{0xFF, 0xFE, 0xFD, 0x80}));
+  ASSERT_TRUE(p.Save(path));
+  EXPECT_EQ(ReadFile(path), record);
+  ASSERT_TRUE(p.Save(path, 10));
+  EXPECT_EQ(ReadFile(path), std::string(10, '\0') + record);
+  at = 10;
+  ASSERT_TRUE(back.Load(path, at));
+  EXPECT_EQ(at, 22);
+  EXPECT_EQ(back.Entries(), p.Entries());
+  at = -7;
+  EXPECT_FALSE(back.Load(path, at)) << "read from the start, where the count is 0";
+  EXPECT_TRUE(at == 0 && back.Entries() == p.Entries());
+  EXPECT_FALSE(back.Load((dir / "absent.bin").string()));
+  test::Device device(1);
+  ImageServices services;
+  services.files = &device;
+  EXPECT_FALSE(cPalette(services).Save(path));
 }
 
 TEST(Palette, BinaryCountsFrom1To4097AreTakenAndOthersLeaveThePaletteAsItWas) {
   auto file = [](std::int32_t count, std::size_t entries) {
-    std::vector<std::uint8_t> b(4 + 4 * entries, 7);
-    for (int i = 0; i < 4; ++i)
-      b[static_cast<std::size_t>(i)] =
-          static_cast<std::uint8_t>(static_cast<std::uint32_t>(count) >> (8 * i));
+    Bytes b(4 + 4 * entries, 7);
+    std::memcpy(b.data(), &count, 4);  // little-endian, as the program's machines are
     return b;
   };
   cPalette p;
@@ -143,142 +79,122 @@ TEST(Palette, BinaryCountsFrom1To4097AreTakenAndOthersLeaveThePaletteAsItWas) {
   EXPECT_EQ(at, 4 + 4 * 4097);
   p.Create16Colour();
   const auto before = p.Entries();
-  for (std::int32_t count : {4098, 0, -1, INT32_MIN}) {
-    at = 0;
-    EXPECT_FALSE(p.LoadFromBytes(file(count, 4098), at)) << count;
-    EXPECT_EQ(p.Entries(), before) << count;
-    EXPECT_EQ(at, 0);
+  const struct {
+    Bytes bytes;
+    std::int32_t at;
+  } refused[] = {{file(4098, 4098), 0},   {file(0, 1), 0}, {file(-1, 1), 0},
+                 {file(INT32_MIN, 1), 0}, {{1, 0, 0}, 0},  {file(1, 1), 1000},
+                 {file(1, 1), 6}};
+  for (const auto& r : refused) {
+    at = r.at;
+    EXPECT_FALSE(p.LoadFromBytes(r.bytes, at)) << r.bytes.size() << " at " << r.at;
+    EXPECT_EQ(p.Entries(), before);
+    EXPECT_EQ(at, r.at);
   }
+  // Too few entries behind the count: the new count, and what was there.
   at = 0;
-  EXPECT_FALSE(p.LoadFromBytes(std::vector<std::uint8_t>{1, 0, 0}, at)) << "3 bytes of count";
-  EXPECT_EQ(p.Entries(), before);
-  at = 1000;
-  EXPECT_FALSE(p.LoadFromBytes(file(1, 1), at)) << "position past the end";
-  EXPECT_EQ(p.Entries(), before);
-
-  // A count with too few entries behind it: the new count, and what was there.
-  std::vector<std::uint8_t> shortFile = {3, 0, 0, 0, 1, 2, 3, 4, 5, 6};
-  ASSERT_EQ(shortFile.size(), 10u);
-  at = 0;
-  EXPECT_FALSE(p.LoadFromBytes(shortFile, at));
-  ASSERT_EQ(p.Count(), 3);
-  EXPECT_EQ(p.Entries()[0], (PaletteEntry{1, 2, 3, 4}));
-  EXPECT_EQ(p.Entries()[1], (PaletteEntry{5, 6, 0, 0}));
+  EXPECT_FALSE(p.LoadFromBytes(Bytes{3, 0, 0, 0, 1, 2, 3, 4, 5, 6}, at));
+  EXPECT_EQ(p.Entries(), (std::vector<PaletteEntry>{{1, 2, 3, 4}, {5, 6, 0, 0}, {}}));
   EXPECT_EQ(at, 0);
-
-  cPalette untouched;
-  untouched.CreateMono();
-  EXPECT_FALSE(untouched.Load("/no/such/palette.bin"));
-  EXPECT_EQ(untouched.Count(), 2);
 }
 
-TEST(Palette, JascTextHasCrLfLinesAndNoBreakAtTheEnd) {
-  cPalette p;
-  p.Create16Colour();
-  const std::string text = p.JASCText();
-  EXPECT_EQ(text.substr(0, 16), "JASC\r\n0100\r\n16\r\n");
-  EXPECT_EQ(text.substr(text.size() - 13), "\r\n255 255 255");
-  std::size_t lines = 1;
-  for (std::size_t i = 0; i + 1 < text.size(); ++i) lines += text[i] == '\r' && text[i + 1] == '\n';
-  EXPECT_EQ(lines, 19u);
-  EXPECT_EQ(text.find('\n', text.size() - 1), std::string::npos);
-  cPalette one;
-  one.Add(128, 0, 64);
-  EXPECT_EQ(one.JASCText(), "JASC\r\n0100\r\n1\r\n128 0 64");
-
-  plumage::test::TempDir dir;
-  const auto path = (dir / "p.pal").string();
-  ASSERT_TRUE(p.SaveToJASCFile(path));
-  EXPECT_EQ(plumage::test::ReadFile(path), text);
-  cPalette back;
-  ASSERT_TRUE(back.LoadFromJASCFile(path));
-  EXPECT_EQ(back.Entries(), p.Entries());
-}
-
-TEST(Palette, JascLinesOfExactlyThreeItemsAreTheColours) {
-  cPalette p;
-  // The header's own name does not matter, nor the count line.
-  ASSERT_TRUE(p.LoadFromJASCText("JASC-PAL\r\n0100\r\n99\r\n1 2 3\r\n4 5 6"));
-  ASSERT_EQ(p.Count(), 2);
-  EXPECT_EQ(Entry(p, 2), (Rgb{4, 5, 6}));
-  // Two spaces make four items: skipped. A line of four numbers too.
-  ASSERT_TRUE(p.LoadFromJASCText("JASC\r\n0100\r\n2\r\n1 2  3\r\n7 8 9\r\n1 2 3 4"));
-  ASSERT_EQ(p.Count(), 1);
-  EXPECT_EQ(Entry(p, 1), (Rgb{7, 8, 9}));
-  // Line feeds alone do not end lines: one long line, nothing added.
-  ASSERT_TRUE(p.LoadFromJASCText("JASC\n0100\n2\n1 2 3\n4 5 6"));
-  EXPECT_EQ(p.Count(), 0);
-  ASSERT_TRUE(p.LoadFromJASCText(""));
-  EXPECT_EQ(p.Count(), 0);
-  // A final line break gives an empty last line, which is skipped.
-  ASSERT_TRUE(p.LoadFromJASCText("1 2 3\r\n"));
-  EXPECT_EQ(p.Count(), 1);
-}
-
-TEST(Palette, JascItemsThatAreNotBytesRaiseErrorsKeepingWhatCameBefore) {
+TEST(Palette, JascTextIsReadAsItsLinesOfThreeItemsAndErrorsKeepWhatCameBefore) {
   test::FakeSystem system;
   ImageServices services;
   services.system = &system;
   cPalette p(services);
-  struct Case {
+  // Only lines of exactly three items count: not the header's name, the
+  // count, two spaces (four items), line feeds alone (one line). "7 8 " is
+  // three items, the last empty.
+  const struct {
     const char* text;
-    std::int32_t number;
-    std::int32_t count;
-    Rgb last;
-  };
-  // "7 8 " is two numbers and an empty item: three items, the last no number.
-  for (Case c : {Case{"1 2 3\r\n7 8 ", 13, 2, {7, 8, 0}}, Case{"1 2 3\r\n7 256 1", 6, 2, {7, 0, 0}},
-                 Case{"x 2 3", 13, 1, {0, 0, 0}}, Case{"1 2 -3", 13, 1, {1, 2, 0}},
-                 Case{"1 2 3\r\n4 5 6\r", 13, 2, {4, 5, 0}}}) {
+    std::int32_t error;
+    const char* kept;
+  } texts[] = {{"JASC-PAL\r\n0100\r\n99\r\n1 2 3\r\n4 5 6", 0, "1 2 3\r\n4 5 6"},
+               {"JASC\r\n0100\r\n2\r\n1 2  3\r\n7 8 9\r\n1 2 3 4", 0, "7 8 9"},
+               {"JASC\n0100\n2\n1 2 3\n4 5 6", 0, ""},
+               {"", 0, ""},
+               {"1 2 3\r\n", 0, "1 2 3"},
+               {"1 2 3\r\n7 8 ", 13, "1 2 3\r\n7 8 0"},
+               {"1 2 3\r\n7 256 1", 6, "1 2 3\r\n7 0 0"},
+               {"1 2 3\r\n7 2x6 1", 13, "1 2 3\r\n7 0 0"},
+               {"x 2 3", 13, "0 0 0"},
+               {"1 2 -3", 13, "1 2 0"},
+               {"1 2 3\r\n4 5 6\r", 13, "1 2 3\r\n4 5 0"}};
+  for (const auto& t : texts) {
     try {
-      p.LoadFromJASCText(c.text);
-      ADD_FAILURE() << "no error for " << c.text;
+      EXPECT_TRUE(p.LoadFromJASCText(t.text));
+      EXPECT_EQ(t.error, 0) << "no error for " << t.text;
     } catch (const RunTimeError& e) {
-      EXPECT_EQ(e.Number(), c.number) << c.text;
+      EXPECT_EQ(e.Number(), t.error) << t.text;
       EXPECT_EQ(e.Source(), "plumage-test.cPalette");
-      EXPECT_EQ(e.Description(), errors::Text(c.number));
-      ASSERT_EQ(p.Count(), c.count) << c.text;
-      EXPECT_EQ(Entry(p, c.count), c.last) << c.text;
+      EXPECT_EQ(e.Description(), errors::Text(t.error));
     }
+    EXPECT_EQ(p.JASCText(), Jasc(t.kept)) << t.text;
   }
 }
 
-TEST(Palette, JascFileErrorsCarryTheirNumbers) {
-  plumage::test::TempDir dir;
-  cPalette p;
+TEST(Palette, JascFilesAreWrittenWholeAndTheirErrorsCarryTheirNumbers) {
+  cPalette p, back;
   p.CreateMono();
-  try {
-    p.LoadFromJASCFile((dir / "absent.pal").string());
-    ADD_FAILURE();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.Number(), 53);
-    EXPECT_EQ(e.Source(), "plumage.cPalette");
-    EXPECT_EQ(p.Count(), 0) << "emptied first";
+  EXPECT_EQ(p.JASCText(), "JASC\r\n0100\r\n2\r\n0 0 0\r\n255 255 255");
+  plumage::test::TempDir dir;
+  const std::string path = (dir / "p.pal").string();
+  ASSERT_TRUE(p.SaveToJASCFile(path));
+  EXPECT_EQ(ReadFile(path), p.JASCText());
+  ASSERT_TRUE(back.LoadFromJASCFile(path));
+  EXPECT_EQ(back.Entries(), p.Entries());
+  test::Device device(1);
+  ImageServices failing;
+  failing.files = &device;
+  const struct {
+    std::function<void()> call;
+    std::int32_t number;
+  } files[] = {{[&] { p.LoadFromJASCFile((dir / "absent.pal").string()); }, 53},
+               {[&] { p.SaveToJASCFile((dir / "no" / "folder.pal").string()); }, 76},
+               {[&] { p.LoadFromJASCFile(dir.str()); }, 75},
+               {[&] { cPalette(failing).SaveToJASCFile("x.pal"); }, 57}};
+  for (const auto& f : files) {
+    try {
+      f.call();
+      ADD_FAILURE() << "no error " << f.number;
+    } catch (const RunTimeError& e) {
+      EXPECT_EQ(e.Number(), f.number);
+      EXPECT_EQ(e.Description(), errors::Text(f.number));
+    }
   }
-  try {
-    p.SaveToJASCFile((dir / "no" / "folder.pal").string());
-    ADD_FAILURE();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.Number(), 76);
-    EXPECT_EQ(e.Description(), "Path not found");
-  }
-  try {
-    p.LoadFromJASCFile(dir.str());
-    ADD_FAILURE();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.Number(), 75);
-  }
-  test::FailingDevice device(1);
-  ImageServices services;
-  services.files = &device;
-  cPalette failing(services);
-  try {
-    failing.SaveToJASCFile("x.pal");
-    ADD_FAILURE();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.Number(), 57);
-    EXPECT_EQ(device.commits, 0);
-  }
+  EXPECT_EQ(p.Count(), 0) << "a load empties the palette first";
+  EXPECT_EQ(device.commits, 0);
+}
+
+TEST(Octree, LeafSumsDoNotOverflowOnLargeBrightPictures) {
+  // 9 million white pixels in one leaf: sums past 2^31.
+  cDIBSection dib;
+  ASSERT_TRUE(dib.Create(3000, 3000));
+  std::memset(dib.DIBSectionBitsPtr(), 255, dib.Header().biSizeImage);
+  cPalette pal;
+  ASSERT_TRUE(pal.CreateOptimal(dib, 236, 6));
+  EXPECT_EQ(pal.Entries(), (std::vector<PaletteEntry>{{255, 255, 255, 0}}));
+}
+
+TEST(Octree, ASecondTreeOnTheSameObjectIsAFreshTreeAndRefusalsChangeNothing) {
+  cDIBSection a, b, none;
+  ASSERT_TRUE(a.Create(40, 30) && b.Create(23, 17));
+  a.RandomiseBits(false, 1);
+  b.RandomiseBits(false, 2);
+  cPalette reused, fresh;
+  ASSERT_TRUE(reused.CreateOptimal(a, 50, 6));
+  ASSERT_TRUE(reused.CreateOptimal(b, 50, 6));
+  ASSERT_TRUE(fresh.CreateOptimal(b, 50, 6));
+  EXPECT_EQ(reused.Entries(), fresh.Entries());
+  EXPECT_EQ(reused.Octree().leafCount, reused.Count());
+  EXPECT_FALSE(reused.CreateOptimal(none, 236, 6));
+  EXPECT_FALSE(reused.CreateOptimal(b, 236, 0));
+  EXPECT_FALSE(reused.CreateOptimal(b, 236, 256));
+  EXPECT_EQ(reused.Entries(), fresh.Entries());
+  reused.EraseNodes();
+  EXPECT_EQ(reused.Octree().lastSlot, 0);
+  EXPECT_EQ(reused.Entries(), fresh.Entries()) << "the colours stay";
 }
 
 }  // namespace
