@@ -1,0 +1,96 @@
+// The rules of the icon code as truth tables: which image an icon is drawn
+// from, how a pixel lands on the screen; and the parsed file kept between the
+// calls of one listing.
+#include <gtest/gtest.h>
+
+#include "icon_test_util.h"
+#include "platform/icons/file_icon_source.h"
+#include "platform/icons/icon_builder.h"
+#include "platform/icons/icon_drawing.h"
+#include "test_icon_set.h"
+
+namespace plumage::test {
+namespace {
+
+using namespace platform;
+
+TEST(IconRules, TheImageIsTheExactSizeThenTheNearestLargerThenSmallerThenTheDeepestThenTheFirst) {
+  const std::tuple<const char*, std::vector<icons::IconImageInfo>, int, std::size_t> cases[] = {
+      {"exact size, deepest", {{16, 16, 8}, {32, 32, 4}, {32, 32, 8}, {48, 48, 32}}, 32, 2},
+      {"exact size beats depth", {{48, 48, 32}, {32, 32, 1}}, 32, 1},
+      {"equals: the first", {{32, 32, 8}, {32, 32, 8}}, 32, 0},
+      {"the first of the deepest", {{32, 32, 4}, {32, 32, 32}, {32, 32, 32, true}}, 32, 1},
+      {"smallest larger", {{16, 16, 32}, {64, 64, 32}, {48, 48, 8}}, 32, 2},
+      {"then the largest smaller", {{16, 16, 8}, {24, 24, 32}, {20, 20, 32}}, 32, 1},
+      {"deepest of the chosen size", {{48, 48, 4}, {64, 64, 32}, {48, 48, 24}}, 32, 2},
+      {"256 only when nothing nearer", {{256, 256, 32, true}, {48, 48, 32}}, 32, 1},
+      {"not square is not exact", {{32, 16, 32}, {48, 48, 8}}, 32, 1},
+      {"small icon", {{32, 32, 32}, {16, 16, 4}, {16, 16, 4}}, 16, 1},
+      {"one image", {{7, 9, 1}}, 16, 0}};
+  for (const auto& [what, images, size, chosen] : cases)
+    EXPECT_EQ(icons::ChooseIconImage(images, size), chosen) << what;
+}
+
+TEST(IconRules, APixelIsScreenAndMaskXorColourOrWithAlphaBlendedRounded) {
+  const Rgb white{255, 255, 255}, grey{0x80, 0x40, 0x20}, black{0, 0, 0};
+  const std::tuple<Rgb, Rgba, bool, bool, Rgb> cases[] = {
+      // screen, colour, mask, alpha, shown
+      {white, {10, 20, 30, 255}, false, false, {10, 20, 30}},
+      {grey, {0, 0, 0, 255}, false, false, black},
+      {white, {0, 0, 0, 255}, true, false, white},  // transparent
+      {grey, {0, 0, 0, 255}, true, false, grey},
+      {white, {0x0F, 0xF0, 0x55, 255}, true, false, {0xF0, 0x0F, 0xAA}},  // inverted
+      {grey, {0xFF, 0xFF, 0xFF, 255}, true, false, {0x7F, 0xBF, 0xDF}},
+      {white, {255, 0, 0, 0}, true, true, white},  // alpha ignores the mask
+      {white, {255, 0, 0, 255}, true, true, {255, 0, 0}},
+      {white, {255, 0, 0, 128}, false, true, {255, 127, 127}},
+      {{10, 20, 30}, {200, 100, 0, 64}, false, true, {58, 40, 22}},
+      {black, {255, 255, 255, 1}, false, true, {1, 1, 1}}};
+  for (const auto& [screen, colour, mask, alpha, shown] : cases) {
+    Surface24 s(3, 3, screen);
+    icons::DrawIconBitmap(s, 1, 1, IconBitmap{1, 1, {colour}, {mask}, alpha}, 1, 1);
+    EXPECT_EQ(s,
+              [&] {
+                Surface24 want(3, 3, screen);
+                want.Set(1, 1, shown);
+                return want;
+              }())
+        << int(colour.r) << "," << int(colour.a) << " over " << int(screen.r);
+  }
+}
+
+TEST(IconRules, AListingReadsAFileOnceAndAChangedFileAgain) {
+  TempDir dir;
+  LibPngCodec png;
+  FileIconSource source(png);
+  std::vector<GroupDef> groups;
+  for (int k = 0; k < 12; ++k)
+    groups.push_back({"", std::uint16_t(k + 1), {EncodeTestImage(k, {32, 8})}});
+  const std::string icl = (dir / "twelve.icl").string(), ico = (dir / "one.ico").string();
+  WriteBytes(icl, WriteNe(groups));
+  WriteBytes(ico, WriteIco({EncodeTestImage(1, {32, 8})}));
+  int n = 0;
+  while (source.ExtractIcon(icl, n).IsIcon()) ++n;
+  EXPECT_EQ(n, 12);
+  EXPECT_EQ(source.filesParsed(), 1);
+  EXPECT_TRUE(source.ExtractIcon(ico, 0).IsIcon());  // another file in between: each read again
+  EXPECT_TRUE(source.ExtractIcon(icl, 11).IsIcon());
+  EXPECT_EQ(source.filesParsed(), 3);
+  groups.resize(5);  // fewer icons under the same name
+  WriteBytes(icl, WriteNe(groups));
+  EXPECT_FALSE(source.ExtractIcon(icl, 5).IsIcon());
+  EXPECT_EQ(source.filesParsed(), 4);
+  groups[0].images = {EncodeTestImage(30, {32, 8})};  // the same size, a new time
+  WriteBytes(icl, WriteNe(groups));
+  std::filesystem::last_write_time(icl,
+                                   std::filesystem::last_write_time(icl) + std::chrono::seconds(5));
+  EXPECT_EQ(source.ExtractIcon(icl, 0).bitmap().color[16 * 32 + 16], IdentityColour(30));
+  EXPECT_EQ(source.filesParsed(), 5);
+  WriteBytes(dir / "huge.dll", {'M', 'Z'});  // too large to be read at all
+  std::filesystem::resize_file(dir / "huge.dll", kMaxIconSourceBytes + 1);
+  EXPECT_FALSE(source.ExtractIcon((dir / "huge.dll").string(), 0).IsIcon());
+  EXPECT_EQ(source.filesParsed(), 5);
+}
+
+}  // namespace
+}  // namespace plumage::test
