@@ -485,6 +485,30 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
                            "icons.icl", "notanexe", "ico", "co", "", "caf\xC3\xA9.ICO", "a.exe "})
     d.out << "UsesShellIcon '" << name << "' 0, 1: " << UsesShellIcon(name, 0)
           << UsesShellIcon(name, 1) << "\n";
+  // A listing reads a file once; another file in between, or a change of the
+  // file (fewer icons; the same size at a new time) has it read again.
+  auto listed = [&](const std::string& name) {
+    const int before = d.source.filesParsed();
+    int n = 0;
+    while (d.source.ExtractIcon(path(name), n).IsIcon()) ++n;
+    d.out << "listing " << name << ": " << n << " icons, read " << d.source.filesParsed() - before
+          << " times\n";
+  };
+  listed("<pe>/icons40_32.dll");
+  listed("one.ico");
+  listed("<pe>/icons40_32.dll");
+  for (int version : {0, 1, 2}) {  // 3 icons; 2; 2 others, the same size at a later time
+    std::vector<GroupDef> groups;
+    for (int k = 0; k < (version ? 2 : 3); ++k)
+      groups.push_back(
+          {"", std::uint16_t(k + 1), {EncodeTestImage(13 + 3 * version + k, {32, 8})}});
+    WriteBytes(dir / "changing.icl", WriteNe(groups));
+    std::filesystem::last_write_time(
+        dir / "changing.icl",
+        std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5 * version));
+    listed("changing.icl");
+  }
+  d.out << "changing.icl 0: " << Text(d.source.ExtractIcon(path("changing.icl"), 0)) << "\n";
   FolderPictures folders(d.source);
   struct Composed {
     const char* name;

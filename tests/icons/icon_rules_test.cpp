@@ -1,13 +1,9 @@
 // The rules of the icon code as truth tables: which image an icon is drawn
-// from, how a pixel lands on the screen; and the parsed file kept between the
-// calls of one listing.
+// from, and how a pixel lands on the screen.
 #include <gtest/gtest.h>
 
-#include "icon_test_util.h"
-#include "platform/icons/file_icon_source.h"
 #include "platform/icons/icon_builder.h"
 #include "platform/icons/icon_drawing.h"
-#include "test_icon_set.h"
 
 namespace plumage::test {
 namespace {
@@ -57,39 +53,6 @@ TEST(IconRules, APixelIsScreenAndMaskXorColourOrWithAlphaBlendedRounded) {
               }())
         << int(colour.r) << "," << int(colour.a) << " over " << int(screen.r);
   }
-}
-
-TEST(IconRules, AListingReadsAFileOnceAndAChangedFileAgain) {
-  TempDir dir;
-  LibPngCodec png;
-  FileIconSource source(png);
-  std::vector<GroupDef> groups;
-  for (int k = 0; k < 12; ++k)
-    groups.push_back({"", std::uint16_t(k + 1), {EncodeTestImage(k, {32, 8})}});
-  const std::string icl = (dir / "twelve.icl").string(), ico = (dir / "one.ico").string();
-  WriteBytes(icl, WriteNe(groups));
-  WriteBytes(ico, WriteIco({EncodeTestImage(1, {32, 8})}));
-  int n = 0;
-  while (source.ExtractIcon(icl, n).IsIcon()) ++n;
-  EXPECT_EQ(n, 12);
-  EXPECT_EQ(source.filesParsed(), 1);
-  EXPECT_TRUE(source.ExtractIcon(ico, 0).IsIcon());  // another file in between: each read again
-  EXPECT_TRUE(source.ExtractIcon(icl, 11).IsIcon());
-  EXPECT_EQ(source.filesParsed(), 3);
-  groups.resize(5);  // fewer icons under the same name
-  WriteBytes(icl, WriteNe(groups));
-  EXPECT_FALSE(source.ExtractIcon(icl, 5).IsIcon());
-  EXPECT_EQ(source.filesParsed(), 4);
-  groups[0].images = {EncodeTestImage(30, {32, 8})};  // the same size, a new time
-  WriteBytes(icl, WriteNe(groups));
-  std::filesystem::last_write_time(icl,
-                                   std::filesystem::last_write_time(icl) + std::chrono::seconds(5));
-  EXPECT_EQ(source.ExtractIcon(icl, 0).bitmap().color[16 * 32 + 16], IdentityColour(30));
-  EXPECT_EQ(source.filesParsed(), 5);
-  WriteBytes(dir / "huge.dll", {'M', 'Z'});  // too large to be read at all
-  std::filesystem::resize_file(dir / "huge.dll", kMaxIconSourceBytes + 1);
-  EXPECT_FALSE(source.ExtractIcon((dir / "huge.dll").string(), 0).IsIcon());
-  EXPECT_EQ(source.filesParsed(), 5);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
-// Writers of icon images, .ico files, PE libraries and NE icon libraries,
-// straight from the file formats, for the tests, the fuzz seeds and the
-// benchmarks. They write sound files; a test adds its damage at the places
-// the layouts below fix. The real PE files of the tests come from mingw-w64.
+// Writers of icon images, .ico files, PE libraries and NE icon libraries
+// from the file formats, for the tests, fuzz seeds and benchmarks. They write
+// sound files; a test damages them at the places their layouts fix.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,36 +91,32 @@ inline Bytes EncodePng(int width, int height, const std::vector<platform::Rgba>&
   return png ? *png : Bytes{};
 }
 
-// The first 12 bytes of a directory entry (.ico and group icon alike), from
-// the image's own header: sides (256 as 0), colours, planes, depth, size.
-inline void PutEntry(Bytes& out, const Bytes& image) {
-  std::uint32_t w = 0, h = 0, bpp = 0;
-  if (image.size() >= 26 && image[0] == 0x89) {  // PNG: IHDR's big-endian sides
-    w = image[18] << 8 | image[19];
-    h = image[22] << 8 | image[23];
-    bpp = 32;
-  } else if (image.size() >= 16) {
-    w = GetAt32(image, 4);
-    h = GetAt32(image, 8) / 2;
-    bpp = image[14];
-  }
-  out.insert(out.end(), {std::uint8_t(w & 0xFF), std::uint8_t(h & 0xFF),
-                         std::uint8_t(bpp < 8 ? 1 << bpp : 0), 0});
-  Put16(out, {1, bpp});
-  Put32(out, {std::uint32_t(image.size())});
-}
-
-inline Bytes WriteIco(const std::vector<Bytes>& images) {
+// An icon directory: per image its sides (256 as 0), colours, planes and
+// depth from its own header, its size, then its offset in the .ico file that
+// follows, or (a group icon resource) its icon resource number from firstId.
+inline Bytes Directory(const std::vector<Bytes>& images,
+                       std::optional<std::uint32_t> firstId = {}) {
   Bytes out;
   Put16(out, {0, 1, std::uint32_t(images.size())});
   std::uint32_t offset = std::uint32_t(6 + 16 * images.size());
   for (const Bytes& image : images) {
-    PutEntry(out, image);
-    Put32(out, {offset});
+    const bool png = image[0] == 0x89;  // sides from IHDR, big-endian
+    const std::uint32_t w = png ? image[18] << 8 | image[19] : GetAt32(image, 4),
+                        h = png ? image[22] << 8 | image[23] : GetAt32(image, 8) / 2,
+                        bpp = png ? 32 : image[14];
+    out.insert(out.end(),
+               {std::uint8_t(w), std::uint8_t(h), std::uint8_t(bpp < 8 ? 1 << bpp : 0), 0});
+    Put16(out, {1, bpp});
+    Put32(out, {std::uint32_t(image.size())});
+    firstId ? Put16(out, {(*firstId)++}) : Put32(out, {offset});
     offset += std::uint32_t(image.size());
   }
-  for (const Bytes& image : images) Append(out, image);
+  for (const Bytes& image : images)
+    if (!firstId) Append(out, image);
   return out;
+}
+inline Bytes WriteIco(const std::vector<Bytes>& images) {
+  return Directory(images);
 }
 
 // A group icon resource (PE and NE): named, or numbered by `id`.
@@ -129,17 +125,6 @@ struct GroupDef {
   std::uint16_t id = 0;
   std::vector<Bytes> images;
 };
-
-// The group's directory; its images are icon resources firstId, firstId + 1...
-inline Bytes GroupDirectory(const std::vector<Bytes>& images, std::size_t firstId) {
-  Bytes out;
-  Put16(out, {0, 1, std::uint32_t(images.size())});
-  for (const Bytes& image : images) {
-    PutEntry(out, image);
-    Put16(out, {std::uint32_t(firstId++)});
-  }
-  return out;
-}
 
 // A PE library holding only a resource section, at file offset kPeResources
 // and address kPeResourceRva. Its tree: the root (icons, then groups) at 0,
@@ -156,7 +141,7 @@ inline Bytes WritePe(const std::vector<GroupDef>& groups, bool pe64 = false) {
       if (g.name.empty() != named) order.push_back(&g);
   std::vector<Bytes> blobs, directories;
   for (const GroupDef* g : order) {
-    directories.push_back(GroupDirectory(g->images, blobs.size() + 1));
+    directories.push_back(Directory(g->images, std::uint32_t(blobs.size() + 1)));
     blobs.insert(blobs.end(), g->images.begin(), g->images.end());
   }
   const std::uint32_t icons = std::uint32_t(blobs.size()),
@@ -219,7 +204,7 @@ inline constexpr std::size_t kNeHeader = 0x40, kNeResourceTable = 0x80;
 inline Bytes WriteNe(const std::vector<GroupDef>& groups, unsigned shift = 4) {
   std::vector<Bytes> icons, directories;
   for (const GroupDef& g : groups) {
-    directories.push_back(GroupDirectory(g.images, icons.size() + 1));
+    directories.push_back(Directory(g.images, std::uint32_t(icons.size() + 1)));
     icons.insert(icons.end(), g.images.begin(), g.images.end());
   }
   const std::size_t types = 2 + 8 + 12 * groups.size() + 8 + 12 * icons.size() + 2;
