@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <random>
 #include <sstream>
 
 #include "icon_test_util.h"
@@ -180,22 +179,8 @@ std::size_t Find(const Bytes& in, const Bytes& what) {
   return std::size_t(std::search(in.begin(), in.end(), what.begin(), what.end()) - in.begin());
 }
 Bytes Patched(Bytes b, std::initializer_list<std::pair<std::size_t, std::uint32_t>> values) {
-  for (auto [at, value] : values) PutAt32(b, at, value);
+  for (auto [at, value] : values) PutAt(b, at, value);
   return b;
-}
-
-// A random image; odd widths put the row padding of colours and mask to work.
-Bytes RandomDib(int w, int h, int bpp, bool alpha, unsigned seed) {
-  std::mt19937 rng(seed);
-  DibDef s{w, h, bpp, {}, {}, {}};
-  for (int i = 0; bpp <= 8 && i < 1 << bpp; ++i)
-    s.palette.push_back({std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()), 0});
-  for (int i = 0; i < w * h; ++i) {
-    const std::uint32_t p = rng();
-    s.pixels.push_back(bpp <= 8 ? p % (1u << bpp) : alpha ? p : p & 0xFFFFFF);
-    s.mask.push_back(rng() % 3 == 0);
-  }
-  return EncodeDib(s);
 }
 
 // A bitmap header of width × height (with the mask), and nothing after it.
@@ -297,8 +282,11 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
            {"pe: cut inside the last group", pe, R + GetAt32(pe, R + 288) - kPeResourceRva + 10, 0,
             0},
            {"pe: a name past the tree", wide, R + 72, 4, 0x80FFFFF0u},
-           {"pe: a name of wide characters", wide, wideName, 4, 0x20AC00E9},
-           {"pe: a name of a surrogate", wide, wideName, 4, 0x0041D83D},
+           {"pe: a name of wide characters", wide, wideName, 4, 0x080000E9},
+           {"pe: a name of other wide characters", wide, wideName, 4, 0x20AC07FF},
+           {"pe: a name of surrogates", wide, wideName, 4, 0xD800DFFF},
+           {"pe: a root whose entries fill the tree", pe, R + 14, 2,
+            (GetAt32(pe, sections + 16) - 16) / 8},
            {"ne: shift 16", ne, T, 2, 16},
            {"ne: a type count past the table", ne, T + 4, 2, 3000},
            {"ne: no end of the types", ne, H + 0x26, 2, 0x40 + 66},
@@ -313,6 +301,7 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
            {"ne: a name outside the table", ne, T + 16, 2, 0x7FFF},
            {"ne: cut where its last image begins", ne, lastImage, 0, 0},
            {"ne: cut one byte into its last image", ne, lastImage + 1, 0, 0},
+           {"ico: 4 bytes", ico, 4, 0, 0},
            {"ico: 5 bytes", ico, 5, 0, 0},
            {"ico: a directory cut short", ico, 14, 0, 0},
            {"ico: no images", ico, 4, 2, 0},
@@ -323,15 +312,14 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
            {"a DOS program", pe, 6, 0, 0},
            {"a DOS program whose new header is itself", pe, 0x3C, 4, 0}}) {
     Bytes b = c.base;
-    for (int i = 0; i < c.bytes; ++i) b.at(c.at + std::size_t(i)) = std::uint8_t(c.value >> 8 * i);
-    if (c.bytes == 0) b.resize(c.at);
+    c.bytes ? PutAt(b, c.at, c.value, std::size_t(c.bytes)) : b.resize(c.at);
     d.Section(c.what, b);
   }
   Bytes claims24 = three[1], zeros = Patched(ico, {{18, 0xFFFFFFF0u}}),
         lost = WriteIco(std::vector<Bytes>(300, three[0]));
-  PutAt16(claims24, 14, 24);  // its colour bits now run past its end
+  PutAt(claims24, 14, 24, 2);  // its colour bits now run past its end
   std::fill(zeros.begin() + GetAt32(ico, 34), zeros.end(), 0);
-  for (std::size_t i = 0; i < 300; ++i) PutAt32(lost, 18 + 16 * i, 0xFFFFFF00u);
+  for (std::size_t i = 0; i < 300; ++i) PutAt(lost, 18 + 16 * i, 0xFFFFFF00u);
   std::vector<Bytes> many(299, EncodeTestImage(1, {16, 1}));
   many.push_back(three[1]);
   for (const auto& [what, bytes] : std::initializer_list<std::pair<const char*, Bytes>>{
@@ -347,6 +335,8 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
             WriteIco({claims24, claims24, claims24, claims24, three[0]})},
            {"ico: 300 images, the one of the size last", WriteIco(many)},
            {"ico: 300 images past the end", lost},
+           {"ico: an image of 32 x 16", WriteIco({RandomDib(32, 16, 8, false, 5)})},
+           {"ico: an image of 1 x 1", WriteIco({RandomDib(1, 1, 24, false, 6)})},
            {"a bitmap", {'B', 'M', 0x3E, 0, 0, 0}}})
     d.Section(what, bytes);
 
@@ -403,6 +393,7 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
       {"png, the signature alone", Bytes(png.begin(), png.begin() + 8)},
       {"png, cut short", Bytes(png.begin(), png.end() - 20)},
       {"png, width 0", Patched(png, {{16, 0}})},
+      {"png, width 65536", Patched(png, {{16, 0x100}})},
       {"png, colour type 5", Patched(png, {{24, (GetAt32(png, 24) & 0xFFFF00FF) | 0x0500}})}};
   for (int bpp : {8, 24, 32, 33}) {
     alone.push_back(
@@ -479,6 +470,8 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
   d.out << "ExtractIconAtSize icons40_32.dll 2 48: " << Text(d.source.ExtractIconAtSize(lib, 2, 48))
         << "\nExtractLargestIcon icons40_32.dll 5: " << Text(d.source.ExtractLargestIcon(lib, 5))
         << "\nLoadIconResource one.ico 16: " << Text(d.source.LoadIconResource(Span(one), 16))
+        << "\nLoadIconResource one.ico, reserved 1: "
+        << Text(d.source.LoadIconResource(Span(Patched(one, {{0, 0x10001}})), 32))
         << "\nLoadIconResource 7 bytes: "
         << Text(d.source.LoadIconResource(Span(Bytes{1, 2, 3, 4, 5, 6, 7}), 32)) << "\n";
   for (const char* name : {"C:\\Games\\chess.exe", "/apps/Chess.EXE", "folder.Ico", "shell32.dll",

@@ -21,6 +21,9 @@ TEST(IconRules, TheImageIsTheExactSizeThenTheNearestLargerThenSmallerThenTheDeep
       {"deepest of the chosen size", {{48, 48, 4}, {64, 64, 32}, {48, 48, 24}}, 32, 2},
       {"256 only when nothing nearer", {{256, 256, 32, true}, {48, 48, 32}}, 32, 1},
       {"not square is not exact", {{32, 16, 32}, {48, 48, 8}}, 32, 1},
+      {"the smaller of two larger", {{48, 48, 8}, {64, 64, 8}}, 32, 0},
+      {"larger both ways", {{32, 48, 8}, {48, 48, 8}}, 32, 0},
+      {"larger both ways too", {{48, 32, 8}, {48, 48, 8}}, 32, 0},
       {"small icon", {{32, 32, 32}, {16, 16, 4}, {16, 16, 4}}, 16, 1},
       {"one image", {{7, 9, 1}}, 16, 0}};
   for (const auto& [what, images, size, chosen] : cases)

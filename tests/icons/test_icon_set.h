@@ -1,9 +1,10 @@
-// The icons of the test library: 40 group icons whose pictures say which
-// icon they are (the colour at the centre), at every depth, with masks that
-// hold transparent and inverted pixels, some as PNG, some with several images
-// to choose from. make_test_icon_files writes them for windres.
+// The icons of the tests' real Windows files (make_test_icon_files writes
+// them for windres): 40 group icons, named and numbered, at every depth, some
+// as PNG, some with several images to choose from; their pictures random,
+// with masks that make pixels transparent and inverted.
 #pragma once
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,57 +12,37 @@
 
 namespace plumage::test {
 
+// A random image; alpha: a 32-bit one with per-pixel alpha (otherwise its
+// alpha bytes are 0, as before alpha). Odd widths put row padding to work.
+inline Bytes RandomDib(int w, int h, int bpp, bool alpha, unsigned seed) {
+  std::mt19937 rng(seed);
+  DibDef s{w, h, bpp, {}, {}, {}};
+  for (int i = 0; bpp <= 8 && i < 1 << bpp; ++i)
+    s.palette.push_back({std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()), 0});
+  for (int i = 0; i < w * h; ++i) {
+    const std::uint32_t p = rng();
+    s.pixels.push_back(bpp <= 8 ? p % (1u << bpp) : alpha ? p : p & 0xFFFFFF);
+    s.mask.push_back(rng() % 3 == 0);
+  }
+  return EncodeDib(s);
+}
+
 struct ImageDef {
   int size = 32;
   int bpp = 8;  // 1, 4, 8, 24, 32; PNG images are 32
   bool png = false;
-  bool alpha = false;  // 32-bit DIB with per-pixel alpha
+  bool alpha = false;  // 32-bit with per-pixel alpha
 };
 
-inline platform::Rgba IdentityColour(int k) {
-  return platform::Rgba{std::uint8_t(40 + 5 * k), std::uint8_t(200 - 3 * k),
-                        std::uint8_t((53 * k) % 200 + 30), 255};
-}
-
-// The picture of icon k at one size and depth: a 2-pixel border that is
-// transparent (mask set over black); a 2 × 2 block at (2, 2) of the identity
-// colour with the mask set, which inverts the screen (with alpha: the colour
-// at half alpha); the middle half of the square the identity colour, opaque;
-// elsewhere opaque colours that vary per pixel (every palette entry in use).
-inline DibDef TestDib(int k, const ImageDef& d) {
-  const int n = d.size, entries = d.bpp <= 8 ? 1 << d.bpp : 0;
-  const std::uint32_t id = Argb(IdentityColour(k)) & 0xFFFFFF;
-  DibDef s{n, n, d.bpp, {}, {}, {}};
-  for (int i = 0; i < entries; ++i)
-    s.palette.push_back(i == 0   ? platform::Rgba{}
-                        : i == 1 ? IdentityColour(k)
-                                 : platform::Rgba{std::uint8_t(i * 11), std::uint8_t(i * 29),
-                                                  std::uint8_t(i * 53 + k), 0});
-  for (int y = 0; y < n; ++y)
-    for (int x = 0; x < n; ++x) {
-      const bool border = x < 2 || y < 2 || x >= n - 2 || y >= n - 2;
-      const bool invert = !border && x < 4 && y < 4;
-      const bool middle = x >= n / 4 && x < 3 * n / 4 && y >= n / 4 && y < 3 * n / 4;
-      std::uint32_t p = 0xFF000000u | std::uint32_t(x * 8) << 16 | std::uint32_t(y * 8) << 8 |
-                        std::uint32_t((k * 6) & 0xFF);
-      if (entries) p = entries > 2 ? std::uint32_t(2 + (x * 7 + y * 3) % (entries - 2)) : 0;
-      if (middle || invert) p = entries ? 1 : id | (invert && d.alpha ? 0x80000000u : 0xFF000000u);
-      if (invert && !d.alpha && !entries) p &= 0xFFFFFF;
-      if (border) p = 0;
-      if (d.bpp == 32 && !d.alpha) p &= 0xFFFFFF;  // alpha bytes all 0: no alpha
-      s.pixels.push_back(p);
-      s.mask.push_back(border || invert);
-    }
-  return s;
-}
-
+// Image d of icon k.
 inline Bytes EncodeTestImage(int k, const ImageDef& d) {
-  if (!d.png) return EncodeDib(TestDib(k, d));
-  // The same picture as straight RGBA, from the 32-bit picture with alpha.
-  std::vector<platform::Rgba> pixels;
-  for (std::uint32_t p : TestDib(k, ImageDef{d.size, 32, false, true}).pixels)
-    pixels.push_back(
-        {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p), std::uint8_t(p >> 24)});
+  const unsigned seed = unsigned(k * 1000 + d.size * 10 + d.bpp);
+  if (!d.png) return RandomDib(d.size, d.size, d.bpp, d.alpha, seed);
+  std::mt19937 rng(seed);
+  std::vector<platform::Rgba> pixels(std::size_t(d.size * d.size));
+  for (platform::Rgba& p : pixels)
+    p = {std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()),
+         std::uint8_t(rng() % 3 ? rng() : 0)};
   return EncodePng(d.size, d.size, pixels);
 }
 

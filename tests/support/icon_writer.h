@@ -23,13 +23,8 @@ inline void Put16(Bytes& b, std::initializer_list<std::uint32_t> values) {
 inline void Put32(Bytes& b, std::initializer_list<std::uint32_t> values) {
   for (std::uint32_t v : values) Put16(b, {v & 0xFFFF, v >> 16});
 }
-inline void PutAt16(Bytes& b, std::size_t at, std::uint32_t v) {
-  b.at(at) = std::uint8_t(v);
-  b.at(at + 1) = std::uint8_t(v >> 8);
-}
-inline void PutAt32(Bytes& b, std::size_t at, std::uint32_t v) {
-  PutAt16(b, at, v & 0xFFFF);
-  PutAt16(b, at + 2, v >> 16);
+inline void PutAt(Bytes& b, std::size_t at, std::uint32_t v, std::size_t bytes = 4) {
+  for (std::size_t i = 0; i < bytes; ++i) b.at(at + i) = std::uint8_t(v >> 8 * i);
 }
 inline std::uint32_t GetAt32(const Bytes& b, std::size_t at) {
   return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | std::uint32_t{b.at(at + 3)} << 24;
@@ -176,17 +171,17 @@ inline Bytes WritePe(const std::vector<GroupDef>& groups, bool pe64 = false) {
 
   // The headers: only what a reader of resources looks at.
   Bytes out(kPeHeader, 0);
-  PutAt16(out, 0, 0x5A4D);  // MZ
-  PutAt32(out, 0x3C, kPeHeader);
+  PutAt(out, 0, 0x5A4D, 2);  // MZ
+  PutAt(out, 0x3C, kPeHeader);
   const std::uint32_t optionalSize = pe64 ? 240 : 224, dataDirectories = pe64 ? 108 : 92;
   Put32(out, {0x4550});  // PE
   Put16(out, {pe64 ? 0x8664u : 0x14Cu, 1, 0, 0, 0, 0, 0, 0, optionalSize, 0x2102});
   const std::size_t optional = out.size();
   out.resize(optional + optionalSize, 0);
-  PutAt16(out, optional, pe64 ? 0x20B : 0x10B);
-  PutAt32(out, optional + dataDirectories, 16);
-  PutAt32(out, optional + dataDirectories + 20, kPeResourceRva);
-  PutAt32(out, optional + dataDirectories + 24, size);
+  PutAt(out, optional, pe64 ? 0x20B : 0x10B, 2);
+  PutAt(out, optional + dataDirectories, 16);
+  PutAt(out, optional + dataDirectories + 20, kPeResourceRva);
+  PutAt(out, optional + dataDirectories + 24, size);
   out.insert(out.end(), {'.', 'r', 's', 'r', 'c', 0, 0, 0});
   Put32(out, {size, kPeResourceRva, std::uint32_t(rsrc.size()), kPeResources, 0, 0, 0, 0x40000040});
   out.resize(kPeResources, 0);
@@ -196,9 +191,8 @@ inline Bytes WritePe(const std::vector<GroupDef>& groups, bool pe64 = false) {
 
 // A 16-bit icon library (.icl): an MZ stub, the NE header at kNeHeader, the
 // resource table at kNeResourceTable (the shift, the group type with an entry
-// of 12 bytes per group in the order given, the icon type, the names), the
-// resident names, an empty entry table, and the resources at multiples of
-// 2^shift, the groups first.
+// of 12 bytes per group in the order given, the icon type, the names), and
+// the resources at multiples of 2^shift, the groups first.
 inline constexpr std::size_t kNeHeader = 0x40, kNeResourceTable = 0x80;
 
 inline Bytes WriteNe(const std::vector<GroupDef>& groups, unsigned shift = 4) {
@@ -216,11 +210,8 @@ inline Bytes WriteNe(const std::vector<GroupDef>& groups, unsigned shift = 4) {
     names.insert(names.end(), g.name.begin(), g.name.end());
   }
   names.push_back(0);
-  const std::string resident("\7TESTICL\0\0\0", 11);  // the module's name and ordinal, the end
-  const std::size_t residentAt = 0x40 + types + names.size(),
-                    entryAt = residentAt + resident.size();
   const std::size_t unit = std::size_t{1} << shift;
-  Bytes data(kNeHeader + entryAt + 1, 0);
+  Bytes data(kNeResourceTable + types + names.size(), 0);  // where the resources begin
   Put16(table, {shift});
   auto type = [&](std::uint32_t id, const std::vector<Bytes>& blobs, auto idOf) {
     Put16(table, {id, std::uint32_t(blobs.size()), 0, 0});
@@ -236,23 +227,17 @@ inline Bytes WriteNe(const std::vector<GroupDef>& groups, unsigned shift = 4) {
   Put16(table, {0});
   Append(table, names);
   PadTo(data, unit);
-
   Bytes out(kNeHeader + 0x40, 0);
-  PutAt16(out, 0, 0x5A4D);  // MZ
-  PutAt32(out, 0x3C, kNeHeader);
-  // The header's fields as offset, value: signature and version, its tables
-  // (offsets from the header; only the resources hold anything), a library,
-  // the shift, for Windows, the version of Windows.
-  const std::uint32_t end = std::uint32_t(entryAt), resident0 = std::uint32_t(residentAt);
-  const std::uint32_t fields[] = {
-      0x00, 0x454E,         0x02, 0x0A05, 0x04, end,       0x06, 1,     0x0C, 0x8000,
-      0x22, 0x40,           0x24, 0x40,   0x26, resident0, 0x28, end,   0x2A, end,
-      0x2C, 0x40 + end + 1, 0x32, shift,  0x36, 2,         0x3E, 0x030A};
-  for (std::size_t i = 0; i < std::size(fields); i += 2)
-    PutAt16(out, kNeHeader + fields[i], fields[i + 1]);
+  PutAt(out, 0, 0x5A4D, 2);  // MZ
+  PutAt(out, 0x3C, kNeHeader);
+  // The signature; the resource table and the resident names, which end it,
+  // as offsets from the header; for Windows.
+  for (auto [at, value] : {std::pair<std::size_t, std::uint32_t>{0x00, 0x454E},
+                           {0x24, 0x40},
+                           {0x26, std::uint32_t(0x40 + table.size())},
+                           {0x36, 2}})
+    PutAt(out, kNeHeader + at, value, 2);
   Append(out, table);
-  out.insert(out.end(), resident.begin(), resident.end());
-  out.push_back(0);  // the entry table: empty
   out.insert(out.end(), data.begin() + std::ptrdiff_t(out.size()), data.end());
   return out;
 }
