@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "icon_test_util.h"
+#include "iconmaker/folder_mask.h"
 #include "picker/folder_backgrounds.h"
 #include "platform/icons/icon_image.h"
 #include "support/run_process.h"
@@ -15,7 +16,8 @@ namespace {
 using namespace platform;
 
 // icotool writes each image as a PNG whose alpha is the mask (or the image's
-// own alpha): at every depth, and for the folder backgrounds.
+// own alpha): at every depth, and for the folder backgrounds, whose clear
+// pixels are those outside the folder mask, black so as not to invert.
 TEST(OtherReaders, IcotoolSeesThePixelsWeSee) {
   TempDir dir;
   LibPngCodec png;
@@ -24,7 +26,8 @@ TEST(OtherReaders, IcotoolSeesThePixelsWeSee) {
     images.push_back(EncodeTestImage(7, d));
   for (const auto& ico : kFolderBackgroundIcos)
     images.push_back(Bytes(ico.begin() + 22, ico.end()));
-  for (const Bytes& image : images) {
+  for (std::size_t k = 0; k < images.size(); ++k) {
+    const Bytes& image = images[k];
     WriteBytes(dir / "one.ico", WriteIco({image}));
     ProcessResult run = RunProcess(
         {PLUMAGE_ICOTOOL, "-x", "-o", (dir / "one.png").string(), (dir / "one.ico").string()});
@@ -42,6 +45,10 @@ TEST(OtherReaders, IcotoolSeesThePixelsWeSee) {
       } else if (ours->color[i] == Rgba{0, 0, 0, 255}) {  // clear; a colour there inverts
         ASSERT_EQ(p[3], 0) << i;
       }
+      const bool clear = ours->mask[i], black = ours->color[i] == Rgba{0, 0, 0, 255};
+      ASSERT_TRUE(k < 6 ||
+                  (clear != FolderMaskOpaque(int(i % 32), int(i / 32)) && (black || !clear)))
+          << "background " << k - 6 << " pixel " << i;
     }
   }
 }
