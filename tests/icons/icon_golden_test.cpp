@@ -337,6 +337,7 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
            {"ico: 300 images past the end", lost},
            {"ico: an image of 32 x 16", WriteIco({RandomDib(32, 16, 8, false, 5)})},
            {"ico: an image of 1 x 1", WriteIco({RandomDib(1, 1, 24, false, 6)})},
+           {"ico: a PNG of 256 x 256", WriteIco({EncodeTestImage(9, {256, 32, true})})},
            {"a bitmap", {'B', 'M', 0x3E, 0, 0, 0}}})
     d.Section(what, bytes);
 
