@@ -13,7 +13,7 @@
 # icon cache, their registry in memory; the folder descriptor's reading),
 # and tests/win32 against the Win32 platform half itself. Left out: what
 # starts Linux programs (plumagectl, getfattr, icotool, wrestool, identify:
-# cli, folder apply/write/cli, iconmaker save/make-icon, icons cli/art/ico/pe,
+# cli, folder apply/write/cli, iconmaker save/make-icon, icons cli and other readers,
 # image plumagectl), what tests the Linux platform half (app startup,
 # settings and picker on the REGEDIT4 store and xattrs, POSIX files and
 # profile), and the Qt view tests.

@@ -1,11 +1,10 @@
-// Writers of icon images, .ico files, PE libraries and NE icon libraries,
-// straight from the file formats, for the tests, the fuzz seeds and the
-// benchmarks. They write what a test asks for, damage included; the real
-// PE files of the tests come from mingw-w64 instead.
+// Writers of icon images, .ico files, PE libraries and NE icon libraries
+// from the file formats, for the tests, fuzz seeds and benchmarks. They write
+// sound files; a test damages them at the places their layouts fix.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,463 +16,229 @@ namespace plumage::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void Put8(Bytes& b, unsigned v) {
-  b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+// Little-endian values, appended or written at a place.
+inline void Put16(Bytes& b, std::initializer_list<std::uint32_t> values) {
+  for (std::uint32_t v : values) b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
 }
-inline void Put16(Bytes& b, unsigned v) {
-  Put8(b, v);
-  Put8(b, v >> 8);
+inline void Put32(Bytes& b, std::initializer_list<std::uint32_t> values) {
+  for (std::uint32_t v : values) Put16(b, {v & 0xFFFF, v >> 16});
 }
-inline void Put32(Bytes& b, std::uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
-inline void PutAt16(Bytes& b, std::size_t at, unsigned v) {
-  b.at(at) = static_cast<std::uint8_t>(v & 0xFF);
-  b.at(at + 1) = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-}
-inline void PutAt32(Bytes& b, std::size_t at, std::uint32_t v) {
-  PutAt16(b, at, v & 0xFFFF);
-  PutAt16(b, at + 2, v >> 16);
+inline void PutAt(Bytes& b, std::size_t at, std::uint32_t v, std::size_t bytes = 4) {
+  for (std::size_t i = 0; i < bytes; ++i) b.at(at + i) = std::uint8_t(v >> 8 * i);
 }
 inline std::uint32_t GetAt32(const Bytes& b, std::size_t at) {
-  return std::uint32_t{b.at(at)} | (std::uint32_t{b.at(at + 1)} << 8) |
-         (std::uint32_t{b.at(at + 2)} << 16) | (std::uint32_t{b.at(at + 3)} << 24);
+  return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | std::uint32_t{b.at(at + 3)} << 24;
 }
-inline void PadTo(Bytes& b, std::size_t alignment) {
-  while (b.size() % alignment) b.push_back(0);
+inline void PadTo(Bytes& b, std::size_t unit) {
+  b.resize((b.size() + unit - 1) / unit * unit, 0);
+}
+// Appends `more` at the next multiple of `unit`.
+inline void Append(Bytes& b, const Bytes& more, std::size_t unit = 1) {
+  PadTo(b, unit);
+  b.insert(b.end(), more.begin(), more.end());
 }
 
-// ---- Icon images ------------------------------------------------------------
-
-// A device-independent icon image as a test describes it.
+// A device-independent icon image: a 40-byte header whose colour count is
+// the palette's size, the palette, the colour bits and the AND mask.
 struct DibDef {
-  int width = 0;
-  int height = 0;
-  int bpp = 8;
-  std::vector<platform::Rgba> palette;       // bpp <= 8
-  std::vector<std::uint32_t> pixels;         // top row first: palette index, or 0xAARRGGBB
-  std::vector<std::uint8_t> mask;            // top row first: 1 = AND bit set; empty: all 0
-  bool withMask = true;                      // false: the image ends after its colour bits
-  std::optional<std::uint32_t> colorsUsed;   // header field, else palette size (0 when none)
-  std::optional<std::int32_t> headerHeight;  // else 2 × height
+  int width = 0, height = 0, bpp = 8;
+  std::vector<platform::Rgba> palette;  // bpp <= 8
+  std::vector<std::uint32_t> pixels;    // top row first: palette index, or 0xAARRGGBB
+  std::vector<std::uint8_t> mask;       // top row first: 1 = AND bit set; empty: all 0
 };
 
 inline std::uint32_t Argb(platform::Rgba c) {
-  return (std::uint32_t{c.a} << 24) | (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
+  return std::uint32_t{c.a} << 24 | c.r << 16 | c.g << 8 | c.b;
 }
 
 inline Bytes EncodeDib(const DibDef& s) {
+  const std::size_t w = std::size_t(s.width), h = std::size_t(s.height), bpp = std::size_t(s.bpp);
+  const std::size_t colourStride = (w * bpp + 31) / 32 * 4, maskStride = (w + 31) / 32 * 4;
   Bytes out;
-  const std::size_t w = static_cast<std::size_t>(s.width), h = static_cast<std::size_t>(s.height);
-  const std::size_t colourStride = (w * static_cast<std::size_t>(s.bpp) + 31) / 32 * 4;
-  const std::size_t maskStride = (w + 31) / 32 * 4;
-  Put32(out, 40);
-  Put32(out, static_cast<std::uint32_t>(s.width));
-  Put32(out, static_cast<std::uint32_t>(s.headerHeight.value_or(s.height * 2)));
-  Put16(out, 1);
-  Put16(out, static_cast<unsigned>(s.bpp));
-  Put32(out, 0);
-  Put32(out, static_cast<std::uint32_t>((colourStride + maskStride) * h));
-  Put32(out, 0);
-  Put32(out, 0);
-  Put32(out, s.colorsUsed.value_or(static_cast<std::uint32_t>(s.palette.size())));
-  Put32(out, 0);
-  for (const platform::Rgba& c : s.palette) {
-    Put8(out, c.b);
-    Put8(out, c.g);
-    Put8(out, c.r);
-    Put8(out, 0);
+  Put32(out,
+        {40, std::uint32_t(w), std::uint32_t(2 * h), 1 | std::uint32_t(bpp) << 16, 0,
+         std::uint32_t((colourStride + maskStride) * h), 0, 0, std::uint32_t(s.palette.size()), 0});
+  for (const platform::Rgba& c : s.palette) out.insert(out.end(), {c.b, c.g, c.r, 0});
+  for (std::size_t row = h; row-- > 0;) {  // bottom-up
+    Bytes line(colourStride, 0);
+    for (std::size_t x = 0, bit = 0; x < w; ++x, bit += bpp) {
+      const std::uint32_t p = s.pixels.at(row * w + x);
+      if (bpp <= 8) line[bit / 8] |= std::uint8_t(p << (8 - bpp - bit % 8));
+      for (std::size_t k = 0; bpp > 8 && k < bpp / 8; ++k)
+        line[bit / 8 + k] = std::uint8_t(p >> 8 * k);
+    }
+    Append(out, line);
   }
   for (std::size_t row = h; row-- > 0;) {
-    Bytes line(colourStride, 0);
-    for (std::size_t x = 0; x < w; ++x) {
-      const std::uint32_t p = s.pixels.at(row * w + x);
-      if (s.bpp <= 8) {
-        const std::size_t bit = x * static_cast<std::size_t>(s.bpp);
-        line[bit / 8] |= static_cast<std::uint8_t>(p << (8 - s.bpp - bit % 8));
-      } else {
-        const std::size_t at = x * static_cast<std::size_t>(s.bpp / 8);
-        line[at] = static_cast<std::uint8_t>(p);
-        line[at + 1] = static_cast<std::uint8_t>(p >> 8);
-        line[at + 2] = static_cast<std::uint8_t>(p >> 16);
-        if (s.bpp == 32) line[at + 3] = static_cast<std::uint8_t>(p >> 24);
-      }
-    }
-    out.insert(out.end(), line.begin(), line.end());
-  }
-  if (s.withMask) {
-    for (std::size_t row = h; row-- > 0;) {
-      Bytes line(maskStride, 0);
-      for (std::size_t x = 0; x < w; ++x)
-        if (!s.mask.empty() && s.mask.at(row * w + x))
-          line[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-      out.insert(out.end(), line.begin(), line.end());
-    }
+    Bytes line(maskStride, 0);
+    for (std::size_t x = 0; x < w && !s.mask.empty(); ++x)
+      if (s.mask.at(row * w + x)) line[x / 8] |= std::uint8_t(0x80 >> x % 8);
+    Append(out, line);
   }
   return out;
-}
-
-// What a pixel of the description is, read from the description itself: the reference
-// the decoder is held to. An index past the palette is black.
-inline platform::Rgba DefColour(const DibDef& s, int x, int y) {
-  const std::uint32_t p = s.pixels.at(static_cast<std::size_t>(y * s.width + x));
-  if (s.bpp <= 8) {
-    const std::size_t entries =
-        s.colorsUsed ? std::min<std::size_t>(*s.colorsUsed, 256) : s.palette.size();
-    if (p >= entries || p >= s.palette.size()) return {0, 0, 0, 255};
-    platform::Rgba c = s.palette[p];
-    c.a = 255;
-    return c;
-  }
-  return platform::Rgba{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-                        static_cast<std::uint8_t>(p),
-                        s.bpp == 32 ? static_cast<std::uint8_t>(p >> 24) : std::uint8_t{255}};
-}
-inline bool DefMask(const DibDef& s, int x, int y) {
-  return !s.mask.empty() && s.mask.at(static_cast<std::size_t>(y * s.width + x)) != 0;
 }
 
 // A PNG icon image from straight RGBA pixels, top row first.
 inline Bytes EncodePng(int width, int height, const std::vector<platform::Rgba>& pixels) {
-  platform::RgbaImage image;
-  image.width = width;
-  image.height = height;
+  platform::RgbaImage image{width, height, {}};
   for (const platform::Rgba& c : pixels) image.rgba.insert(image.rgba.end(), {c.r, c.g, c.b, c.a});
-  platform::LibPngCodec codec;
-  auto png = codec.Encode(image);
+  auto png = platform::LibPngCodec().Encode(image);
   return png ? *png : Bytes{};
 }
 
-// Width, height and depth as a directory entry writes them (256 as 0).
-struct DirFields {
-  std::uint8_t width = 0, height = 0, colours = 0;
-  std::uint16_t bpp = 0;
-};
-inline DirFields DirFieldsOf(const Bytes& image) {
-  DirFields f;
-  auto side = [](std::uint32_t v) { return static_cast<std::uint8_t>(v >= 256 ? 0 : v); };
-  if (image.size() >= 26 && image[0] == 0x89 && image[1] == 'P') {
-    auto be = [&](std::size_t at) {
-      return (std::uint32_t{image[at]} << 24) | (std::uint32_t{image[at + 1]} << 16) |
-             (std::uint32_t{image[at + 2]} << 8) | image[at + 3];
-    };
-    f.width = side(be(16));
-    f.height = side(be(20));
-    f.bpp = 32;
-  } else if (image.size() >= 16) {
-    f.width = side(GetAt32(image, 4));
-    f.height = side(GetAt32(image, 8) / 2);
-    f.bpp = static_cast<std::uint16_t>(image[14] | (image[15] << 8));
-    if (f.bpp < 8) f.colours = static_cast<std::uint8_t>(1u << f.bpp);
-  }
-  return f;
-}
-
-// ---- .ico files -------------------------------------------------------------
-
-inline Bytes WriteIco(const std::vector<Bytes>& images) {
+// An icon directory: per image its sides (256 as 0), colours, planes and
+// depth from its own header, its size, then its offset in the .ico file that
+// follows, or (a group icon resource) its icon resource number from firstId.
+inline Bytes Directory(const std::vector<Bytes>& images,
+                       std::optional<std::uint32_t> firstId = {}) {
   Bytes out;
-  Put16(out, 0);
-  Put16(out, 1);
-  Put16(out, static_cast<unsigned>(images.size()));
-  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+  Put16(out, {0, 1, std::uint32_t(images.size())});
+  std::uint32_t offset = std::uint32_t(6 + 16 * images.size());
   for (const Bytes& image : images) {
-    const DirFields f = DirFieldsOf(image);
-    Put8(out, f.width);
-    Put8(out, f.height);
-    Put8(out, f.colours);
-    Put8(out, 0);
-    Put16(out, 1);
-    Put16(out, f.bpp);
-    Put32(out, static_cast<std::uint32_t>(image.size()));
-    Put32(out, offset);
-    offset += static_cast<std::uint32_t>(image.size());
+    const bool png = image[0] == 0x89;  // sides from IHDR, big-endian
+    const std::uint32_t w = png ? image[18] << 8 | image[19] : GetAt32(image, 4),
+                        h = png ? image[22] << 8 | image[23] : GetAt32(image, 8) / 2,
+                        bpp = png ? 32 : image[14];
+    out.insert(out.end(),
+               {std::uint8_t(w), std::uint8_t(h), std::uint8_t(bpp < 8 ? 1 << bpp : 0), 0});
+    Put16(out, {1, bpp});
+    Put32(out, {std::uint32_t(image.size())});
+    firstId ? Put16(out, {(*firstId)++}) : Put32(out, {offset});
+    offset += std::uint32_t(image.size());
   }
-  for (const Bytes& image : images) out.insert(out.end(), image.begin(), image.end());
+  for (const Bytes& image : images)
+    if (!firstId) Append(out, image);
   return out;
 }
+inline Bytes WriteIco(const std::vector<Bytes>& images) {
+  return Directory(images);
+}
 
-// ---- Group icon resources (PE and NE) ----------------------------------------
-
+// A group icon resource (PE and NE): named, or numbered by `id`.
 struct GroupDef {
-  std::string name;  // a named resource; empty: numbered by id
+  std::string name;
   std::uint16_t id = 0;
   std::vector<Bytes> images;
 };
 
-// The group directory: entries of 14 bytes naming icon resources by number.
-inline Bytes GroupDirectory(const std::vector<Bytes>& images, std::uint16_t firstIconId) {
-  Bytes out;
-  Put16(out, 0);
-  Put16(out, 1);
-  Put16(out, static_cast<unsigned>(images.size()));
-  for (std::size_t i = 0; i < images.size(); ++i) {
-    const DirFields f = DirFieldsOf(images[i]);
-    Put8(out, f.width);
-    Put8(out, f.height);
-    Put8(out, f.colours);
-    Put8(out, 0);
-    Put16(out, 1);
-    Put16(out, f.bpp);
-    Put32(out, static_cast<std::uint32_t>(images[i].size()));
-    Put16(out, static_cast<unsigned>(firstIconId + i));
-  }
-  return out;
-}
+// A PE library holding only a resource section, at file offset kPeResources
+// and address kPeResourceRva. Its tree: the root (icons, then groups) at 0,
+// the icon type at 32, the group type after it (the named groups first, then
+// the numbered ones, each in the order given), a language directory per
+// resource (icons, then groups), the data entries, the names, the data.
+// Icon resources are numbered from 1 in the order of the groups.
+inline constexpr std::uint32_t kPeHeader = 0x40, kPeResources = 0x200, kPeResourceRva = 0x1000;
 
-// A PE library holding only a resource section. Named groups come first in
-// the directory (in the order given), then the numbered ones (in the order
-// given); icon resources are numbered from 1 in the order of the groups.
-struct PeLayout {
-  std::size_t sectionTable = 0;  // file offset of the one section header
-  std::size_t resources = 0;     // file offset of the resource section
-  std::uint32_t resourceRva = 0;
-};
-inline constexpr std::uint32_t kPeHeaderOffset = 0x40;
-
-inline Bytes WritePe(const std::vector<GroupDef>& groups, bool pe64 = false,
-                     PeLayout* layout = nullptr) {
-  constexpr std::uint32_t kRva = 0x1000;
-  constexpr std::uint32_t kFileAt = 0x200;
-  // Resources in directory order.
-  std::vector<const GroupDef*> ordered;
-  for (const GroupDef& g : groups)
-    if (!g.name.empty()) ordered.push_back(&g);
-  std::size_t namedCount = ordered.size();
-  for (const GroupDef& g : groups)
-    if (g.name.empty()) ordered.push_back(&g);
-  std::vector<Bytes> icons;
-  std::vector<Bytes> groupData;
-  for (const GroupDef* g : ordered) {
-    groupData.push_back(GroupDirectory(g->images, static_cast<std::uint16_t>(icons.size() + 1)));
-    for (const Bytes& image : g->images) icons.push_back(image);
+inline Bytes WritePe(const std::vector<GroupDef>& groups, bool pe64 = false) {
+  std::vector<const GroupDef*> order;
+  for (bool named : {true, false})
+    for (const GroupDef& g : groups)
+      if (g.name.empty() != named) order.push_back(&g);
+  std::vector<Bytes> blobs, directories;
+  for (const GroupDef* g : order) {
+    directories.push_back(Directory(g->images, std::uint32_t(blobs.size() + 1)));
+    blobs.insert(blobs.end(), g->images.begin(), g->images.end());
   }
-  const std::size_t nIcons = icons.size(), nGroups = ordered.size();
-  const std::uint32_t dirHeader = 16, entry = 8;
-  const std::uint32_t root = 0;
-  const std::uint32_t iconType = root + dirHeader + 2 * entry;
-  const std::uint32_t groupType = iconType + dirHeader + static_cast<std::uint32_t>(nIcons) * entry;
-  const std::uint32_t langDirs =
-      groupType + dirHeader + static_cast<std::uint32_t>(nGroups) * entry;
-  const std::uint32_t langDirSize = dirHeader + entry;
-  const std::uint32_t dataEntries =
-      langDirs + static_cast<std::uint32_t>(nIcons + nGroups) * langDirSize;
-  std::uint32_t strings = dataEntries + static_cast<std::uint32_t>(nIcons + nGroups) * 16;
-
-  Bytes rsrc;
-  auto dir = [&](unsigned named, unsigned ids) {
-    Put32(rsrc, 0);
-    Put32(rsrc, 0);
-    Put16(rsrc, 4);
-    Put16(rsrc, 0);
-    Put16(rsrc, named);
-    Put16(rsrc, ids);
-  };
-  dir(0, 2);
-  Put32(rsrc, 3);
-  Put32(rsrc, 0x80000000u | iconType);
-  Put32(rsrc, 14);
-  Put32(rsrc, 0x80000000u | groupType);
-  dir(0, static_cast<unsigned>(nIcons));
-  for (std::size_t i = 0; i < nIcons; ++i) {
-    Put32(rsrc, static_cast<std::uint32_t>(i + 1));
-    Put32(rsrc, 0x80000000u | (langDirs + static_cast<std::uint32_t>(i) * langDirSize));
+  const std::uint32_t icons = std::uint32_t(blobs.size()),
+                      n = std::uint32_t(blobs.size() + order.size());
+  blobs.insert(blobs.end(), directories.begin(), directories.end());
+  const std::uint32_t groupType = 48 + 8 * icons, languages = groupType + 16 + 8 * (n - icons);
+  const std::uint32_t entries = languages + 24 * n, names = entries + 16 * n, kSub = 0x80000000u;
+  std::uint32_t named = 0;
+  for (const GroupDef* g : order) named += !g->name.empty();
+  Bytes rsrc, nameBytes;
+  Put32(rsrc, {0, 0, 4, 2 << 16, 3, kSub | 32, 14, kSub | groupType, 0, 0, 4, icons << 16});
+  for (std::uint32_t i = 0; i < icons; ++i) Put32(rsrc, {i + 1, kSub | (languages + 24 * i)});
+  Put32(rsrc, {0, 0, 4, named | (n - icons - named) << 16});
+  for (std::uint32_t i = icons; i < n; ++i) {
+    const GroupDef& g = *order[i - icons];
+    Put32(rsrc, {g.name.empty() ? g.id : kSub | std::uint32_t(names + nameBytes.size()),
+                 kSub | (languages + 24 * i)});
+    if (!g.name.empty()) Put16(nameBytes, {std::uint32_t(g.name.size())});
+    for (char c : g.name) Put16(nameBytes, {static_cast<unsigned char>(c)});
   }
-  dir(static_cast<unsigned>(namedCount), static_cast<unsigned>(nGroups - namedCount));
-  Bytes names;
-  for (std::size_t i = 0; i < nGroups; ++i) {
-    if (i < namedCount) {
-      Put32(rsrc, 0x80000000u | (strings + static_cast<std::uint32_t>(names.size())));
-      Put16(names, static_cast<unsigned>(ordered[i]->name.size()));
-      for (char c : ordered[i]->name) Put16(names, static_cast<unsigned char>(c));
-    } else {
-      Put32(rsrc, ordered[i]->id);
-    }
-    Put32(rsrc, 0x80000000u | (langDirs + static_cast<std::uint32_t>(nIcons + i) * langDirSize));
+  for (std::uint32_t i = 0; i < n; ++i) Put32(rsrc, {0, 0, 4, 1 << 16, 0x409, entries + 16 * i});
+  std::uint32_t at = names + std::uint32_t(nameBytes.size());
+  for (const Bytes& b : blobs) {
+    at = (at + 3) & ~3u;
+    Put32(rsrc, {kPeResourceRva + at, std::uint32_t(b.size()), 0, 0});
+    at += std::uint32_t(b.size());
   }
-  for (std::size_t i = 0; i < nIcons + nGroups; ++i) {
-    dir(0, 1);
-    Put32(rsrc, 0x409);
-    Put32(rsrc, dataEntries + static_cast<std::uint32_t>(i) * 16);
-  }
-  // Data entries, then names, then the data itself.
-  std::uint32_t dataAt = strings + static_cast<std::uint32_t>(names.size());
-  dataAt = (dataAt + 3) & ~3u;
-  std::vector<const Bytes*> blobs;
-  for (const Bytes& b : icons) blobs.push_back(&b);
-  for (const Bytes& b : groupData) blobs.push_back(&b);
-  std::uint32_t at = dataAt;
-  for (const Bytes* b : blobs) {
-    Put32(rsrc, kRva + at);
-    Put32(rsrc, static_cast<std::uint32_t>(b->size()));
-    Put32(rsrc, 0);
-    Put32(rsrc, 0);
-    at = (at + static_cast<std::uint32_t>(b->size()) + 3) & ~3u;
-  }
-  rsrc.insert(rsrc.end(), names.begin(), names.end());
-  PadTo(rsrc, 4);
-  for (const Bytes* b : blobs) {
-    rsrc.insert(rsrc.end(), b->begin(), b->end());
-    PadTo(rsrc, 4);
-  }
-  const std::uint32_t virtualSize = static_cast<std::uint32_t>(rsrc.size());
+  Append(rsrc, nameBytes);
+  for (const Bytes& b : blobs) Append(rsrc, b, 4);
+  const std::uint32_t size = std::uint32_t(rsrc.size());
   PadTo(rsrc, 0x200);
 
-  Bytes out(kPeHeaderOffset, 0);
-  out[0] = 'M';
-  out[1] = 'Z';
-  PutAt32(out, 0x3C, kPeHeaderOffset);
-  out.insert(out.end(), {'P', 'E', 0, 0});
-  const unsigned optionalSize = pe64 ? 240 : 224;
-  Put16(out, pe64 ? 0x8664 : 0x14C);
-  Put16(out, 1);
-  Put32(out, 0);
-  Put32(out, 0);
-  Put32(out, 0);
-  Put16(out, optionalSize);
-  Put16(out, 0x2102);  // executable, 32-bit words, library
+  // The headers: only what a reader of resources looks at.
+  Bytes out(kPeHeader, 0);
+  PutAt(out, 0, 0x5A4D, 2);  // MZ
+  PutAt(out, 0x3C, kPeHeader);
+  const std::uint32_t optionalSize = pe64 ? 240 : 224, dataDirectories = pe64 ? 108 : 92;
+  Put32(out, {0x4550});  // PE
+  Put16(out, {pe64 ? 0x8664u : 0x14Cu, 1, 0, 0, 0, 0, 0, 0, optionalSize, 0x2102});
   const std::size_t optional = out.size();
   out.resize(optional + optionalSize, 0);
-  PutAt16(out, optional, pe64 ? 0x20B : 0x10B);
-  PutAt32(out, optional + 32, 0x1000);  // section alignment
-  PutAt32(out, optional + 36, 0x200);   // file alignment
-  PutAt16(out, optional + 40, 4);       // operating system version
-  PutAt16(out, optional + 48, 4);       // subsystem version
-  PutAt32(out, optional + 56, kRva + ((virtualSize + 0xFFF) & ~0xFFFu));  // image size
-  PutAt32(out, optional + 60, kFileAt);                                   // header size
-  PutAt16(out, optional + 68, 2);                                         // GUI
-  const std::size_t directories = optional + (pe64 ? 108 : 92);
-  PutAt32(out, directories, 16);
-  PutAt32(out, directories + 4 + 2 * 8, kRva);
-  PutAt32(out, directories + 4 + 2 * 8 + 4, virtualSize);
-  const std::size_t section = out.size();
+  PutAt(out, optional, pe64 ? 0x20B : 0x10B, 2);
+  PutAt(out, optional + dataDirectories, 16);
+  PutAt(out, optional + dataDirectories + 20, kPeResourceRva);
+  PutAt(out, optional + dataDirectories + 24, size);
   out.insert(out.end(), {'.', 'r', 's', 'r', 'c', 0, 0, 0});
-  Put32(out, virtualSize);
-  Put32(out, kRva);
-  Put32(out, static_cast<std::uint32_t>(rsrc.size()));
-  Put32(out, kFileAt);
-  Put32(out, 0);
-  Put32(out, 0);
-  Put16(out, 0);
-  Put16(out, 0);
-  Put32(out, 0x40000040);  // initialised data, readable
-  out.resize(kFileAt, 0);
-  out.insert(out.end(), rsrc.begin(), rsrc.end());
-  if (layout) *layout = PeLayout{section, kFileAt, kRva};
+  Put32(out, {size, kPeResourceRva, std::uint32_t(rsrc.size()), kPeResources, 0, 0, 0, 0x40000040});
+  out.resize(kPeResources, 0);
+  Append(out, rsrc);
   return out;
 }
 
-// A 16-bit icon library (.icl): an MZ stub, the NE header, the resource
-// table with the groups (in the order given) and their icons, the resident
-// name table, and the resources at multiples of 2^shift.
-struct NeLayout {
-  std::size_t header = 0;         // file offset of "NE"
-  std::size_t resourceTable = 0;  // file offset of the table (its shift count)
-};
+// A 16-bit icon library (.icl): an MZ stub, the NE header at kNeHeader, the
+// resource table at kNeResourceTable (the shift, the group type with an entry
+// of 12 bytes per group in the order given, the icon type, the names), and
+// the resources at multiples of 2^shift, the groups first.
+inline constexpr std::size_t kNeHeader = 0x40, kNeResourceTable = 0x80;
 
-inline Bytes WriteNe(const std::vector<GroupDef>& groups, unsigned shift = 4,
-                     NeLayout* layout = nullptr) {
-  constexpr std::size_t kNe = 0x40;
-  std::vector<Bytes> icons;
-  std::vector<Bytes> groupData;
+inline Bytes WriteNe(const std::vector<GroupDef>& groups, unsigned shift = 4) {
+  std::vector<Bytes> icons, directories;
   for (const GroupDef& g : groups) {
-    groupData.push_back(GroupDirectory(g.images, static_cast<std::uint16_t>(icons.size() + 1)));
-    for (const Bytes& image : g.images) icons.push_back(image);
+    directories.push_back(Directory(g.images, std::uint32_t(icons.size() + 1)));
+    icons.insert(icons.end(), g.images.begin(), g.images.end());
   }
-  // The table: shift, two types, the terminator, the names.
-  const std::size_t typesSize = 2 + (8 + 12 * groups.size()) + (8 + 12 * icons.size()) + 2;
-  Bytes names;
-  std::vector<std::uint16_t> nameIds;
+  const std::size_t types = 2 + 8 + 12 * groups.size() + 8 + 12 * icons.size() + 2;
+  Bytes table, names;
+  std::vector<std::uint32_t> ids;
   for (const GroupDef& g : groups) {
-    if (g.name.empty()) {
-      nameIds.push_back(static_cast<std::uint16_t>(0x8000 | g.id));
-    } else {
-      nameIds.push_back(static_cast<std::uint16_t>(typesSize + names.size()));
-      Put8(names, static_cast<unsigned>(g.name.size()));
-      names.insert(names.end(), g.name.begin(), g.name.end());
-    }
+    ids.push_back(g.name.empty() ? 0x8000u | g.id : std::uint32_t(types + names.size()));
+    if (!g.name.empty()) names.push_back(std::uint8_t(g.name.size()));
+    names.insert(names.end(), g.name.begin(), g.name.end());
   }
-  Put8(names, 0);
-  const std::size_t tableSize = typesSize + names.size();
-  // The header's offsets to the tables are 16-bit: more does not fit.
-  if (0x40 + tableSize + 16 > 0xFFFF) return {};
-  Bytes resident;
-  const std::string module = "TESTICL";
-  Put8(resident, static_cast<unsigned>(module.size()));
-  resident.insert(resident.end(), module.begin(), module.end());
-  Put16(resident, 0);
-  Put8(resident, 0);
-  const std::size_t tableAt = kNe + 0x40;
-  const std::size_t afterTables = tableAt + tableSize + resident.size() + 1;  // + empty entry table
+  names.push_back(0);
   const std::size_t unit = std::size_t{1} << shift;
-  std::size_t dataAt = (afterTables + unit - 1) / unit * unit;
-
-  struct Placed {
-    std::size_t at, length;
+  Bytes data(kNeResourceTable + types + names.size(), 0);  // where the resources begin
+  Put16(table, {shift});
+  auto type = [&](std::uint32_t id, const std::vector<Bytes>& blobs, auto idOf) {
+    Put16(table, {id, std::uint32_t(blobs.size()), 0, 0});
+    for (std::size_t i = 0; i < blobs.size(); ++i) {
+      PadTo(data, unit);  // offset and length in units, flags (moveable, pure, discardable), id
+      Put16(table, {std::uint32_t(data.size() >> shift),
+                    std::uint32_t((blobs[i].size() + unit - 1) >> shift), 0x1C30, idOf(i), 0, 0});
+      Append(data, blobs[i]);
+    }
   };
-  std::vector<Placed> groupPlaces, iconPlaces;
-  Bytes data;
-  auto place = [&](const Bytes& b) {
-    const std::size_t at = dataAt + data.size();
-    data.insert(data.end(), b.begin(), b.end());
-    while (data.size() % unit) data.push_back(0);
-    return Placed{at, b.size()};
-  };
-  for (const Bytes& g : groupData) groupPlaces.push_back(place(g));
-  for (const Bytes& i : icons) iconPlaces.push_back(place(i));
-
-  Bytes table;
-  Put16(table, shift);
-  auto nameInfo = [&](const Placed& p, std::uint16_t id) {
-    Put16(table, static_cast<unsigned>(p.at >> shift));
-    Put16(table, static_cast<unsigned>((p.length + unit - 1) >> shift));
-    Put16(table, 0x1C30);  // moveable, pure, discardable
-    Put16(table, id);
-    Put32(table, 0);
-  };
-  Put16(table, 0x800E);
-  Put16(table, static_cast<unsigned>(groups.size()));
-  Put32(table, 0);
-  for (std::size_t i = 0; i < groups.size(); ++i) nameInfo(groupPlaces[i], nameIds[i]);
-  Put16(table, 0x8003);
-  Put16(table, static_cast<unsigned>(icons.size()));
-  Put32(table, 0);
-  for (std::size_t i = 0; i < icons.size(); ++i)
-    nameInfo(iconPlaces[i], static_cast<std::uint16_t>(0x8000 | (i + 1)));
-  Put16(table, 0);
-  table.insert(table.end(), names.begin(), names.end());
-
-  Bytes out(kNe, 0);
-  out[0] = 'M';
-  out[1] = 'Z';
-  PutAt32(out, 0x3C, kNe);
-  Bytes ne(0x40, 0);
-  ne[0] = 'N';
-  ne[1] = 'E';
-  ne[2] = 5;
-  ne[3] = 10;
-  const std::size_t residentRel = 0x40 + tableSize;
-  const std::size_t entryRel = residentRel + resident.size();
-  PutAt16(ne, 0x04, static_cast<unsigned>(entryRel));  // entry table
-  PutAt16(ne, 0x06, 1);
-  PutAt16(ne, 0x0C, 0x8000);  // a library
-  PutAt16(ne, 0x22, 0x40);    // segment table (empty)
-  PutAt16(ne, 0x24, 0x40);    // resource table
-  PutAt16(ne, 0x26, static_cast<unsigned>(residentRel));
-  PutAt16(ne, 0x28, static_cast<unsigned>(entryRel));                 // module references (none)
-  PutAt16(ne, 0x2A, static_cast<unsigned>(entryRel));                 // imported names (none)
-  PutAt32(ne, 0x2C, static_cast<std::uint32_t>(kNe + entryRel + 1));  // non-resident names
-  PutAt16(ne, 0x32, shift);
-  ne[0x36] = 2;  // Windows
-  PutAt16(ne, 0x3E, 0x030A);
-  out.insert(out.end(), ne.begin(), ne.end());
-  out.insert(out.end(), table.begin(), table.end());
-  out.insert(out.end(), resident.begin(), resident.end());
-  Put8(out, 0);  // the entry table: empty
-  out.resize(dataAt, 0);
-  out.insert(out.end(), data.begin(), data.end());
-  if (layout) *layout = NeLayout{kNe, tableAt};
+  type(0x800E, directories, [&](std::size_t i) { return ids[i]; });
+  type(0x8003, icons, [](std::size_t i) { return std::uint32_t(0x8000 | (i + 1)); });
+  Put16(table, {0});
+  Append(table, names);
+  PadTo(data, unit);
+  Bytes out(kNeHeader + 0x40, 0);
+  PutAt(out, 0, 0x5A4D, 2);  // MZ
+  PutAt(out, 0x3C, kNeHeader);
+  // The signature; the resource table and the resident names, which end it,
+  // as offsets from the header; for Windows.
+  for (auto [at, value] : {std::pair<std::size_t, std::uint32_t>{0x00, 0x454E},
+                           {0x24, 0x40},
+                           {0x26, std::uint32_t(0x40 + table.size())},
+                           {0x36, 2}})
+    PutAt(out, kNeHeader + at, value, 2);
+  Append(out, table);
+  out.insert(out.end(), data.begin() + std::ptrdiff_t(out.size()), data.end());
   return out;
 }
 

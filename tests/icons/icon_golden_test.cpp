@@ -1,0 +1,552 @@
+// The golden dump of the icon code: what the readers, the choice of image,
+// the drawing, the icon source and the folder drawing make of a fixed set of
+// files, as one text compared with golden/icons.txt. The files are the real
+// Windows files of the tests (mingw-w64), files from our own writer, and the
+// same damaged as broken or hostile files are. Each line says what the
+// program answered: icons, images, decoded pixels and drawings as hashes, or
+// the error with its kind and message. The Windows build, under Wine, gives
+// the very same text.
+//
+// After a change of behaviour that is meant, write the golden anew and read
+// its diff before committing it:
+//   PLUMAGE_UPDATE_GOLDEN=1 build/default/tests/icons/test_icons --gtest_filter='IconGolden.*'
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+
+#include "icon_test_util.h"
+#include "iconmaker/folder_mask.h"
+#include "picker/compose_drawing.h"
+#include "platform/portable/file_icon_source.h"
+#include "platform/portable/generic_application_icon.h"
+#include "formats/icons/ico_writer.h"
+#include "platform/portable/icon_builder.h"
+#include "test_icon_set.h"
+
+namespace plumage::test {
+namespace {
+
+using namespace platform;
+using namespace platform::icons;
+
+template <typename... T>
+std::string Cat(const T&... values) {
+  std::ostringstream s;
+  (s << ... << values);
+  return s.str();
+}
+// FNV-1a as 8 hex digits: enough to tell any two results here apart.
+std::string HashOf(std::span<const std::uint8_t> bytes) {
+  std::uint32_t h = 2166136261u;
+  for (std::uint8_t b : bytes) h = (h ^ b) * 16777619u;
+  char text[10];
+  std::snprintf(text, sizeof text, "#%08x", h);
+  return text;
+}
+std::string Pixels(const IconBitmap& b) {
+  Bytes all;
+  Put16(all, {std::uint32_t(b.width), std::uint32_t(b.height), b.hasAlpha});
+  for (const Rgba& c : b.color) all.insert(all.end(), {c.r, c.g, c.b, c.a});
+  all.insert(all.end(), b.mask.begin(), b.mask.end());
+  return Cat(b.width, "x", b.height, b.hasAlpha ? " alpha " : " ", HashOf(all));
+}
+std::string Text(const Error& e) {
+  static const char* kKinds[] = {"truncated", "invalid", "unsupported", "not found", "i/o"};
+  return Cat("error (", kKinds[int(e.kind)], "): ", e.message);
+}
+std::string Text(const Result<IconImageInfo>& i) {
+  return i ? Cat(i->width, "x", i->height, " ", i->bitsPerPixel, " bpp", i->png ? " png" : "")
+           : Text(i.error());
+}
+std::string Text(const IconHandle& h) {
+  const IconOrigin& o = h.origin();
+  if (!h.IsIcon())
+    return (h.status() == IconStatus::None ? "no icon: " : "marker 1: ") + h.reason();
+  return Cat(o.resource, o.resource.empty() ? "" : " ", "image ", o.imageIndex + 1, " of ",
+             o.imageCount, " (", o.width, "x", o.height, " ", o.bitsPerPixel, " bpp",
+             o.png ? " png" : "", o.generic ? " generic" : "", ") ", Pixels(h.bitmap()));
+}
+
+// libpng on Linux, WIC under Wine: their words differ and stay out of the
+// text. The dump counts the decoder's calls, and can make it lie.
+struct Codec : IPngCodec {
+  Result<RgbaImage> Decode(std::span<const std::uint8_t> bytes) override {
+    ++calls;
+    if (lie) return RgbaImage{5, 5, std::vector<std::uint8_t>(100, 0)};
+    auto image = real.Decode(bytes);
+    return image ? image : Result<RgbaImage>(MakeError(ErrorKind::Invalid, "PNG: refused"));
+  }
+  Result<std::vector<std::uint8_t>> Encode(const RgbaImage& i) override { return real.Encode(i); }
+  int calls = 0;
+  bool lie = false;
+  LibPngCodec real;
+};
+
+struct Dump {
+  std::ostringstream out;
+  Codec codec;
+  FileIconSource source{codec};
+
+  // An image alone: its header, then its pixels.
+  void Image(const std::string& what, const Bytes& bytes, bool decode = true) {
+    codec.calls = 0;
+    auto bitmap = DecodeIconImage(Span(bytes), codec);
+    out << what << ": " << Text(PeekIconImage(Span(bytes)));
+    if (decode) out << " -> " << (bitmap ? Pixels(*bitmap) : Text(bitmap.error()));
+    out << (decode && codec.calls ? ", by the PNG decoder\n" : "\n");
+  }
+  // A file: its kind, then each icon with its images (their bytes unless
+  // `bytesShown` is false; PNG bytes differ between encoders), the icon at
+  // 32, at 16 and at its largest, their drawings, the icon written as .ico.
+  std::string File(const Bytes& bytes, bool bytesShown = true) {
+    static const char* kKinds[] = {"ico", "pe", "ne", "other executable", "no icon file"};
+    auto file = ParseIconFile(Span(bytes));
+    if (!file) return Text(file.error()) + "\n";
+    std::string text =
+        Cat(kKinds[int(file->kind)], " ", file->format, ", ", file->groups.size(), " icons\n");
+    for (const IconGroup& g : file->groups) {
+      text += Cat("icon '", g.name, "' id ", g.id, ", ", g.entryCount, " listed\n");
+      for (const std::string& p : g.problems) text += "  problem: " + p + "\n";
+      if (g.moreProblems) text += Cat("  and ", g.moreProblems, " problems more\n");
+      std::vector<std::string> lines;
+      for (const IconImageRef& image : g.images) {
+        auto info = PeekIconImage(image.bytes);
+        lines.push_back(Text(info));
+        if (bytesShown && (!info || !info->png))
+          lines.back() += Cat(", ", image.bytes.size(), " bytes ", HashOf(image.bytes));
+      }
+      for (std::size_t i = 0, j = 0; i < lines.size(); i = j) {  // a run of the same as one line
+        while (j < lines.size() && lines[j] == lines[i]) ++j;
+        text += Cat("  image ", g.images[i].entry + 1,
+                    j > i + 1 ? Cat(" to ", g.images[j - 1].entry + 1) : "", ": ", lines[i], "\n");
+      }
+      const IconHandle big = BuildIcon(g, 32, codec), small = BuildIcon(g, 16, codec),
+                       largest = BuildIcon(g, kNaturalSize, codec);
+      text +=
+          Cat("  at 32: ", Text(big), "\n  at 16: ", Text(small), "\n  largest: ", Text(largest),
+              "\n  drawn ", Drawn(big, small, largest), ", written ", Written(g), "\n");
+    }
+    return text;
+  }
+  // On a background that shows transparency, inversion and blending: the
+  // icon, the composed 19 × 19, the small icon cut at the left and bottom,
+  // the largest image stretched to 32 and cut at the right and top.
+  std::string Drawn(const IconHandle& big, const IconHandle& small, const IconHandle& largest) {
+    Surface24 s(96, 48);
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 96; ++x)
+        s.Set(x, y, {std::uint8_t(x * 5), std::uint8_t(y * 5), std::uint8_t(x * y)});
+    source.DrawIcon(s, 4, 4, big);
+    source.DrawIconEx(s, 40, 7, big, 19, 19);
+    source.DrawSmallIcon(s, -5, 40, small);
+    source.DrawIconEx(s, 80, -6, largest, 32, 32);
+    return HashOf({s.bits(), s.size_bytes()});
+  }
+  // The header and the entries' sides, colours, planes and depths, and that
+  // the file holds every image that could be read, in order.
+  static std::string Written(const IconGroup& g) {
+    auto ico = WriteIcoFile(g);
+    if (!ico) return Text(ico.error());
+    const Bytes bytes(ico->begin(), ico->end());
+    Bytes fields(bytes.begin(), bytes.begin() + 6);
+    for (std::size_t at = 6;
+         at + 16 <= bytes.size() && at < 6 + 16 * std::size_t(bytes[4] | bytes[5] << 8); at += 16)
+      fields.insert(fields.end(), &bytes[at], &bytes[at + 8]);
+    std::string kept, back;
+    for (const IconImageRef& image : g.images)
+      kept += PeekIconImage(image.bytes) ? HashOf(image.bytes) : "";
+    auto file = ReadIcoFile(Span(bytes));
+    for (const IconImageRef& image : file ? file->groups[0].images : std::vector<IconImageRef>{})
+      back += HashOf(image.bytes);
+    return HashOf(fields) + (kept == back ? ", read back whole" : ", READ BACK OTHERWISE");
+  }
+  // A file, or that it gives what `same` gives when bytes are not shown.
+  void Section(const std::string& what, const Bytes& bytes, const Bytes& same = {}) {
+    const std::string text = File(bytes), kind = text.substr(0, text.find('\n'));
+    const std::string a = File(bytes, false), b = same.empty() ? "" : File(same, false);
+    const bool alike = !b.empty() && a.substr(a.find('\n')) == b.substr(b.find('\n'));
+    out << "== " << what << ": " << (alike ? kind + ", the same icons\n" : text);
+  }
+};
+
+Bytes ReadBytes(const std::string& path) {
+  const std::string s = ReadFile(path);
+  return Bytes(s.begin(), s.end());
+}
+std::size_t Find(const Bytes& in, const Bytes& what) {
+  return std::size_t(std::search(in.begin(), in.end(), what.begin(), what.end()) - in.begin());
+}
+Bytes Patched(Bytes b, std::initializer_list<std::pair<std::size_t, std::uint32_t>> values) {
+  for (auto [at, value] : values) PutAt(b, at, value);
+  return b;
+}
+
+// A bitmap header of width × height (with the mask), and nothing after it.
+Bytes Header(std::int32_t w, std::int32_t h, std::uint32_t bpp, std::uint32_t compression = 0,
+             std::uint32_t size = 40) {
+  Bytes b;
+  Put32(b, {size, std::uint32_t(w), std::uint32_t(h), 1 | bpp << 16, compression, 0, 0, 0, 0, 0});
+  return b;
+}
+
+TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
+  Dump d;
+  // The real Windows files, the program's own art.
+  for (const char* name : {"icons40_32.dll", "icons40_64.dll", "app.exe", "noicons.exe", "app.ico"})
+    d.Section(name, ReadBytes(PeDir() + "/" + name),
+              std::string_view(name) == "icons40_64.dll" ? ReadBytes(PeDir() + "/icons40_32.dll")
+                                                         : Bytes{});
+  for (int i = 0; i < kFolderBackgroundCount; ++i)
+    d.Section(Cat("folder background ", i), Bytes(kFolderBackgroundIcos[std::size_t(i)].begin(),
+                                                  kFolderBackgroundIcos[std::size_t(i)].end()));
+  d.Section("generic application icon",
+            Bytes(kGenericApplicationIco.begin(), kGenericApplicationIco.end()));
+  d.out << "folder mask, bottom row first:\n";
+  for (int row = 0; row < 32; ++row)
+    d.out << FolderMaskTemplate().substr(std::size_t(row) * 32, 32) << "\n";
+
+  // Our writer's: twelve icons in no sorted order, named (one in
+  // Windows-1252, one longer than names are shown) and numbered, in an icon
+  // library at every alignment, one that ends where its last image ends (its
+  // length counts whole units, so it reaches past the end), and PE files.
+  std::vector<GroupDef> twelve;
+  const char* names[] = {"FOLDER", "", "DISK", "", "", "\xC9T\xC9", "", "APPLE", "", "", "", ""};
+  for (int k = 0; k < 12; ++k)
+    twelve.push_back(
+        {k == 10 ? std::string(130, 'L') : names[k],
+         std::uint16_t(100 - k * 7),
+         {EncodeTestImage(k, {16, 4}),
+          EncodeTestImage(k, {32, std::vector{1, 4, 8, 24, 32}[k % 5], k == 7, k == 9})}});
+  d.Section("twelve.icl", WriteNe(twelve, 4));
+  for (unsigned shift : {0u, 1u, 9u, 12u, 15u})
+    d.Section(Cat("twelve.icl, shift ", shift), WriteNe(twelve, shift), WriteNe(twelve));
+  Bytes cut = WriteNe(twelve, 9);
+  cut.resize(Find(cut, twelve.back().images.back()) + twelve.back().images.back().size());
+  d.Section("twelve.icl, shift 9, ending with its last image", cut, WriteNe(twelve));
+  d.Section("twelve.dll", WritePe(twelve));
+  d.Section("twelve.dll, 64-bit", WritePe(twelve, true), WritePe(twelve));
+
+  // Damage to sound files: a PE library with icons #10 (32 × 32) and #20
+  // (16 × 16 and 32 × 32), R its resource tree; an .icl with ONE and #2, T
+  // its resource table; an .ico of three images.
+  const Bytes pe = WritePe({{"", 10, {EncodeTestImage(1, {32, 8})}},
+                            {"", 20, {EncodeTestImage(2, {16, 4}), EncodeTestImage(2, {32, 24})}}});
+  const Bytes ne =
+      WriteNe({{"ONE", 0, {EncodeTestImage(1, {32, 8})}}, {"", 2, {EncodeTestImage(2, {32, 4})}}});
+  const std::vector<Bytes> three = {EncodeTestImage(1, {16, 8}), EncodeTestImage(2, {32, 8}),
+                                    EncodeTestImage(3, {32, 4})};
+  const Bytes ico = WriteIco(three), wide = WritePe({{"WIDE", 0, {three[1]}}});
+  const std::size_t R = kPeResources, optional = kPeHeader + 24, sections = optional + 224,
+                    T = kNeResourceTable, H = kNeHeader;
+  const std::size_t group10 = R + GetAt32(pe, R + 272) - kPeResourceRva,
+                    images = R + GetAt32(pe, R + 224) - kPeResourceRva;
+  const std::size_t lastImage = Find(ne, EncodeTestImage(2, {32, 4})),
+                    wideName = Find(wide, {'W', 0, 'I', 0});
+  struct Damage {
+    const char* what;
+    const Bytes& base;
+    std::size_t at;
+    int bytes;  // 1, 2 or 4 of `value` written at `at`; 0: the file cut there
+    std::uint32_t value;
+  };
+  for (const Damage& c : std::initializer_list<Damage>{
+           {"pe: the tree loops", pe, R + 28, 4, 0x80000000u},
+           {"pe: the icon type no directory", pe, R + 20, 4, 32},
+           {"pe: the group type no directory", pe, R + 28, 4, 72},
+           {"pe: groups of type 15", pe, R + 24, 4, 15},
+           {"pe: groups of a named type", pe, R + 24, 4, 0x8000000Eu},
+           {"pe: a root of more entries than bytes", pe, R + 14, 2, 0xFFFF},
+           {"pe: a fourth level", pe, R + 196, 4, GetAt32(pe, R + 196) | 0x80000000u},
+           {"pe: a group without a language", pe, R + 190, 2, 0},
+           {"pe: a group's data in no section", pe, R + 272, 4, 0x50000},
+           {"pe: an image that is not there", pe, group10 + 18, 2, 77},
+           {"pe: a cursor group", pe, group10 + 2, 2, 2},
+           {"pe: a group of more images than it holds", pe, group10 + 4, 2, 5},
+           {"pe: an unknown optional header", pe, optional, 2, 0x107},
+           {"pe: 96 sections", pe, kPeHeader + 6, 2, 96},
+           {"pe: 97 sections", pe, kPeHeader + 6, 2, 97},
+           {"pe: the section table cut", pe, sections + 20, 0, 0},
+           {"pe: resources in no section", pe, optional + 112, 4, 0x9000},
+           {"pe: no resource address", pe, optional + 112, 4, 0},
+           {"pe: two data directories", pe, optional + 92, 4, 2},
+           {"pe: three data directories", pe, optional + 92, 4, 3},
+           {"pe: an optional header of 119 bytes", pe, kPeHeader + 20, 2, 119},
+           {"pe: an optional header of 120 bytes", pe, kPeHeader + 20, 2, 120},
+           {"pe: the header pointer past the end", pe, kPeHeader + 10, 0, 0},
+           {"pe: the header pointer to nowhere", pe, 0x3C, 4, 0x7FFFFFF0u},
+           {"pe: a signature without its zeros", pe, kPeHeader + 3, 1, 1},
+           {"pe: cut where the images begin", pe, images, 0, 0},
+           {"pe: cut one byte into the images", pe, images + 1, 0, 0},
+           {"pe: cut inside the last group", pe, R + GetAt32(pe, R + 288) - kPeResourceRva + 10, 0,
+            0},
+           {"pe: a name past the tree", wide, R + 72, 4, 0x80FFFFF0u},
+           {"pe: a name of wide characters", wide, wideName, 4, 0x080000E9},
+           {"pe: a name of other wide characters", wide, wideName, 4, 0x20AC07FF},
+           {"pe: a name of surrogates", wide, wideName, 4, 0xD800DFFF},
+           {"pe: a root whose entries fill the tree", pe, R + 14, 2,
+            (GetAt32(pe, sections + 16) - 16) / 8},
+           {"ne: shift 16", ne, T, 2, 16},
+           {"ne: a type count past the table", ne, T + 4, 2, 3000},
+           {"ne: no end of the types", ne, H + 0x26, 2, 0x40 + 66},
+           {"ne: the table beyond the file", ne, H + 0x24, 2, 0xFFF0},
+           {"ne: resident names before the table", ne, H + 0x26, 2, 0x20},
+           {"ne: no resource table", ne, H + 0x26, 2, 0x40},
+           {"ne: for OS/2", ne, H + 0x36, 1, 1},
+           {"ne: the header cut short", ne, H + 30, 0, 0},
+           {"ne: a group beyond the file", ne, T + 10, 2, 0xFFFF},
+           {"ne: an image beyond the file", ne, T + 42, 2, 0xFFFF},
+           {"ne: an image known by a name", ne, T + 48, 2, 1},
+           {"ne: a name outside the table", ne, T + 16, 2, 0x7FFF},
+           {"ne: cut where its last image begins", ne, lastImage, 0, 0},
+           {"ne: cut one byte into its last image", ne, lastImage + 1, 0, 0},
+           {"ico: 4 bytes", ico, 4, 0, 0},
+           {"ico: 5 bytes", ico, 5, 0, 0},
+           {"ico: a directory cut short", ico, 14, 0, 0},
+           {"ico: no images", ico, 4, 2, 0},
+           {"ico: an offset at the very end", ico, 18, 4, std::uint32_t(ico.size())},
+           {"a cursor", ico, 2, 1, 2},
+           {"an icon file whose reserved word is 1", ico, 0, 1, 1},
+           {"nothing", ico, 0, 0, 0},
+           {"a DOS program", pe, 6, 0, 0},
+           {"a DOS program whose new header is itself", pe, 0x3C, 4, 0}}) {
+    Bytes b = c.base;
+    c.bytes ? PutAt(b, c.at, c.value, std::size_t(c.bytes)) : b.resize(c.at);
+    d.Section(c.what, b);
+  }
+  Bytes claims24 = three[1], zeros = Patched(ico, {{18, 0xFFFFFFF0u}}),
+        lost = WriteIco(std::vector<Bytes>(300, three[0]));
+  PutAt(claims24, 14, 24, 2);  // its colour bits now run past its end
+  std::fill(zeros.begin() + GetAt32(ico, 34), zeros.end(), 0);
+  for (std::size_t i = 0; i < 300; ++i) PutAt(lost, 18 + 16 * i, 0xFFFFFF00u);
+  std::vector<Bytes> many(299, EncodeTestImage(1, {16, 1}));
+  many.push_back(three[1]);
+  for (const auto& [what, bytes] : std::initializer_list<std::pair<const char*, Bytes>>{
+           {"pe: a group's data where the file holds none",
+            Patched(pe, {{sections + 8, 0x10000}, {R + 272, 0x9000}})},
+           {"ico: an offset past the end, then images of zeros", zeros},
+           {"ico: the directory swaps sides and lies about a length",
+            Patched(ico, {{6, 0x20202020u}, {22, 0x10101010}, {30, 0x7FFFFFFF}})},
+           {"ico: the best image claims 24 bits", WriteIco({three[0], claims24, three[2]})},
+           {"ico: 3 damaged images of the size",
+            WriteIco({claims24, claims24, claims24, three[0]})},
+           {"ico: 4 damaged images of the size",
+            WriteIco({claims24, claims24, claims24, claims24, three[0]})},
+           {"ico: 300 images, the one of the size last", WriteIco(many)},
+           {"ico: 300 images past the end", lost},
+           {"ico: an image of 32 x 16", WriteIco({RandomDib(32, 16, 8, false, 5)})},
+           {"ico: an image of 1 x 1", WriteIco({RandomDib(1, 1, 24, false, 6)})},
+           {"ico: a PNG of 256 x 256", WriteIco({EncodeTestImage(9, {256, 32, true})})},
+           {"a bitmap", {'B', 'M', 0x3E, 0, 0, 0}}})
+    d.Section(what, bytes);
+
+  // Images alone: every depth at odd sizes, colour tables of every length,
+  // masks missing, headers damaged, PNG images.
+  d.out << "== images\n";
+  unsigned seed = 0;
+  for (int bpp : {1, 4, 8, 24, 32, 33})  // 33: 32 with alpha
+    for (int w : {1, 7, 31, 33})
+      for (int h : {1, 17})
+        d.Image(Cat("dib ", bpp, " bpp ", w, "x", h),
+                RandomDib(w, h, std::min(bpp, 32), bpp == 33, ++seed));
+  DibDef shortTable{9, 4, 8, {{1, 2, 3, 0}, {4, 5, 6, 0}, {7, 8, 9, 0}}, {}, {}},
+      longTable = shortTable;
+  for (std::uint32_t i = 0; i < 36; ++i) shortTable.pixels.push_back(i % 7);
+  longTable.bpp = 4;
+  longTable.palette.resize(20, {1, 2, 3, 0});
+  longTable.pixels.assign(36, 2);
+  const Bytes colours = RandomDib(32, 32, 24, false, 1);
+  std::vector<Rgba> pixels;
+  for (int i = 0; i < 15; ++i)
+    pixels.push_back({std::uint8_t(i * 10), 20, 30, std::uint8_t(i % 3 ? 17 * i : 0)});
+  const Bytes png = EncodePng(5, 3, pixels);
+  std::vector<std::pair<std::string, Bytes>> alone = {
+      {"8 bpp, 3 colours, indices up to 6", EncodeDib(shortTable)},
+      {"4 bpp, 20 colours", EncodeDib(longTable)},
+      {"24 bpp with 2 colours",
+       EncodeDib(
+           {9, 4, 24, {{9, 9, 9, 0}, {8, 8, 8, 0}}, std::vector<std::uint32_t>(36, 0x123456), {}})},
+      {"8 bpp, colour count 0", Patched(RandomDib(9, 4, 8, false, 99), {{32, 0}})},
+      {"8 bpp, colour count 4294967295",
+       Patched(RandomDib(9, 4, 8, false, 99), {{32, 0xFFFFFFFFu}})},
+      {"24 bpp, colour bits cut", Bytes(colours.begin(), colours.begin() + 1040)},
+      {"header: nothing", {}},
+      {"header: half", {0x28, 0, 0, 0, 0x20, 0, 0, 0, 0x40, 0}},
+      {"header: OS/2", {0x0C, 0, 0, 0, 0x20, 0, 0x40, 0, 1, 0, 8, 0}},
+      {"header: size 20", Header(32, 64, 8, 0, 20)},
+      {"header: width 0", Header(0, 64, 8)},
+      {"header: height 1", Header(32, 1, 8)},
+      {"header: width 256", Header(256, 2, 1)},
+      {"header: width 257", Header(257, 64, 8)},
+      {"header: height 2 x 257", Header(32, 514, 8)},
+      {"header: top-down", Header(32, -64, 8)},
+      {"header: 16 bits", Header(32, 64, 16)},
+      {"header: 0 bits", Header(32, 64, 0)},
+      {"header: RLE", Header(32, 64, 8, 1)},
+      {"header: size past the end", Header(32, 64, 8, 0, 0xFFFFFFFFu)},
+      {"header: no colour table", Header(32, 64, 8)},
+      {"png 5x3", png},
+      {"png 256x1", EncodePng(256, 1, std::vector<Rgba>(256, {1, 2, 3, 4}))},
+      {"png 257x1", EncodePng(257, 1, std::vector<Rgba>(257, {1, 2, 3, 4}))},
+      {"png, the first chunk not IHDR", Patched(png, {{12, 0x52444858}})},
+      {"png, IHDR of 12 bytes", Patched(png, {{8, 0x0C000000}})},
+      {"png, the signature alone", Bytes(png.begin(), png.begin() + 8)},
+      {"png, cut short", Bytes(png.begin(), png.end() - 20)},
+      {"png, width 0", Patched(png, {{16, 0}})},
+      {"png, width 65536", Patched(png, {{16, 0x100}})},
+      {"png, colour type 5", Patched(png, {{24, (GetAt32(png, 24) & 0xFFFF00FF) | 0x0500}})}};
+  for (int bpp : {8, 24, 32, 33}) {
+    alone.push_back(
+        {Cat("no mask, ", bpp, " bpp"), RandomDib(5, 5, std::min(bpp, 32), bpp == 33, 7)});
+    alone.back().second.resize(alone.back().second.size() - 4 * 5);
+  }
+  for (const auto& [what, bytes] : alone) d.Image(what, bytes);
+  d.codec.lie = true;
+  d.Image("png, a decoder that disagrees", png);
+  d.codec.lie = false;
+  for (std::uint32_t typeAndDepth :
+       {0x0001u, 0x0208u, 0x0304u, 0x0408u, 0x0608u, 0x0610u})  // the header alone
+    d.Image(Cat("png header, colour type ", typeAndDepth >> 8, ", depth ", typeAndDepth & 0xFF),
+            Patched(png, {{24, (GetAt32(png, 24) & 0xFFFF0000) | typeAndDepth}}), false);
+
+  // The icon source and the folder drawing, on files in a folder of their
+  // own; the text names them <dir>/ and <pe>/.
+  TempDir dir;
+  auto said = [&](std::string text) {
+    for (const std::string& path : {dir.str(), PeDir()})
+      for (std::size_t at; (at = text.find(path)) != std::string::npos;)
+        text.replace(at, path.size(), path == PeDir() ? "<pe>" : "<dir>");
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+  };
+  const Bytes one = WriteIco({EncodeTestImage(3, {16, 8}), EncodeTestImage(3, {32, 4})});
+  for (const auto& [name, bytes] : std::initializer_list<std::pair<const char*, Bytes>>{
+           {"one.ico", one},
+           {"notes.txt", {'h', 'i'}},
+           {"tool.EXE", {'M', 'Z', '!'}},
+           {"readme.exe", {'h', 'i'}},
+           {"broken.ico", Bytes(one.begin(), one.begin() + 30)},
+           {"huge.dll", {'M', 'Z'}},
+           {"star.ico", WriteIco({EncodeTestImage(5, {32, 24}), EncodeTestImage(5, {16, 8})})},
+           {"three.icl", WriteNe({{"", 1, {EncodeTestImage(10, {32, 8})}},
+                                  {"", 2, {EncodeTestImage(11, {32, 8})}},
+                                  {"", 3, {EncodeTestImage(12, {32, 8})}}})},
+           {"solid.icl",
+            WriteNe({{"",
+                      1,
+                      {EncodeDib(
+                          {32, 32, 24, {}, std::vector<std::uint32_t>(1024, 0x123456), {}})}}})}})
+    WriteBytes(dir / name, bytes);
+  std::filesystem::resize_file(dir / "huge.dll", kMaxIconSourceBytes + 1);  // sparse: costs no disk
+  auto path = [&](const std::string& name) {
+    return name == "."      ? dir.str()
+           : name[0] == '<' ? PeDir() + name.substr(4)
+                            : (dir / name).string();
+  };
+  d.out << "== the icon source\n";
+  for (auto [name, index] :
+       std::initializer_list<std::pair<std::string, int>>{{"one.ico", 0},
+                                                          {"one.ico", 1},
+                                                          {"one.ico", -2},
+                                                          {"notes.txt", 0},
+                                                          {"notes.txt", 7},
+                                                          {"missing.ico", 0},
+                                                          {".", 0},
+                                                          {"huge.dll", 0},
+                                                          {"<pe>/icons40_32.dll", -45},
+                                                          {"<pe>/icons40_32.dll", -46},
+                                                          {"<pe>/icons40_32.dll", -1},
+                                                          {"<pe>/icons40_32.dll", 40},
+                                                          {"<pe>/noicons.exe", 0},
+                                                          {"<pe>/app.exe", 1},
+                                                          {"tool.EXE", 0}})
+    d.out << "ExtractIcon " << name << " " << index << ": "
+          << said(Text(d.source.ExtractIcon(path(name), index))) << "\n";
+  for (const char* name : {"one.ico", "tool.EXE", "readme.exe", "notes.txt", "broken.ico",
+                           "gone.exe", "<pe>/app.exe", "<pe>/noicons.exe", "<pe>/icons40_32.dll"})
+    d.out << "SmallShellIcon " << name << ": " << said(Text(d.source.SmallShellIcon(path(name))))
+          << "\n";
+  const std::string lib = path("<pe>/icons40_32.dll");
+  d.out << "ExtractIconAtSize icons40_32.dll 2 48: " << Text(d.source.ExtractIconAtSize(lib, 2, 48))
+        << "\nExtractLargestIcon icons40_32.dll 5: " << Text(d.source.ExtractLargestIcon(lib, 5))
+        << "\nLoadIconResource one.ico 16: " << Text(d.source.LoadIconResource(Span(one), 16))
+        << "\nLoadIconResource one.ico, reserved 1: "
+        << Text(d.source.LoadIconResource(Span(Patched(one, {{0, 0x10001}})), 32))
+        << "\nLoadIconResource 7 bytes: "
+        << Text(d.source.LoadIconResource(Span(Bytes{1, 2, 3, 4, 5, 6, 7}), 32)) << "\n";
+  for (const char* name : {"C:\\Games\\chess.exe", "/apps/Chess.EXE", "folder.Ico", "shell32.dll",
+                           "icons.icl", "notanexe", "ico", "co", "", "caf\xC3\xA9.ICO", "a.exe "})
+    d.out << "UsesShellIcon '" << name << "' 0, 1: " << UsesShellIcon(name, 0)
+          << UsesShellIcon(name, 1) << "\n";
+  // A listing reads a file once; another file in between, or a change of the
+  // file (fewer icons; the same size at a new time) has it read again.
+  auto listed = [&](const std::string& name) {
+    const int before = d.source.filesParsed();
+    int n = 0;
+    while (d.source.ExtractIcon(path(name), n).IsIcon()) ++n;
+    d.out << "listing " << name << ": " << n << " icons, read " << d.source.filesParsed() - before
+          << " times\n";
+  };
+  listed("<pe>/icons40_32.dll");
+  listed("one.ico");
+  listed("<pe>/icons40_32.dll");
+  for (int version : {0, 1, 2}) {  // 3 icons; 2; 2 others, the same size at a later time
+    std::vector<GroupDef> groups;
+    for (int k = 0; k < (version ? 2 : 3); ++k)
+      groups.push_back(
+          {"", std::uint16_t(k + 1), {EncodeTestImage(13 + 3 * version + k, {32, 8})}});
+    WriteBytes(dir / "changing.icl", WriteNe(groups));
+    std::filesystem::last_write_time(
+        dir / "changing.icl",
+        std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5 * version));
+    listed("changing.icl");
+  }
+  d.out << "changing.icl 0: " << Text(d.source.ExtractIcon(path("changing.icl"), 0)) << "\n";
+  FolderPictures folders(d.source);
+  struct Composed {
+    const char* name;
+    std::int16_t index, x, y;
+    int background;
+  };
+  for (const Composed& c : std::initializer_list<Composed>{
+           {"star.ico", 0, 8, 9, 0},         {"star.ico", 0, 8, 9, 1},
+           {"star.ico", 0, 8, 9, 2},         {"star.ico", 0, 8, 9, 3},
+           {"<pe>/noicons.exe", 0, 8, 9, 0}, {"<pe>/app.exe", 0, 8, 9, 1},
+           {"three.icl", 0, 8, 9, 1},        {"three.icl", 2, 8, 9, 1},
+           {"star.ico", 1, 8, 9, 0},         {"<pe>/icons40_32.dll", 0, 8, 9, 2},
+           {"solid.icl", 0, 8, 10, 3},       {"solid.icl", 0, 3, 11, 3},
+           {"solid.icl", 0, 0, 12, 3},       {"solid.icl", 0, 5, 2, 3},
+           {"missing.ico", 0, 8, 9, 0},      {"missing.ico", 3, 8, 9, 0},
+           {"notes.txt", 0, 8, 9, 0},        {"notes.txt", 4, 8, 9, 0},
+           {"broken.ico", 0, 8, 9, 0},       {"<pe>/app.exe", 0, 8, 9, 4},
+           {"<pe>/app.exe", 0, 8, 9, -1}}) {
+    auto picture =
+        ComposeFolderDrawing(d.source, folders, c.x, c.y, path(c.name), c.index, c.background);
+    d.out << Cat("compose ", c.name, " ", c.index, " on ", c.background, " at ", c.x, ",", c.y,
+                 ": ")
+          << (picture ? HashOf({picture->bits(), picture->size_bytes()})
+                      : said(Text(picture.error())))
+          << "\n";
+  }
+
+  const std::string golden = std::string(PLUMAGE_SOURCE_DIR) + "/tests/icons/golden/icons.txt";
+  if (std::getenv("PLUMAGE_UPDATE_GOLDEN")) {
+    WriteFile(golden, d.out.str());
+    GTEST_SKIP() << "wrote " << golden;
+  }
+  // The first lines that differ, rather than two texts of thousands of lines.
+  std::istringstream is(d.out.str()), was(ReadFile(golden));
+  int differences = 0;
+  for (int line = 1; is || was; ++line) {
+    std::string a, b;
+    std::getline(is, a);
+    std::getline(was, b);
+    if (a != b && ++differences <= 12)
+      ADD_FAILURE() << "line " << line << "\n  is: " << a << "\n was: " << b;
+  }
+  EXPECT_EQ(differences, 0) << "see the top of " << __FILE__ << " to write the golden anew";
+}
+
+}  // namespace
+}  // namespace plumage::test
