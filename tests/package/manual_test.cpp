@@ -62,19 +62,10 @@ std::string Flat(const std::string& text) {
 
 class ManualTest : public ::testing::Test {
  protected:
-  std::vector<std::string> Env() const {
-    return {"HOME=" + home.str(),
-            "XDG_DATA_HOME=" + (home / "data").string(),
-            "XDG_CONFIG_HOME=" + (home / "config").string(),
-            "XDG_CACHE_HOME=" + (home / "cache").string(),
-            "XDG_RUNTIME_DIR=" + home.str(),
-            "PLUMAGE_HOME=" + (home / "program").string() + "/",
-            "PLUMAGE_CONFIG=" + (home / "settings").string(),
-            "LC_ALL=C.UTF-8"};
-  }
+  // The process helper gives every run a home of its own.
   test::ProcessResult Plumagectl(std::vector<std::string> args) const {
     args.insert(args.begin(), PLUMAGECTL_PATH);
-    return test::RunProcess(args, Env());
+    return test::RunProcess(args, {"LC_ALL=C.UTF-8"});
   }
   // The help of a command: its lines, and its subcommands' names.
   std::string Help(const std::vector<std::string>& path) const {
@@ -121,10 +112,9 @@ class ManualTest : public ::testing::Test {
   }
   // The page as man prints it, wide enough that no line of the help wraps.
   std::string Rendered() const {
-    std::vector<std::string> env = Env();
-    env.push_back("MANWIDTH=250");
     auto run = test::RunProcess(
-        {"/usr/bin/man", "--warnings", "-l", std::string(PLUMAGE_MAN_DIR) + "/plumagectl.1"}, env);
+        {"/usr/bin/man", "--warnings", "-l", std::string(PLUMAGE_MAN_DIR) + "/plumagectl.1"},
+        {"LC_ALL=C.UTF-8", "MANWIDTH=250"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");  // groff's warnings: a line the page does not mean
     return run.out;
@@ -135,7 +125,7 @@ class ManualTest : public ::testing::Test {
     return name;
   }
 
-  test::TempDir home;
+  test::TempDir dir;
 };
 
 // The parts of the rendered page: "" for what comes before the commands'
@@ -256,10 +246,10 @@ TEST_F(ManualTest, TheExamplesAndExitStatusesAreThePrograms) {
   EXPECT_EQ(Plumagectl({"set"}).exitCode, statusFor("usage error"));
   EXPECT_EQ(Plumagectl({"--version"}).exitCode, statusFor("done."));
   EXPECT_EQ(
-      Plumagectl({"image", "gray", (home / "missing.bmp").string(), (home / "grey.bmp").string()})
+      Plumagectl({"image", "gray", (dir / "missing.bmp").string(), (dir / "grey.bmp").string()})
           .exitCode,
       statusFor("an error"));
-  EXPECT_FALSE(fs::exists(home / "grey.bmp"));  // "nothing was changed"
+  EXPECT_FALSE(fs::exists(dir / "grey.bmp"));  // "nothing was changed"
 }
 
 }  // namespace
