@@ -1,7 +1,8 @@
-// plumagectl(1) against plumagectl --help: every line of every command's
-// help is in that command's part of the page as man shows it, the page has
-// no command the program lacks, and its hand-written examples and exit
-// statuses are the program's. The page is the one the build made.
+// plumagectl(1) against plumagectl --help (as the transcript usage.t holds
+// it): every line of every command's help is in that command's part of the
+// page as man shows it, the page has no command the program lacks, and its
+// hand-written examples and exit statuses are the program's. The page is the
+// one the build made.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,8 +16,6 @@
 
 namespace plumage {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -62,23 +61,26 @@ std::string Flat(const std::string& text) {
 
 class ManualTest : public ::testing::Test {
  protected:
-  // The process helper gives every run a home of its own.
-  test::ProcessResult Plumagectl(std::vector<std::string> args) const {
-    args.insert(args.begin(), PLUMAGECTL_PATH);
-    return test::RunProcess(args, {"LC_ALL=C.UTF-8"});
+  // What plumagectl prints for a command line, "? STATUS" last, as the
+  // transcript tests/cli/transcripts/usage.t holds it (and its test holds
+  // the program to it).
+  static std::string Printed(const std::string& command) {
+    const std::string usage = test::ReadFile(PLUMAGE_SOURCE_DIR "/tests/cli/transcripts/usage.t");
+    const std::size_t begin = usage.find("\n$ " + command + "\n");
+    if (begin == std::string::npos) ADD_FAILURE() << "usage.t has no case \"$ " << command << "\"";
+    if (begin == std::string::npos) return "? -1\n";
+    const std::size_t status = usage.find("\n? ", begin + command.size() + 3);
+    return usage.substr(begin + command.size() + 4,
+                        usage.find('\n', status + 1) - begin - command.size() - 3);
   }
-  // The help of a command: its lines, and its subcommands' names.
-  std::string Help(const std::vector<std::string>& path) const {
-    std::vector<std::string> args = path;
-    args.push_back("--help");
-    auto run = Plumagectl(args);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    // The usage line names the program as it was started; the page as it is typed.
-    std::string text = run.out;
-    const std::string started = PLUMAGECTL_PATH;
-    for (std::size_t at; (at = text.find(started)) != std::string::npos;)
-      text.replace(at, started.size(), "plumagectl");
-    return text;
+  static int Status(const std::string& command) {
+    const std::string printed = Printed(command);
+    return std::stoi(printed.substr(printed.rfind("? ") + 2));
+  }
+  static std::string Help(const std::vector<std::string>& path) {
+    const std::string printed = Printed(Name(path) + " --help");
+    EXPECT_TRUE(printed.ends_with("\n? 0\n")) << Name(path);
+    return printed.substr(0, printed.rfind("? "));
   }
   static std::vector<std::string> SubcommandsIn(const std::string& help) {
     std::vector<std::string> names;
@@ -95,7 +97,7 @@ class ManualTest : public ::testing::Test {
     return names;
   }
   // Every command, as the words after "plumagectl", with its help.
-  std::map<std::vector<std::string>, std::string> Commands() const {
+  static std::map<std::vector<std::string>, std::string> Commands() {
     std::map<std::vector<std::string>, std::string> all;
     std::vector<std::vector<std::string>> pending = {{}};
     while (!pending.empty()) {
@@ -124,8 +126,6 @@ class ManualTest : public ::testing::Test {
     for (const std::string& word : path) name += " " + word;
     return name;
   }
-
-  test::TempDir dir;
 };
 
 // The parts of the rendered page: "" for what comes before the commands'
@@ -242,14 +242,10 @@ TEST_F(ManualTest, TheExamplesAndExitStatusesAreThePrograms) {
     ADD_FAILURE() << "the EXIT STATUS section says nothing of \"" << words << "\"";
     return -1;
   };
-  EXPECT_EQ(Plumagectl({"--no-such-option"}).exitCode, statusFor("usage error"));
-  EXPECT_EQ(Plumagectl({"set"}).exitCode, statusFor("usage error"));
-  EXPECT_EQ(Plumagectl({"--version"}).exitCode, statusFor("done."));
-  EXPECT_EQ(
-      Plumagectl({"image", "gray", (dir / "missing.bmp").string(), (dir / "grey.bmp").string()})
-          .exitCode,
-      statusFor("an error"));
-  EXPECT_FALSE(fs::exists(dir / "grey.bmp"));  // "nothing was changed"
+  EXPECT_EQ(Status("plumagectl --no-such-option"), statusFor("usage error"));
+  EXPECT_EQ(Status("plumagectl set"), statusFor("usage error"));
+  EXPECT_EQ(Status("plumagectl --version"), statusFor("done."));
+  EXPECT_EQ(Status("plumagectl image gray missing.bmp grey.bmp"), statusFor("an error"));
 }
 
 }  // namespace

@@ -280,7 +280,8 @@ Options:
 Exit status: 0 done; 1 error, nothing was changed; 2 usage; 3 done with a warning (an attribute could not be stored, or the Linux file managers could not be told).
 ? 0
 
-# Usage errors: status 2, and nothing changed.
+# Usage errors: status 2; an error (a picture that is not there): status 1;
+# nothing changed.
 $ plumagectl --no-such-option
 ! plumagectl: A subcommand is required (see plumagectl --help)
 ? 2
@@ -305,6 +306,9 @@ $ plumagectl image resample a.bmp b.bmp --width 0 --height 5
 $ plumagectl palette optimal a.bmp b.pal --levels 9
 ! plumagectl: --levels: Value 9 not in range 1 to 8 (see plumagectl --help)
 ? 2
+$ plumagectl image gray missing.bmp grey.bmp
+! plumagectl: cannot read missing.bmp: it does not exist
+? 1
 $ plumagectl install --user --all-users
 ! plumagectl: The following arguments were not expected: --all-users --user (see plumagectl --help)
 ? 2
