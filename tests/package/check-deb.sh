@@ -31,6 +31,7 @@ root=$work/root
 export TMPDIR=$work/tmp
 export HOME=$work/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
+export XDG_STATE_HOME=$HOME/.local/state
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_DIRS=$work/etc/xdg XDG_DATA_DIRS=$root/usr/share
 export PLUMAGE_HOME=$work/program/ PLUMAGE_CONFIG=$work/config LC_ALL=C.UTF-8
 unset MANPATH MANPAGER PAGER MAN_KEEP_FORMATTING BASH_COMPLETION_USER_DIR

@@ -1,7 +1,8 @@
-// plumagectl(1) against plumagectl --help: every line of every command's
-// help is in that command's part of the page as man shows it, the page has
-// no command the program lacks, and its hand-written examples and exit
-// statuses are the program's. The page is the one the build made.
+// plumagectl(1) against plumagectl --help (as the transcript usage.t holds
+// it): every line of every command's help is in that command's part of the
+// page as man shows it, the page has no command the program lacks, and its
+// hand-written examples and exit statuses are the program's. The page is the
+// one the build made.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,8 +16,6 @@
 
 namespace plumage {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -62,32 +61,26 @@ std::string Flat(const std::string& text) {
 
 class ManualTest : public ::testing::Test {
  protected:
-  std::vector<std::string> Env() const {
-    return {"HOME=" + home.str(),
-            "XDG_DATA_HOME=" + (home / "data").string(),
-            "XDG_CONFIG_HOME=" + (home / "config").string(),
-            "XDG_CACHE_HOME=" + (home / "cache").string(),
-            "XDG_RUNTIME_DIR=" + home.str(),
-            "PLUMAGE_HOME=" + (home / "program").string() + "/",
-            "PLUMAGE_CONFIG=" + (home / "settings").string(),
-            "LC_ALL=C.UTF-8"};
+  // What plumagectl prints for a command line, "? STATUS" last, as the
+  // transcript tests/cli/transcripts/usage.t holds it (and its test holds
+  // the program to it).
+  static std::string Printed(const std::string& command) {
+    const std::string usage = test::ReadFile(PLUMAGE_SOURCE_DIR "/tests/cli/transcripts/usage.t");
+    const std::size_t begin = usage.find("\n$ " + command + "\n");
+    if (begin == std::string::npos) ADD_FAILURE() << "usage.t has no case \"$ " << command << "\"";
+    if (begin == std::string::npos) return "? -1\n";
+    const std::size_t status = usage.find("\n? ", begin + command.size() + 3);
+    return usage.substr(begin + command.size() + 4,
+                        usage.find('\n', status + 1) - begin - command.size() - 3);
   }
-  test::ProcessResult Plumagectl(std::vector<std::string> args) const {
-    args.insert(args.begin(), PLUMAGECTL_PATH);
-    return test::RunProcess(args, Env());
+  static int Status(const std::string& command) {
+    const std::string printed = Printed(command);
+    return std::stoi(printed.substr(printed.rfind("? ") + 2));
   }
-  // The help of a command: its lines, and its subcommands' names.
-  std::string Help(const std::vector<std::string>& path) const {
-    std::vector<std::string> args = path;
-    args.push_back("--help");
-    auto run = Plumagectl(args);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    // The usage line names the program as it was started; the page as it is typed.
-    std::string text = run.out;
-    const std::string started = PLUMAGECTL_PATH;
-    for (std::size_t at; (at = text.find(started)) != std::string::npos;)
-      text.replace(at, started.size(), "plumagectl");
-    return text;
+  static std::string Help(const std::vector<std::string>& path) {
+    const std::string printed = Printed(Name(path) + " --help");
+    EXPECT_TRUE(printed.ends_with("\n? 0\n")) << Name(path);
+    return printed.substr(0, printed.rfind("? "));
   }
   static std::vector<std::string> SubcommandsIn(const std::string& help) {
     std::vector<std::string> names;
@@ -104,7 +97,7 @@ class ManualTest : public ::testing::Test {
     return names;
   }
   // Every command, as the words after "plumagectl", with its help.
-  std::map<std::vector<std::string>, std::string> Commands() const {
+  static std::map<std::vector<std::string>, std::string> Commands() {
     std::map<std::vector<std::string>, std::string> all;
     std::vector<std::vector<std::string>> pending = {{}};
     while (!pending.empty()) {
@@ -121,10 +114,9 @@ class ManualTest : public ::testing::Test {
   }
   // The page as man prints it, wide enough that no line of the help wraps.
   std::string Rendered() const {
-    std::vector<std::string> env = Env();
-    env.push_back("MANWIDTH=250");
     auto run = test::RunProcess(
-        {"/usr/bin/man", "--warnings", "-l", std::string(PLUMAGE_MAN_DIR) + "/plumagectl.1"}, env);
+        {"/usr/bin/man", "--warnings", "-l", std::string(PLUMAGE_MAN_DIR) + "/plumagectl.1"},
+        {"LC_ALL=C.UTF-8", "MANWIDTH=250"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");  // groff's warnings: a line the page does not mean
     return run.out;
@@ -134,8 +126,6 @@ class ManualTest : public ::testing::Test {
     for (const std::string& word : path) name += " " + word;
     return name;
   }
-
-  test::TempDir home;
 };
 
 // The parts of the rendered page: "" for what comes before the commands'
@@ -252,14 +242,10 @@ TEST_F(ManualTest, TheExamplesAndExitStatusesAreThePrograms) {
     ADD_FAILURE() << "the EXIT STATUS section says nothing of \"" << words << "\"";
     return -1;
   };
-  EXPECT_EQ(Plumagectl({"--no-such-option"}).exitCode, statusFor("usage error"));
-  EXPECT_EQ(Plumagectl({"set"}).exitCode, statusFor("usage error"));
-  EXPECT_EQ(Plumagectl({"--version"}).exitCode, statusFor("done."));
-  EXPECT_EQ(
-      Plumagectl({"image", "gray", (home / "missing.bmp").string(), (home / "grey.bmp").string()})
-          .exitCode,
-      statusFor("an error"));
-  EXPECT_FALSE(fs::exists(home / "grey.bmp"));  // "nothing was changed"
+  EXPECT_EQ(Status("plumagectl --no-such-option"), statusFor("usage error"));
+  EXPECT_EQ(Status("plumagectl set"), statusFor("usage error"));
+  EXPECT_EQ(Status("plumagectl --version"), statusFor("done."));
+  EXPECT_EQ(Status("plumagectl image gray missing.bmp grey.bmp"), statusFor("an error"));
 }
 
 }  // namespace

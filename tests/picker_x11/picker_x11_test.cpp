@@ -24,8 +24,6 @@
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
-extern char** environ;
-
 namespace plumage::test {
 namespace {
 
@@ -98,11 +96,16 @@ class XServer {
                                      "-screen",   "0",           "1024x768x24",
                                      "-nolisten", "tcp",         "-nolisten",
                                      "unix",      "-nolock"};
-    std::vector<char*> argv;
+    // The server too gets the private home and XDG_* folders of the tests.
+    std::vector<std::string> env = ProcessEnvironment();
+    std::vector<char*> argv, envp;
     for (auto& a : args) argv.push_back(a.data());
+    for (auto& e : env) envp.push_back(e.data());
     argv.push_back(nullptr);
+    envp.push_back(nullptr);
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int rc =
+        env.empty() ? -1 : posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     if (rc != 0) {

@@ -1,6 +1,7 @@
 #include "support/run_process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,11 +11,20 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 extern char** environ;
 
 namespace plumage::test {
 namespace {
+
+constexpr const char* kHomeVariables[] = {"HOME",           "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                                          "XDG_CACHE_HOME", "XDG_STATE_HOME",  "XDG_RUNTIME_DIR"};
+
+// The temporary folder with one closing '/', however TMPDIR ends.
+std::string TempPrefix() {
+  return (std::filesystem::temp_directory_path() / "").string();
+}
 
 // A home of the test binary's own, made at the first start of a process and
 // removed at the end: a program a test starts never writes into the real
@@ -24,14 +34,12 @@ namespace {
 // only a folder it made itself, whose name it checks once more.
 const std::string& PrivateHome() {
   static const std::string* const home = [] {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "plumage-home-XXXXXX").string();
+    std::string pattern = TempPrefix() + "plumage-home-XXXXXX";
     auto* made = new std::string(mkdtemp(pattern.data()) ? pattern : std::string());
     if (!made->empty())
       std::atexit([] {
         const std::string& path = PrivateHome();
-        const std::string prefix =
-            (std::filesystem::temp_directory_path() / "plumage-home-").string();
+        const std::string prefix = TempPrefix() + "plumage-home-";
         if (path.size() == prefix.size() + 6 && path.compare(0, prefix.size(), prefix) == 0) {
           std::error_code ec;
           std::filesystem::remove_all(path, ec);
@@ -40,34 +48,6 @@ const std::string& PrivateHome() {
     return made;
   }();
   return *home;
-}
-
-std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra) {
-  std::map<std::string, std::string> vars;
-  for (char** e = environ; *e; ++e) {
-    std::string kv(*e);
-    auto eq = kv.find('=');
-    vars[kv.substr(0, eq)] = kv;
-  }
-  // A test binary that runs in a private home already (a test under its
-  // own session bus, say) hands that one down.
-  const char* ownHome = std::getenv("HOME");
-  const std::string temp = std::filesystem::temp_directory_path().string();
-  const bool privateAlready = ownHome && std::string(ownHome).rfind(temp + "/", 0) == 0;
-  const std::string home = privateAlready ? std::string() : PrivateHome();
-  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
-                           "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
-    if (home.empty()) break;  // a home of its own already, or none could be made
-    const std::string value = std::string(name) == "HOME" ? home : home + "/" + name;
-    std::filesystem::create_directories(value);
-    vars[name] = std::string(name) + "=" + value;
-  }
-  // No session bus of the user's either: its services write into the real home.
-  if (!privateAlready) vars.erase("DBUS_SESSION_BUS_ADDRESS");
-  for (const auto& kv : extra) vars[kv.substr(0, kv.find('='))] = kv;
-  std::vector<std::string> out;
-  for (auto& [k, v] : vars) out.push_back(v);
-  return out;
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
@@ -80,52 +60,105 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 std::string Drain(int fd) {
   std::string text;
   char buf[4096];
-  for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
+  lseek(fd, 0, SEEK_SET);
+  for (ssize_t n; (n = read(fd, buf, sizeof buf)) != 0;) {
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n < 0) break;
     text.append(buf, static_cast<std::size_t>(n));
   }
+  close(fd);
   return text;
 }
 
 int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int outFd,
           int errFd) {
   std::vector<std::string> args = argv;
-  std::vector<std::string> vars = MergedEnvironment(env);
+  std::vector<std::string> vars = ProcessEnvironment(env);
+  if (vars.empty() || args.empty()) return -1;
   auto argp = Pointers(args);
   auto envp = Pointers(vars);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  if (outFd >= 0) posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-  if (errFd >= 0) posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+  posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+  posix_spawn_file_actions_adddup2(&actions, errFd, 2);
   pid_t pid = -1;
   int rc = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   return rc == 0 ? pid : -1;
 }
 
+int Status(int status) {
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 }  // namespace
 
-ProcessResult RunProcess(const std::vector<std::string>& argv,
-                         const std::vector<std::string>& env) {
+std::vector<std::string> ProcessEnvironment(const std::vector<std::string>& extra) {
+  std::map<std::string, std::string> vars;
+  for (char** e = environ; *e; ++e) {
+    std::string kv(*e);
+    vars[kv.substr(0, kv.find('='))] = kv;
+  }
+  // A folder the test binary was given in the temporary folder (a test
+  // under its own session bus, say) is handed down; any other is replaced.
+  auto inTemp = [](const std::string& kv) {
+    return kv.substr(kv.find('=') + 1).rfind(TempPrefix(), 0) == 0;
+  };
+  const bool privateAlready = vars.count("HOME") && inTemp(vars["HOME"]);
+  for (const char* name : kHomeVariables) {
+    if (vars.count(name) && inTemp(vars[name])) continue;
+    if (PrivateHome().empty()) return {};
+    const std::string value =
+        std::string(name) == "HOME" ? PrivateHome() : PrivateHome() + "/" + name;
+    std::filesystem::create_directories(value);
+    vars[name] = std::string(name) + "=" + value;
+  }
+  // No session bus of the user's either: its services write into the real home.
+  if (!privateAlready) vars.erase("DBUS_SESSION_BUS_ADDRESS");
+  for (const auto& kv : extra) vars[kv.substr(0, kv.find('='))] = kv;
+  std::vector<std::string> out;
+  for (auto& [name, kv] : vars) {
+    for (const char* home : kHomeVariables)
+      if (name == home && !inTemp(kv)) return {};
+    out.push_back(kv);
+  }
+  return out;
+}
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                         std::chrono::seconds timeout) {
   ProcessResult result;
   // Output goes to temporary files, so a chatty child never blocks on a pipe.
-  char outName[] = "/tmp/plumage-out-XXXXXX";
-  char errName[] = "/tmp/plumage-err-XXXXXX";
-  int outFd = mkstemp(outName);
-  int errFd = mkstemp(errName);
-  int pid = Spawn(argv, env, outFd, errFd);
-  if (pid > 0) result.exitCode = WaitProcess(pid);
-  lseek(outFd, 0, SEEK_SET);
-  lseek(errFd, 0, SEEK_SET);
+  std::string outName = TempPrefix() + "plumage-out-XXXXXX";
+  std::string errName = TempPrefix() + "plumage-err-XXXXXX";
+  int outFd = mkstemp(outName.data());
+  int errFd = mkstemp(errName.data());
+  unlink(outName.c_str());
+  unlink(errName.c_str());
+  const int pid = Spawn(argv, env, outFd, errFd);
+  if (pid > 0) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    auto pause = std::chrono::milliseconds(1);
+    int status = -1;
+    for (int r; (r = waitpid(pid, &status, WNOHANG)) != pid;) {
+      if (r < 0 && errno != EINTR) break;  // no such child: exitCode stays -1
+      if (std::chrono::steady_clock::now() > deadline) {
+        result.timedOut = true;
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(pause);
+      pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    }
+    if (status != -1) result.exitCode = Status(status);
+  } else {
+    result.err = "cannot start " + (argv.empty() ? std::string("nothing") : argv[0]) +
+                 " (or its HOME or XDG_* folders lie outside " + TempPrefix() + ")\n";
+  }
   result.out = Drain(outFd);
-  result.err = Drain(errFd);
-  close(outFd);
-  close(errFd);
-  unlink(outName);
-  unlink(errName);
+  result.err += Drain(errFd);
   return result;
 }
 
@@ -140,7 +173,7 @@ int WaitProcess(int pid) {
   int status = 0;
   while (waitpid(pid, &status, 0) < 0)
     if (errno != EINTR) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return Status(status);
 }
 
 }  // namespace plumage::test

@@ -5,6 +5,11 @@
 # the Linux build reads. (Wine stores no Archive bit: it reports every file
 # as Archive.)
 set -u
+# The tools it starts get a home and XDG_* folders of their own, not the user's.
+home=$(mktemp -d) || exit 1
+trap 'rm -rf "$home"' EXIT
+export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+  XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" XDG_RUNTIME_DIR="$home"
 dir="$1"
 [ -s "$dir/expected.txt" ] || { echo "no manifest in $dir"; exit 1; }
 failures=0

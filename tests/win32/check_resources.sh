@@ -8,6 +8,11 @@
 # the file's own name. The installer's manifest is makensis's own: only its
 # version is checked.
 set -u
+# The tools it starts get a home and XDG_* folders of their own, not the user's.
+home=$(mktemp -d) || exit 1
+trap 'rm -rf "$home"' EXIT
+export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+  XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" XDG_RUNTIME_DIR="$home"
 exe="$1"
 version="$2"
 installer="${3:-}"

@@ -24,7 +24,9 @@ export XDG_CONFIG_HOME="$work/home/.config"
 export XDG_DATA_HOME="$work/home/.local/share"
 export XDG_CACHE_HOME="$work/home/.cache"
 export XDG_STATE_HOME="$work/home/.local/state"
-mkdir -p "$WINEPREFIX" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
+export XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$WINEPREFIX" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" \
+  "$XDG_RUNTIME_DIR"
 cleanup() {
   "$wineserver" -k >/dev/null 2>&1
   [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"

@@ -174,6 +174,8 @@ std::string TempPrefix(const fs::path& target) {
   return "." + target.filename().string() + kTempMarker;
 }
 
+}  // namespace
+
 // Siblings that a killed run of this or another process left behind: their
 // process is gone, so nobody will rename them any more.
 void RemoveStaleSiblings(const fs::path& target) {
@@ -194,7 +196,6 @@ void RemoveStaleSiblings(const fs::path& target) {
   closedir(dir);
 }
 
-}  // namespace
 
 Status WriteFileAtomically(const std::string& path, const std::string& bytes,
                            const std::string& attributesFrom) {

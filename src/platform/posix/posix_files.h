@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 
 #include "base/result.h"
@@ -53,6 +54,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 // attributes (each volume's way: CarryAttributes in volumes.h) carry over;
 // they come from `attributesFrom` when it is given and exists (a copy takes
 // its source's). A sibling left by a run that was killed is removed.
+// Removes the siblings (.NAME.tmp-PID) that killed runs left beside a file:
+// their process is gone, so nobody will rename them any more.
+void RemoveStaleSiblings(const std::filesystem::path& target);
+
 Status WriteFileAtomically(const std::string& path, const std::string& bytes,
                            const std::string& attributesFrom = {});
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);

@@ -62,7 +62,12 @@ Status Write(const std::string& file, const std::string& section,
   const std::string target = behind ? *behind : file;
   auto edited = Edited(target, section, values, text);
   if (!edited) return edited.error();
-  if (!edited.value()) return Ok{};  // it holds those values already
+  if (!edited.value()) {
+    // It holds those values already; what killed runs left beside it goes
+    // all the same.
+    RemoveStaleSiblings(target);
+    return Ok{};
+  }
   // A file the reader would refuse is not written (a large Windows-1252
   // file doubles in UTF-16).
   if (edited.value()->size() > kMaxProfileBytes)
