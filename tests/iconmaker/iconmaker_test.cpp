@@ -221,8 +221,7 @@ TEST_F(SaveSelectedTest, EveryFailureIsToldWhereAndLeavesTheIconAsItWas) {
   fs::remove_all(IconsDir());
   WriteFile(IconsDir(), "a file where the folder should be");
   EXPECT_FALSE(SaveSelectedAsIcon(picker));
-  ExpectRefusal("Cannot create the folder of new icons " + IconsDir().string() + kPathSeparator +
-                ":");
+  ExpectRefusal("Cannot create the folder of new icons " + IconsFolderPath(program) + ":");
   EXPECT_EQ(ReadFile(IconsDir()), "a file where the folder should be");
 }
 
