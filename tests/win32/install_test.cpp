@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_text.h"
 #include "support/temp_dir.h"
 #include "win32_test_util.h"
@@ -37,6 +38,19 @@ std::string Ini(const std::string& folder, const char* key) {
 }
 
 const char* const kVerb = "Folder\\shell\\PlumIcon";
+
+// The verb's caption as the program reads it: through HKEY_CLASSES_ROOT.
+std::string Caption() {
+  platform::Win32Registry registry;
+  platform::RegHandle key = 0;
+  if (registry.OpenKey(platform::kHkeyClassesRoot, kVerb, &key) != platform::kErrorSuccess)
+    return "<no key>";
+  char data[256] = {};
+  std::uint32_t size = sizeof data - 1, type = 0;
+  registry.QueryValue(key, "", &type, reinterpret_cast<std::uint8_t*>(data), &size);
+  registry.CloseKey(key);
+  return data;
+}
 const std::string kUserVerb = std::string("Software\\Classes\\") + kVerb;
 
 TEST(Win32Install, TheVerbGoesWhereItsScopeSaysAndStartsPlumageWithTheWholePath) {
@@ -48,12 +62,12 @@ TEST(Win32Install, TheVerbGoesWhereItsScopeSaysAndStartsPlumageWithTheWholePath)
   // path Explorer puts there, blanks and all, is the whole argument text.
   const std::string command = Default(HKEY_CURRENT_USER, kUserVerb + "\\command");
   EXPECT_TRUE(command.front() == '"' && command.ends_with("plumage.exe\" %1")) << command;
-  EXPECT_EQ(std::tuple(Default(HKEY_LOCAL_MACHINE, kUserVerb), Default(HKEY_CLASSES_ROOT, kVerb)),
+  EXPECT_EQ(std::tuple(Default(HKEY_LOCAL_MACHINE, kUserVerb), Caption()),
             std::tuple("<no key>", "C&hange icon..."))
       << "no administrator's key; the program reads the user's through HKEY_CLASSES_ROOT";
   EXPECT_EQ(RunPlumagectl("install --user --all-users"), 2u) << "one scope or the other";
   ASSERT_EQ(RunPlumagectl("uninstall --user"), 0u);
-  EXPECT_EQ(std::tuple(Default(HKEY_CURRENT_USER, kUserVerb), Default(HKEY_CLASSES_ROOT, kVerb),
+  EXPECT_EQ(std::tuple(Default(HKEY_CURRENT_USER, kUserVerb), Caption(),
                        Default(HKEY_CURRENT_USER, "Software\\Classes\\Folder") != "<no key>"),
             std::tuple("<no key>", "<no key>", hadFolderKey))
       << "the keys install made above the verb go with it, and only those";
@@ -85,21 +99,24 @@ TEST(Win32Plumagectl, AFolderNamedInAnyScriptIsThatFolder) {
   }
 }
 
-// Options begin with '-' on Windows too: a path of the present drive that
-// begins with '/' is an argument, not a "/option".
+// Options begin with '-' on Windows too: a path that begins with '/' (one
+// of the present drive on Windows, a Linux path under Wine) is an
+// argument, not a "/option".
 TEST(Win32Plumagectl, APathThatBeginsWithASlashIsAFolder) {
   TempDir dir;
   const std::string folder = dir.str() + "\\Slash";
   ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
-  std::string slashed = folder.substr(2);  // without its drive, which the child starts on
-  std::replace(slashed.begin(), slashed.end(), '\\', '/');
-  wchar_t before[MAX_PATH] = {};
-  GetCurrentDirectoryW(MAX_PATH, before);
-  SetCurrentDirectoryW(Utf8ToWide(folder.substr(0, 3)).c_str());
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  ASSERT_NE(unixName, nullptr) << "not under Wine";
+  char* name = unixName(Utf8ToWide(folder).c_str());
+  const std::string slashed = name;
+  HeapFree(GetProcessHeap(), 0, name);
   std::string out;
-  const DWORD status = RunPlumagectl("set --force " + slashed + " C:\\Icons\\game.ico 2", &out);
-  SetCurrentDirectoryW(before);
-  EXPECT_EQ(std::tuple(status, Ini(folder, "IconIndex")), std::tuple(0u, "2")) << slashed << "\n" << out;
+  EXPECT_EQ(std::tuple(RunPlumagectl("set --force " + slashed + " C:\\Icons\\game.ico 2", &out),
+                       Ini(folder, "IconIndex")),
+            std::tuple(0u, "2")) << slashed << "\n" << out;
   SetFileAttributesW(Utf8ToWide(folder + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

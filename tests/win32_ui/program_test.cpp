@@ -39,9 +39,7 @@ std::string WindowsPath(std::string path) {
   return path;
 }
 
-std::string ProgramPath() {
-  return WindowsPath(PLUMAGE_EXE);
-}
+std::string ProgramPath() { return WindowsPath(PLUMAGE_EXE); }
 
 std::string SystemFile(const char* name) {
   char folder[MAX_PATH] = {};
@@ -256,13 +254,11 @@ TEST_P(PlumageOkTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEnds) {
   EXPECT_EQ(refreshKeysSeen, 1) << "F5 goes out once the reminder is closed";
   UnhookWindowsHookEx(watch);
   const std::string ini = folder + "\\DESKTOP.INI";
-  EXPECT_EQ(IniValue(ini, "IconFile"), library);
-  EXPECT_EQ(IniValue(ini, "IconIndex"), "0");
-  const DWORD attributes = Attributes(ini);
-  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
-            DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
-  EXPECT_TRUE(Attributes(folder) & FILE_ATTRIBUTE_SYSTEM);
+  EXPECT_EQ(std::tuple(IniValue(ini, "IconFile"), IniValue(ini, "IconIndex"),
+                       Attributes(ini) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+                       Attributes(folder) & FILE_ATTRIBUTE_SYSTEM),
+            std::tuple(library, "0", DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+                       DWORD{FILE_ATTRIBUTE_SYSTEM}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, PlumageOkTest,
@@ -279,9 +275,8 @@ TEST_F(PlumageProgramTest, WithoutAnArgumentOnlyTheSettingsDialogShowsAndItsOkWr
   RunningPlumage::Click(settings, win32::OptionsWindow::kNoWarningBox);
   RunningPlumage::Click(settings, win32::OptionsWindow::kLang1);
   RunningPlumage::Click(settings, win32::OptionsWindow::kCmdOK);
-  EXPECT_EQ(plumage.WaitForEnd(), 0);
-  EXPECT_EQ(VerbValue("NoWarning"), " 1");
-  EXPECT_EQ(VerbValue(""), "M&odifier l'ic\xC3\xB4ne...");
+  EXPECT_EQ(std::tuple(plumage.WaitForEnd(), VerbValue("NoWarning"), VerbValue("")),
+            std::tuple(0, " 1", "M&odifier l'ic\xC3\xB4ne..."));
 }
 
 }  // namespace

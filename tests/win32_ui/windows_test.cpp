@@ -12,6 +12,8 @@
 #include <cwctype>
 #include <functional>
 
+#include "app/texts.h"
+#include "dialogs/frm_about.h"
 #include "iconmaker/save_selected.h"
 #include "picker/change_icon.h"
 #include "platform/win32/native_platform.h"
