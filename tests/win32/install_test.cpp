@@ -114,9 +114,8 @@ TEST(Win32Plumagectl, APathThatBeginsWithASlashIsAFolder) {
   const std::string slashed = name;
   HeapFree(GetProcessHeap(), 0, name);
   std::string out;
-  EXPECT_EQ(std::tuple(RunPlumagectl("set --force " + slashed + " C:\\Icons\\game.ico 2", &out),
-                       Ini(folder, "IconIndex")),
-            std::tuple(0u, "2")) << slashed << "\n" << out;
+  const DWORD status = RunPlumagectl("set --force " + slashed + " C:\\Icons\\game.ico 2", &out);
+  EXPECT_EQ(std::tuple(status, Ini(folder, "IconIndex")), std::tuple(0u, "2")) << slashed << "\n" << out;
   SetFileAttributesW(Utf8ToWide(folder + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
