@@ -67,10 +67,8 @@ plumage_add_gtest(test_files LABELS unit SOURCES ${T}/files/dos_attrib_test.cpp)
 add_subdirectory(${T}/win32 ${CMAKE_CURRENT_BINARY_DIR}/win32)
 
 # The settings dialog, the about box and the shell icon cache control.
-plumage_add_gtest(test_dialogs LABELS unit
-  SOURCES ${T}/dialogs/frm_about_test.cpp ${T}/dialogs/frm_options_test.cpp)
+plumage_add_gtest(test_dialogs LABELS unit SOURCES ${T}/dialogs/dialogs_test.cpp)
 plumage_add_gtest(test_shellcache LABELS unit SOURCES ${T}/shellcache/icon_cache_manager_test.cpp)
-target_include_directories(test_shellcache PRIVATE ${T}/dialogs)
 
 # The Win32 front end's windows and plumage.exe from end to end, each on a
 # display of its own (Xvfb).

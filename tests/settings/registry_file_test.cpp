@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/registry_store.h"
 #include "formats/regedit_document.h"
+#include "platform/posix/registry_store.h"
 #include "support/temp_dir.h"
 
 namespace plumage::platform {
@@ -15,15 +15,12 @@ namespace {
 
 constexpr std::uint32_t kHkcr = kHkeyClassesRoot;
 constexpr std::uint32_t kHklm = kHkeyLocalMachine;
+const char* const kVerb = "Folder\\shell\\PlumIcon";
 
 TEST(RegDocument, EveryTypeAndByteSurvivesARoundTrip) {
-  struct Case {
-    const char* name;
-    std::uint32_t type;
-    std::string data;
-  };
-  const std::vector<Case> cases = {
+  const std::tuple<const char*, std::uint32_t, std::string> cases[] = {
       {"text", kRegSz, std::string("C:\\Icons\\\"quoted\"\0", 19)},
+      {"", kRegSz, std::string("C&hange icon...\0", 16)},
       {"empty", kRegSz, std::string(1, '\0')},
       {"no nul", kRegSz, "abc"},
       {"two nuls", kRegSz, std::string("a\0b\0", 4)},
@@ -35,69 +32,66 @@ TEST(RegDocument, EveryTypeAndByteSurvivesARoundTrip) {
       {"empty binary", kRegBinary, ""},
       {"expand", kRegExpandSz, std::string("%WINDIR%\0", 9)},
       {"multi", kRegMultiSz, std::string("a\0b\0\0", 5)},
-      {"odd type", 0x4711, "z"},
-  };
+      {"odd type", 0x4711, "z"}};
   RegDocument doc;
-  for (const auto& c : cases) doc.SetValue(kHkcr, "Folder\\shell\\PlumIcon", c.name, c.type, c.data);
-  doc.SetValue(kHkcr, "Folder\\shell\\PlumIcon", "", kRegSz, std::string("C&hange icon...\0", 16));
+  for (const auto& [name, type, data] : cases) doc.SetValue(kHkcr, kVerb, name, type, data);
   const std::string text = doc.Serialize();
   RegDocument back = RegDocument::Parse(text);
   EXPECT_FALSE(back.damaged());
-  for (const auto& c : cases) {
-    const RegEntry* e = back.FindValue(kHkcr, "Folder\\shell\\PlumIcon", c.name);
-    ASSERT_NE(e, nullptr) << c.name;
-    EXPECT_EQ(e->type, c.type) << c.name;
-    EXPECT_EQ(e->data, c.data) << c.name;
+  for (const auto& [name, type, data] : cases) {
+    const RegEntry* e = back.FindValue(kHkcr, kVerb, name);
+    ASSERT_NE(e, nullptr) << name;
+    EXPECT_EQ(std::tuple(e->type, e->data), std::tuple(type, data)) << name;
   }
-  EXPECT_EQ(back.FindValue(kHkcr, "Folder\\shell\\PlumIcon", "")->data,
-            std::string("C&hange icon...\0", 16));
-  // A second round trip changes nothing at all.
-  EXPECT_EQ(back.Serialize(), text);
+  EXPECT_EQ(back.Serialize(), text) << "a second round trip changes nothing";
 }
 
 TEST(RegDocument, ReadsWhatRegeditAndHandsWrite) {
-  const std::string file =
+  RegDocument doc = RegDocument::Parse(
       "REGEDIT4\n\n"
       "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion]\n"
       "\"SystemRoot\"=\"C:\\\\WINNT\"\n"
-      "\"Bin\"=hex:01,02,\\\n"
-      "  03,04\n"
+      "\"Bin\"=hex:01,02,\\\n  03,04\n"
       "\"Path\"=hex(2):25,00\n"
       "; a comment\n"
       "\"Count\"=dword:0000002a\r"
       "[hkcr\\Folder\\shell\\PlumIcon]\r\n"
-      "@=\"C&hange icon...\"";  // no line end at the very end
-  RegDocument doc = RegDocument::Parse(file);
+      "@=\"C&hange icon...\"");  // no line end at the very end
   EXPECT_FALSE(doc.damaged());
   const char* nt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
-  EXPECT_EQ(doc.FindValue(kHklm, nt, "SystemRoot")->data, std::string("C:\\WINNT\0", 9));
-  EXPECT_EQ(doc.FindValue(kHklm, nt, "bin")->data, std::string("\x01\x02\x03\x04", 4));
-  EXPECT_EQ(doc.FindValue(kHklm, nt, "Path")->type, kRegExpandSz);
-  EXPECT_EQ(doc.FindValue(kHklm, nt, "Count")->data, std::string("\x2a\0\0\0", 4));
-  EXPECT_EQ(doc.FindValue(kHkcr, "FOLDER\\SHELL\\PLUMICON", "")->data,
-            std::string("C&hange icon...\0", 16));
+  const std::tuple<std::uint32_t, const char*, const char*, std::uint32_t, std::string> values[] = {
+      {kHklm, nt, "SystemRoot", kRegSz, std::string("C:\\WINNT\0", 9)},
+      {kHklm, nt, "bin", kRegBinary, std::string("\x01\x02\x03\x04", 4)},
+      {kHklm, nt, "Path", kRegExpandSz, std::string("%\0", 2)},
+      {kHklm, nt, "Count", kRegDword, std::string("\x2a\0\0\0", 4)},
+      {kHkcr, "FOLDER\\SHELL\\PLUMICON", "", kRegSz, std::string("C&hange icon...\0", 16)}};
+  for (const auto& [root, key, name, type, data] : values) {
+    const RegEntry* e = doc.FindValue(root, key, name);
+    ASSERT_NE(e, nullptr) << name;
+    EXPECT_EQ(std::tuple(e->type, e->data), std::tuple(type, data)) << name;
+  }
   // Parents exist through their children; siblings with a longer name do not.
-  EXPECT_TRUE(doc.KeyExists(kHkcr, "Folder\\shell"));
-  EXPECT_TRUE(doc.KeyExists(kHkcr, "Folder"));
-  EXPECT_FALSE(doc.KeyExists(kHkcr, "Folder\\she"));
-  EXPECT_FALSE(doc.KeyExists(kHkeyCurrentUser, "Folder"));
+  EXPECT_EQ(std::tuple(doc.KeyExists(kHkcr, "Folder\\shell"), doc.KeyExists(kHkcr, "Folder"),
+                       doc.KeyExists(kHkcr, "Folder\\she"), doc.KeyExists(kHkeyCurrentUser, "Folder")),
+            std::tuple(true, true, false, false));
+  doc.CreateKey(kHkcr, "Folder\\shell\\PlumIconX");
+  doc.DeleteKeyTree(kHkcr, "folder\\shell\\plumicon");
+  EXPECT_EQ(std::tuple(doc.KeyExists(kHkcr, kVerb), doc.KeyExists(kHkcr, "Folder\\shell\\PlumIconX")),
+            std::tuple(false, true));
 }
 
 TEST(RegDocument, UnreadableLinesAreKeptVerbatimInPlace) {
-  const std::string file =
+  RegDocument doc = RegDocument::Parse(
       "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon]\r\n"
-      "@=\"C&hange icon...\"\r\n"
       "garbage line \x01\x02\n"
       "\"NoWarning\"=\" 1\"\r\n"
       "\"Broken\"=\"unterminated\r\n"
       "[HKEY_NOWHERE\\x]\r\n"
-      "\"Lost\"=\"?\"\r\n";
-  RegDocument doc = RegDocument::Parse(file);
+      "\"Lost\"=\"?\"\r\n");
   EXPECT_TRUE(doc.damaged());
-  EXPECT_EQ(doc.FindValue(kHkcr, "Folder\\shell\\PlumIcon", "NoWarning")->data,
-            std::string(" 1\0", 3));
-  EXPECT_EQ(doc.FindValue(kHkcr, "Folder\\shell\\PlumIcon", "Broken"), nullptr);
-  doc.SetValue(kHkcr, "Folder\\shell\\PlumIcon", "DefaultLibrary", kRegSz, std::string("x\0", 2));
+  EXPECT_EQ(doc.FindValue(kHkcr, kVerb, "NoWarning")->data, std::string(" 1\0", 3));
+  EXPECT_EQ(doc.FindValue(kHkcr, kVerb, "Broken"), nullptr);
+  doc.SetValue(kHkcr, kVerb, "DefaultLibrary", kRegSz, std::string("x\0", 2));
   const std::string out = doc.Serialize();
   for (const char* kept : {"garbage line \x01\x02\n", "\"Broken\"=\"unterminated\r\n",
                            "[HKEY_NOWHERE\\x]\r\n", "\"Lost\"=\"?\"\r\n"})
@@ -105,13 +99,20 @@ TEST(RegDocument, UnreadableLinesAreKeptVerbatimInPlace) {
   EXPECT_EQ(RegDocument::Parse(out).RawLines(), doc.RawLines());
 }
 
-TEST(RegDocument, DeletingATreeLeavesKeysWithLongerNames) {
-  RegDocument doc;
-  doc.CreateKey(kHkcr, "Folder\\shell\\PlumIcon\\command");
-  doc.CreateKey(kHkcr, "Folder\\shell\\PlumIconX");
-  doc.DeleteKeyTree(kHkcr, "folder\\shell\\plumicon");
-  EXPECT_FALSE(doc.KeyExists(kHkcr, "Folder\\shell\\PlumIcon"));
-  EXPECT_TRUE(doc.KeyExists(kHkcr, "Folder\\shell\\PlumIconX"));
+// Found by fuzzing: a hex value ending in a backslash at the very end of a
+// block swallowed the blank line after it once the file was written again.
+TEST(RegDocument, AContinuationNeverSwallowsABlankOrAKeyLine) {
+  RegDocument doc = RegDocument::Parse("REGEDIT4\n[HKEY_CLASSES_ROOT\\x]\n\"E\"=hex(2):zz,01,\\\n");
+  doc.SetValue(kHkcr, "y", "v", kRegSz, std::string("1\0", 2));
+  const std::string once = doc.Serialize();
+  RegDocument again = RegDocument::Parse(once);
+  EXPECT_EQ(again.Serialize(), once);
+  EXPECT_NE(again.FindValue(kHkcr, "y", "v"), nullptr);
+}
+
+long Set(PosixRegistry& store, RegHandle h, const std::string& name, const std::string& data) {
+  return store.SetValue(h, name, kRegSz, reinterpret_cast<const std::uint8_t*>(data.data()),
+                        static_cast<std::uint32_t>(data.size()));
 }
 
 TEST(PosixRegistryFile, ADamagedFileIsCopiedOnceBeforeItsFirstRewrite) {
@@ -122,50 +123,38 @@ TEST(PosixRegistryFile, ADamagedFileIsCopiedOnceBeforeItsFirstRewrite) {
       "this is not a registry line\n";
   test::WriteFile(path, damaged);
   PosixRegistry store(path.string());
-  // Reading needs no write: nothing is touched.
   RegHandle h = 0;
-  ASSERT_EQ(store.OpenKey(kHkcr, "Folder\\shell\\PlumIcon", &h), 0);
+  ASSERT_EQ(store.OpenKey(kHkcr, kVerb, &h), 0);
   std::uint32_t type = 0, size = 0;
   EXPECT_EQ(store.QueryValue(h, "", &type, nullptr, &size), 0);
-  EXPECT_EQ(test::ReadFile(path), damaged);
+  EXPECT_EQ(test::ReadFile(path), damaged) << "reading writes nothing";
   EXPECT_FALSE(std::filesystem::exists(dir / "registry.reg.damaged"));
-
-  const std::string one(" 1\0", 3);
-  ASSERT_EQ(store.SetValue(h, "NoWarning", kRegSz, reinterpret_cast<const std::uint8_t*>(one.data()), 3), 0);
-  EXPECT_EQ(test::ReadFile(dir / "registry.reg.damaged"), damaged);
+  for (int write = 0; write < 2; ++write) {
+    ASSERT_EQ(Set(store, h, "NoWarning", std::string(" 1\0", 3)), 0);
+    EXPECT_EQ(test::ReadFile(dir / "registry.reg.damaged"), damaged);
+    EXPECT_FALSE(std::filesystem::exists(dir / "registry.reg.damaged.1")) << "copied once";
+  }
   const std::string rewritten = test::ReadFile(path);
   EXPECT_NE(rewritten.find("this is not a registry line"), std::string::npos);
   EXPECT_NE(rewritten.find("\"NoWarning\"=\" 1\""), std::string::npos);
-
-  // The same damage is not copied again on the next write.
-  ASSERT_EQ(store.SetValue(h, "NoWarning", kRegSz, reinterpret_cast<const std::uint8_t*>(one.data()), 3), 0);
-  EXPECT_FALSE(std::filesystem::exists(dir / "registry.reg.damaged.1"));
-  EXPECT_EQ(test::ReadFile(dir / "registry.reg.damaged"), damaged);
 }
 
 TEST(PosixRegistryFile, WritersInSeveralProcessesLoseNothing) {
   test::TempDir dir;
   const std::string path = (dir / "registry.reg").string();
-  {
-    PosixRegistry store(path);
-    ASSERT_EQ(store.CreateKey(kHkcr, "Folder\\shell\\PlumIcon"), 0);
-  }
-  constexpr int kWriters = 4;
-  constexpr int kValuesEach = 25;
+  ASSERT_EQ(PosixRegistry(path).CreateKey(kHkcr, kVerb), 0);
+  constexpr int kWriters = 4, kValuesEach = 25;
   std::vector<pid_t> children;
   for (int w = 0; w < kWriters; ++w) {
-    pid_t pid = fork();
+    const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
       PosixRegistry store(path);
       RegHandle h = 0;
-      if (store.OpenKey(kHkcr, "Folder\\shell\\PlumIcon", &h) != 0) _exit(1);
+      if (store.OpenKey(kHkcr, kVerb, &h) != 0) _exit(1);
       for (int i = 0; i < kValuesEach; ++i) {
-        std::string name = "w" + std::to_string(w) + "v" + std::to_string(i);
-        std::string data = name + '\0';
-        if (store.SetValue(h, name, kRegSz, reinterpret_cast<const std::uint8_t*>(data.data()),
-                           static_cast<std::uint32_t>(data.size())) != 0)
-          _exit(2);
+        const std::string name = "w" + std::to_string(w) + "v" + std::to_string(i);
+        if (Set(store, h, name, name + '\0') != 0) _exit(2);
       }
       _exit(0);
     }
@@ -179,30 +168,11 @@ TEST(PosixRegistryFile, WritersInSeveralProcessesLoseNothing) {
   RegDocument doc = RegDocument::Parse(test::ReadFile(path));
   for (int w = 0; w < kWriters; ++w)
     for (int i = 0; i < kValuesEach; ++i) {
-      std::string name = "w" + std::to_string(w) + "v" + std::to_string(i);
-      const RegEntry* e = doc.FindValue(kHkcr, "Folder\\shell\\PlumIcon", name);
+      const std::string name = "w" + std::to_string(w) + "v" + std::to_string(i);
+      const RegEntry* e = doc.FindValue(kHkcr, kVerb, name);
       ASSERT_NE(e, nullptr) << name;
       EXPECT_EQ(e->data, name + '\0');
     }
-}
-
-}  // namespace
-}  // namespace plumage::platform
-
-namespace plumage::platform {
-namespace {
-
-// Found by fuzzing: a hex value ending in a backslash at the very end of a
-// block swallowed the blank line after it once the file was written again.
-TEST(RegDocument, AContinuationNeverSwallowsABlankOrAKeyLine) {
-  const std::string file = "REGEDIT4\n[HKEY_CLASSES_ROOT\\x]\n\"E\"=hex(2):zz,01,\\\n";
-  ASSERT_EQ(file.size(), 50u);
-  RegDocument doc = RegDocument::Parse(file);
-  doc.SetValue(kHkeyClassesRoot, "y", "v", kRegSz, std::string("1\0", 2));
-  const std::string once = doc.Serialize();
-  RegDocument again = RegDocument::Parse(once);
-  EXPECT_EQ(again.Serialize(), once);
-  EXPECT_NE(again.FindValue(kHkeyClassesRoot, "y", "v"), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Stored settings: the reading rules of the verb key's values, the stored
-// forms the settings writers produce, and the missing-installation message.
+// The registry layer over the real Linux store, and the program's settings
+// on it: the reading rules of the verb key's values, the stored forms the
+// settings writers produce, and the missing-installation message.
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
@@ -13,40 +14,29 @@
 namespace plumage {
 namespace {
 
-TEST(CleanRegistryText, RemovesOneTerminatingNul) {
-  EXPECT_EQ(CleanRegistryText(""), "");
-  EXPECT_EQ(CleanRegistryText(std::string(1, '\0')), "");
-  EXPECT_EQ(CleanRegistryText(std::string("abc\0", 4)), "abc");
-  EXPECT_EQ(CleanRegistryText(std::string("abc\0\0", 5)), std::string("abc\0", 4));
-  EXPECT_EQ(CleanRegistryText("abc"), "abc");
+TEST(SettingsText, RegistryTextAndLeadingNumbers) {
+  const std::pair<std::string, std::string> clean[] = {
+      {"", ""}, {std::string(1, '\0'), ""}, {std::string("abc\0", 4), "abc"},
+      {std::string("abc\0\0", 5), std::string("abc\0", 4)}, {"abc", "abc"}};
+  for (const auto& [text, cleaned] : clean) EXPECT_EQ(CleanRegistryText(text), cleaned) << text;
+  const std::pair<const char*, double> numbers[] = {
+      {" 1", 1},   {"1", 1},  {"1.0", 1}, {"  42abc", 42}, {"\t-5", -5}, {"+3", 3}, {"0.5", 0.5},
+      {"2.25x", 2.25}, {"word", 0}, {"", 0}, {"-", 0}, {".", 0}, {"-.5", -0.5}};
+  for (const auto& [text, number] : numbers) EXPECT_EQ(LeadingNumber(text), number) << text;
 }
 
-TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
-  EXPECT_EQ(LeadingNumber(" 1"), 1);
-  EXPECT_EQ(LeadingNumber("1"), 1);
-  EXPECT_EQ(LeadingNumber("1.0"), 1);
-  EXPECT_EQ(LeadingNumber("  42abc"), 42);
-  EXPECT_EQ(LeadingNumber("-5"), -5);
-  EXPECT_EQ(LeadingNumber("0.5"), 0.5);
-  EXPECT_EQ(LeadingNumber("word"), 0);
-  EXPECT_EQ(LeadingNumber(""), 0);
-  EXPECT_EQ(LeadingNumber("-"), 0);
-  EXPECT_EQ(LeadingNumber("."), 0);
-}
-
-class LoadSettingsTest : public ::testing::Test {
+class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("PLUMAGE_HOME", (dir / "home").c_str(), 1);
     ASSERT_EQ(store.CreateKey(kVerbRoot, kVerbKey), 0);
   }
   void TearDown() override { unsetenv("PLUMAGE_HOME"); }
-  void Set(const std::string& name, const std::string& text) {
+  void Set(const std::string& name, const std::string& bytes, std::uint32_t type = platform::kRegSz) {
     platform::RegHandle h = 0;
     ASSERT_EQ(store.OpenKey(kVerbRoot, kVerbKey, &h), 0);
-    ASSERT_EQ(store.SetValue(h, name, platform::kRegSz,
-                             reinterpret_cast<const std::uint8_t*>(text.data()),
-                             static_cast<std::uint32_t>(text.size())),
+    ASSERT_EQ(store.SetValue(h, name, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                             static_cast<std::uint32_t>(bytes.size())),
               0);
     store.CloseKey(h);
   }
@@ -55,85 +45,128 @@ class LoadSettingsTest : public ::testing::Test {
     LoadSettings(p, ui);
     return p;
   }
+  std::string File() { return test::ReadFile(dir / "registry.reg"); }
 
   test::TempDir dir;
   platform::PosixRegistry store{(dir / "registry.reg").string()};
   platform::PosixSystem system;
   platform::Platform os{&store, &system, nullptr};
+  RegistryManager reg{store};
   test::RecordingUi ui;
 };
 
-TEST_F(LoadSettingsTest, TheCaptionIsTheLanguage) {
-  const std::pair<std::string, int> cases[] = {
+TEST_F(SettingsTest, TheRegistryLayerReadsWhatItStoredByteForByte) {
+  Set("Number", std::string("\x01\0\0\0", 4), platform::kRegDword);
+  Set("Binary", "ab", platform::kRegBinary);
+  Set("Expand", std::string("%WINDIR%\0", 9), platform::kRegExpandSz);
+  ASSERT_TRUE(reg.OpenKey(kVerbRoot, "FOLDER\\Shell\\plumicon", reg.CurrentKey));
+  ASSERT_TRUE(reg.SetStringValue(reg.CurrentKey, "DefaultLibrary", ""));
+  ASSERT_TRUE(reg.SetStringValue(reg.CurrentKey, "", "M&odifier l'icône..."));
+  const std::pair<const char*, std::optional<std::string>> read[] = {
+      {"defaultlibrary", std::string(1, '\0')},
+      {"", std::string("M&odifier l'ic\xC3\xB4ne...") + '\0'},  // as stored, its NUL kept
+      {"Number", std::nullopt}, {"Binary", std::nullopt}, {"Expand", std::nullopt},
+      {"Absent", std::nullopt}};
+  for (const auto& [name, expected] : read) {
+    std::string text = "unchanged";
+    EXPECT_EQ(reg.GetStringValue(reg.CurrentKey, name, text), expected.has_value()) << name;
+    EXPECT_EQ(text, expected.value_or("unchanged")) << name;
+  }
+  EXPECT_TRUE(reg.CloseKey(reg.CurrentKey));
+  // Windows-1252 at the boundary: ô is one byte, 0xF4.
+  EXPECT_NE(File().find("@=\"M&odifier l'ic\xF4ne...\""), std::string::npos);
+  EXPECT_NE(File().find("\"DefaultLibrary\"=\"\""), std::string::npos);
+
+  // A key that is not there is neither opened nor made, and a handle of 0
+  // writes nothing; a key deleted by another program is not brought back.
+  const std::string before = File();
+  reg.CurrentKey = 77;
+  EXPECT_FALSE(reg.OpenKey(kVerbRoot, "Folder\\shell\\Nothing", reg.CurrentKey));
+  EXPECT_EQ(reg.CurrentKey, 0u);
+  EXPECT_FALSE(reg.SetStringValue(0, "DefaultLibrary", "x"));
+  EXPECT_EQ(File(), before);
+  ASSERT_TRUE(reg.OpenKey(kVerbRoot, kVerbKey, reg.CurrentKey));
+  ASSERT_EQ(platform::PosixRegistry((dir / "registry.reg").string()).DeleteKeyTree(kVerbRoot, kVerbKey), 0);
+  EXPECT_FALSE(reg.SetStringValue(reg.CurrentKey, "NoWarning", " 1"));
+  EXPECT_EQ(File().find("PlumIcon"), std::string::npos);
+}
+
+TEST_F(SettingsTest, LoadReadsTheLanguageTheLibraryAndTheReminder) {
+  const std::pair<std::string, int> captions[] = {
       {std::string("M&odifier l'ic\xF4ne...\0", 21), 1},
       {std::string("M&ODIFIER L'IC\xD4NE...\0", 21), 1},  // letter case differs only
-      {std::string("m&odifier l'ic\xF4ne...\0", 21), 1},
-      {std::string("Modifier l'ic\xF4ne...\0", 20), 0},  // no ampersand
-      {std::string("C&hange icon...\0", 16), 0},
-      {std::string("anything\0", 9), 0},
-  };
-  for (const auto& [caption, language] : cases) {
+      {std::string("Modifier l'ic\xF4ne...\0", 20), 0},   // no ampersand
+      {std::string("C&hange icon...\0", 16), 0}};
+  for (const auto& [caption, language] : captions) {
     Set("", caption);
     EXPECT_EQ(Load().Language, language) << caption;
   }
-  EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(LoadSettingsTest, OnlyAnExactOneSwitchesTheReminderOff) {
-  const std::pair<std::string, int> cases[] = {
+  // Only an exact one switches the reminder off.
+  const std::pair<std::string, int> reminders[] = {
       {" 1", 1}, {"1", 1}, {"1.0", 1}, {" 0", 0}, {"2", 0}, {"word", 0}, {"", 0}, {"1.5", 0}};
-  for (const auto& [stored, noWarning] : cases) {
+  for (const auto& [stored, noWarning] : reminders) {
     Set("NoWarning", stored + '\0');
     EXPECT_EQ(Load().NoWarning, noWarning) << '"' << stored << '"';
   }
-}
-
-TEST_F(LoadSettingsTest, ALoneNulLibraryIsNoLibrary) {
   Set("DefaultLibrary", std::string(1, '\0'));
   EXPECT_EQ(Load().DefaultLibrary, "");
   Set("DefaultLibrary", std::string("/usr/share/icons/lib.icl\0", 25));
   EXPECT_EQ(Load().DefaultLibrary, "/usr/share/icons/lib.icl");
+  EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(LoadSettingsTest, AMissingKeyShowsTheInstallationMessageOnceInEnglish) {
+TEST_F(SettingsTest, AMissingKeyShowsTheInstallationMessageAndChangesNothing) {
   ASSERT_EQ(store.DeleteKeyTree(kVerbRoot, kVerbKey), 0);
   ui.SetWaitCursor(true);
-  Program p(os);
-  p.Language = 0;
-  p.NoWarning = 0;
-  LoadSettings(p, ui);
+  Program p = Load();
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Plumage is not correctly installed! Please re-install the software.");
-  EXPECT_EQ(ui.messages[0].title, "Error!");
-  EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
-  EXPECT_FALSE(ui.messages[0].waitCursorWasOn);
-  EXPECT_EQ(p.Language, 0);
-  EXPECT_EQ(p.DefaultLibrary, "");
+  const test::ShownMessage& m = ui.messages[0];
+  EXPECT_EQ(std::tuple(m.text, m.title, m.icon, m.waitCursorWasOn),
+            std::tuple(std::string("Plumage is not correctly installed! Please re-install the software."),
+                       std::string("Error!"), MessageIcon::Exclamation, false));
+  EXPECT_EQ(std::tuple(p.Language, p.DefaultLibrary, p.NoWarning), std::tuple(0, std::string(), 0));
+  EXPECT_FALSE(StoreNoWarning(p, true)) << "nothing to store into";
   EXPECT_EQ(p.NoWarning, 0);
 }
 
-TEST_F(LoadSettingsTest, StoredFormsAreWhatTheSettingsDialogWrites) {
+TEST_F(SettingsTest, StoredFormsAreReadBackByTheNextRun) {
   Program p(os);
-  StoreLanguage(p, 1);
-  StoreNoWarning(p, true);
-  StoreDefaultLibrary(p, "C:\\Icons\\Lib.ICL");
-  EXPECT_EQ(p.Language, 1);
-  EXPECT_EQ(p.NoWarning, 1);
-  EXPECT_EQ(p.HelpFile, (dir / "home" / "HLPFR.HLP").string());
-  const std::string file = test::ReadFile(dir / "registry.reg");
-  EXPECT_NE(file.find("@=\"M&odifier l'ic\xF4ne...\""), std::string::npos);
-  EXPECT_NE(file.find("\"NoWarning\"=\" 1\""), std::string::npos);
-  EXPECT_NE(file.find("\"DefaultLibrary\"=\"C:\\\\Icons\\\\Lib.ICL\""), std::string::npos);
+  ASSERT_TRUE(StoreLanguage(p, 1));
+  ASSERT_TRUE(StoreNoWarning(p, true));
+  ASSERT_TRUE(StoreDefaultLibrary(p, "C:\\Icons\\Lib.ICL"));
+  EXPECT_EQ(std::tuple(p.Language, p.NoWarning, p.HelpFile),
+            std::tuple(1, 1, (dir / "home" / "HLPFR.HLP").string()));
+  for (const char* line : {"@=\"M&odifier l'ic\xF4ne...\"", "\"NoWarning\"=\" 1\"",
+                           "\"DefaultLibrary\"=\"C:\\\\Icons\\\\Lib.ICL\""})
+    EXPECT_NE(File().find(line), std::string::npos) << line;
   Program next = Load();
-  EXPECT_EQ(next.Language, 1);
-  EXPECT_EQ(next.NoWarning, 1);
-  EXPECT_EQ(next.DefaultLibrary, "C:\\Icons\\Lib.ICL");
-
-  StoreNoWarning(p, false);
-  StoreLanguage(p, 0);
-  EXPECT_NE(test::ReadFile(dir / "registry.reg").find("\"NoWarning\"=\" 0\""), std::string::npos);
+  EXPECT_EQ(std::tuple(next.Language, next.NoWarning, next.DefaultLibrary),
+            std::tuple(1, 1, std::string("C:\\Icons\\Lib.ICL")));
+  ASSERT_TRUE(StoreNoWarning(p, false));
+  ASSERT_TRUE(StoreLanguage(p, 0));
+  EXPECT_NE(File().find("\"NoWarning\"=\" 0\""), std::string::npos);
   EXPECT_EQ(p.HelpFile, (dir / "home" / "HLPEN.HLP").string());
   EXPECT_EQ(Load().Language, 0);
+}
+
+// The switches of the verb key: only a number there decides.
+TEST_F(SettingsTest, SwitchesAreOnOrOffByTheirNumberElseByDefault) {
+  const std::pair<const char*, int> table[] = {
+      {nullptr, 1}, {" 1", 1}, {" 0", 0}, {"2", 1}, {"", 1}, {"on", 1}, {"  0.0", 0}};
+  for (const auto& [stored, on] : table) {
+    if (stored) Set(kLinuxIconsValue, std::string(stored) + '\0');
+    if (stored) Set(kKeepIconInsideValue, std::string(stored) + '\0');
+    Program p(os);
+    // Linux reads no descriptors itself: keeping the icon inside is on by default.
+    EXPECT_EQ(std::tuple(LinuxIconsEnabled(p), KeepIconInsideEnabled(p)), std::tuple(on == 1, on == 1))
+        << (stored ? stored : "(missing)");
+  }
+  Program p(os);
+  ASSERT_TRUE(StoreLinuxIcons(p, false));
+  ASSERT_TRUE(StoreKeepIconInside(p, false));
+  EXPECT_EQ(std::tuple(LinuxIconsEnabled(p), KeepIconInsideEnabled(p)), std::tuple(false, false));
+  ASSERT_EQ(store.DeleteKeyTree(kVerbRoot, kVerbKey), 0);
+  EXPECT_EQ(std::tuple(LinuxIconsEnabled(p), KeepIconInsideEnabled(p)), std::tuple(true, true));
 }
 
 }  // namespace

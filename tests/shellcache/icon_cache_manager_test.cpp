@@ -1,124 +1,92 @@
+// The shell's icon settings as the program reads and writes them, the
+// rebuild's steps, and the cache files it deletes.
 #include "shellcache/icon_cache_manager.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "dialogs/dialog_fixture.h"
+#include "support/form_bench.h"
 
 namespace plumage::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kNul(1, '\0');
-
-class IconCacheManagerTest : public ::testing::Test, public DialogFixture {
+class IconCacheTest : public ::testing::Test, public FormBench {
  protected:
-  void StoreBpp(const std::string& text) {
-    Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue, text);
+  void Store(std::uint32_t root, const char* key, const char* name, const char* text) {
+    if (text)
+      tp.registry.SetString(root, key, name, text);
+    else
+      tp.registry.DeleteKeyTree(root, key);
   }
-  void StoreMaxCached(const std::string& text) {
-    Store(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue, text);
-  }
-  void StoreIconSize(const std::string& text) {
-    Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue, text);
+  std::optional<std::string> Stored(std::uint32_t root, const char* key, const char* name) {
+    return tp.registry.Stored(root, key, name);
   }
 };
 
-// Stored "Max Cached Icons" → the choice it selects (-1: none).
-TEST_F(IconCacheManagerTest, CacheSizeChoiceFollowsTheStoredNumber) {
-  const struct {
-    const char* stored;
-    int choice;
-  } table[] = {
-      {"1", 0},    {"100", 0},   {"101", 1},   {"500", 1},   {"501", 2},
-      {"750", 2},  {"1000", 2},  {"1001", 3},  {"1500", 3},  {"1501", 4},
-      {"2000", 4}, {"2001", -1}, {"4096", -1}, {"-5", -1},   {"0", 1},
-      {"", 1},     {"many", 1},  {" 100", 0},  {"100.5", 1}, {"99999999999999999999999", -1},
-  };
-  for (const auto& row : table) {
-    StoreMaxCached(row.stored);
-    EXPECT_EQ(ReadCacheSize(program).value_or(-1), row.choice) << '"' << row.stored << '"';
+TEST_F(IconCacheTest, StoredTextsReadAsTheCacheSizeChoiceAndTheColours) {
+  // "Max Cached Icons" → the step it selects (-1: none); nullptr: no key.
+  const std::pair<const char*, int> sizes[] = {
+      {"1", 0},    {"100", 0},   {"101", 1},   {"500", 1},  {"501", 2},   {"750", 2},
+      {"1000", 2}, {"1001", 3},  {"1500", 3},  {"1501", 4}, {"2000", 4},  {"2001", -1},
+      {"4096", -1}, {"-5", -1},  {"0", 1},     {"", 1},     {"many", 1},  {" 100", 0},
+      {"100.5", 1}, {"99999999999999999999999", -1}, {nullptr, 1}};
+  for (const auto& [stored, choice] : sizes) {
+    Store(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue, stored);
+    EXPECT_EQ(ReadCacheSize(program).value_or(-1), choice) << (stored ? stored : "(no key)");
+    tp.registry.CreateKey(kExplorerRoot, kExplorerKey);
   }
+  // A value of another type counts as missing.
+  platform::RegHandle h = 0;
+  tp.registry.OpenKey(kExplorerRoot, kExplorerKey, &h);
+  tp.registry.SetValue(h, kMaxCachedIconsValue, platform::kRegDword,
+                       reinterpret_cast<const std::uint8_t*>("\x10\0\0\0"), 4);
+  tp.registry.CloseKey(h);
+  EXPECT_EQ(ReadCacheSize(program), CacheSizeChoice(1));
+
+  const std::pair<const char*, bool> colours[] = {
+      {"16", true}, {"24", true}, {" 16", true}, {"8", false}, {"4", false},
+      {"", false},  {"15.9", false}, {nullptr, false}};
+  for (const auto& [stored, maximum] : colours) {
+    Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue, stored);
+    EXPECT_EQ(ReadIconColors(program), maximum) << (stored ? stored : "(no key)");
+    tp.registry.CreateKey(kWindowMetricsRoot, kWindowMetricsKey);
+  }
+  EXPECT_EQ(tp.registry.openHandles(), 0);
 }
 
-TEST_F(IconCacheManagerTest, MissingCacheSizeOrKeyIsTheSystemDefault) {
-  EXPECT_EQ(ReadCacheSize(program), CacheSizeChoice(1));
-  ASSERT_EQ(registry.DeleteKeyTree(kExplorerRoot, kExplorerKey), platform::kErrorSuccess);
-  EXPECT_EQ(ReadCacheSize(program), CacheSizeChoice(1));
-}
-
-TEST_F(IconCacheManagerTest, ACacheSizeOfAnotherTypeCountsAsMissing) {
-  SetRaw(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue, platform::kRegDword,
-         std::string("\x10\x00\x00\x00", 4));
-  EXPECT_EQ(ReadCacheSize(program), CacheSizeChoice(1));
-}
-
-TEST_F(IconCacheManagerTest, WritingACacheSizeWritesTheStepAsText) {
-  for (int i = 0; i < kCacheSizeStepCount; ++i) WriteCacheSize(program, i);
+TEST_F(IconCacheTest, WritesAreTheStepsAsTextAndNothingElse) {
+  for (int i = -1; i <= kCacheSizeStepCount; ++i) WriteCacheSize(program, i);
+  WriteCacheSize(program, std::nullopt);
+  WriteIconColors(program, true);
+  WriteIconColors(program, false);
   EXPECT_EQ(journal, (Journal{"SetValue Max Cached Icons=100", "SetValue Max Cached Icons=500",
                               "SetValue Max Cached Icons=1000", "SetValue Max Cached Icons=1500",
-                              "SetValue Max Cached Icons=2000"}));
-  EXPECT_EQ(Raw(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue), "2000" + kNul);
-
+                              "SetValue Max Cached Icons=2000", "SetValue Shell Icon BPP=16",
+                              "SetValue Shell Icon BPP=4"}));
+  EXPECT_EQ(Stored(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue), std::string("2000\0", 5));
+  // A key that cannot be opened is left as it was.
   journal.clear();
-  WriteCacheSize(program, std::nullopt);
-  WriteCacheSize(program, 5);
-  WriteCacheSize(program, -1);
-  EXPECT_TRUE(journal.empty());
-  EXPECT_EQ(Raw(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue), "2000" + kNul);
-}
-
-TEST_F(IconCacheManagerTest, AKeyThatCannotBeOpenedIsLeftAsItWas) {
-  ASSERT_EQ(registry.DeleteKeyTree(kExplorerRoot, kExplorerKey), platform::kErrorSuccess);
+  tp.registry.DeleteKeyTree(kExplorerRoot, kExplorerKey);
   WriteCacheSize(program, 4);
   EXPECT_TRUE(journal.empty());
-  platform::RegHandle h = 0;
-  EXPECT_NE(registry.OpenKey(kExplorerRoot, kExplorerKey, &h), platform::kErrorSuccess);
-  EXPECT_EQ(registry.openKeys, 0);
+  EXPECT_EQ(Stored(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue), std::nullopt);
+  EXPECT_EQ(tp.registry.openHandles(), 0);
 }
 
-TEST_F(IconCacheManagerTest, IconColoursAreMaximumFrom16BitsUp) {
+// The size goes one pixel down, is announced, comes back, is announced
+// again; each announcement waits at most ten seconds for a window.
+TEST_F(IconCacheTest, RebuildStepsTheIconSizeDownAndBack) {
   const struct {
-    const char* stored;
-    bool maximum;
-  } table[] = {{"16", true}, {"24", true}, {"32", true},    {"8", false},
-               {"4", false}, {"", false},  {"15.9", false}, {" 16", true}};
-  for (const auto& row : table) {
-    StoreBpp(row.stored);
-    EXPECT_EQ(ReadIconColors(program), row.maximum) << '"' << row.stored << '"';
-  }
-  ASSERT_EQ(registry.DeleteKeyTree(kWindowMetricsRoot, kWindowMetricsKey), platform::kErrorSuccess);
-  EXPECT_FALSE(ReadIconColors(program));
-}
-
-TEST_F(IconCacheManagerTest, IconColoursAreWrittenAs16Or4) {
-  WriteIconColors(program, true);
-  EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue), "16" + kNul);
-  WriteIconColors(program, false);
-  EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconBppValue), "4" + kNul);
-  EXPECT_EQ(journal, (Journal{"SetValue Shell Icon BPP=16", "SetValue Shell Icon BPP=4"}));
-  // Each operation closes what it opened.
-  EXPECT_EQ(registry.openKeys, 0);
-}
-
-// The size goes one pixel down, is announced, comes back, is announced again.
-TEST_F(IconCacheManagerTest, RebuildStepsTheIconSizeDownAndBack) {
-  const struct {
-    const char* stored;  // nullptr: value missing
+    const char* stored;  // nullptr: missing
     const char* less;
     const char* size;
-  } table[] = {{"32", "31", "32"},     {"48", "47", "48"},         {nullptr, "31", "32"},
-               {"0", "31", "32"},      {"32.5", "31", "32"},       {"33.5", "33", "34"},
+  } table[] = {{"32", "31", "32"},     {"48", "47", "48"},   {nullptr, "31", "32"},
+               {"0", "31", "32"},      {"32.5", "31", "32"}, {"33.5", "33", "34"},
                {" 16 px", "15", "16"}, {"99999999999", "31", "32"}};
   for (const auto& row : table) {
-    if (row.stored) {
-      StoreIconSize(row.stored);
-    } else {
-      ASSERT_EQ(registry.DeleteKeyTree(kWindowMetricsRoot, kWindowMetricsKey), 0);
-      ASSERT_EQ(registry.CreateKey(kWindowMetricsRoot, kWindowMetricsKey), 0);
-    }
+    Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue, row.stored);
+    tp.registry.CreateKey(kWindowMetricsRoot, kWindowMetricsKey);
     journal.clear();
     RebuildIconCache(program);
     EXPECT_EQ(journal, (Journal{std::string("SetValue Shell Icon Size=") + row.less,
@@ -126,70 +94,37 @@ TEST_F(IconCacheManagerTest, RebuildStepsTheIconSizeDownAndBack) {
                                 std::string("SetValue Shell Icon Size=") + row.size,
                                 "BroadcastSettingChange", "NotifyIconsChanged"}))
         << (row.stored ? row.stored : "(missing)");
-    EXPECT_EQ(Raw(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue),
-              std::string(row.size) + kNul);
-    EXPECT_EQ(registry.openKeys, 0);
+    EXPECT_EQ(tp.registry.openHandles(), 0);
   }
-}
-
-TEST_F(IconCacheManagerTest, RebuildWithoutTheKeyStillAnnouncesAndWritesNothing) {
-  ASSERT_EQ(registry.DeleteKeyTree(kWindowMetricsRoot, kWindowMetricsKey), platform::kErrorSuccess);
+  Store(kWindowMetricsRoot, kWindowMetricsKey, kShellIconSizeValue, nullptr);
+  journal.clear();
   RebuildIconCache(program);
   EXPECT_EQ(journal,
             (Journal{"BroadcastSettingChange", "BroadcastSettingChange", "NotifyIconsChanged"}));
-  // Each announcement waits at most ten seconds for a window.
-  EXPECT_EQ(shell.broadcasts, (std::vector<std::uint32_t>{10000, 10000}));
+  EXPECT_EQ(tp.shell.broadcasts.back(), 10000u);
 }
 
 TEST(ShellIconSize, RoundsToEvenAndKeepsTheSubtractionInRange) {
-  EXPECT_EQ(ShellIconSizeFrom("32" + kNul), 32);
-  EXPECT_EQ(ShellIconSizeFrom(kNul), 32);
-  EXPECT_EQ(ShellIconSizeFrom("0.4"), 32);  // rounds to 0, which means "not set"
-  EXPECT_EQ(ShellIconSizeFrom("2.5"), 2);
-  EXPECT_EQ(ShellIconSizeFrom("3.5"), 4);
-  EXPECT_EQ(ShellIconSizeFrom("-7"), -7);
-  EXPECT_EQ(ShellIconSizeFrom("2147483647"), 2147483647);
-  EXPECT_EQ(ShellIconSizeFrom("-2147483647"), -2147483647);
-  EXPECT_EQ(ShellIconSizeFrom("-2147483648"), 32);  // one less would not fit
-  EXPECT_EQ(ShellIconSizeFrom("1e400"), 1);         // the leading number is the 1
+  const std::pair<std::string, int> table[] = {
+      {std::string("32\0", 3), 32}, {std::string(1, '\0'), 32}, {"0.4", 32}, {"2.5", 2},
+      {"3.5", 4},  {"-7", -7}, {"2147483647", 2147483647}, {"-2147483647", -2147483647},
+      {"-2147483648", 32},  // one less would not fit
+      {"1e400", 1}};        // the leading number is the 1
+  for (const auto& [text, size] : table) EXPECT_EQ(ShellIconSizeFrom(text), size) << text;
 }
 
-class DeleteIconCacheTest : public IconCacheManagerTest {
- protected:
-  fs::path CachePath() { return dir / kIconCacheFileName; }
-};
-
-TEST_F(DeleteIconCacheTest, APresentReadOnlyCacheFileIsDeleted) {
-  WriteFile(CachePath(), "cached icons");
-  fs::permissions(CachePath(), fs::perms::owner_read | fs::perms::group_read);
-  EXPECT_EQ(IconCachePath(program), dir.str() + "/shelliconcache");
-  EXPECT_TRUE(DeleteIconCache(program));
-  EXPECT_FALSE(fs::exists(CachePath()));
-}
-
-TEST_F(DeleteIconCacheTest, HiddenSystemAndReadOnlyAreClearedOnTheWay) {
-  WriteFile(CachePath(), "cached icons");
-  ASSERT_TRUE(files
-                  .SetAttributes(CachePath().string(), platform::kAttributeReadOnly |
-                                                           platform::kAttributeHidden |
-                                                           platform::kAttributeSystem)
-                  .ok());
-  EXPECT_TRUE(DeleteIconCache(program));
-  EXPECT_FALSE(fs::exists(CachePath()));
-}
-
-// The real files, except that deleting fails: the file was there, so the
-// caller is still told so (and shows the reboot notice).
+// The real files, the calls noted; Remove fails (the file is held open).
 class UndeletableFiles : public ForwardingFiles {
  public:
   UndeletableFiles(platform::IFileSystem& real, Journal& journal)
       : ForwardingFiles(real), journal_(journal) {}
   Status SetAttributes(const std::string& path, std::uint32_t attributes) override {
-    journal_.push_back("SetAttributes " + std::to_string(attributes));
+    journal_.push_back("SetAttributes " + fs::path(path).filename().string() + " " +
+                       std::to_string(attributes));
     return ForwardingFiles::SetAttributes(path, attributes);
   }
   Status Remove(const std::string& path) override {
-    journal_.push_back("Remove");
+    journal_.push_back("Remove " + fs::path(path).filename().string());
     return MakeError(ErrorKind::Io, "cannot delete " + path);
   }
 
@@ -197,83 +132,60 @@ class UndeletableFiles : public ForwardingFiles {
   Journal& journal_;
 };
 
-TEST_F(DeleteIconCacheTest, AFileThatCannotBeDeletedStillCountsAsFound) {
-  UndeletableFiles undeletable(files, journal);
-  os.files = &undeletable;
-  WriteFile(CachePath(), "cached icons");
+TEST_F(IconCacheTest, TheSystemsCacheFileIsDeletedWhateverItsAttributes) {
+  const fs::path cache = home / kIconCacheFileName;
+  EXPECT_EQ(IconCachePath(program), cache.string());
+  EXPECT_FALSE(DeleteIconCache(program)) << "no file";
+  fs::create_directory(cache);
+  WriteFile(cache / "inside", "x");
+  EXPECT_FALSE(DeleteIconCache(program)) << "a folder of that name";
+  EXPECT_TRUE(fs::exists(cache / "inside"));
+  fs::remove_all(cache);
+
+  WriteFile(cache, "cached icons");
+  ASSERT_TRUE(tp.files.SetAttributes(cache.string(), platform::kAttributeReadOnly |
+                                                         platform::kAttributeHidden |
+                                                         platform::kAttributeSystem));
   EXPECT_TRUE(DeleteIconCache(program));
-  EXPECT_EQ(journal, (Journal{"SetAttributes 0", "Remove"}));
-  EXPECT_TRUE(fs::exists(CachePath()));
+  EXPECT_FALSE(fs::exists(cache));
 
-  journal.clear();
-  fs::remove(CachePath());
-  EXPECT_FALSE(DeleteIconCache(program));
-  EXPECT_TRUE(journal.empty());
-}
-
-TEST_F(DeleteIconCacheTest, NoFileOrAFolderOfThatNameIsLeftAlone) {
-  EXPECT_FALSE(DeleteIconCache(program));
-
-  fs::create_directory(CachePath());
-  WriteFile(CachePath() / "inside", "x");
-  EXPECT_FALSE(DeleteIconCache(program));
-  EXPECT_TRUE(fs::is_directory(CachePath()));
-  EXPECT_TRUE(fs::exists(CachePath() / "inside"));
+  // One that cannot be deleted was there all the same: the reboot is due.
+  WriteFile(cache, "cached icons");
+  UndeletableFiles undeletable(tp.files, journal);
+  tp.os.files = &undeletable;
+  EXPECT_TRUE(DeleteIconCache(program));
+  EXPECT_EQ(journal, (Journal{"SetAttributes shelliconcache 0", "Remove shelliconcache"}));
+  tp.os.files = &tp.files;
 }
 
 // The per-user cache files of Windows Vista and later, in a local
 // application data folder of the test's own.
-class UserIconCacheTest : public IconCacheManagerTest {
- protected:
-  void SetUp() override {
-    system.localAppData = (dir / "Local").string();
-    fs::create_directories(Explorer());
-  }
-  fs::path Local() { return dir / "Local"; }
-  fs::path Explorer() { return Local() / "Microsoft" / "Windows" / "Explorer"; }
-  void MakeCaches() {
-    WriteFile(Local() / "IconCache.db", "vista");
-    WriteFile(Explorer() / "iconcache_32.db", "32");
-    WriteFile(Explorer() / "iconcache_idx.db", "index");
-    WriteFile(Explorer() / "thumbcache_32.db", "thumbnails are not icons");
-    ASSERT_TRUE(files
-                    .SetAttributes((Local() / "IconCache.db").string(),
-                                   platform::kAttributeHidden | platform::kAttributeSystem)
-                    .ok());
-  }
-};
+TEST_F(IconCacheTest, TheUsersCacheFilesGoAndTheShellIsToldWhenOneWent) {
+  const fs::path local = dir / "Local", explorer = local / "Microsoft" / "Windows" / "Explorer";
+  fs::create_directories(explorer);
+  for (const fs::path& f : {local / "IconCache.db", explorer / "iconcache_32.db",
+                            explorer / "iconcache_idx.db", explorer / "thumbcache_32.db"})
+    WriteFile(f, "cache");
+  ASSERT_TRUE(tp.files.SetAttributes((local / "IconCache.db").string(),
+                                     platform::kAttributeHidden | platform::kAttributeSystem));
+  EXPECT_FALSE(DeleteUserIconCaches(program).found()) << "a system without the shell of Vista";
 
-TEST_F(UserIconCacheTest, TheShellsOwnCacheFilesGoAndTheShellIsTold) {
-  MakeCaches();
+  tp.system.localAppData = local.string();
+  UndeletableFiles undeletable(tp.files, journal);
+  tp.os.files = &undeletable;
+  const UserIconCacheReport held = DeleteUserIconCaches(program);
+  EXPECT_EQ(std::tuple(held.deleted.size(), held.inUse.size()), std::tuple(0, 3));
+  EXPECT_EQ(held.inUse.at(0), (local / "IconCache.db").string());
+  EXPECT_EQ(tp.shell.iconsChanged, 0) << "nothing went";
+
+  tp.os.files = &tp.files;
   const UserIconCacheReport report = DeleteUserIconCaches(program);
-  EXPECT_EQ(report.deleted.size(), 3u);
-  EXPECT_TRUE(report.inUse.empty());
-  EXPECT_FALSE(fs::exists(Local() / "IconCache.db")) << "hidden and system, found all the same";
-  EXPECT_FALSE(fs::exists(Explorer() / "iconcache_32.db"));
-  EXPECT_FALSE(fs::exists(Explorer() / "iconcache_idx.db"));
-  EXPECT_TRUE(fs::exists(Explorer() / "thumbcache_32.db")) << "nothing it did not look for";
-  EXPECT_EQ(shell.iconsChanged, 1);
-}
-
-TEST_F(UserIconCacheTest, NothingFoundNothingTouchedNothingTold) {
-  EXPECT_FALSE(DeleteUserIconCaches(program).found());
-  system.localAppData.clear();  // a system without the shell of Vista
-  MakeCaches();
-  EXPECT_FALSE(DeleteUserIconCaches(program).found());
-  EXPECT_TRUE(fs::exists(Local() / "IconCache.db"));
-  EXPECT_EQ(shell.iconsChanged, 0);
-}
-
-TEST_F(UserIconCacheTest, FilesTheExplorerHoldsAreNamedAndStay) {
-  MakeCaches();
-  UndeletableFiles undeletable(files, journal);
-  os.files = &undeletable;
-  const UserIconCacheReport report = DeleteUserIconCaches(program);
-  EXPECT_TRUE(report.deleted.empty());
-  ASSERT_EQ(report.inUse.size(), 3u);
-  EXPECT_EQ(report.inUse[0], (Local() / "IconCache.db").string());
-  EXPECT_TRUE(fs::exists(Explorer() / "iconcache_32.db"));
-  EXPECT_EQ(shell.iconsChanged, 0) << "nothing went";
+  EXPECT_EQ(std::tuple(report.deleted.size(), report.inUse.size()), std::tuple(3, 0));
+  std::vector<std::string> left;
+  for (const auto& e : fs::recursive_directory_iterator(local))
+    if (e.is_regular_file()) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"thumbcache_32.db"}) << "nothing it did not look for";
+  EXPECT_EQ(tp.shell.iconsChanged, 1);
 }
 
 }  // namespace

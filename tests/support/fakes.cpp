@@ -93,8 +93,11 @@ long MemoryRegistry::SetValue(platform::RegHandle key, const std::string& name, 
                               const std::uint8_t* data, std::uint32_t size) {
   auto handle = handles_.find(key);
   if (handle == handles_.end()) return platform::kErrorInvalidHandle;
-  keys_[handle->second][Upper(name)] = {type,
-                                        std::string(reinterpret_cast<const char*>(data), size)};
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  if (journal)
+    journal->push_back("SetValue " + name + "=" +
+                       (bytes.ends_with('\0') ? bytes.substr(0, bytes.size() - 1) : bytes));
+  keys_[handle->second][Upper(name)] = {type, std::move(bytes)};
   return platform::kErrorSuccess;
 }
 
@@ -124,6 +127,15 @@ long MemoryRegistry::DeleteKeyTree(std::uint32_t root, const std::string& subKey
 void MemoryRegistry::SetString(std::uint32_t root, const std::string& subKey,
                                const std::string& name, const std::string& text) {
   keys_[KeyId(root, subKey)][Upper(name)] = {platform::kRegSz, text + std::string(1, '\0')};
+}
+
+std::optional<std::string> MemoryRegistry::Stored(std::uint32_t root, const std::string& subKey,
+                                                 const std::string& name) const {
+  auto key = keys_.find(KeyId(root, subKey));
+  if (key == keys_.end()) return std::nullopt;
+  auto value = key->second.find(Upper(name));
+  if (value == key->second.end()) return std::nullopt;
+  return value->second.data;
 }
 
 TestPlatform::TestPlatform(Journal* journal)

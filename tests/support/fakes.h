@@ -94,7 +94,13 @@ class MemoryRegistry : public platform::IRegistry {
   // A REG_SZ value with its closing NUL, creating the key.
   void SetString(std::uint32_t root, const std::string& subKey, const std::string& name,
                  const std::string& text);
+  // A value's stored bytes, its NUL included; nothing when it is missing.
+  std::optional<std::string> Stored(std::uint32_t root, const std::string& subKey,
+                                    const std::string& name) const;
   int openHandles() const { return static_cast<int>(handles_.size()); }
+  // When set, every stored value is noted there as "SetValue <name>=<data
+  // without its closing NUL>", in the bytes it was given (the ANSI code page).
+  Journal* journal = nullptr;
 
  private:
   struct Value {

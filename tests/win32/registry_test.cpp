@@ -3,14 +3,10 @@
 // program's own reading of the Windows directory.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "app/program.h"
 #include "app/startup.h"
-#include "platform/platform.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
-#include "app/registry_manager.h"
 #include "win32_test_util.h"
 
 namespace plumage::test {
@@ -18,120 +14,66 @@ namespace {
 
 using namespace platform;
 
-class Win32RegistryTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    base = "Software\\PlumageTests\\" + UniqueName("registry");
-    ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, base), kErrorSuccess);
-  }
-  void TearDown() override { registry.DeleteKeyTree(kHkeyCurrentUser, base); }
-
+TEST(Win32Registry, ValuesCodesAndTreesAreTheRegistrysOwn) {
   Win32Registry registry;
-  std::string base;
-};
-
-TEST_F(Win32RegistryTest, ValuesComeBackByteForByteWithTheSizesAndCodesOfTheRegistry) {
+  const std::string base = "Software\\PlumageTests\\" + UniqueName("registry");
+  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, base + "\\Folder\\shell\\PlumIcon\\command"), kErrorSuccess);
   RegHandle key = 0;
   ASSERT_EQ(registry.OpenKey(kHkeyCurrentUser, base, &key), kErrorSuccess);
-  ASSERT_NE(key, 0u);
-  // "Modifier l'icône..." in Windows-1252, with its closing NUL.
-  const std::string text = "M&odifier l'ic\xF4ne...";
-  const std::string stored = text + '\0';
-  ASSERT_EQ(registry.SetValue(key, "", kRegSz, reinterpret_cast<const std::uint8_t*>(stored.data()),
-                              static_cast<std::uint32_t>(stored.size())),
-            kErrorSuccess);
-
-  std::uint32_t type = 0, size = 0;
-  ASSERT_EQ(registry.QueryValue(key, "", &type, nullptr, &size), kErrorSuccess);
-  EXPECT_EQ(type, kRegSz);
-  EXPECT_EQ(size, stored.size());
-
-  std::string small(4, '\0');
-  std::uint32_t smallSize = 4;
-  EXPECT_EQ(registry.QueryValue(key, "", &type, reinterpret_cast<std::uint8_t*>(small.data()),
-                                &smallSize),
-            kErrorMoreData);
-  EXPECT_EQ(smallSize, stored.size()) << "the size needed is told";
-
-  std::string back(size, '\0');
-  ASSERT_EQ(registry.QueryValue(key, "", &type, reinterpret_cast<std::uint8_t*>(back.data()), &size),
-            kErrorSuccess);
-  EXPECT_EQ(back, stored);
-
-  EXPECT_EQ(registry.QueryValue(key, "Missing", &type, nullptr, &size), kErrorFileNotFound);
-  const std::uint32_t dword = 0x12345678;
-  ASSERT_EQ(registry.SetValue(key, "Number", kRegDword,
-                              reinterpret_cast<const std::uint8_t*>(&dword), sizeof dword),
-            kErrorSuccess);
-  std::uint32_t readBack = 0, dwordSize = sizeof readBack;
-  ASSERT_EQ(registry.QueryValue(key, "number", &type,
-                                reinterpret_cast<std::uint8_t*>(&readBack), &dwordSize),
-            kErrorSuccess)
-      << "value names match without regard to case";
-  EXPECT_EQ(type, kRegDword);
-  EXPECT_EQ(readBack, dword);
-  EXPECT_EQ(registry.CloseKey(key), kErrorSuccess);
-}
-
-TEST_F(Win32RegistryTest, HandlesItNeverGaveOrClosedAreRefused) {
-  RegHandle key = 0;
-  EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, base + "\\Missing", &key), kErrorFileNotFound);
-  EXPECT_EQ(key, 0u);
-  EXPECT_EQ(registry.OpenKey(0x80000005u, "Software", &key), kErrorInvalidHandle);
-  std::uint32_t size = 0;
-  EXPECT_EQ(registry.QueryValue(0x4242, "", nullptr, nullptr, &size), kErrorInvalidHandle);
-  ASSERT_EQ(registry.OpenKey(kHkeyCurrentUser, base, &key), kErrorSuccess);
-  EXPECT_EQ(registry.CloseKey(key), kErrorSuccess);
-  EXPECT_EQ(registry.CloseKey(key), kErrorInvalidHandle);
-  EXPECT_EQ(registry.SetValue(key, "x", kRegSz, reinterpret_cast<const std::uint8_t*>("a"), 2),
-            kErrorInvalidHandle);
-}
-
-TEST_F(Win32RegistryTest, TheInstallersTreeIsMadeAndRemovedWhole) {
-  const std::string verb = base + "\\Folder\\shell\\PlumIcon";
-  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, verb + "\\command"), kErrorSuccess);
-  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, verb + "\\other\\deeper"), kErrorSuccess);
-  RegHandle key = 0;
-  ASSERT_EQ(registry.OpenKey(kHkeyCurrentUser, verb + "\\command", &key), kErrorSuccess);
-  registry.CloseKey(key);
-
-  EXPECT_EQ(registry.DeleteKeyTree(kHkeyCurrentUser, verb), kErrorSuccess);
-  EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, verb, &key), kErrorFileNotFound);
-  EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, base + "\\Folder\\shell", &key), kErrorSuccess)
-      << "the parent stays";
-  registry.CloseKey(key);
-  EXPECT_EQ(registry.DeleteKeyTree(kHkeyCurrentUser, verb), kErrorFileNotFound);
-  EXPECT_EQ(registry.DeleteKeyTree(kHkeyCurrentUser, ""), kErrorAccessDenied)
-      << "a root is never deleted";
-}
-
-TEST_F(Win32RegistryTest, TheRegistryLayerWritesAndReadsThroughIt) {
+  // Through the registry layer: stored in the ANSI code page with one NUL,
+  // read back as stored, its NUL included.
   Win32Registry layerStore;
   Platform os{&layerStore};
   Program program(os);
-  RegHandle& key = program.Registry.CurrentKey;
-  ASSERT_TRUE(program.Registry.OpenKey(kHkeyCurrentUser, base, key));
-  ASSERT_TRUE(program.Registry.SetStringValue(key, "DefaultLibrary", "C:\\Ic\xC3\xB4nes\\lib.icl"));
-  program.Registry.CloseKey(key);
-
-  // Stored in the ANSI code page with one NUL, as the Windows program does.
-  RegHandle raw = 0;
-  ASSERT_EQ(registry.OpenKey(kHkeyCurrentUser, base, &raw), kErrorSuccess);
-  char bytes[64] = {};
-  std::uint32_t size = sizeof bytes, type = 0;
-  ASSERT_EQ(registry.QueryValue(raw, "DefaultLibrary", &type, reinterpret_cast<std::uint8_t*>(bytes),
-                                &size),
-            kErrorSuccess);
-  registry.CloseKey(raw);
-  EXPECT_EQ(std::string(bytes, size), std::string("C:\\Ic\xF4nes\\lib.icl") + '\0');
-
+  RegHandle& current = program.Registry.CurrentKey;
+  ASSERT_TRUE(program.Registry.OpenKey(kHkeyCurrentUser, base, current));
+  ASSERT_TRUE(program.Registry.SetStringValue(current, "", "M&odifier l'ic\xC3\xB4ne..."));
   std::string text;
-  ASSERT_TRUE(program.Registry.OpenKey(kHkeyCurrentUser, base, key));
-  EXPECT_TRUE(program.Registry.GetStringValue(key, "DefaultLibrary", text));
-  EXPECT_FALSE(program.Registry.GetStringValue(key, "NoWarning", text));
-  program.Registry.CloseKey(key);
-  // As stored, its closing NUL included; the callers take it off.
-  EXPECT_EQ(text, std::string("C:\\Ic\xC3\xB4nes\\lib.icl") + '\0');
+  EXPECT_TRUE(program.Registry.GetStringValue(current, "", text));
+  EXPECT_FALSE(program.Registry.GetStringValue(current, "NoWarning", text));
+  EXPECT_EQ(text, std::string("M&odifier l'ic\xC3\xB4ne...") + '\0');
+  program.Registry.CloseKey(current);
+
+  const std::string stored = std::string("M&odifier l'ic\xF4ne...") + '\0';
+  std::uint32_t type = 0, size = 0, small = 4;
+  std::string bytes(64, '\0');
+  EXPECT_EQ(registry.QueryValue(key, "", &type, nullptr, &size), kErrorSuccess);
+  EXPECT_EQ(std::tuple(type, size), std::tuple(kRegSz, static_cast<std::uint32_t>(stored.size())));
+  EXPECT_EQ(registry.QueryValue(key, "", &type, reinterpret_cast<std::uint8_t*>(bytes.data()), &small),
+            kErrorMoreData);
+  EXPECT_EQ(small, stored.size()) << "the size needed is told";
+  ASSERT_EQ(registry.QueryValue(key, "", &type, reinterpret_cast<std::uint8_t*>(bytes.data()), &size),
+            kErrorSuccess);
+  EXPECT_EQ(bytes.substr(0, size), stored);
+  const std::uint32_t dword = 0x12345678;
+  std::uint32_t back = 0, dwordSize = 4;
+  ASSERT_EQ(registry.SetValue(key, "Number", kRegDword, reinterpret_cast<const std::uint8_t*>(&dword), 4),
+            kErrorSuccess);
+  EXPECT_EQ(registry.QueryValue(key, "number", &type, reinterpret_cast<std::uint8_t*>(&back), &dwordSize),
+            kErrorSuccess) << "names match without regard to case";
+  EXPECT_EQ(std::tuple(type, back), std::tuple(kRegDword, dword));
+  // Calls in order, each answered with the registry's own code.
+  std::vector<long> codes;
+  codes.push_back(registry.QueryValue(key, "Missing", &type, nullptr, &size));
+  codes.push_back(registry.CloseKey(key));
+  codes.push_back(registry.CloseKey(key));
+  codes.push_back(registry.QueryValue(0x4242, "", nullptr, nullptr, &size));
+  codes.push_back(registry.OpenKey(0x80000005u, "Software", &key));
+  codes.push_back(registry.OpenKey(kHkeyCurrentUser, base + "\\Missing", &key));
+  // The installer's tree goes whole; its parent stays; a root never goes.
+  const std::string verb = base + "\\Folder\\shell\\PlumIcon";
+  codes.push_back(registry.DeleteKeyTree(kHkeyCurrentUser, verb));
+  codes.push_back(registry.OpenKey(kHkeyCurrentUser, verb, &key));
+  codes.push_back(registry.DeleteKeyTree(kHkeyCurrentUser, verb));
+  codes.push_back(registry.DeleteKeyTree(kHkeyCurrentUser, ""));
+  EXPECT_EQ(codes, (std::vector<long>{kErrorFileNotFound, kErrorSuccess, kErrorInvalidHandle,
+                                      kErrorInvalidHandle, kErrorInvalidHandle, kErrorFileNotFound,
+                                      kErrorSuccess, kErrorFileNotFound, kErrorFileNotFound,
+                                      kErrorAccessDenied}));
+  EXPECT_EQ(key, 0u);
+  ASSERT_EQ(registry.OpenKey(kHkeyCurrentUser, base + "\\Folder\\shell", &key), kErrorSuccess);
+  registry.CloseKey(key);
+  registry.DeleteKeyTree(kHkeyCurrentUser, base);
 }
 
 TEST(Win32WindowsDirectory, IsTheSystemsWindowsFolderWithABackslash) {
@@ -144,8 +86,7 @@ TEST(Win32WindowsDirectory, IsTheSystemsWindowsFolderWithABackslash) {
   ASSERT_GT(GetWindowsDirectoryA(expected, MAX_PATH), 0u);
   EXPECT_EQ(CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, program.WindowsDirectory.c_str(),
                            -1, (std::string(expected) + "\\").c_str(), -1),
-            CSTR_EQUAL)
-      << program.WindowsDirectory << " vs " << expected;
+            CSTR_EQUAL) << program.WindowsDirectory << " vs " << expected;
 }
 
 }  // namespace

@@ -21,68 +21,35 @@ namespace {
 
 using platform::Win32System;
 
-TEST(Win32System, ProgramFolderIsTheExecutablesFolderWithItsIconsFolder) {
-  Win32System system;
-  const std::string folder = system.ProgramFolder();
+TEST(Win32System, FoldersClaimAndErrorTexts) {
+  auto system = std::make_unique<Win32System>();
   char exe[MAX_PATH] = {};
   ASSERT_GT(GetModuleFileNameA(nullptr, exe, MAX_PATH), 0u);
-  std::string expected = exe;
-  expected.resize(expected.find_last_of('\\') + 1);
-  EXPECT_EQ(folder, expected);
-  DWORD icons = GetFileAttributesA((folder + "Icons").c_str());
-  ASSERT_NE(icons, INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(icons & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(system.ExecutableName(), "test_win32");
-}
-
-TEST(Win32System, TheUsersLocalApplicationDataIsAFolderThatIsThere) {
-  Win32System system;
-  const std::string local = system.LocalAppDataFolder();
-  ASSERT_FALSE(local.empty());
-  const DWORD attributes = GetFileAttributesW(platform::Utf8ToWide(local).c_str());
-  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << local;
-  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(local.find('/'), std::string::npos) << "a Windows path: " << local;
-}
-
-TEST(Win32System, TheFirstCopyHoldsTheClaimUntilItEnds) {
-  auto first = std::make_unique<Win32System>();
-  EXPECT_FALSE(first->PreviousInstanceRunning());
-  EXPECT_FALSE(first->PreviousInstanceRunning()) << "asking again changes nothing";
-  {
-    Win32System second;
-    EXPECT_TRUE(second.PreviousInstanceRunning());
-  }
-  first.reset();
-  Win32System third;
-  EXPECT_FALSE(third.PreviousInstanceRunning()) << "the claim went with the first copy";
-}
-
-TEST(Win32System, ErrorsHaveTheSystemsTextsOnOneLine) {
-  Win32System system;
+  std::string folder = exe;
+  folder.resize(folder.find_last_of('\\') + 1);
+  const std::string local = system->LocalAppDataFolder();
+  EXPECT_EQ(std::tuple(system->ProgramFolder(), system->ExecutableName(), local.find('/')),
+            std::tuple(folder, "test_win32", std::string::npos));
+  // The program folder comes with its Icons folder; the user's local
+  // application data is a folder that is there.
+  for (const std::string& f : {folder + "Icons", local})
+    EXPECT_TRUE(GetFileAttributesW(platform::Utf8ToWide(f).c_str()) & FILE_ATTRIBUTE_DIRECTORY) << f;
+  // The first copy holds the claim until it ends.
+  EXPECT_FALSE(system->PreviousInstanceRunning());
+  EXPECT_FALSE(system->PreviousInstanceRunning()) << "asking again changes nothing";
+  EXPECT_TRUE(Win32System().PreviousInstanceRunning());
+  // Errors have the system's texts, on one line.
   EXPECT_EQ(GetFileAttributesA("C:\\no such folder\\no such file"), INVALID_FILE_ATTRIBUTES);
-  const long code = system.LastError();
-  EXPECT_EQ(code, ERROR_PATH_NOT_FOUND);
-  const std::string text = system.ErrorMessage(code);
-  EXPECT_FALSE(text.empty());
-  EXPECT_EQ(text.find('\n'), std::string::npos);
-  EXPECT_EQ(text.find('\r'), std::string::npos);
-  EXPECT_NE(system.ErrorMessage(ERROR_FILE_NOT_FOUND), text);
-  EXPECT_EQ(platform::SystemErrorText(0xDEADBEEF), "error 3735928559");
-}
-
-TEST(Win32System, TheTickCounterMovesForward) {
-  Win32System system;
-  const std::uint32_t before = system.TickCount();
-  Sleep(20);
-  const std::uint32_t after = system.TickCount();
-  EXPECT_GE(after - before, 15u);
-}
-
-TEST(Win32Shell, TheImageCacheFunctionIsExportedUnderItsNumber) {
+  const long code = system->LastError();
+  const std::string text = system->ErrorMessage(code);
+  EXPECT_EQ(std::tuple(code, text.empty(), text.find_first_of("\r\n"), text == system->ErrorMessage(2),
+                       platform::SystemErrorText(0xDEADBEEF)),
+            std::tuple(long{ERROR_PATH_NOT_FOUND}, false, std::string::npos, false, "error 3735928559"));
+  system.reset();
+  EXPECT_FALSE(Win32System().PreviousInstanceRunning()) << "the claim went with the first copy";
   HMODULE shell32 = LoadLibraryA("shell32.dll");
-  ASSERT_NE(shell32, nullptr);
-  EXPECT_NE(reinterpret_cast<void*>(GetProcAddress(shell32, MAKEINTRESOURCEA(72))), nullptr);
+  EXPECT_NE(reinterpret_cast<void*>(GetProcAddress(shell32, MAKEINTRESOURCEA(72))), nullptr)
+      << "the image cache function is exported under its number";
 }
 
 // A window of this test registered for the shell's change notices about a
@@ -158,37 +125,20 @@ TEST(Win32Shell, AWrittenDescriptorIsAnnouncedForTheFileAndItsFolder) {
   EXPECT_EQ(listener.heard, (std::vector<std::string>{"item " + ini, "dir " + folder}));
 }
 
-TEST(Win32Text, Utf8AndUtf16RoundTripBeyondTheBmp) {
-  // "Φάκελος 写真 📁": Greek, CJK and a character that takes two UTF-16 units.
-  const std::string utf8 =
-      "\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82 \xE5\x86\x99\xE7\x9C\x9F "
-      "\xF0\x9F\x93\x81";
-  const std::wstring wide = platform::Utf8ToWide(utf8);
-  EXPECT_EQ(wide, std::wstring(L"\u03A6\u03AC\u03BA\u03B5\u03BB\u03BF\u03C2 \u5199\u771F "
-                               L"\xD83D\xDCC1"));
-  EXPECT_EQ(platform::WideToUtf8(wide), utf8);
-  EXPECT_EQ(platform::Utf8ToWide(""), L"");
+// Text crosses to UTF-16 whole, and through the program's Windows-1252
+// table whatever code page the system runs (0x80 is the euro sign).
+TEST(Win32Text, Utf16AndWindows1252) {
+  const std::string utf8 = "\xCE\xA6\xCE\xAC\xCE\xBA \xE5\x86\x99 \xF0\x9F\x93\x81";
+  EXPECT_EQ(platform::Utf8ToWide(utf8), std::wstring(L"\u03A6\u03AC\u03BA \u5199 \xD83D\xDCC1"));
+  EXPECT_EQ(platform::WideToUtf8(platform::Utf8ToWide(utf8)), utf8);
   EXPECT_EQ(platform::WideToUtf8(std::wstring(L"a\0b", 3)), std::string("a\0b", 3));
-}
-
-TEST(Win32Text, StoredTextCrossesThroughWindows1252WhateverTheAnsiCodePage) {
-  // Bytes the program made with its own Windows-1252 table: 0x80 is the
-  // euro sign, 0x9C oe, whatever code page the system runs.
   EXPECT_EQ(platform::AnsiToWide("Ic\xF4nes \x80\x9C"), L"Ic\u00F4nes \u20AC\u0153");
   EXPECT_EQ(platform::WideToAnsi(L"Ic\u00F4nes \u20AC\u0153"), "Ic\xF4nes \x80\x9C");
   EXPECT_EQ(platform::WideToAnsi(L"\u5199"), "?") << "a character it lacks";
-  EXPECT_EQ(platform::AnsiToWide(std::string("a\0b\0", 4)), std::wstring(L"a\0b\0", 4))
-      << "multi-string values keep their NULs";
-  EXPECT_TRUE(platform::FitsAnsi("C:\\Ic\xC3\xB4nes\\\xE2\x82\xAC.ico"));
-  EXPECT_FALSE(platform::FitsAnsi("C:\\\xE5\x86\x99\xE7\x9C\x9F.ico"));
-}
-
-TEST(Win32Text, SystemErrorTextIsTheSystemsMessage) {
-  const std::string text = platform::SystemErrorText(ERROR_FILE_NOT_FOUND);
-  EXPECT_NE(text, "error 2");
-  ASSERT_FALSE(text.empty());
-  EXPECT_NE(text.back(), '\n') << "without its closing line break";
-  EXPECT_EQ(platform::SystemErrorText(0xDEADu), "error 57005");
+  EXPECT_EQ(platform::AnsiToWide(std::string("a\0b\0", 4)), std::wstring(L"a\0b\0", 4));
+  EXPECT_EQ(std::tuple(platform::FitsAnsi("C:\\Ic\xC3\xB4nes\\\xE2\x82\xAC.ico"),
+                       platform::FitsAnsi("C:\\\xE5\x86\x99.ico")),
+            std::tuple(true, false));
 }
 
 }  // namespace

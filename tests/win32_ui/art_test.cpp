@@ -110,47 +110,25 @@ TEST(Win32Art, ComesOutAsTheQtDrawingsOverTheFaceColour) {
   }
 }
 
-TEST(CompositeBitmapFile, MixesStraightAlphaOverTheBackground) {
-  // Blue 0x40, green 0x80, red 0xC0 at alpha 0x80, over white.
-  const std::string file = SolidBitmap(3, 2, 0x80C08040);
+// Straight alpha over the background, rows bottom-up; what is not one of
+// our pictures is refused without a read past its bytes.
+TEST(CompositeBitmapFile, MixesAlphaReadsBottomUpAndRefusesOthers) {
+  // Blue 0x40, green 0x80, red 0xC0 at alpha 0x80 over white: (c·128 + 255·127 + 127) / 255;
+  // the first row in the file is pure red, and is the bottom row.
+  std::string file = SolidBitmap(3, 2, 0x80C08040);
+  file.replace(54, 4, std::string("\0\0\xFF\xFF", 4));
   const Surface24 s = win32::CompositeBitmapFile(Span(file), Rgb{255, 255, 255});
-  ASSERT_EQ(s.width(), 3);
-  ASSERT_EQ(s.height(), 2);
-  // (c·128 + 255·127 + 127) / 255
-  EXPECT_EQ(s.At(2, 1), (Rgb{223, 191, 159}));
-  EXPECT_EQ(s.At(0, 0), (Rgb{223, 191, 159}));
-}
-
-TEST(CompositeBitmapFile, RowsComeBottomUp) {
-  std::string file = SolidBitmap(1, 2, 0xFF000000);
-  file[54 + 2] = static_cast<char>(0xFF);  // the first row in the file is red
-  const Surface24 s = win32::CompositeBitmapFile(Span(file), Rgb{});
-  ASSERT_EQ(s.height(), 2);
-  EXPECT_EQ(s.At(0, 1), (Rgb{255, 0, 0}));  // ... and is the bottom row
-  EXPECT_EQ(s.At(0, 0), (Rgb{0, 0, 0}));
-}
-
-TEST(CompositeBitmapFile, RefusesWhatIsNotOneOfOurPicturesWithoutReadingPastIt) {
+  EXPECT_EQ(std::tuple(s.width(), s.height(), s.At(0, 1), s.At(2, 1), s.At(0, 0)),
+            std::tuple(3, 2, Rgb{255, 0, 0}, Rgb{223, 191, 159}, Rgb{223, 191, 159}));
   const std::string good = SolidBitmap(4, 4, 0xFF102030);
-  ASSERT_EQ(good.size(), 54u + 64u);
+  std::vector<std::string> bad = {SolidBitmap(4, 4, 0, 24), good, good, good, good};
+  bad[1][0] = 'X';                                   // not BM
+  bad[2][13] = static_cast<char>(0xFF);              // pixels far beyond the data
+  bad[3].replace(18, 4, std::string("\xFF\xFF\xFF\x7F", 4));  // sizes that wrap in 32 bits
+  bad[4].replace(22, 4, std::string(4, '\xFF'));    // a negative height
+  for (std::size_t cut : {0u, 1u, 10u, 30u, 53u, 54u, 117u}) bad.push_back(good.substr(0, cut));
   EXPECT_FALSE(win32::CompositeBitmapFile(Span(good), Rgb{}).empty());
-  for (std::size_t cut : {0u, 1u, 10u, 30u, 53u, 54u, 117u})
-    EXPECT_TRUE(win32::CompositeBitmapFile(Span(good.substr(0, cut)), Rgb{}).empty()) << cut;
-  EXPECT_TRUE(win32::CompositeBitmapFile(Span(SolidBitmap(4, 4, 0, 24)), Rgb{}).empty());
-  std::string notBm = good;
-  notBm[0] = 'X';
-  EXPECT_TRUE(win32::CompositeBitmapFile(Span(notBm), Rgb{}).empty());
-  // A pixel offset far beyond the data, and sizes that would wrap in 32 bits.
-  std::string farOffset = good;
-  farOffset[13] = static_cast<char>(0xFF);
-  EXPECT_TRUE(win32::CompositeBitmapFile(Span(farOffset), Rgb{}).empty());
-  std::string huge = good;
-  huge[18] = huge[19] = huge[20] = static_cast<char>(0xFF);
-  huge[21] = 0x7F;
-  EXPECT_TRUE(win32::CompositeBitmapFile(Span(huge), Rgb{}).empty());
-  std::string negative = good;
-  negative[22] = negative[23] = negative[24] = negative[25] = static_cast<char>(0xFF);
-  EXPECT_TRUE(win32::CompositeBitmapFile(Span(negative), Rgb{}).empty());
+  for (const std::string& b : bad) EXPECT_TRUE(win32::CompositeBitmapFile(Span(b), Rgb{}).empty()) << b.size();
 }
 
 }  // namespace

@@ -42,27 +42,19 @@ TEST(ArgumentTextFromCommandLine, IsEverythingAfterTheProgramNameAndItsBlank) {
 }
 
 TEST(LineBreaks, CarriageReturnsGoOutAsPairsAndComeBackAlone) {
-  // The picker's auto-create caption: a CR alone becomes CR LF.
-  EXPECT_EQ(CrLfLineBreaks("Auto-create from \r'Chess'"), "Auto-create from \r\n'Chess'");
-  EXPECT_EQ(CrLfLineBreaks("a\r\nb"), "a\r\nb");  // a pair stays one pair
-  EXPECT_EQ(CrLfLineBreaks("\r"), "\r\n");
-  EXPECT_EQ(CrLfLineBreaks("\r\r"), "\r\n\r\n");
-  EXPECT_EQ(CrLfLineBreaks("a\nb"), "a\nb");  // a line feed alone is not the program's
-  EXPECT_EQ(CrLfLineBreaks(""), "");
-  EXPECT_EQ(CrLineBreaks("a\r\nb\r\n"), "a\rb\r");
-  EXPECT_EQ(CrLineBreaks("a\rb\n"), "a\rb\n");
-  // The round trip of every caption-like text the dialogs show.
-  for (const std::string& text :
-       {"Icône courante:"s, "Création à partir de \r'Été'"s, "x\ry\rz\r"s, ""s})
+  const std::pair<std::string, std::string> out[] = {
+      {"Auto-create from \r'Chess'", "Auto-create from \r\n'Chess'"}, {"a\r\nb", "a\r\nb"},
+      {"\r\r", "\r\n\r\n"}, {"a\nb", "a\nb"}, {"", ""}};  // a line feed alone is not ours
+  for (const auto& [text, windows] : out) EXPECT_EQ(CrLfLineBreaks(text), windows) << text;
+  EXPECT_EQ(std::tuple(CrLineBreaks("a\r\nb\r\n"), CrLineBreaks("a\rb\n")), std::tuple("a\rb\r", "a\rb\n"));
+  for (const std::string& text : {"Icône courante:"s, "Création à partir de \r'Été'"s, "x\ry\rz\r"s})
     EXPECT_EQ(CrLineBreaks(CrLfLineBreaks(text)), text);
 }
 
 TEST(CommonDialogFilter, PairsEndedByNulsAndTheListByTwo) {
-  EXPECT_EQ(CommonDialogFilter("Icon Files (*.ico)|*.ico|All|*.*"),
-            "Icon Files (*.ico)\0*.ico\0All\0*.*\0\0"s);
   // Bytes of the code page pass as they are; an empty part keeps its place.
-  EXPECT_EQ(CommonDialogFilter("Fichiers ic\xF4nes|*.ico||*.*"),
-            "Fichiers ic\xF4nes\0*.ico\0\0*.*\0\0"s);
+  EXPECT_EQ(CommonDialogFilter("Icon Files (*.ico)|*.ico|All|*.*"), "Icon Files (*.ico)\0*.ico\0All\0*.*\0\0"s);
+  EXPECT_EQ(CommonDialogFilter("Fichiers ic\xF4nes|*.ico||*.*"), "Fichiers ic\xF4nes\0*.ico\0\0*.*\0\0"s);
   EXPECT_EQ(CommonDialogFilter(""), "\0\0"s);
 }
 

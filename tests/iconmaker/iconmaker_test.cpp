@@ -1,0 +1,365 @@
+// The making of folder icons: BmpToIcon against the image engine's own
+// bitmap, SaveSelectedAsIcon and every way it fails without leaving anything
+// half-written, and the new-icon dialog as the picker opens it.
+#include <cstring>
+
+#include "app/texts.h"
+#include "folder/kept_icon.h"
+#include "icon_making_fixture.h"
+#include "iconmaker/bmp_to_icon.h"
+#include "iconmaker/folder_mask.h"
+#include "iconmaker/frm_transform_icon.h"
+#include "iconmaker/save_selected.h"
+#include "image/dib_section.h"
+#include "image/dib_section_save.h"
+#ifndef _WIN32
+#include "support/run_process.h"
+#endif
+
+namespace plumage::test {
+namespace {
+
+unsigned U8(const std::string& b, std::size_t at) { return static_cast<std::uint8_t>(b[at]); }
+
+// The folder silhouette as the dialog's documents draw it, top row first.
+std::vector<std::string> SilhouetteRows() {
+  std::vector<std::string> rows = {std::string(32, '0'), "00001111111111000000000000000000",
+                                   "00011111111111100000000000000000",
+                                   "00111111111111110000000000000000",
+                                   "01111111111111111000000000000000",
+                                   "11111111111111111111111111111100",
+                                   "11111111111111111111111111111110"};
+  rows.insert(rows.end(), 20, std::string(32, '1'));
+  rows.push_back("01111111111111111111111111111110");
+  rows.insert(rows.end(), 4, std::string(32, '0'));
+  return rows;
+}
+
+TEST(BmpToIcon, TheFixedHeaderAndTheMaskBytes) {
+  const auto header = IconHeaderBytes();
+  // Directory, its one entry (32 × 32, 2216 bytes at 22), the 8-bit bitmap
+  // header of a 32 × 64 image with 1152 bytes of pixels and 256 colours.
+  EXPECT_EQ(std::string(header.begin(), header.end()),
+            std::string("\0\0\1\0\1\0\x20\x20\0\0\0\0\0\0\xA8\x08\0\0\x16\0\0\0"
+                        "\x28\0\0\0\x20\0\0\0\x40\0\0\0\1\0\x08\0\0\0\0\0\x80\x04\0\0"
+                        "\0\0\0\0\0\0\0\0\0\x01\0\0\0\0\0\0",
+                        62));
+  EXPECT_EQ(22u + 2216u, kIconFileSize);
+  const std::pair<std::array<int, 8>, int> masks[] = {{{0, 0, 0, 0, 0, 0, 0, 0}, 0},
+                                                      {{1, 1, 1, 1, 1, 1, 1, 1}, 255},
+                                                      {{1, 0, 0, 0, 0, 0, 0, 0}, 128},
+                                                      {{0, 0, 0, 0, 0, 0, 0, 1}, 1},
+                                                      {{0, 1, 0, 1, 0, 0, 1, 0}, 82}};
+  for (const auto& [f, byte] : masks)
+    EXPECT_EQ(PackMaskByte(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]), byte);
+
+  // Only an uncompressed, 8-bit, 32 × 32 bitmap with its pixels at 1078.
+  std::vector<std::uint8_t> b(2102, 0);
+  const std::pair<int, int> good[] = {{0, 'B'}, {1, 'M'}, {10, 0x36}, {11, 0x04},
+                                      {14, 40}, {18, 32}, {22, 32},   {28, 8}};
+  for (auto [at, value] : good) b[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(value);
+  EXPECT_TRUE(IconBytesFromBitmap8(b));
+  const std::pair<int, int> bad[] = {{28, 24}, {22, 33}, {10, 0x37}};
+  for (auto [at, value] : bad) {
+    auto changed = b;
+    changed[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(value);
+    EXPECT_FALSE(IconBytesFromBitmap8(changed)) << at;
+  }
+  auto cut = IconBytesFromBitmap8(std::span(b).first(2101));
+  ASSERT_FALSE(cut);
+  EXPECT_EQ(cut.error().kind, ErrorKind::Truncated);
+}
+
+class BmpToIconTest : public IconMakingTest {
+ protected:
+  // A picture as a 24-bit BMP (the first temporary file's form), and the
+  // 8-bit bitmap the image engine makes of it: what every icon's palette
+  // and pixels come from.
+  std::string PictureFile(const Surface24& picture) {
+    image::cDIBSection dib;
+    EXPECT_TRUE(dib.CreateFromPicture(picture));
+    EXPECT_TRUE(dib.SavePicture((dir / "p.bmp").string()));
+    return (dir / "p.bmp").string();
+  }
+  std::string EngineBitmap8(const Surface24& picture) {
+    image::cDIBSection dib;
+    EXPECT_TRUE(dib.CreateFromPicture(picture));
+    std::unique_ptr<image::cPalette> none;
+    EXPECT_TRUE(image::cDIBSectionSave().Save((dir / "b8.bmp").string(), dib, none, 2, 0));
+    return ReadFile(dir / "b8.bmp");
+  }
+};
+
+TEST_F(BmpToIconTest, TheIconHoldsTheEngineBitmapCutToTheFolderSilhouette) {
+  const auto rows = SilhouetteRows();
+  const auto header = IconHeaderBytes();
+  for (unsigned seed : {1u, 2u, 7u}) {
+    SCOPED_TRACE(seed);
+    const std::string bitmap8 = EngineBitmap8(TestPicture(seed));
+    ASSERT_EQ(bitmap8.size(), 2102u);
+    const std::string path = (IconsDir() / "Made.ico").string();
+    ASSERT_TRUE(ConvertBmpToIcon(program, PictureFile(TestPicture(seed)), path));
+    const std::string icon = ReadFile(path);
+    ASSERT_EQ(icon.size(), 2238u);
+    EXPECT_EQ(icon.substr(0, 62), std::string(header.begin(), header.end()));
+    EXPECT_EQ(icon.substr(62, 1024), bitmap8.substr(54, 1024)) << "palette";
+    // Bottom-up rows: file row r is silhouette row 31 - r; the mask bit is
+    // set where the silhouette is transparent, whose pixels are index 0.
+    std::string pixels, mask;
+    for (int r = 0; r < 32; ++r)
+      for (int x = 0; x < 32; ++x) {
+        const std::size_t at = static_cast<std::size_t>(r * 32 + x);
+        const bool opaque = rows[static_cast<std::size_t>(31 - r)][static_cast<std::size_t>(x)] == '1';
+        pixels += opaque ? bitmap8[1078 + at] : '\0';
+        mask += opaque ? '0' : '1';
+      }
+    EXPECT_EQ(icon.substr(1086, 1024), pixels);
+    std::string bits;
+    for (std::size_t i = 0; i < 1024; ++i) bits += ((U8(icon, 2110 + i / 8) >> (7 - i % 8)) & 1) ? '1' : '0';
+    EXPECT_EQ(bits, mask);
+  }
+  EXPECT_TRUE(fs::exists(home / "$$$.BMP")) << "the caller removes the temporaries";
+}
+
+TEST_F(BmpToIconTest, WhatIsNotA32By32PictureIsRefusedAndNothingWritten) {
+  const std::string icon = (IconsDir() / "Odd.ico").string();
+  auto r = ConvertBmpToIcon(program, PictureFile(Surface24(31, 32)), icon);
+  ASSERT_FALSE(r);
+  EXPECT_NE(r.error().message.find("31 x 32"), std::string::npos) << r.error().message;
+  WriteFile(dir / "junk.bmp", "BM not a bitmap");
+  EXPECT_FALSE(ConvertBmpToIcon(program, (dir / "junk.bmp").string(), icon));
+  EXPECT_FALSE(fs::exists(icon));
+
+  const std::string bitmap8 = EngineBitmap8(TestPicture(3));
+  ASSERT_TRUE(WriteIconHeader(*tp.os.files, (dir / "b8.bmp").string(), (dir / "h.ico").string()));
+  const auto header = IconHeaderBytes();
+  EXPECT_EQ(ReadFile(dir / "h.ico"), std::string(header.begin(), header.end()) +
+                                         bitmap8.substr(54, 2048) + std::string(128, '\0'));
+}
+
+class SaveSelectedTest : public IconMakingTest {
+ protected:
+  SaveSelectedTest() {
+    picker.IconList = {TestPicture(1), TestPicture(2)};
+    picker.ListView.ListItems = {{" 0", 1}, {" 1", 2}};
+    picker.ListView.BlankAttached = false;
+    picker.SelectedIcon = Icon();
+  }
+  std::string Icon() const { return (IconsDir() / "Music.ico").string(); }
+  // What the save of `position` gives, made under another name.
+  std::string IconOf(int position) {
+    ChangeIcon other(program, ui);
+    other.IconList = picker.IconList;
+    other.ListView = picker.ListView;
+    other.ListView.SelectedItem = position;
+    other.SelectedIcon = (dir / ("ref" + std::to_string(position) + ".ico")).string();
+    EXPECT_TRUE(SaveSelectedAsIcon(other));
+    return ReadFile(other.SelectedIcon);
+  }
+  // The one refusal shown, the pointer restored, the selection kept.
+  void ExpectRefusal(const std::string& start) {
+    ASSERT_EQ(ui.messages.size(), 1u);
+    const ShownMessage& m = ui.messages[0];
+    EXPECT_EQ(std::tuple(m.title, m.icon, m.waitCursorWasOn, ui.waitCursor, picker.SelectedNo),
+              std::tuple("Error!", MessageIcon::Exclamation, false, false, "5"));
+    EXPECT_EQ(m.text.rfind(start, 0), 0u) << m.text;
+    EXPECT_TRUE(TemporariesGone());
+    ui.messages.clear();
+  }
+  ChangeIcon picker{program, ui};
+};
+
+TEST_F(SaveSelectedTest, WritesTheSelectedPictureAndNamesItWithIndexZero) {
+  WriteFile(home / "$$$.BMP", "left over");
+  WriteFile(home / "$$$.ICO", "left over");
+  for (int position : {2, 1, 2}) {  // saving again under one name leaves the last
+    picker.ListView.SelectedItem = position;
+    picker.SelectedNo = "1";
+    ASSERT_TRUE(SaveSelectedAsIcon(picker));
+  }
+  EXPECT_EQ(std::tuple(picker.SelectedNo, picker.TotalIcons, picker.SelectedIcon, ui.messages.size()),
+            std::tuple("0", "1", Icon(), 0u));
+  EXPECT_EQ(ui.events, (std::vector<std::string>{"wait:on", "wait:off", "wait:on", "wait:off",
+                                                 "wait:on", "wait:off"}));
+  EXPECT_TRUE(TemporariesGone());
+  EXPECT_EQ(Names(IconsDir()), std::vector<std::string>{"Music.ico"});
+  EXPECT_EQ(ReadFile(Icon()).size(), 2238u);
+  EXPECT_EQ(ReadFile(Icon()), IconOf(2));
+  EXPECT_NE(IconOf(1), IconOf(2));
+}
+
+TEST_F(SaveSelectedTest, EveryFailureIsToldWhereAndLeavesTheIconAsItWas) {
+  picker.SelectedNo = "5";
+  for (int position : {0, 3, -1}) {
+    picker.ListView.SelectedItem = position;
+    EXPECT_FALSE(SaveSelectedAsIcon(picker));
+    ExpectRefusal("Select the icon to save in the list first!");
+  }
+  EXPECT_FALSE(SaveSelectedAsIcon(picker, picker.ListView, picker, 1));
+  EXPECT_EQ(ui.messages.at(0).text, texts::icon_making::kNothingSelected.fr);
+  ui.messages.clear();
+
+  picker.ListView.SelectedItem = 1;
+  fs::remove(IconsDir());
+  ASSERT_TRUE(SaveSelectedAsIcon(picker)) << "a missing folder of new icons is made";
+  const std::string before = ReadFile(Icon());
+  picker.SelectedNo = "5";
+  picker.ListView.SelectedItem = 2;
+  for (const char* blocked : {"$$$.BMP", "$$$.ICO"}) {
+    fs::create_directory(home / blocked);  // neither removed nor written
+    EXPECT_FALSE(SaveSelectedAsIcon(picker));
+    EXPECT_NE(ui.messages.at(0).text.find(blocked), std::string::npos) << ui.messages[0].text;
+    fs::remove(home / blocked);
+    ExpectRefusal("Cannot make the icon file " + Icon() + ":\r");
+  }
+  fs::permissions(Icon(), fs::perms::owner_read);  // the final copy fails
+  EXPECT_FALSE(SaveSelectedAsIcon(picker));
+  ExpectRefusal("Cannot make the icon file " + Icon() + ":\r");
+  EXPECT_EQ(ReadFile(Icon()), before);
+  EXPECT_EQ(Names(IconsDir()), std::vector<std::string>{"Music.ico"});
+
+  fs::remove_all(IconsDir());
+  WriteFile(IconsDir(), "a file where the folder should be");
+  EXPECT_FALSE(SaveSelectedAsIcon(picker));
+  ExpectRefusal("Cannot create the folder of new icons " + IconsFolderPath(program) + ":");
+  EXPECT_EQ(ReadFile(IconsDir()), "a file where the folder should be");
+}
+
+#ifndef _WIN32
+TEST_F(SaveSelectedTest, OtherProgramsReadOne32By32EightBitImage) {
+  picker.ListView.SelectedItem = 2;
+  ASSERT_TRUE(SaveSelectedAsIcon(picker));
+  ProcessResult identify = RunProcess({PLUMAGE_IDENTIFY, "-format", "%w %h %z %r\n", Icon()});
+  ASSERT_EQ(identify.exitCode, 0) << identify.err;
+  EXPECT_EQ(identify.out.rfind("32 32 8 ", 0), 0u) << identify.out;
+  EXPECT_EQ(std::count(identify.out.begin(), identify.out.end(), '\n'), 1) << "one image";
+  ProcessResult icotool = RunProcess({PLUMAGE_ICOTOOL, "-l", Icon()});
+  EXPECT_EQ(icotool.out, "--icon --index=1 --width=32 --height=32 --bit-depth=8 --palette-size=256\n")
+      << icotool.err;
+}
+#endif
+
+class TransformIconTest : public IconMakingTest {
+ protected:
+  TransformIconTest() {
+    InstallIconMaking(picker);
+    picker.SelectedIcon = WriteIcoFile("source.ico", 200);
+    picker.SelectedNo = "0";
+  }
+  std::unique_ptr<frmTransformIcon> Open() {
+    auto dialog = std::make_unique<frmTransformIcon>(program, ui, picker);
+    dialog->Form_Load();
+    dialog->Form_Paint();
+    return dialog;
+  }
+  ChangeIcon picker{program, ui};
+};
+
+TEST_F(TransformIconTest, FourCandidatesOnTheFourBackgroundsAndTheChoiceSurvivesARepaint) {
+  auto dialog = Open();
+  ASSERT_EQ(dialog->IconList.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(dialog->ListView.ListItems[static_cast<std::size_t>(i)].Text, ListLabel(i));
+    auto drawn = ComposeFolderDrawing(icons, dialog->FolderPicture(), 8, 9, picker.SelectedIcon, 0, i);
+    ASSERT_TRUE(drawn);
+    EXPECT_TRUE(dialog->IconList[static_cast<std::size_t>(i)] == *drawn) << i;
+  }
+  EXPECT_EQ(std::tuple(dialog->ListView.SelectedItem, dialog->ListView.BlankAttached), std::tuple(1, false));
+  dialog->ListView_ItemClick(3);
+  dialog->ListView_ItemClick(5);  // no such candidate
+  dialog->Form_Paint();
+  EXPECT_EQ(std::tuple(dialog->IconList.size(), dialog->ListView.SelectedItem, ui.waitCursor,
+                       dialog->Unloaded(), ui.messages.size()),
+            std::tuple(4u, 3, false, false, 0u));
+  // An icon that cannot be drawn is told once and closes the dialog.
+  picker.SelectedNo = "7";
+  dialog = Open();
+  EXPECT_EQ(Said(), std::vector<std::string>{"Plumage: No icon was found in this file!"});
+  EXPECT_EQ(std::tuple(dialog->Unloaded(), ui.waitCursor, picker.SelectedNo), std::tuple(true, false, "7"));
+  program.Language = 1;
+  EXPECT_EQ(Open()->Msg.ErrorTitle, "Erreur!") << "the texts of the load";
+}
+
+TEST_F(TransformIconTest, TheNameBoxRefusesSixCharactersAndOkOnlyAPlainName) {
+  auto dialog = Open();
+  std::string typed;
+  for (char c : std::string("a.b\\:=*? /<>|\"c"))
+    if (char kept = dialog->IconName_KeyPress(c)) typed.push_back(kept);
+  EXPECT_EQ(std::tuple(typed, ui.beeps), std::tuple(std::string("ab /<>|\"c"), 6));
+  const std::string before = picker.SelectedIcon;
+  for (const char* name : {"", "../escape", "a/b", "a.b", "C:x", "..\\up", "x?", "/etc/passwd"}) {
+    dialog->IconName = name;
+    dialog->BtnOk_Click();
+    EXPECT_EQ(Said(), std::vector<std::string>{
+                          std::string("Error!: ") + (*name ? texts::transform_icon::kInvalidName.en
+                                                           : texts::transform_icon::kNameRequired.en)});
+    ui.messages.clear();
+  }
+  EXPECT_EQ(std::tuple(dialog->Unloaded(), picker.SelectedIcon, Names(IconsDir()).size()),
+            std::tuple(false, before, 0u));
+  fs::create_directory(IconsDir() / "Music.ico");  // a failed save keeps the dialog open
+  dialog->IconName = "Music";
+  dialog->BtnOk_Click();
+  EXPECT_EQ(std::tuple(dialog->Unloaded(), picker.SelectedIcon), std::tuple(false, before));
+  EXPECT_EQ(ui.messages.at(0).text.rfind("Cannot make the icon file", 0), 0u);
+  dialog->BtnCancel_Click();
+  EXPECT_TRUE(dialog->Unloaded());
+}
+
+TEST_F(TransformIconTest, OkSavesTheChosenCandidateUnderTheName) {
+  const std::pair<const char*, const char*> names[] = {
+      {"Music", "Music.ico"}, {"Rico", "Rico"}, {"My ICO", "My ICO"}, {"Bleu ciel", "Bleu ciel.ico"}};
+  for (const auto& [name, file] : names) {
+    picker.SelectedIcon = (dir / "source.ico").string();
+    picker.SelectedNo = "0";
+    auto dialog = Open();
+    dialog->ListView_ItemClick(4);
+    dialog->IconName = name;
+    dialog->BtnOk_Click();
+    EXPECT_EQ(std::tuple(dialog->Unloaded(), picker.SelectedIcon, picker.SelectedNo),
+              std::tuple(true, (IconsDir() / file).string(), "0"));
+    EXPECT_EQ(ReadFile(IconsDir() / file).size(), 2238u);
+  }
+  EXPECT_TRUE(TemporariesGone());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+// From the picker: Convert selected icon, the red folder, a name, OK; the
+// picker lists the new icon and its OK gives it to the folder.
+TEST_F(TransformIconTest, ConvertedInTheRedFolderListedAndApplied) {
+  program.NoWarning = 1;
+  ui.onShowTransformIcon = [this](ChangeIcon& p) {
+    frmTransformIcon dialog(program, ui, p);
+    dialog.Form_Load();
+    dialog.Form_Paint();
+    dialog.ListView_ItemClick(2);  // red
+    dialog.IconName = "Music";
+    dialog.BtnOk_Click();
+  };
+  picker.ButtonCreate_Click();
+  const std::string made = (IconsDir() / "Music.ico").string();
+  ASSERT_EQ(std::tuple(picker.SelectedIcon, picker.ListView.ListItems.size()), std::tuple(made, 1u));
+  // Red outweighs the rest over much of the folder's face, drawn through
+  // its mask on white.
+  int reddish = 0;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const Rgb c = picker.IconList[0].At(x, y);
+      if (FolderMaskOpaque(x, y) && c.r > 2 * c.g && c.r > 2 * c.b) ++reddish;
+    }
+  EXPECT_GT(reddish, 150);
+  EXPECT_EQ(picker.IconList[0].At(30, 2), (Rgb{255, 255, 255}));
+  picker.ListView_ItemClick(1);
+  picker.OKButton_Click();
+  EXPECT_TRUE(picker.Unloaded());
+  // Kept inside the folder: the made icon's image behind a directory of its own.
+  EXPECT_NE(ReadFile(folder / "DESKTOP.INI").find("IconFile=FolderIcon.ico\r\nIconIndex=0\r\n"),
+            std::string::npos);
+  const std::string kept = ReadFile(folder / "FolderIcon.ico");
+  ASSERT_GT(kept.size(), kKeptIconMarker.size() + 22);
+  EXPECT_EQ(kept.substr(22, kept.size() - 22 - kKeptIconMarker.size()), ReadFile(made).substr(22));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+}  // namespace
+}  // namespace plumage::test
