@@ -170,11 +170,11 @@ inline Bytes WritePe(const std::vector<GroupDef>& groups, bool pe64 = false) {
   PadTo(rsrc, 0x200);
 
   // The headers: only what a reader of resources looks at.
-  Bytes out(kPeHeader, 0);
+  Bytes out(kPeHeader + 4, 0);
   PutAt(out, 0, 0x5A4D, 2);  // MZ
   PutAt(out, 0x3C, kPeHeader);
+  PutAt(out, kPeHeader, 0x4550);  // PE
   const std::uint32_t optionalSize = pe64 ? 240 : 224, dataDirectories = pe64 ? 108 : 92;
-  Put32(out, {0x4550});  // PE
   Put16(out, {pe64 ? 0x8664u : 0x14Cu, 1, 0, 0, 0, 0, 0, 0, optionalSize, 0x2102});
   const std::size_t optional = out.size();
   out.resize(optional + optionalSize, 0);
