@@ -156,7 +156,7 @@ TEST(ColourReduce, EveryObserverHearsTheEventsAndCompleteGivesTheTimeTaken) {
   clock.step = 5;
   ImageServices services;
   services.system = &clock;
-  cDIBSection from, to;
+  cDIBSection from, to, none;
   ASSERT_TRUE(from.Create(3, 2) && to.Create(3, 2));
   cColourReduceDIB reducer(services);
   test::EventRecorder first, second;
@@ -176,6 +176,11 @@ TEST(ColourReduce, EveryObserverHearsTheEventsAndCompleteGivesTheTimeTaken) {
   ASSERT_TRUE(pal.CreateOptimal(from, 4, 2));
   EXPECT_EQ(first.times, (std::vector<std::int32_t>{5, 5, 15, 5, 5}));
   EXPECT_EQ(second.times.size(), 1u);
+  // Without pixels to read, the target's width is announced.
+  first.log.clear();
+  reducer.ApplyPalette(none, to, pal, false);
+  reducer.BlackAndWhite(none, to);
+  EXPECT_EQ(first.log, (std::vector<std::string>{"I6", "C", "I-3", "C", "I6", "C"}));
 }
 
 }  // namespace

@@ -238,6 +238,14 @@ std::vector<Case> Cases() {
       for (int method = 0; method < 4; ++method, ++i)
         out.push_back(
             {Op::kSave, w, h, i % kKinds, 0, 0, i % 2 ? (i / 2) % kPalettes : -1, depth, method});
+  // Upscales computing many positions: under x87 arithmetic (the 32-bit
+  // build's default) their fractions round differently.
+  for (auto [w, h, nw, nh] : {std::array{300, 200, 600, 400},
+                              {97, 89, 301, 277},
+                              {128, 128, 256, 256},
+                              {200, 3, 401, 2},
+                              {3, 200, 2, 401}})
+    for (int kind : {kNoise, kGradient}) out.push_back({Op::kResample, w, h, kind, nw, nh});
   return out;
 }
 
