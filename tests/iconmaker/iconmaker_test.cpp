@@ -218,6 +218,8 @@ TEST_F(SaveSelectedTest, EveryFailureIsToldWhereAndLeavesTheIconAsItWas) {
   EXPECT_EQ(ReadFile(Icon()), before);
   EXPECT_EQ(Names(IconsDir()), std::vector<std::string>{"Music.ico"});
 
+  // Windows removes no read-only file: the icon gets its write permission back first.
+  fs::permissions(Icon(), fs::perms::owner_read | fs::perms::owner_write);
   fs::remove_all(IconsDir());
   WriteFile(IconsDir(), "a file where the folder should be");
   EXPECT_FALSE(SaveSelectedAsIcon(picker));
