@@ -33,19 +33,15 @@ Result<BmpHeader> ReadBmpHeader(ByteReader& r) {
     return MakeError(ErrorKind::Invalid, "icon image: header size " +
                                              std::to_string(info.headerSize) +
                                              " is no bitmap header");
-  const auto headerSize = info.headerSize;
   const auto width = static_cast<std::int32_t>(info.width);
   const auto height = static_cast<std::int32_t>(info.height);
-  const auto bits = info.bitCount;
-  const auto compression = info.compression;
-  const auto colorsUsed = info.colorsUsed;
 
   BmpHeader h;
-  h.headerSize = headerSize;
+  h.headerSize = info.headerSize;
   h.width = width;
-  h.bitsPerPixel = bits;
-  h.compression = compression;
-  h.colorsUsed = colorsUsed;
+  h.bitsPerPixel = info.bitCount;
+  h.compression = info.compression;
+  h.colorsUsed = info.colorsUsed;
   if (height < 0)
     return MakeError(ErrorKind::Unsupported, "icon image: top-down bitmaps are not icons");
   h.height = height / 2;  // the colour image and the mask, one above the other
