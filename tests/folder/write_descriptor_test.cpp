@@ -1,7 +1,4 @@
 // WriteFolderDescriptor against real files in a temporary folder.
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,68 +19,42 @@ mode_t Mode(const fs::path& path) {
   return st.st_mode & 07777;
 }
 
-TEST_F(FolderTest, FreshFolderGetsTheTwoKeysAndTheAttributes) {
+// The folder gains System with an icon and loses it on Reset; its
+// Read-only, Hidden and Archive stay as they were.
+TEST_F(FolderTest, TheFolderGainsAndLosesSystemOnly) {
   SetDos(folder, kAttributeHidden | kAttributeArchive);
-  SelectedIcon = "C:\\Icons\\Game.ico";
-  SelectedNo = "0";
-  FolderWriteReport report = Ops().WriteFolderDescriptor();
-
-  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::Written);
-  EXPECT_TRUE(report.unstored.empty());
-  EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=C:\\Icons\\Game.ico\r\nIconIndex=0\r\n");
-  EXPECT_EQ(Dos(Ini()), "0x6");
-  EXPECT_EQ(Dos(folder), "0x26") << "System added to Hidden and Archive";
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(ui.doEvents, 1);
-  ASSERT_EQ(env.shell.cached.size(), 1u);
-  EXPECT_EQ(env.shell.cached[0], std::make_pair(std::string("C:\\Icons\\Game.ico"), 0));
-  // Every window showing the folder is told.
-  EXPECT_EQ(env.shell.foldersChanged,
-            (std::vector<std::pair<std::string, std::string>>{{folder.string(), Ini().string()}}));
-}
-
-// Applying an icon again to a folder that carries System must not take
-// its Read-only and Hidden away.
-TEST_F(FolderTest, AFolderKeepsReadOnlyHiddenAndArchive) {
-  SetDos(folder, kAttributeHidden | kAttributeSystem | kAttributeArchive);
-  const bool root = geteuid() == 0;  // only root writes into a folder without write permission
+  // Read-only too where the test can still write into it: only root can.
+  const bool root = geteuid() == 0;
   if (root) {
     ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
   }
-  SelectedIcon = "/icons/a.ico";
+  SelectedIcon = "C:\\Icons\\Game.ico";
   SelectedNo = "1";
-  Ops().WriteFolderDescriptor();
-  EXPECT_EQ(Dos(folder), "0x26");
-  auto a = env.files.GetAttributes(folder.string());
-  ASSERT_TRUE(a.ok());
-  EXPECT_EQ(*a & kAttributeReadOnly, root ? kAttributeReadOnly : 0u);
+  FolderWriteReport report = Ops().WriteFolderDescriptor();
+  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::Written);
+  EXPECT_TRUE(report.unstored.empty());
+  EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=C:\\Icons\\Game.ico\r\nIconIndex=1\r\n");
+  EXPECT_EQ(Dos(Ini()), "0x6");
+  EXPECT_EQ(Dos(folder), "0x26") << "System added to Hidden and Archive";
+  EXPECT_EQ(ui.doEvents, 1);
+  EXPECT_EQ(env.shell.cached, (std::vector<std::pair<std::string, std::int32_t>>{
+                                  {"C:\\Icons\\Game.ico", 1}}));
+  // Every window showing the folder is told.
+  EXPECT_EQ(env.shell.foldersChanged,
+            (std::vector<std::pair<std::string, std::string>>{{folder.string(), Ini().string()}}));
 
-  // Reset takes System away, and only System.
   SelectedIcon.clear();
   SelectedNo.clear();
   Ops().WriteFolderDescriptor();
+  EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=\r\nIconIndex=\r\n");
   EXPECT_EQ(Dos(folder), "0x22");
   if (root) {
-    EXPECT_EQ(Mode(folder), 0555u);
+    EXPECT_EQ(Mode(folder), 0555u) << "Read-only stays through both writes";
   }
-  EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=\r\nIconIndex=\r\n");
   EXPECT_EQ(Dos(Ini()), "0x6") << "Hidden and System on every write";
+  EXPECT_EQ(env.shell.cached.size(), 1u) << "a Reset has no image to cache";
   EXPECT_TRUE(ui.messages.empty());
-  if (root) chmod(folder.c_str(), 0755);
-}
-
-TEST_F(FolderTest, AnExistingFileKeepsEveryOtherByte) {
-  const std::string before =
-      "; written by hand\r\n[ViewState]\nMode=\nVid=\r[.ShellClassInfo]\r\nConfirmFileOp=0\r\n"
-      "IconIndex = 7 \n\r\n[Other]\r\nIconFile=keep\r\nx=\xE9t\xE9";
-  WriteFile(Ini(), before);
-  SelectedIcon = "/icons/x.ico";
-  SelectedNo = "3";
-  Ops().WriteFolderDescriptor();
-  EXPECT_EQ(
-      IniBytes(),
-      "; written by hand\r\n[ViewState]\nMode=\nVid=\r[.ShellClassInfo]\r\nConfirmFileOp=0\r\n"
-      "IconIndex =3\nIconFile=/icons/x.ico\r\n\r\n[Other]\r\nIconFile=keep\r\nx=\xE9t\xE9");
+  chmod(folder.c_str(), 0755);
 }
 
 TEST_F(FolderTest, AReadOnlyDescriptorIsWrittenAndEndsHiddenAndSystem) {
@@ -123,12 +94,10 @@ TEST_F(FolderTest, IconResourceFollowsWhereItIsAlreadyThere) {
 }
 
 TEST_F(FolderTest, ADriveRootGetsAutorunAndResetDeletesIt) {
-  const fs::path stick = dir / "Stick";
-  fs::create_directory(stick);
-  files.roots.insert(stick.string());
-  env.program.ArgumentText = stick.string() + "/";
-  SetDos(stick, kAttributeHidden);
-  const fs::path autorun = stick / "AUTORUN.INF";
+  files.roots.insert(folder.string());
+  env.program.ArgumentText = folder.string() + "/";
+  SetDos(folder, kAttributeHidden);
+  const fs::path autorun = folder / "AUTORUN.INF";
 
   SelectedIcon = "C:\\x.ico";
   SelectedNo = " 3 ";
@@ -136,25 +105,22 @@ TEST_F(FolderTest, ADriveRootGetsAutorunAndResetDeletesIt) {
   EXPECT_TRUE(report.place.driveRoot);
   EXPECT_EQ(ReadFile(autorun), "[Autorun]\r\nIcon=C:\\x.ico,3\r\n");
   EXPECT_EQ(Dos(autorun), "0x2");
-  EXPECT_EQ(Dos(stick), "0x2") << "a drive root's attributes are not touched";
-  EXPECT_FALSE(fs::exists(stick / "DESKTOP.INI"));
+  EXPECT_EQ(Dos(folder), "0x2") << "a drive root's attributes are not touched";
+  EXPECT_FALSE(fs::exists(Ini()));
 
-  // Reset deletes the whole file, other entries and Read-only included.
+  // Reset deletes the whole file, other entries and Read-only included;
+  // again, it finds nothing to delete and writes nothing.
   WriteFile(autorun, "[Autorun]\r\nopen=setup.exe\r\nIcon=x,1\r\n");
   ASSERT_EQ(chmod(autorun.c_str(), 0444), 0);
   SelectedIcon.clear();
   SelectedNo.clear();
-  report = Ops().WriteFolderDescriptor();
-  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::Removed);
-  EXPECT_FALSE(fs::exists(autorun));
-  EXPECT_TRUE(report.unstored.empty());
-
-  // Reset again: nothing to delete, nothing written.
-  report = Ops().WriteFolderDescriptor();
-  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::Removed);
-  EXPECT_EQ(std::distance(fs::directory_iterator(stick), {}), 0);
+  for (int reset = 0; reset < 2; ++reset) {
+    report = Ops().WriteFolderDescriptor();
+    EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::Removed);
+    EXPECT_TRUE(report.unstored.empty());
+    EXPECT_TRUE(fs::is_empty(folder));
+  }
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_TRUE(env.shell.cached.size() == 1u) << "only the write with an icon";
   // The shell hears of the write and of the deletion, not of the reset
   // that found nothing to delete.
   ASSERT_EQ(env.shell.foldersChanged.size(), 2u);
@@ -170,111 +136,43 @@ TEST_F(FolderTest, AMissingFolderIsInvalidAndNothingIsWritten) {
   FolderWriteReport report = Ops().WriteFolderDescriptor();
   EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::InvalidFolder);
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Dossier invalide!");
-  EXPECT_EQ(ui.messages[0].title, "Erreur!");
-  EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
-  EXPECT_FALSE(ui.messages[0].waitCursorWasOn) << "the pointer is back to normal first";
+  const ShownMessage& m = ui.messages[0];
+  EXPECT_EQ(std::tuple(m.text, m.title, m.icon, m.waitCursorWasOn),
+            std::tuple("Dossier invalide!", "Erreur!", MessageIcon::Exclamation, false));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only Games";
-  EXPECT_TRUE(env.shell.cached.empty());
   EXPECT_TRUE(env.shell.foldersChanged.empty());
 }
 
-// Makes a folder refuse new files, root or not; undone at the end.
-class Unwritable {
- public:
-  explicit Unwritable(const fs::path& path) : path_(path) {
-    if (geteuid() != 0) {
-      ok_ = chmod(path.c_str(), 0555) == 0;
-      return;
-    }
-    fd_ = open(path.c_str(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    ok_ = fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0 &&
-          (flags |= FS_IMMUTABLE_FL, ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0);
-  }
-  ~Unwritable() {
-    if (fd_ >= 0) {
-      int flags = 0;
-      if (ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags &= ~FS_IMMUTABLE_FL;
-        ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-      }
-      close(fd_);
-    } else {
-      chmod(path_.c_str(), 0755);
-    }
-  }
-  bool ok() const { return ok_; }
-
- private:
-  fs::path path_;
-  int fd_ = -1;
-  bool ok_ = false;
-};
-
-TEST_F(FolderTest, AFailedWriteSaysSoOnceAndLeavesTheOldFileWhole) {
+// A failed write is told once; the descriptor gets its attributes back,
+// Read-only too, the folder gains nothing and the shell hears nothing. A
+// key written before the failure stays.
+TEST_F(FolderTest, AFailedWriteSaysSoOnceAndGivesTheAttributesBack) {
   const std::string old = "[.ShellClassInfo]\r\nIconFile=old.ico\r\nIconIndex=2\r\n";
-  WriteFile(Ini(), old);
-  SetDos(Ini(), kAttributeReadOnly | kAttributeSystem);
-  SelectedIcon = "/i/new.ico";
-  SelectedNo = "5";
-  FolderWriteReport report;
-  {
-    Unwritable guard(folder);
-    if (!guard.ok()) GTEST_SKIP() << "cannot make a folder unwritable here";
-    report = Ops().WriteFolderDescriptor();
+  const std::string firstKeyOnly = "[.ShellClassInfo]\r\nIconFile=/i/new.ico\r\nIconIndex=2\r\n";
+  for (int failOnWrite : {1, 2}) {
+    fs::remove(Ini());
+    WriteFile(Ini(), old);
+    SetDos(Ini(), kAttributeReadOnly | kAttributeSystem);
+    FailingProfile failing(env.profile, failOnWrite);
+    env.os.profile = &failing;
+    ui.messages.clear();
+    SelectedIcon = "/i/new.ico";
+    SelectedNo = "5";
+    FolderWriteReport report = Ops().WriteFolderDescriptor();
+    EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::CannotWrite);
+    EXPECT_NE(report.failure.find(Ini().string()), std::string::npos) << report.failure;
+    ASSERT_EQ(ui.messages.size(), 1u);
+    const ShownMessage& m = ui.messages[0];
+    EXPECT_EQ(std::tuple(m.text, m.title, m.icon),
+              std::tuple("Cannot write to file!", "Error!", MessageIcon::Exclamation));
+    EXPECT_EQ(IniBytes(), failOnWrite == 1 ? old : firstKeyOnly);
+    EXPECT_EQ(Dos(Ini()), "0x4") << "the descriptor's attributes come back";
+    EXPECT_EQ(Mode(Ini()) & 0222, 0u) << "Read-only too";
+    EXPECT_EQ(Dos(folder), std::nullopt) << "no System without a descriptor";
+    EXPECT_TRUE(env.shell.cached.empty());
+    EXPECT_TRUE(env.shell.foldersChanged.empty()) << "nothing changed to tell of";
   }
-  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::CannotWrite);
-  EXPECT_NE(report.failure.find(Ini().string()), std::string::npos) << report.failure;
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Cannot write to file!");
-  EXPECT_EQ(ui.messages[0].title, "Error!");
-  EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
-  EXPECT_EQ(IniBytes(), old);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary file left";
-  EXPECT_EQ(Dos(Ini()), "0x4") << "the descriptor's attributes come back";
-  EXPECT_EQ(Mode(Ini()) & 0222, 0u) << "Read-only too";
-  EXPECT_EQ(Dos(folder), std::nullopt) << "no System without a descriptor";
-  EXPECT_TRUE(env.shell.cached.empty());
-  EXPECT_TRUE(env.shell.foldersChanged.empty()) << "nothing changed to tell of";
-}
-
-TEST_F(FolderTest, AKeyWrittenBeforeAFailureStays) {
-  FailingProfile failing(env.profile, 2);
-  env.os.profile = &failing;
-  SelectedIcon = "/i/new.ico";
-  SelectedNo = "5";
-  FolderWriteReport report = Ops().WriteFolderDescriptor();
-  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::CannotWrite);
-  EXPECT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=/i/new.ico\r\n");
-}
-
-TEST_F(FolderTest, APathWindows1252LacksMakesTheDescriptorUtf16) {
-  // Latin letters are stored as their Windows-1252 bytes.
-  SelectedIcon = "/ic\xC3\xB4nes/\xC3\xA9t\xC3\xA9.ico";
-  SelectedNo = "0";
-  Ops().WriteFolderDescriptor();
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(IniBytes(),
-            "[.ShellClassInfo]\r\nIconFile=/ic\xF4nes/\xE9t\xE9.ico\r\nIconIndex=0\r\n");
-
-  // A CJK character has no Windows-1252 byte: the file becomes UTF-16LE.
-  SelectedIcon = "/icons/\xE4\xB8\xAD.ico";
-  SelectedNo = "1";
-  FolderWriteReport report = Ops().WriteFolderDescriptor();
-  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::Written) << report.failure;
-  EXPECT_TRUE(ui.messages.empty());
-  const std::u16string text = u"[.ShellClassInfo]\r\nIconFile=/icons/\u4E2D.ico\r\nIconIndex=1\r\n";
-  std::string utf16 = "\xFF\xFE";
-  for (char16_t c : text) {
-    utf16.push_back(static_cast<char>(c & 0xFF));
-    utf16.push_back(static_cast<char>(c >> 8));
-  }
-  EXPECT_EQ(IniBytes(), utf16);
-  EXPECT_EQ(Dos(Ini()), "0x6");
-  EXPECT_EQ(ReadIniValue(env.profile, Ini().string(), kShellClassInfo, kIconFileKey),
-            "/icons/\xE4\xB8\xAD.ico");
+  env.os.profile = &env.profile;
 }
 
 TEST_F(FolderTest, ALowerCaseDesktopIniIsTheDescriptor) {
