@@ -77,14 +77,23 @@ TEST_F(ApplyTest, ResetAppliesAnEmptyChoiceThenRemindsInTodaysLanguage) {
                      "MessageBox Plumage: " + ReminderText(1), "DoEvents x1000", "SendRefreshKey"}));
 }
 
+// The picker's messages are in the language it loaded in, the reminder in
+// today's.
 TEST_F(ApplyTest, AWriteFailureStillClosesAndReminds) {
+  messages = FolderMessageTexts(1);
   env.program.ArgumentText = (dir / "none").string();
+  ui.SetWaitCursor(true);
+  journal.clear();
   SelectedIcon = "/i/a.ico";
   SelectedNo = "0";
   Ops().OKButton_Click();
   EXPECT_EQ(Steps(),
-            (Journal{"SetWaitCursor off", "MessageBox Error!: Invalid folder!", "Unload",
+            (Journal{"SetWaitCursor off", "MessageBox Erreur!: Dossier invalide!", "Unload",
                      "MessageBox Plumage: " + ReminderText(0), "DoEvents x1000", "SendRefreshKey"}));
+  EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
+  EXPECT_FALSE(ui.messages[0].waitCursorWasOn) << "the pointer is back to normal first";
+  EXPECT_FALSE(fs::exists(dir / "none"));
+  EXPECT_TRUE(env.shell.foldersChanged.empty());
 }
 
 // Only the exact placeholder of a created icon ("<folder name>.ico") is

@@ -127,22 +127,6 @@ TEST_F(FolderTest, ADriveRootGetsAutorunAndResetDeletesIt) {
   EXPECT_EQ(env.shell.foldersChanged[1].second, autorun.string());
 }
 
-TEST_F(FolderTest, AMissingFolderIsInvalidAndNothingIsWritten) {
-  messages = FolderMessageTexts(1);  // the picker loaded in French
-  env.program.ArgumentText = (dir / "none").string();
-  ui.SetWaitCursor(true);
-  SelectedIcon = "/i/x.ico";
-  SelectedNo = "0";
-  FolderWriteReport report = Ops().WriteFolderDescriptor();
-  EXPECT_EQ(report.outcome, FolderWriteReport::Outcome::InvalidFolder);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  const ShownMessage& m = ui.messages[0];
-  EXPECT_EQ(std::tuple(m.text, m.title, m.icon, m.waitCursorWasOn),
-            std::tuple("Dossier invalide!", "Erreur!", MessageIcon::Exclamation, false));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "only Games";
-  EXPECT_TRUE(env.shell.foldersChanged.empty());
-}
-
 // A failed write is told once; the descriptor gets its attributes back,
 // Read-only too, the folder gains nothing and the shell hears nothing. A
 // key written before the failure stays.
