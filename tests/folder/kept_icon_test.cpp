@@ -90,11 +90,6 @@ TEST_F(KeptIconTest, AFileOfTheUsersIsNeverOverwritten) {
   EXPECT_EQ(ReadFile(folder / "FolderIcon (2).ico"), "another of the user's");
   EXPECT_TRUE(IsKeptIconBytes(ReadFile(Kept("FolderIcon (3).ico"))));
   EXPECT_NE(IniBytes().find("IconFile=FolderIcon (3).ico\r\n"), std::string::npos) << IniBytes();
-  // Reset removes the copy and nothing of the user's.
-  Choose("", "");
-  EXPECT_FALSE(fs::exists(Kept("FolderIcon (3).ico")));
-  EXPECT_TRUE(fs::exists(folder / "foldericon.ico"));
-  EXPECT_TRUE(fs::exists(folder / "FolderIcon (2).ico"));
 }
 
 TEST_F(KeptIconTest, LaterChoicesReplaceTheCopyAndResetRemovesIt) {

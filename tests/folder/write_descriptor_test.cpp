@@ -78,10 +78,6 @@ TEST_F(FolderTest, IconResourceFollowsWhereItIsAlreadyThere) {
   EXPECT_EQ(IniBytes(),
             "[.ShellClassInfo]\r\nIconResource=/i/new.ico,2\r\nIconFile=/i/new.ico\r\n"
             "IconIndex=2\r\n");
-  SelectedIcon.clear();
-  SelectedNo.clear();
-  Ops().WriteFolderDescriptor();
-  EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconResource=\r\nIconFile=\r\nIconIndex=\r\n");
 
   // Never added, not even when another section has one.
   WriteFile(Ini(), "[Other]\r\nIconResource=x,1\r\n");
