@@ -1,6 +1,7 @@
 // The registry layer over the real Linux store, and the program's settings
-// on it: the reading rules of the verb key's values, the stored forms the
-// settings writers produce, and the missing-installation message.
+// on it: the reading rules of the verb key's values and the
+// missing-installation message. (The stored forms the settings dialog
+// writes, and their reading by the next run, are the dialog's tests'.)
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
