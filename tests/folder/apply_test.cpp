@@ -48,10 +48,10 @@ TEST_F(ApplyTest, OkWritesClosesRemindsAndSendsF5) {
   SelectedNo = "4";
   Ops().OKButton_Click();
   EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=/i/a.ico\r\nIconIndex=4\r\n");
-  EXPECT_EQ(Steps(),
-            (Journal{"DoEvents x1", "UpdateShellImageCache /i/a.ico,4",
-                     "NotifyFolderChanged " + folder.string(), "Unload",
-                     "MessageBox Plumage: " + ReminderText(0), "DoEvents x1000", "SendRefreshKey"}));
+  EXPECT_EQ(Steps(), (Journal{"DoEvents x1", "UpdateShellImageCache /i/a.ico,4",
+                              "NotifyFolderChanged " + folder.string(), "Unload",
+                              "MessageBox Plumage: " + ReminderText(0), "DoEvents x1000",
+                              "SendRefreshKey"}));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
 
@@ -72,9 +72,9 @@ TEST_F(ApplyTest, ResetAppliesAnEmptyChoiceThenRemindsInTodaysLanguage) {
   env.program.Language = 1;
   Ops().OKButton_Click();
   EXPECT_EQ(IniBytes(), "[.ShellClassInfo]\r\nIconFile=\r\nIconIndex=\r\n");
-  EXPECT_EQ(Steps(),
-            (Journal{"NotifyFolderChanged " + folder.string(), "Unload",
-                     "MessageBox Plumage: " + ReminderText(1), "DoEvents x1000", "SendRefreshKey"}));
+  EXPECT_EQ(Steps(), (Journal{"NotifyFolderChanged " + folder.string(), "Unload",
+                              "MessageBox Plumage: " + ReminderText(1), "DoEvents x1000",
+                              "SendRefreshKey"}));
 }
 
 // The picker's messages are in the language it loaded in, the reminder in
@@ -87,9 +87,9 @@ TEST_F(ApplyTest, AWriteFailureStillClosesAndReminds) {
   SelectedIcon = "/i/a.ico";
   SelectedNo = "0";
   Ops().OKButton_Click();
-  EXPECT_EQ(Steps(),
-            (Journal{"SetWaitCursor off", "MessageBox Erreur!: Dossier invalide!", "Unload",
-                     "MessageBox Plumage: " + ReminderText(0), "DoEvents x1000", "SendRefreshKey"}));
+  EXPECT_EQ(Steps(), (Journal{"SetWaitCursor off", "MessageBox Erreur!: Dossier invalide!",
+                              "Unload", "MessageBox Plumage: " + ReminderText(0), "DoEvents x1000",
+                              "SendRefreshKey"}));
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
   EXPECT_FALSE(ui.messages[0].waitCursorWasOn) << "the pointer is back to normal first";
   EXPECT_FALSE(fs::exists(dir / "none"));
@@ -112,8 +112,8 @@ TEST_F(ApplyTest, OnlyTheExactPlaceholderIsSavedFirst) {
     SelectedNo = "3";
     Ops().OKButton_Click();
     if (c.saved) {
-      EXPECT_EQ(journal, (Journal{"SaveSelectedAsIcon " +
-                                  (dir / "program" / "Icons" / c.chosen).string()}))
+      EXPECT_EQ(journal,
+                (Journal{"SaveSelectedAsIcon " + (dir / "program" / "Icons" / c.chosen).string()}))
           << c.chosen;
       EXPECT_EQ(SelectedIcon, c.chosen) << "the choice as it was";
       EXPECT_FALSE(fs::exists(Ini())) << c.chosen;

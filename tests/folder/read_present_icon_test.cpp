@@ -112,7 +112,7 @@ TEST_F(PresentIconTest, SelectsThePresentIndexWhenTheListHasIt) {
     int selected;
   };
   const Case cases[] = {
-      {nullptr, "0", 1}, {" 12 ", "12", 0}, {"2", "2", 3},   {"3", "3", 0},
+      {nullptr, "0", 1}, {" 12 ", "12", 0}, {"2", "2", 3},  {"3", "3", 0},
       {"1.5", "1.5", 0}, {"abc", "0", 1},   {"2x", "2", 3},
   };
   for (const auto& c : cases) {

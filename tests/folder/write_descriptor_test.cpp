@@ -37,8 +37,8 @@ TEST_F(FolderTest, TheFolderGainsAndLosesSystemOnly) {
   EXPECT_EQ(Dos(Ini()), "0x6");
   EXPECT_EQ(Dos(folder), "0x26") << "System added to Hidden and Archive";
   EXPECT_EQ(ui.doEvents, 1);
-  EXPECT_EQ(env.shell.cached, (std::vector<std::pair<std::string, std::int32_t>>{
-                                  {"C:\\Icons\\Game.ico", 1}}));
+  EXPECT_EQ(env.shell.cached,
+            (std::vector<std::pair<std::string, std::int32_t>>{{"C:\\Icons\\Game.ico", 1}}));
   // Every window showing the folder is told.
   EXPECT_EQ(env.shell.foldersChanged,
             (std::vector<std::pair<std::string, std::string>>{{folder.string(), Ini().string()}}));

@@ -115,7 +115,8 @@ long Set(PosixRegistry& store, RegHandle h, const std::string& name, const std::
 TEST(PosixRegistryFile, ADamagedFileIsCopiedOnceBeforeItsFirstRewrite) {
   test::TempDir dir;
   const auto path = dir / "registry.reg";
-  const std::string damaged = "REGEDIT4\n[HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon]\nnot a line\n";
+  const std::string damaged =
+      "REGEDIT4\n[HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon]\nnot a line\n";
   test::WriteFile(path, damaged);
   PosixRegistry store(path.string());
   RegHandle h = 0;

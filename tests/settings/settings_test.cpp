@@ -17,11 +17,13 @@ namespace {
 
 TEST(SettingsText, RegistryTextAndLeadingNumbers) {
   const std::pair<std::string, std::string> clean[] = {
-      {std::string(1, '\0'), ""}, {std::string("abc\0\0", 5), std::string("abc\0", 4)}, {"abc", "abc"}};
+      {std::string(1, '\0'), ""},
+      {std::string("abc\0\0", 5), std::string("abc\0", 4)},
+      {"abc", "abc"}};
   for (const auto& [text, cleaned] : clean) EXPECT_EQ(CleanRegistryText(text), cleaned) << text;
-  const std::pair<const char*, double> numbers[] = {
-      {" 1", 1}, {"  42abc", 42}, {"\t-5", -5}, {"+3", 3}, {"2.25x", 2.25},
-      {"word", 0}, {"-", 0}, {".", 0}, {"-.5", -0.5}};
+  const std::pair<const char*, double> numbers[] = {{" 1", 1}, {"  42abc", 42}, {"\t-5", -5},
+                                                    {"+3", 3}, {"2.25x", 2.25}, {"word", 0},
+                                                    {"-", 0},  {".", 0},        {"-.5", -0.5}};
   for (const auto& [text, number] : numbers) EXPECT_EQ(LeadingNumber(text), number) << text;
 }
 
@@ -66,7 +68,9 @@ TEST_F(SettingsTest, TheRegistryLayerReadsWhatItStoredByteForByte) {
   const std::pair<const char*, std::optional<std::string>> read[] = {
       {"defaultlibrary", std::string(1, '\0')},
       {"", std::string("M&odifier l'ic\xC3\xB4ne...") + '\0'},
-      {"Number", std::nullopt}, {"Expand", std::nullopt}, {"Absent", std::nullopt}};
+      {"Number", std::nullopt},
+      {"Expand", std::nullopt},
+      {"Absent", std::nullopt}};
   for (const auto& [name, expected] : read) {
     std::string text = "unchanged";
     EXPECT_EQ(reg.GetStringValue(reg.CurrentKey, name, text), expected.has_value()) << name;
@@ -99,8 +103,8 @@ TEST_F(SettingsTest, LoadReadsTheLanguageTheLibraryAndTheReminder) {
     EXPECT_EQ(Load().Language, language) << caption;
   }
   // Only an exact one switches the reminder off.
-  const std::pair<std::string, int> reminders[] = {
-      {" 1", 1}, {"1.0", 1}, {" 0", 0}, {"2", 0}, {"word", 0}, {"1.5", 0}};
+  const std::pair<std::string, int> reminders[] = {{" 1", 1}, {"1.0", 1},  {" 0", 0},
+                                                   {"2", 0},  {"word", 0}, {"1.5", 0}};
   for (const auto& [stored, noWarning] : reminders) {
     Set("NoWarning", stored + '\0');
     EXPECT_EQ(Load().NoWarning, noWarning) << '"' << stored << '"';
@@ -126,8 +130,8 @@ TEST_F(SettingsTest, AMissingKeyShowsTheInstallationMessageAndChangesNothing) {
 
 // The switches of the verb key: only a number there decides.
 TEST_F(SettingsTest, SwitchesAreOnOrOffByTheirNumberElseByDefault) {
-  const std::pair<const char*, bool> table[] = {
-      {nullptr, true}, {" 0", false}, {"2", true}, {"", true}, {"on", true}, {"  0.0", false}};
+  const std::pair<const char*, bool> table[] = {{nullptr, true}, {" 0", false}, {"2", true},
+                                                {"", true},      {"on", true},  {"  0.0", false}};
   for (const auto& [stored, on] : table) {
     if (stored) {
       Set(kLinuxIconsValue, std::string(stored) + '\0');

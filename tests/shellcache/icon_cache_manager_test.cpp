@@ -27,8 +27,9 @@ class IconCacheTest : public ::testing::Test, public FormBench {
 TEST_F(IconCacheTest, StoredTextsReadAsTheCacheSizeChoiceAndTheColours) {
   // "Max Cached Icons" → the step it selects (-1: none); nullptr: no key.
   const std::pair<const char*, int> sizes[] = {
-      {"100", 0},  {"101", 1},  {"1000", 2}, {"1001", 3}, {"2000", 4}, {"2001", -1}, {"-5", -1},
-      {"0", 1},    {"many", 1}, {" 100", 0}, {"100.5", 1}, {"99999999999999999999999", -1},
+      {"100", 0},  {"101", 1},   {"1000", 2},  {"1001", 3},
+      {"2000", 4}, {"2001", -1}, {"-5", -1},   {"0", 1},
+      {"many", 1}, {" 100", 0},  {"100.5", 1}, {"99999999999999999999999", -1},
       {nullptr, 1}};
   for (const auto& [stored, choice] : sizes) {
     Store(kExplorerRoot, kExplorerKey, kMaxCachedIconsValue, stored);
@@ -56,8 +57,8 @@ TEST_F(IconCacheTest, StoredTextsReadAsTheCacheSizeChoiceAndTheColours) {
 // The steps written are the dialog's (its tests hold them); here, what is
 // not written.
 TEST_F(IconCacheTest, NoStepOrNoKeyWritesNothing) {
-  for (CacheSizeChoice none : {CacheSizeChoice(-1), CacheSizeChoice(kCacheSizeStepCount),
-                               CacheSizeChoice()})
+  for (CacheSizeChoice none :
+       {CacheSizeChoice(-1), CacheSizeChoice(kCacheSizeStepCount), CacheSizeChoice()})
     WriteCacheSize(program, none);
   EXPECT_TRUE(journal.empty());
   WriteCacheSize(program, 4);
@@ -87,11 +88,16 @@ TEST_F(IconCacheTest, RebuildAnnouncesEvenWithoutTheKey) {
 // Halves round to even, in every build (a 32-bit build once rounded them
 // up), and a size whose one-less would not fit reads as the default.
 TEST(ShellIconSize, RoundsToEvenAndKeepsTheSubtractionInRange) {
-  const std::pair<std::string, int> table[] = {
-      {std::string("32\0", 3), 32}, {std::string(1, '\0'), 32}, {"0.4", 32}, {"2.5", 2},
-      {"3.5", 4},  {"-7", -7}, {"2147483647", 2147483647}, {"-2147483647", -2147483647},
-      {"-2147483648", 32},
-      {"1e400", 1}};        // the leading number is the 1
+  const std::pair<std::string, int> table[] = {{std::string("32\0", 3), 32},
+                                               {std::string(1, '\0'), 32},
+                                               {"0.4", 32},
+                                               {"2.5", 2},
+                                               {"3.5", 4},
+                                               {"-7", -7},
+                                               {"2147483647", 2147483647},
+                                               {"-2147483647", -2147483647},
+                                               {"-2147483648", 32},
+                                               {"1e400", 1}};  // the leading number is the 1
   for (const auto& [text, size] : table) EXPECT_EQ(ShellIconSizeFrom(text), size) << text;
 }
 
