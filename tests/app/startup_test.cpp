@@ -6,7 +6,7 @@
 
 #include "app/program.h"
 #include "platform/posix/posix_system.h"
-#include "platform/posix/registry_store.h"
+#include "support/fakes.h"
 #include "support/temp_dir.h"
 
 namespace plumage {
@@ -36,33 +36,18 @@ TEST(Startup, FolderNameTitleArgumentsAndTheKindOfRun) {
 
 // Neither value: the program folder; the 95 value before the NT one.
 TEST(Startup, TheWindowsDirectory) {
-  test::TempDir dir;
-  setenv("PLUMAGE_HOME", (dir / "home").c_str(), 1);
-  platform::PosixRegistry store{(dir / "registry.reg").string()};
-  platform::PosixSystem system;
-  platform::Platform os{&store, &system, nullptr};
+  test::TestPlatform env;
   auto find = [&] {
-    Program p(os);
+    Program p(env.os);
     BeginRun(p, "/srv/Music");
     EXPECT_EQ(p.FolderName, "Music");
     return p.WindowsDirectory;
   };
-  auto set = [&](const char* key, const std::string& data) {
-    ASSERT_EQ(store.CreateKey(platform::kHkeyLocalMachine, key), 0);
-    platform::RegHandle h = 0;
-    ASSERT_EQ(store.OpenKey(platform::kHkeyLocalMachine, key, &h), 0);
-    ASSERT_EQ(store.SetValue(h, "SystemRoot", platform::kRegSz,
-                             reinterpret_cast<const std::uint8_t*>(data.data()),
-                             static_cast<std::uint32_t>(data.size())),
-              0);
-    store.CloseKey(h);
-  };
-  EXPECT_EQ(find(), (dir / "home").string() + "/");
-  set(kWinNtKey, std::string("C:\\WINNT\0", 9));
+  EXPECT_EQ(find(), env.system.programFolder);
+  env.registry.SetString(platform::kHkeyLocalMachine, kWinNtKey, "SystemRoot", "C:\\WINNT");
   EXPECT_EQ(find(), "C:\\WINNT/");
-  set(kWin9xKey, std::string("/srv/windows/\0", 14));
+  env.registry.SetString(platform::kHkeyLocalMachine, kWin9xKey, "SystemRoot", "/srv/windows/");
   EXPECT_EQ(find(), "/srv/windows/");
-  unsetenv("PLUMAGE_HOME");
 }
 
 TEST(Startup, TheFirstCopyHoldsTheClaimUntilItEnds) {

@@ -1,12 +1,14 @@
 // plumagectl runs that a transcript cannot hold: many at once on one
-// settings store or one folder, runs killed half-way, and the memory a run
-// takes. The rest of plumagectl is in the transcripts.
+// settings store or one folder, runs killed half-way, the memory a run
+// takes, and the progress bar on a terminal, which prints its times. The
+// rest of plumagectl is in the transcripts.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <map>
 #include <random>
 #include <regex>
 
@@ -123,6 +125,28 @@ TEST_F(PlumagectlRuns, KilledRunsNeverLeaveAMixedPairAndTheNextRunCleansUp) {
                  atB ? "0" : "2"}),
             atB ? 0 : 3);
   EXPECT_EQ(Temporaries(), std::vector<std::string>{});
+}
+
+// Each step's bar only moves forward, though the octree reports its leaves
+// by slot number after its rows. `script` gives the command a terminal.
+TEST_F(PlumagectlRuns, TheProgressBarOnlyMovesForward) {
+  const std::string command = std::string(PLUMAGECTL_PATH) + " palette optimal " +
+                              PLUMAGE_SOURCE_DIR "/tests/cli/transcripts/data/noise.bmp " +
+                              dir.str() + "/out.pal";
+  ProcessResult run = RunProcess({"/usr/bin/script", "-qec", command, "/dev/null"});
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+
+  std::map<int, std::vector<int>> percents;  // by step
+  const std::regex draw(R"(step (\d+) \[[#. ]*\] +(\d+)%)");
+  for (auto it = std::sregex_iterator(run.out.begin(), run.out.end(), draw);
+       it != std::sregex_iterator(); ++it)
+    percents[std::stoi((*it)[1])].push_back(std::stoi((*it)[2]));
+  ASSERT_FALSE(percents.empty()) << "no progress bar on the terminal:\n" << run.out;
+  for (const auto& [step, seen] : percents) {
+    for (std::size_t i = 1; i < seen.size(); ++i)
+      EXPECT_GT(seen[i], seen[i - 1]) << "step " << step << " went from " << seen[i - 1] << "% to "
+                                      << seen[i] << "%";
+  }
 }
 
 // The memory a run takes is the file's size and a little: not a structure

@@ -4,7 +4,6 @@
 // again under dbus-run-session with a home folder of its own, so that
 // neither a user's bus nor their metadata is ever touched.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,12 +11,7 @@
 #include <iostream>
 #include <iterator>
 
-#include "platform/posix/folder_icon.h"
 #include "platform/posix/gio_metadata.h"
-#include "platform/posix/png_codec_libpng.h"
-#include "platform/posix/posix_desktop.h"
-#include "support/fakes.h"
-#include "support/icon_writer.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -103,34 +97,8 @@ TEST_F(GioMetadataTest, TheCustomIconIsSetReadBackAndCleared) {
   EXPECT_TRUE(platform::SetCustomIconMetadata(folder, ""));
 }
 
-TEST_F(GioMetadataTest, TheDesktopGivesTheFolderItsIconAndResetTakesItAway) {
-  test::FakeSystem system;
-  system.programFolder = std::string(std::getenv("PLUMAGE_HOME")) + "/";
-  platform::LibPngCodec png;
-  platform::FileIconSource icons{png};
-  platform::PosixDesktop desktop(system, icons, png);
-  std::vector<std::string> told;
-  desktop.report = [&told](const std::string& problem) { told.push_back(problem); };
-  const fs::path ico = fs::path(std::getenv("HOME")) / "Chess.ico";
-  test::Bytes bytes = test::WriteIco(
-      {test::EncodePng(32, 32, std::vector<platform::Rgba>(32 * 32, {200, 30, 30, 255}))});
-  test::WriteFile(ico, std::string(bytes.begin(), bytes.end()));
-
-  desktop.FolderIconSet(folder, ico.string(), 0);
-  EXPECT_TRUE(told.empty()) << told.front();
-  const std::string pngPath = system.programFolder + platform::kFolderIconsFolder + "/" +
-                              platform::FolderIconPngName(ico.string(), 0);
-  EXPECT_TRUE(fs::is_regular_file(pngPath));
-  EXPECT_EQ(GioInfoCustomIcon(folder), platform::FileUri(pngPath));
-  EXPECT_NE(test::ReadFile(fs::path(folder) / ".directory").find("Icon=" + pngPath),
-            std::string::npos);
-
-  desktop.FolderIconCleared(folder);
-  EXPECT_TRUE(told.empty());
-  EXPECT_EQ(GioInfoCustomIcon(folder), "");
-  EXPECT_FALSE(fs::exists(fs::path(folder) / ".directory"));
-}
-
+// The whole road as a user takes it: plumagectl, the program's desktop, the
+// PNG in the program folder, the metadata service and .directory.
 TEST_F(GioMetadataTest, PlumagectlSetAndResetAsAUserRunsThem) {
   const std::string ico = std::string(PLUMAGE_SOURCE_DIR) + "/data/icons/folder_blue.ico";
   auto install = test::RunProcess({PLUMAGECTL_PATH, "install"});
@@ -139,7 +107,11 @@ TEST_F(GioMetadataTest, PlumagectlSetAndResetAsAUserRunsThem) {
   ASSERT_EQ(set.exitCode, 0) << set.err;
   EXPECT_EQ(set.err, "");
   const std::string uri = GioInfoCustomIcon(folder);
-  EXPECT_TRUE(uri.starts_with("file://") && uri.ends_with(".png")) << uri;
+  ASSERT_TRUE(uri.starts_with("file://") && uri.ends_with(".png")) << uri;
+  const std::string png = uri.substr(7);
+  EXPECT_EQ(uri, platform::FileUri(png));
+  EXPECT_TRUE(png.starts_with(std::getenv("PLUMAGE_HOME")) && fs::is_regular_file(png)) << png;
+  EXPECT_NE(test::ReadFile(fs::path(folder) / ".directory").find("Icon=" + png), std::string::npos);
 
   // Switched off, reset leaves the file managers' icon alone.
   ASSERT_EQ(test::RunProcess({PLUMAGECTL_PATH, "settings", "--linux-icons", "off"}).exitCode, 0);

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -53,7 +51,9 @@ TEST(HelpPages, CliElevensColumnsAndFooterAreRead) {
                                                    "Key: HKEY_CLASSES_ROOT\\Folder\\shell"}));
 }
 
-TEST(HelpPages, ThePageShowsEveryCharacterOfTheHelpAsItIs) {
+// The page shows every character of the help as it is; the completion
+// offers what each value is.
+TEST(HelpPages, ThePageAndTheCompletionFromAProgramAndACommand) {
   HelpPage top = tools::ParseHelp(
       "Tool\nUsage: plumagectl [OPTIONS] SUBCOMMAND\n\nSubcommands:\n"
       "  make-icon                   Make a new folder icon\n");
@@ -62,10 +62,9 @@ TEST(HelpPages, ThePageShowsEveryCharacterOfTheHelpAsItIs) {
   const std::string page = tools::ManPage({"plumagectl", "1", "May 2026", "Plumage 1", "a tool"},
                                           {top, sub}, ".SH SEE ALSO\nplumage(1)\n");
   test::TempDir dir;
-  const std::filesystem::path file = dir / "plumagectl.1";
-  test::WriteFile(file, page);
-  auto run = test::RunProcess(
-      {"/usr/bin/groff", "-man", "-Tascii", "-ww", "-rLL=200n", "-P-cbou", file.string()});
+  test::WriteFile(dir / "plumagectl.1", page);
+  auto run = test::RunProcess({"/usr/bin/groff", "-man", "-Tascii", "-ww", "-rLL=200n", "-P-cbou",
+                               (dir / "plumagectl.1").string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
   for (const char* shown :
@@ -75,14 +74,7 @@ TEST(HelpPages, ThePageShowsEveryCharacterOfTheHelpAsItIs) {
     EXPECT_NE(run.out.find(shown), std::string::npos) << shown << "\n" << run.out;
   // The help entry is named once, in the program's own options, not per command.
   EXPECT_EQ(run.out.find("Print this help message"), std::string::npos);
-}
 
-TEST(HelpPages, TheCompletionOffersWhatEachValueIs) {
-  HelpPage top = tools::ParseHelp(
-      "Tool\nUsage: plumagectl [OPTIONS] SUBCOMMAND\n\nSubcommands:\n"
-      "  make-icon                   Make a new folder icon\n");
-  HelpPage sub = tools::ParseHelp(kHelp);
-  sub.path = {"make-icon"};
   const std::string script = tools::BashCompletion("plumagectl", {top, sub});
   for (const char* line :
        {"'make-icon|--colour') echo 'words:yellow red' ;;",

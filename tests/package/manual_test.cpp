@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -32,30 +33,15 @@ std::string Trimmed(const std::string& text) {
 
 // Blanks and line breaks as one blank; the dashes and quotes that man may
 // print for "-" and "'" as those.
-std::string Flat(const std::string& text) {
-  std::string plain;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text.compare(i, 3, "\xE2\x88\x92") == 0 || text.compare(i, 3, "\xE2\x80\x90") == 0) {
-      plain.push_back('-');
-      i += 2;
-    } else if (text.compare(i, 3, "\xE2\x80\x99") == 0) {
-      plain.push_back('\'');
-      i += 2;
-    } else {
-      plain.push_back(text[i]);
-    }
-  }
+std::string Flat(std::string text) {
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"\xE2\x88\x92", "-"},
+                                 {"\xE2\x80\x90", "-"},
+                                 {"\xE2\x80\x99", "'"}})
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos;)
+      text.replace(at, from.size(), to);
+  std::istringstream words(text);
   std::string out;
-  bool blank = false;
-  for (char c : plain) {
-    if (c == ' ' || c == '\n' || c == '\t') {
-      blank = !out.empty();
-      continue;
-    }
-    if (blank) out.push_back(' ');
-    blank = false;
-    out.push_back(c);
-  }
+  for (std::string word; words >> word;) out += (out.empty() ? "" : " ") + word;
   return out;
 }
 
@@ -155,14 +141,7 @@ std::map<std::string, std::string> Parts(const std::string& rendered,
 
 // An option name in a help text as a whole name: "--lang" is not "--language".
 bool HasOption(const std::string& help, const std::string& option) {
-  for (std::size_t at = help.find(option); at != std::string::npos;
-       at = help.find(option, at + 1)) {
-    const std::size_t end = at + option.size();
-    if (end == help.size() || !(std::isalnum(static_cast<unsigned char>(help[end])) ||
-                                help[end] == '-' || help[end] == '_'))
-      return true;
-  }
-  return false;
+  return std::regex_search(help, std::regex(option + "([^-_A-Za-z0-9]|$)"));
 }
 
 TEST_F(ManualTest, EveryLineOfEveryCommandsHelpIsInItsPartOfThePage) {

@@ -47,14 +47,8 @@ class RecordingUi : public IUserInterface {
     endRequested = true;
     events.push_back("end");
   }
-  void ShowOptions() override {
-    events.push_back("show:options");
-    if (onShowOptions) onShowOptions();
-  }
-  void ShowAbout() override {
-    events.push_back("show:about");
-    if (onShowAbout) onShowAbout();
-  }
+  void ShowOptions() override { events.push_back("show:options"); }
+  void ShowAbout() override { events.push_back("show:about"); }
   void ShowTransformIcon(ChangeIcon& picker) override {
     events.push_back("show:transform");
     if (onShowTransformIcon) onShowTransformIcon(picker);
@@ -68,8 +62,6 @@ class RecordingUi : public IUserInterface {
   bool endRequested = false;
   int beeps = 0;
   int doEvents = 0;
-  std::function<void()> onShowOptions;
-  std::function<void()> onShowAbout;
   std::function<void(ChangeIcon&)> onShowTransformIcon;
 };
 

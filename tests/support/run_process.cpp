@@ -70,29 +70,12 @@ std::string Drain(int fd) {
   return text;
 }
 
-int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int outFd,
-          int errFd) {
-  std::vector<std::string> args = argv;
-  std::vector<std::string> vars = ProcessEnvironment(env);
-  if (vars.empty() || args.empty()) return -1;
-  auto argp = Pointers(args);
-  auto envp = Pointers(vars);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-  posix_spawn_file_actions_adddup2(&actions, errFd, 2);
-  pid_t pid = -1;
-  int rc = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  return rc == 0 ? pid : -1;
-}
-
-int Status(int status) {
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-}  // namespace
+// The environment a started program gets: the test's own, with `extra`
+// ("NAME=value") over it. HOME and the XDG_* folders are a private folder
+// of the test binary's unless the test's own already lie in the temporary
+// folder or `extra` names them; no session bus is reachable unless `extra`
+// gives one. A HOME or XDG_* folder outside the temporary folder is
+// refused: the result is then empty.
 
 std::vector<std::string> ProcessEnvironment(const std::vector<std::string>& extra) {
   std::map<std::string, std::string> vars;
@@ -125,6 +108,30 @@ std::vector<std::string> ProcessEnvironment(const std::vector<std::string>& extr
   }
   return out;
 }
+
+int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int outFd,
+          int errFd) {
+  std::vector<std::string> args = argv;
+  std::vector<std::string> vars = ProcessEnvironment(env);
+  if (vars.empty() || args.empty()) return -1;
+  auto argp = Pointers(args);
+  auto envp = Pointers(vars);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+  posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+  pid_t pid = -1;
+  int rc = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+int Status(int status) {
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                          std::chrono::seconds timeout) {

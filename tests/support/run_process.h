@@ -16,14 +16,8 @@ struct ProcessResult {
   bool timedOut = false;  // killed when its time ran out
 };
 
-// The environment a started program gets: the test's own, with `extra`
-// ("NAME=value") over it. HOME and the XDG_* folders are a private folder
-// of the test binary's unless the test's own already lie in the temporary
-// folder or `extra` names them; no session bus is reachable unless `extra`
-// gives one. A HOME or XDG_* folder outside the temporary folder is
-// refused: the result is then empty.
-std::vector<std::string> ProcessEnvironment(const std::vector<std::string>& extra = {});
-
+// `env` ("NAME=value") goes over the test's own environment; HOME and the
+// XDG_* folders are private ones unless it names them (run_process.cpp).
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::vector<std::string>& env = {},
                          std::chrono::seconds timeout = std::chrono::seconds(300));
