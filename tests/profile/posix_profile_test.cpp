@@ -122,20 +122,31 @@ TEST(PosixProfile, RefusesWhatItMustNotOverwrite) {
       {"read-only, for root too", "[S]\nk=1\n", readOnly,
        [&] { return profile.WriteString("S", "k", "2", file.string()); }, "read-only"},
       {"read-only text", "[S]\nk=1\n", readOnly,
-       [&] { return profile.WriteTexts("S", {{"k", kCjk}}, file.string()); }, "read-only"},
+       [&] {
+         return profile.WriteTexts("S", {{"k", kCjk}}, file.string());
+       },
+       "read-only"},
       {"a value the file could not give back", "[S]\nk=1\n", [] {},
        [&] { return profile.WriteString("S", "k", "a\nIconIndex=9", file.string()); }, "line"},
       // All or nothing: the first value is not written either.
       {"text of which one value cannot be kept", "[S]\nk=1\n", [] {},
-       [&] { return profile.WriteTexts("S", {{"k", kCjk}, {"j", "a\nb"}}, file.string()); },
+       [&] {
+         return profile.WriteTexts("S", {{"k", kCjk}, {"j", "a\nb"}}, file.string());
+       },
        "line"},
       // Within the cap, but not once it is UTF-16.
       {"text beyond the cap once UTF-16", big.substr(0, kMaxProfileBytes / 2 + 1), [] {},
-       [&] { return profile.WriteTexts("S", {{"k", kCjk}}, file.string()); }, "larger"},
+       [&] {
+         return profile.WriteTexts("S", {{"k", kCjk}}, file.string());
+       },
+       "larger"},
       {"beyond the cap", big, [] {},
        [&] { return profile.WriteString("S", "k", "2", file.string()); }, "larger"},
       {"text beyond the cap", big, [] {},
-       [&] { return profile.WriteTexts("S", {{"k", kCjk}}, file.string()); }, "larger"},
+       [&] {
+         return profile.WriteTexts("S", {{"k", kCjk}}, file.string());
+       },
+       "larger"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -74,7 +74,8 @@ TEST(ProfileRead, MatchesWindowsRules) {
       {"a name Windows-1252 lacks is not '?'", Utf16(u"[S]\n\u97F3=1\n?=2\n"), "S", "?", "2"},
       {"half a UTF-16 character at the end", Utf16(u"[S]\r\nk=1\r\n") + "x", "S", "k", "1"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ProfileText(c.file).Find(c.section, c.key), c.value) << c.what;
+  for (const auto& c : cases)
+    EXPECT_EQ(ProfileText(c.file).Find(c.section, c.key), c.value) << c.what;
 }
 
 // Text Windows-1252 lacks, in UTF-8: "Μουσική", "音楽" and an emoji beyond
@@ -108,7 +109,8 @@ TEST(ProfileReadText, GivesEveryCharacterAsTheFileHoldsIt) {
       {"missing key", Utf16(u"[S]\nj=1\n"), "S", "k", std::nullopt},
       {"a key without '='", Utf16(u"[S]\nk\n"), "S", "k", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(ProfileText(c.file).FindText(c.section, c.key), c.value) << c.what;
+  for (const auto& c : cases)
+    EXPECT_EQ(ProfileText(c.file).FindText(c.section, c.key), c.value) << c.what;
 }
 
 TEST(ProfileReadText, TheWholeTextForADryRun) {

@@ -37,13 +37,12 @@ class VolumeTest : public ::testing::Test {
   ProcessResult Ctl(std::vector<std::string> args) {
     args.insert(args.begin(), {"/usr/bin/timeout", "120", PLUMAGECTL_PATH});
     const fs::path home = dir / "home";
-    return RunProcess(
-        args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
-               "PLUMAGE_HOME=" + (dir / "program").string(), "HOME=" + home.string(),
-               "XDG_DATA_HOME=" + (home / ".local/share").string(),
-               "XDG_CONFIG_HOME=" + (home / ".config").string(),
-               "XDG_CACHE_HOME=" + (home / ".cache").string(),
-               "XDG_STATE_HOME=" + (home / ".local/state").string(), "DISPLAY="});
+    return RunProcess(args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
+                             "PLUMAGE_HOME=" + (dir / "program").string(), "HOME=" + home.string(),
+                             "XDG_DATA_HOME=" + (home / ".local/share").string(),
+                             "XDG_CONFIG_HOME=" + (home / ".config").string(),
+                             "XDG_CACHE_HOME=" + (home / ".cache").string(),
+                             "XDG_STATE_HOME=" + (home / ".local/state").string(), "DISPLAY="});
   }
 
   // A 32 × 32 icon at `path`.
