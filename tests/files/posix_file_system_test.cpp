@@ -42,7 +42,9 @@ mode_t Mode(const fs::path& path) {
 fs::path MakeFile(const TempDir& dir, mode_t mode, const std::string& record) {
   const auto file = dir / "f";
   WriteFile(file, "x");
-  if (!record.empty()) EXPECT_TRUE(test::Setfattr(file.string(), "user.DOSATTRIB", record));
+  if (!record.empty()) {
+    EXPECT_TRUE(test::Setfattr(file.string(), "user.DOSATTRIB", record));
+  }
   EXPECT_EQ(chmod(file.c_str(), mode), 0);
   return file;
 }
