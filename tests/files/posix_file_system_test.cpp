@@ -22,7 +22,10 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-constexpr std::uint32_t kHS = kAttributeHidden | kAttributeSystem;
+constexpr std::uint32_t kRO = kAttributeReadOnly;
+constexpr std::uint32_t kH = kAttributeHidden;
+constexpr std::uint32_t kS = kAttributeSystem;
+constexpr std::uint32_t kA = kAttributeArchive;
 
 std::uint32_t Attributes(PosixFileSystem& files, const fs::path& path) {
   auto a = files.GetAttributes(path.string());
@@ -49,63 +52,39 @@ fs::path MakeFile(const TempDir& dir, mode_t mode, const std::string& record) {
   return file;
 }
 
-TEST(PosixAttributes, ReadsWhatTheFileSystemHolds) {
+// Read-only is the write permission (for root too); Hidden, System and
+// Archive are read from user.DOSATTRIB in any form Wine and Samba write, and
+// written in the text form Wine reads, beside the bits Samba keeps there.
+TEST(PosixAttributes, TheWritePermissionAndTheRecordWineReads) {
   const struct {
     mode_t mode;
     const char* record;
-    std::uint32_t attributes;
-  } cases[] = {
-      {0644, "", kAttributeNormal},
-      {0444, "", kAttributeReadOnly},  // for root too
-      {0464, "", kAttributeNormal},    // any write bit makes it writable
-      {0644, "\"0x22\"", kAttributeHidden | kAttributeArchive},
-      // Samba 4's record (version 5, Hidden and System valid) with Samba's
-      // own Read-only and Directory bits, which come from the file here.
-      {0644, "0x0000050005000000010000001700000000000000", kHS},
-      {0644, "\"garbage\"", kAttributeNormal},
-  };
-  PosixFileSystem files;
-  for (const auto& c : cases) {
-    TempDir dir;
-    SCOPED_TRACE(std::string(c.record) + " " + std::to_string(c.mode));
-    EXPECT_EQ(Attributes(files, MakeFile(dir, c.mode, c.record)), c.attributes);
-  }
-  TempDir dir;
-  EXPECT_EQ(Attributes(files, dir.path()), kAttributeDirectory);
-  auto missing = files.GetAttributes((dir / "none").string());
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error().kind, ErrorKind::NotFound);
-  EXPECT_NE(missing.error().message.find((dir / "none").string()), std::string::npos);
-}
-
-// Hidden, System and Archive go into user.DOSATTRIB in the text form Wine
-// reads, beside the bits Samba keeps there; Read-only is the write
-// permission.
-TEST(PosixAttributes, WritesTheFormWineReads) {
-  const struct {
-    mode_t mode;
-    const char* record;
+    std::uint32_t read;  // before the set
     std::uint32_t set;
     const char* after;  // getfattr's value; nullptr for none, "same" for untouched
     mode_t modeAfter;
   } cases[] = {
-      {0644, "", kHS, "0x6", 0644},
-      {0644, "", kAttributeHidden | kAttributeArchive | kAttributeDirectory, "0x22", 0644},
-      {0644, "\"0x6\"", kAttributeNormal, nullptr, 0644},  // none left, as Wine leaves none
-      {0664, "", kAttributeReadOnly | kAttributeHidden, "0x2", 0444},
-      {0444, "\"0x2\"", kAttributeReadOnly | kAttributeSystem, "0x4", 0444},
-      {0444, "", kAttributeSystem, "0x4", 0644},  // the owner's write permission only
-      // Samba's record is kept when nothing changes; a change writes the
-      // text form with Samba's Directory and Read-only bits kept.
-      {0644, "0x0000050005000000010000000600000001020304050607080000", kHS, "same", 0644},
-      {0644, "\"0x16\"", kAttributeHidden, "0x12", 0644},
-      {0644, "\"0x21\"", kHS, "0x7", 0644},
+      {0644, "", kAttributeNormal, kH | kS, "0x6", 0644},
+      {0464, "", kAttributeNormal, kH | kA | kAttributeDirectory, "0x22", 0464},  // any write bit
+      {0644, "\"0x6\"", kH | kS, kAttributeNormal, nullptr, 0644},  // none left, as Wine leaves
+      {0664, "", kAttributeNormal, kRO | kH, "0x2", 0444},
+      {0444, "\"0x2\"", kRO | kH, kRO | kS, "0x4", 0444},
+      {0444, "", kRO, kS, "0x4", 0644},  // the owner's write permission only
+      {0644, "\"garbage\"", kAttributeNormal, kH, "0x2", 0644},
+      // Samba 4's record (version 5, valid) is kept when nothing changes; its
+      // Read-only and Directory bits come from the file here.
+      {0644, "0x0000050005000000010000001700000001020304050607080000", kH | kS, kH | kS, "same",
+       0644},
+      // A change writes the text form, Samba's Directory and Read-only kept.
+      {0644, "\"0x16\"", kH | kS, kH, "0x12", 0644},
+      {0644, "\"0x21\"", kA, kH | kS, "0x7", 0644},
   };
   PosixFileSystem files;
   for (const auto& c : cases) {
     TempDir dir;
     SCOPED_TRACE(std::string(c.record) + " " + std::to_string(c.set));
     const auto file = MakeFile(dir, c.mode, c.record);
+    EXPECT_EQ(Attributes(files, file), c.read);
     const auto before = GetfattrValue(file.string(), "user.DOSATTRIB");
     ASSERT_TRUE(files.SetAttributes(file.string(), c.set).ok());
     const auto after = GetfattrValue(file.string(), "user.DOSATTRIB");
@@ -118,9 +97,14 @@ TEST(PosixAttributes, WritesTheFormWineReads) {
   }
   // A folder carries them the same way.
   TempDir dir;
-  ASSERT_TRUE(files.SetAttributes(dir.str(), kAttributeSystem).ok());
+  EXPECT_EQ(Attributes(files, dir.path()), kAttributeDirectory);
+  ASSERT_TRUE(files.SetAttributes(dir.str(), kS).ok());
   EXPECT_EQ(GetfattrValue(dir.str(), "user.DOSATTRIB"), "0x4");
-  EXPECT_EQ(Attributes(files, dir.path()), kAttributeDirectory | kAttributeSystem);
+  EXPECT_EQ(Attributes(files, dir.path()), kAttributeDirectory | kS);
+  auto missing = files.GetAttributes((dir / "none").string());
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().kind, ErrorKind::NotFound);
+  EXPECT_NE(missing.error().message.find((dir / "none").string()), std::string::npos);
 }
 
 TEST(PosixAttributes, ReportsWhatCannotBeStored) {
@@ -203,7 +187,7 @@ TEST(PosixFiles, OnlyAnOwnersLinkBesideItsTargetIsFollowed) {
     EXPECT_EQ(behind.ok(), c.followed) << (behind ? *behind : behind.error().message);
     Status written = WriteFileAtomically(link, "new");
     EXPECT_EQ(written.ok(), c.followed) << (written ? "" : written.error().message);
-    Status attributes = files.SetAttributes(link, kHS);
+    Status attributes = files.SetAttributes(link, kH | kS);
     // A link to a folder names the folder, as a folder the user gives does.
     EXPECT_EQ(attributes.ok(), c.followed || std::string(c.name) == "dirlink");
     EXPECT_TRUE(fs::is_symlink(link)) << "a link stays a link";
