@@ -5,7 +5,7 @@
 
 #include <array>
 #include <filesystem>
-#include <functional>
+#include <vector>
 
 #include "platform/posix/posix_profile.h"
 #include "profile/utf16.h"
@@ -111,49 +111,43 @@ TEST(PosixProfile, RefusesWhatItMustNotOverwrite) {
   const auto file = dir / "plain.ini";
   std::string big = "[S]\r\nk=1\r\n";
   big.resize(kMaxProfileBytes + 1, ';');
-  const auto readOnly = [&] { ASSERT_EQ(chmod(file.c_str(), 0444), 0); };
   const struct {
     const char* what;
     std::string bytes;
-    std::function<void()> prepare;
-    std::function<Status()> write;
+    bool readOnly;
+    bool text;  // WriteTexts, else WriteStrings
+    std::vector<ProfileValue> values;
     const char* why;
   } cases[] = {
-      {"read-only, for root too", "[S]\nk=1\n", readOnly,
-       [&] { return profile.WriteString("S", "k", "2", file.string()); }, "read-only"},
-      {"read-only text", "[S]\nk=1\n", readOnly,
-       [&] {
-         return profile.WriteTexts("S", {{"k", kCjk}}, file.string());
-       },
-       "read-only"},
-      {"a value the file could not give back", "[S]\nk=1\n", [] {},
-       [&] { return profile.WriteString("S", "k", "a\nIconIndex=9", file.string()); }, "line"},
-      // All or nothing: the first value is not written either.
-      {"text of which one value cannot be kept", "[S]\nk=1\n", [] {},
-       [&] {
-         return profile.WriteTexts("S", {{"k", kCjk}, {"j", "a\nb"}}, file.string());
-       },
+      {"read-only, for root too", "[S]\nk=1\n", true, false, {{"k", "2"}}, "read-only"},
+      {"read-only text", "[S]\nk=1\n", true, true, {{"k", kCjk}}, "read-only"},
+      {"a value the file could not give back",
+       "[S]\nk=1\n",
+       false,
+       false,
+       {{"k", "a\nIconIndex=9"}},
        "line"},
+      // All or nothing: the first value is not written either.
+      {"one text cannot be kept", "[S]\nk=1\n", false, true, {{"k", kCjk}, {"j", "a\nb"}}, "line"},
       // Within the cap, but not once it is UTF-16.
-      {"text beyond the cap once UTF-16", big.substr(0, kMaxProfileBytes / 2 + 1), [] {},
-       [&] {
-         return profile.WriteTexts("S", {{"k", kCjk}}, file.string());
-       },
+      {"beyond the cap once UTF-16",
+       big.substr(0, kMaxProfileBytes / 2 + 1),
+       false,
+       true,
+       {{"k", kCjk}},
        "larger"},
-      {"beyond the cap", big, [] {},
-       [&] { return profile.WriteString("S", "k", "2", file.string()); }, "larger"},
-      {"text beyond the cap", big, [] {},
-       [&] {
-         return profile.WriteTexts("S", {{"k", kCjk}}, file.string());
-       },
-       "larger"},
+      {"beyond the cap", big, false, false, {{"k", "2"}}, "larger"},
+      {"text beyond the cap", big, false, true, {{"k", kCjk}}, "larger"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove(file);
     WriteFile(file, c.bytes);
-    c.prepare();
-    Status status = c.write();
+    if (c.readOnly) {
+      ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+    }
+    Status status = c.text ? profile.WriteTexts("S", c.values, file.string())
+                           : profile.WriteStrings("S", c.values, file.string());
     ASSERT_FALSE(status.ok());
     EXPECT_NE(status.error().message.find(file.string()), std::string::npos);
     EXPECT_NE(status.error().message.find(c.why), std::string::npos) << status.error().message;
