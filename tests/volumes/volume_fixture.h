@@ -1,7 +1,7 @@
 // What the tests on real volumes share: a temporary folder (declared first,
 // so that it goes after the mounts and servers inside it), a small real
-// icon, plumagectl run with a home, a settings store and XDG folders of its
-// own, and an image mounted on dir/mnt with a folder Music to customise.
+// icon, plumagectl, and an image mounted on dir/mnt with a folder Music to
+// customise.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -34,15 +34,12 @@ inline constexpr const char* kKeptIconIni =
 
 class VolumeTest : public ::testing::Test {
  protected:
+  // plumagectl with a settings store of the test's own (RunProcess gives
+  // it a private home and XDG folders).
   ProcessResult Ctl(std::vector<std::string> args) {
     args.insert(args.begin(), {"/usr/bin/timeout", "120", PLUMAGECTL_PATH});
-    const fs::path home = dir / "home";
     return RunProcess(args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
-                             "PLUMAGE_HOME=" + (dir / "program").string(), "HOME=" + home.string(),
-                             "XDG_DATA_HOME=" + (home / ".local/share").string(),
-                             "XDG_CONFIG_HOME=" + (home / ".config").string(),
-                             "XDG_CACHE_HOME=" + (home / ".cache").string(),
-                             "XDG_STATE_HOME=" + (home / ".local/state").string(), "DISPLAY="});
+                             "PLUMAGE_HOME=" + (dir / "program").string(), "DISPLAY="});
   }
 
   // A 32 × 32 icon at `path`.
