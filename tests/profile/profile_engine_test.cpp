@@ -191,6 +191,7 @@ TEST(ProfileWrite, ChangesOnlyWhatItMust) {
        Utf16(u"[T]\r\nb=\u4E2D\r\n[S]\r\nk=v\r\n")},
       {"a character read as '?' is no '?'", Utf16(u"[S]\nk=\u4E2D\n"), "k", "?",
        Utf16(u"[S]\nk=?\n")},
+      {"an empty UTF-16LE file", Utf16(u""), "k", "v", Utf16(u"[S]\r\nk=v\r\n")},
       {"UTF-16LE holds it already", Utf16(u"[S]\nk=\u00E9\n"), "k", "\xE9", "=unchanged"},
       {"UTF-8 stays", "\xEF\xBB\xBF[S]\nk=1\n", "k", "\xE9", "\xEF\xBB\xBF[S]\nk=\xC3\xA9\n"},
       {"half a UTF-16 character at the end: never rewritten", Utf16(u"[S]\r\nk=1\r\n") + "x", "k",
