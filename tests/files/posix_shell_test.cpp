@@ -1,5 +1,6 @@
 // The shell's document opener, with a stand-in xdg-open on PATH that notes
-// the arguments it was given.
+// the arguments it was given and answers `exitCode` (xdg-open answers 3
+// when no program can open the document).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -15,24 +16,24 @@
 namespace plumage {
 namespace {
 
-class OpenerOnPath {
- public:
-  // `exitCode` is what the stand-in answers, as xdg-open answers 3 when no
-  // program can open the document.
-  explicit OpenerOnPath(int exitCode = 0)
-      : oldPath_(std::getenv("PATH") ? std::getenv("PATH") : "") {
+class ShellOpener : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
     const auto script = dir_ / "xdg-open";
-    test::WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.args.tmp\"\n"
-                            "mv \"$0.args.tmp\" \"$0.args\"\nexit " +
-                                std::to_string(exitCode) + "\n");
+    test::WriteFile(script,
+                    "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.tmp\"\n"
+                    "mv \"$0.tmp\" \"$0.args\"\nexit " +
+                        std::to_string(GetParam()) + "\n");
     chmod(script.c_str(), 0755);
     setenv("PATH", (dir_.str() + ":" + oldPath_).c_str(), 1);
   }
-  ~OpenerOnPath() { setenv("PATH", oldPath_.c_str(), 1); }
+  void TearDown() override { setenv("PATH", oldPath_.c_str(), 1); }
 
-  // The arguments of the one run, once it has written them (the opener runs
-  // detached, so the test waits for its note rather than for the process).
-  std::string Arguments() {
+  // Opens `target` and gives the arguments of that one run, once it has
+  // written them (the opener runs detached, so the test waits for its note
+  // rather than for the process).
+  std::string Open(const std::string& target) {
+    opened = shell.OpenDocument(target);
     const auto note = dir_ / "xdg-open.args";
     for (int i = 0; i < 500 && !std::filesystem::exists(note); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -41,37 +42,23 @@ class OpenerOnPath {
     return args;
   }
 
+  platform::PosixShell shell;
+  bool opened = false;
+
  private:
   test::TempDir dir_;
-  std::string oldPath_;
+  std::string oldPath_ = std::getenv("PATH") ? std::getenv("PATH") : "";
 };
 
-TEST(PosixShell, OpensDocumentsWithoutTurningNamesIntoOptions) {
-  OpenerOnPath opener;
-  platform::PosixShell shell;
-  EXPECT_TRUE(shell.OpenDocument("https://plumage.example.org/help"));
-  EXPECT_EQ(opener.Arguments(), "https://plumage.example.org/help\n");
-  shell.OpenDocument("--help");
-  EXPECT_EQ(opener.Arguments(), "./--help\n");
-  shell.OpenDocument("/home/user/Read me.txt");
-  EXPECT_EQ(opener.Arguments(), "/home/user/Read me.txt\n");
+// A name that begins with '-' must not become one of xdg-open's options.
+TEST_P(ShellOpener, OpensDocumentsWithoutTurningNamesIntoOptions) {
+  EXPECT_EQ(Open("https://plumage.example.org/help"), "https://plumage.example.org/help\n");
+  EXPECT_EQ(opened, GetParam() == 0) << "xdg-open's verdict is passed on";
+  EXPECT_EQ(Open("--help"), "./--help\n");
+  EXPECT_EQ(Open("/home/user/Read me.txt"), "/home/user/Read me.txt\n");
 }
 
-TEST(PosixShell, SaysWhenNothingCouldOpenTheDocument) {
-  platform::PosixShell shell;
-  {
-    OpenerOnPath failing(3);
-    EXPECT_FALSE(shell.OpenDocument("https://plumage.example.org/"));
-    EXPECT_EQ(failing.Arguments(), "https://plumage.example.org/\n");
-  }
-  // No xdg-open at all.
-  test::TempDir empty;
-  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-  setenv("PATH", empty.str().c_str(), 1);
-  const bool opened = shell.OpenDocument("https://plumage.example.org/");
-  setenv("PATH", oldPath.c_str(), 1);
-  EXPECT_FALSE(opened);
-}
+INSTANTIATE_TEST_SUITE_P(ExitCode, ShellOpener, ::testing::Values(0, 3));
 
 }  // namespace
 }  // namespace plumage

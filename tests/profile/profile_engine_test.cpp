@@ -2,52 +2,25 @@
 // calls, as truth tables: file bytes in, value or new bytes out.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <cctype>
-#include <random>
 
 #include "formats/profile_engine.h"
+#include "profile/utf16.h"
 
 namespace plumage::platform {
 namespace {
 
 using namespace std::string_literals;
+using test::Utf16;
 
-std::optional<std::string> Read(const std::string& file, const std::string& section,
-                                const std::string& key) {
-  return ProfileText(file).Find(section, key);
-}
-
-// The new bytes of a write; "=unchanged" when the file holds the value.
+// The new bytes of a write, in the Windows-1252 view or the UTF-8 one;
+// "=unchanged" when the file holds the value.
 std::string Write(const std::string& file, const std::string& section, const std::string& key,
-                  const std::string& value) {
-  auto result = ProfileText(file).Set(section, key, value);
+                  const std::string& value, bool text = false) {
+  const ProfileText before(file);
+  auto result = text ? before.SetText(section, key, value) : before.Set(section, key, value);
   if (!result) return "=error: " + result.error().message;
   return result.value() ? *result.value() : "=unchanged";
-}
-
-// The same through the UTF-8 view.
-std::optional<std::string> ReadText(const std::string& file, const std::string& section,
-                                    const std::string& key) {
-  return ProfileText(file).FindText(section, key);
-}
-
-std::string WriteText(const std::string& file, const std::string& section, const std::string& key,
-                      const std::string& value) {
-  auto result = ProfileText(file).SetText(section, key, value);
-  if (!result) return "=error: " + result.error().message;
-  return result.value() ? *result.value() : "=unchanged";
-}
-
-// UTF-16LE with its byte-order mark.
-std::string Utf16(const std::u16string& text) {
-  std::string out = "\xFF\xFE";
-  for (char16_t c : text) {
-    out.push_back(static_cast<char>(c & 0xFF));
-    out.push_back(static_cast<char>(c >> 8));
-  }
-  return out;
 }
 
 struct ReadCase {
@@ -99,8 +72,10 @@ TEST(ProfileRead, MatchesWindowsRules) {
       {"UTF-8 with its mark", "\xEF\xBB\xBF[S]\nk=\xC3\xA9\n", "S", "k", "\xE9"},
       {"a UTF-8 mark alone is not ANSI text", "\xEF\xBB\xBF[S]\nk=1", "S", "k", "1"},
       {"a name Windows-1252 lacks is not '?'", Utf16(u"[S]\n\u97F3=1\n?=2\n"), "S", "?", "2"},
+      {"half a UTF-16 character at the end", Utf16(u"[S]\r\nk=1\r\n") + "x", "S", "k", "1"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Read(c.file, c.section, c.key), c.value) << c.what;
+  for (const auto& c : cases)
+    EXPECT_EQ(ProfileText(c.file).Find(c.section, c.key), c.value) << c.what;
 }
 
 // Text Windows-1252 lacks, in UTF-8: "Μουσική", "音楽" and an emoji beyond
@@ -134,7 +109,8 @@ TEST(ProfileReadText, GivesEveryCharacterAsTheFileHoldsIt) {
       {"missing key", Utf16(u"[S]\nj=1\n"), "S", "k", std::nullopt},
       {"a key without '='", Utf16(u"[S]\nk\n"), "S", "k", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(ReadText(c.file, c.section, c.key), c.value) << c.what;
+  for (const auto& c : cases)
+    EXPECT_EQ(ProfileText(c.file).FindText(c.section, c.key), c.value) << c.what;
 }
 
 TEST(ProfileReadText, TheWholeTextForADryRun) {
@@ -179,7 +155,7 @@ struct WriteCase {
   const char* what;
   std::string before;
   std::string key;
-  std::string value;
+  std::string value;  // UTF-8 in the text view
   std::string after;
 };
 
@@ -209,6 +185,17 @@ TEST(ProfileWrite, ChangesOnlyWhatItMust) {
        "\x01\x02\r\r\n[S]\n\xFF\xFE=\x80\nk=2\n"},
       {"same value: no write", "[S]\nk= v \n", "k", "v", "=unchanged"},
       {"quoted value is not the same", "[S]\nk=\"v\"\n", "k", "v", "[S]\nk=v\n"},
+      {"UTF-16LE stays", Utf16(u"[S]\r\nk=old\r\n"), "k", "\xE9\x80",
+       Utf16(u"[S]\r\nk=\u00E9\u20AC\r\n")},
+      {"UTF-16LE section added", Utf16(u"[T]\r\nb=\u4E2D"), "k", "v",
+       Utf16(u"[T]\r\nb=\u4E2D\r\n[S]\r\nk=v\r\n")},
+      {"a character read as '?' is no '?'", Utf16(u"[S]\nk=\u4E2D\n"), "k", "?",
+       Utf16(u"[S]\nk=?\n")},
+      {"an empty UTF-16LE file", Utf16(u""), "k", "v", Utf16(u"[S]\r\nk=v\r\n")},
+      {"UTF-16LE holds it already", Utf16(u"[S]\nk=\u00E9\n"), "k", "\xE9", "=unchanged"},
+      {"UTF-8 stays", "\xEF\xBB\xBF[S]\nk=1\n", "k", "\xE9", "\xEF\xBB\xBF[S]\nk=\xC3\xA9\n"},
+      {"half a UTF-16 character at the end: never rewritten", Utf16(u"[S]\r\nk=1\r\n") + "x", "k",
+       "2", "=error: the UTF-16 file ends in half a character; it is left as it is"},
   };
   for (const auto& c : cases) EXPECT_EQ(Write(c.before, "S", c.key, c.value), c.after) << c.what;
 }
@@ -233,33 +220,8 @@ TEST(ProfileWrite, RefusesWhatTheFileCouldNotGiveBack) {
   }
 }
 
-TEST(ProfileWrite, KeepsTheEncodingOfUnicodeFiles) {
-  EXPECT_EQ(Write(Utf16(u"[S]\r\nk=old\r\n"), "S", "k", "\xE9\x80"),
-            Utf16(u"[S]\r\nk=\u00E9\u20AC\r\n"));
-  EXPECT_EQ(Write(Utf16(u"[T]\r\nb=\u4E2D"), "S", "k", "v"),
-            Utf16(u"[T]\r\nb=\u4E2D\r\n[S]\r\nk=v\r\n"));
-  EXPECT_EQ(Write(Utf16(u""), "S", "k", "v"), Utf16(u"[S]\r\nk=v\r\n"));
-  // A character the code page lacks reads as '?', but it is not a '?'.
-  EXPECT_EQ(Write(Utf16(u"[S]\nk=\u4E2D\n"), "S", "k", "?"), Utf16(u"[S]\nk=?\n"));
-  EXPECT_EQ(Write(Utf16(u"[S]\nk=\u00E9\n"), "S", "k", "\xE9"), "=unchanged");
-  EXPECT_EQ(Write("\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "\xE9"), "\xEF\xBB\xBF[S]\nk=\xC3\xA9\n");
-
-  // Half a character at the end: read, but never rewritten.
-  std::string odd = Utf16(u"[S]\r\nk=1\r\n") + "x";
-  EXPECT_EQ(Read(odd, "S", "k"), "1");
-  EXPECT_FALSE(ProfileText(odd).Set("S", "k", "2").ok());
-}
-
-struct WriteTextCase {
-  const char* what;
-  std::string before;
-  std::string key;
-  std::string value;  // UTF-8
-  std::string after;
-};
-
 TEST(ProfileWriteText, KeepsTheEncodingUnlessWindows1252CannotHoldTheText) {
-  const WriteTextCase cases[] = {
+  const WriteCase cases[] = {
       {"Windows-1252 holds it: it stays", "[S]\r\nk=old\r\n", "k", "caf\xC3\xA9 \xE2\x82\xAC",
        "[S]\r\nk=caf\xE9 \x80\r\n"},
       {"a new file that holds it", "", "k", "v", "[S]\r\nk=v\r\n"},
@@ -285,84 +247,7 @@ TEST(ProfileWriteText, KeepsTheEncodingUnlessWindows1252CannotHoldTheText) {
        "=error: the value of k holds a line break or a NUL, which an INI file cannot keep"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(WriteText(c.before, "S", c.key, c.value), c.after) << c.what;
-}
-
-// A write, read back: every key of the file reads as before except the one
-// written, and the text around the change is the old text. In the
-// Windows-1252 view that is the very bytes; in the UTF-8 view, with a value
-// Windows-1252 lacks, the characters of a file that became UTF-16.
-TEST(ProfileWrite, RandomFilesKeepEveryOtherByte) {
-  std::mt19937 rng(20240611);
-  const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
-  const std::vector<std::string> sections = {"S", "s", "T", ".ShellClassInfo"};
-  const std::vector<std::string> keys = {"k", "K", "IconFile", "IconIndex", "x"};
-  auto pick = [&rng](const auto& list) { return list[rng() % list.size()]; };
-  auto same = [](const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-             return std::toupper(static_cast<unsigned char>(x)) ==
-                    std::toupper(static_cast<unsigned char>(y));
-           });
-  };
-  for (int round = 0; round < 2000; ++round) {
-    std::string file;
-    int lines = static_cast<int>(rng() % 12);
-    for (int i = 0; i < lines; ++i) {
-      switch (rng() % 6) {
-        case 0:
-          file += "[" + pick(sections) + "]";
-          break;
-        case 1:
-          file += "; " + pick(keys) + "=comment \xE9";
-          break;
-        case 2:
-          file += "";
-          break;
-        case 3:
-          file += " " + pick(keys) + " ";
-          break;
-        default:
-          file += pick(keys) + "=" + std::to_string(rng() % 100);
-          break;
-      }
-      if (i + 1 < lines || rng() % 2) file += pick(ends);
-    }
-    const std::string section = pick(sections);
-    const std::string key = pick(keys);
-    const bool text = round % 2 == 1;
-    const std::string value = text ? kGreek + std::to_string(round) : "v" + std::to_string(round);
-
-    const ProfileText before(file);
-    auto result = text ? before.SetText(section, key, value) : before.Set(section, key, value);
-    ASSERT_TRUE(result.ok()) << file;
-    ASSERT_TRUE(result.value().has_value());
-    const ProfileText after(*result.value());
-    EXPECT_EQ(after.encoding(), text ? ProfileEncoding::Utf16Le : ProfileEncoding::Ansi);
-    EXPECT_EQ(text ? after.FindText(section, key) : after.Find(section, key), value) << file;
-    for (const auto& s : sections) {
-      for (const auto& k : keys) {
-        if (!same(s, section) || !same(k, key)) {
-          EXPECT_EQ(after.FindText(s, k), before.FindText(s, k)) << file << "\n" << s << "/" << k;
-        }
-      }
-    }
-
-    // What differs lies on the written line (and the lines added).
-    const std::string old = text ? before.Text() : file;
-    const std::string out = text ? after.Text() : *result.value();
-    std::size_t prefix = 0;
-    while (prefix < old.size() && prefix < out.size() && old[prefix] == out[prefix]) ++prefix;
-    std::size_t suffix = 0;
-    while (suffix < old.size() - prefix && suffix < out.size() - prefix &&
-           old[old.size() - 1 - suffix] == out[out.size() - 1 - suffix])
-      ++suffix;
-    std::string removed = old.substr(prefix, old.size() - prefix - suffix);
-    std::string added = out.substr(prefix, out.size() - prefix - suffix);
-    EXPECT_EQ(removed.find_first_of("\r\n"), std::string::npos) << file;
-    for (char c : {'\r', '\n'}) std::erase(added, c);
-    EXPECT_TRUE(added.find(value) != std::string::npos || value.find(added) != std::string::npos)
-        << file << " -> " << out;
-  }
+    EXPECT_EQ(Write(c.before, "S", c.key, c.value, true), c.after) << c.what;
 }
 
 }  // namespace

@@ -1,20 +1,17 @@
 #include "support/smb_server.h"
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <thread>
-#include <vector>
 
 #include "support/temp_dir.h"
 #include "support/volume_mount.h"
@@ -27,57 +24,23 @@ namespace fs = std::filesystem;
 constexpr auto kStartTimeout = std::chrono::seconds(30);
 constexpr auto kStopTimeout = std::chrono::seconds(10);
 
-// A port the kernel hands out as free now (a race with another program
-// taking it meanwhile is possible but rare; Start then fails and says so).
-int FreeLoopbackPort() {
+// A loopback socket bound to a port the kernel hands out as free now
+// (`port` 0), or connected to `port`; the port, or 0 when that failed. A
+// race with another program taking the free port is possible but rare:
+// Start then fails and says so.
+int LoopbackPort(int port) {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
   if (fd < 0) return 0;
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof address;
-  int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-    port = ntohs(address.sin_port);
-  close(fd);
-  return port;
-}
-
-bool Accepts(int port) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return false;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  socklen_t size = sizeof address;
+  auto* at = reinterpret_cast<sockaddr*>(&address);
+  const bool ok = port != 0 ? connect(fd, at, size) == 0
+                            : bind(fd, at, size) == 0 && getsockname(fd, at, &size) == 0;
   close(fd);
-  return ok;
-}
-
-// The processes whose parent is `pid` (smbd's children serve connections).
-std::vector<int> ChildrenOf(int pid) {
-  std::vector<int> children;
-  DIR* proc = opendir("/proc");
-  if (!proc) return children;
-  while (const dirent* entry = readdir(proc)) {
-    const std::string name = entry->d_name;
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream status("/proc/" + name + "/status");
-    std::string line;
-    while (std::getline(status, line))
-      if (line.rfind("PPid:", 0) == 0) {
-        if (std::stoi(line.substr(5)) == pid) children.push_back(std::stoi(name));
-        break;
-      }
-  }
-  closedir(proc);
-  return children;
-}
-
-bool Gone(int pid) {
-  return kill(pid, 0) != 0 && errno == ESRCH;
+  return ok ? ntohs(address.sin_port) : 0;
 }
 
 std::string ReadLogs(const fs::path& folder) {
@@ -106,7 +69,7 @@ std::optional<std::string> SmbServer::WhyUnavailable() {
 bool SmbServer::Start(std::string* why) {
   for (const char* sub : {"share", "lock", "state", "cache", "pid", "private", "log", "ncalrpc"})
     fs::create_directories(root_ / sub);
-  port_ = FreeLoopbackPort();
+  port_ = LoopbackPort(0);
   const std::string r = root_.string();
   std::ostringstream conf;
   conf << "[global]\n"
@@ -157,7 +120,7 @@ bool SmbServer::Start(std::string* why) {
       *why = "smbd stopped at its start: " + ReadLogs(root_ / "log");
       return false;
     }
-    if (Accepts(port_)) return true;
+    if (LoopbackPort(port_) != 0) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   *why =
@@ -168,23 +131,19 @@ bool SmbServer::Start(std::string* why) {
 
 void SmbServer::Stop() {
   if (pid_ <= 0) return;
-  std::vector<int> all = ChildrenOf(pid_);
-  all.insert(all.begin(), pid_);
-  for (int pid : all) kill(pid, SIGTERM);
+  // smbd leads a process group of its own, which holds the children it
+  // forked for connections. It is waited for without being reaped, so that
+  // its pid (the group's id) stays taken until the group's rest is gone.
+  kill(-pid_, SIGTERM);
+  kill(pid_, SIGTERM);
   const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
-  bool stopped = false;
-  while (!stopped && std::chrono::steady_clock::now() < deadline) {
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) stopped = true;
-    if (!stopped) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  if (!stopped) {
-    kill(pid_, SIGKILL);
-    WaitProcess(pid_);
-  }
-  // The children are smbd's own: reaped by init once their parent is gone.
-  for (std::size_t i = 1; i < all.size(); ++i)
-    if (!Gone(all[i])) kill(all[i], SIGKILL);
+  siginfo_t info{};
+  while (waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         info.si_pid == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  kill(-pid_, SIGKILL);
+  kill(pid_, SIGKILL);
+  WaitProcess(pid_);
   pid_ = -1;
 }
 

@@ -4,13 +4,6 @@
 // (`share()`, the name "share") to guests. smbclient, with the same private
 // configuration, shows what a Windows client sees. smbd and the children it
 // forked are stopped when the object goes, however the test ends.
-//
-//   SmbServer server(dir.path());
-//   if (auto why = SmbServer::WhyUnavailable()) GTEST_SKIP() << *why;
-//   ASSERT_TRUE(server.Start(&why)) << why;
-//   ... write into server.share() ...
-//   server.Attributes("Music/DESKTOP.INI");           // 0x6: Hidden, System
-//   server.Get("Music/note.ico", dir / "copy.ico");   // the file as a client reads it
 #pragma once
 
 #include <cstdint>

@@ -3,9 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <fstream>
-#include <sstream>
 
 #include "support/run_process.h"
 
@@ -21,22 +19,19 @@ std::string FindTool(const std::string& name) {
   return {};
 }
 
-bool KernelHasFileSystem(const std::string& type) {
+std::optional<std::string> WhyCannotMount(const std::string& type,
+                                          const std::vector<std::string>& tools) {
+  if (geteuid() != 0) return "mounting a volume needs root";
+  bool listed = false;
   std::ifstream in("/proc/filesystems");
   std::string line;
-  while (std::getline(in, line)) {
-    const auto tab = line.rfind('\t');
-    if ((tab == std::string::npos ? line : line.substr(tab + 1)) == type) return true;
-  }
-  return false;
-}
-
-std::optional<std::string> WhyCannotMount(bool fuse) {
-  if (geteuid() != 0) return "mounting a volume needs root";
-  if (fuse) {
-    struct stat st {};
-    if (stat("/dev/fuse", &st) != 0 || !S_ISCHR(st.st_mode)) return "no /dev/fuse here";
-  }
+  while (!listed && std::getline(in, line)) listed = line.substr(line.rfind('\t') + 1) == type;
+  if (!listed) return "this kernel has no " + type + " file system";
+  struct stat st {};
+  if (type == "fuse" && (stat("/dev/fuse", &st) != 0 || !S_ISCHR(st.st_mode)))
+    return "no /dev/fuse here";
+  for (const std::string& tool : tools)
+    if (FindTool(tool).empty()) return "no " + tool + " here";
   return std::nullopt;
 }
 
@@ -57,19 +52,6 @@ bool MakeImage(const std::vector<std::string>& mkfs, const fs::path& image, unsi
   if (run.exitCode == 0) return true;
   *why = argv[0] + " failed: " + run.out + run.err;
   return false;
-}
-
-std::optional<std::uint32_t> GetfattrWord(const std::string& path, const std::string& name) {
-  ProcessResult run =
-      RunProcess({"/usr/bin/getfattr", "--absolute-names", "-e", "hex", "-n", name, path});
-  if (run.exitCode != 0) return std::nullopt;
-  const std::string key = name + "=0x";
-  const auto at = run.out.find(key);
-  if (at == std::string::npos) return std::nullopt;
-  const std::string hex = run.out.substr(at + key.size(), 8);
-  if (hex.size() != 8 || hex.find_first_not_of("0123456789abcdef") != std::string::npos)
-    return std::nullopt;
-  return static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16));
 }
 
 MountGuard::~MountGuard() {

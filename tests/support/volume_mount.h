@@ -3,7 +3,6 @@
 // the test ends.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,22 +13,17 @@ namespace plumage::test {
 // The absolute path of a system tool (the sbin and bin folders), or "".
 std::string FindTool(const std::string& name);
 
-// True when /proc/filesystems lists the file system (the kernel can mount
-// it without a module loaded first).
-bool KernelHasFileSystem(const std::string& type);
-
-// Why this test process cannot mount here, or nothing: mounting needs root,
-// and a FUSE mount /dev/fuse.
-std::optional<std::string> WhyCannotMount(bool fuse);
+// Why this test process cannot mount a volume of `type` ("vfat", "cifs",
+// or "fuse" for a FUSE driver) with `tools`, or nothing: mounting needs
+// root, a kernel that lists the file system (and /dev/fuse for FUSE), and
+// every tool installed.
+std::optional<std::string> WhyCannotMount(const std::string& type,
+                                          const std::vector<std::string>& tools = {});
 
 // An empty image file of `mebibytes` made by `mkfs` (its arguments before
 // the image's path); false, with the tool's words in `why`, when it failed.
 bool MakeImage(const std::vector<std::string>& mkfs, const std::filesystem::path& image,
                unsigned mebibytes, std::string* why);
-
-// The first 4 bytes of an extended attribute as getfattr reads it in hex,
-// as a big-endian number (system.ntfs_attrib_be), or nothing when absent.
-std::optional<std::uint32_t> GetfattrWord(const std::string& path, const std::string& name);
 
 class MountGuard {
  public:

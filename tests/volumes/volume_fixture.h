@@ -1,7 +1,7 @@
 // What the tests on real volumes share: a temporary folder (declared first,
 // so that it goes after the mounts and servers inside it), a small real
-// icon, and plumagectl run with a home, a settings store and XDG folders of
-// its own.
+// icon, plumagectl, and an image mounted on dir/mnt with a folder Music to
+// customise.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "support/volume_mount.h"
+#include "support/xattr_tool.h"
 
 namespace plumage::test {
 
@@ -26,17 +27,19 @@ inline constexpr std::uint32_t kS = platform::kAttributeSystem;
 inline constexpr std::uint32_t kA = platform::kAttributeArchive;
 inline constexpr std::uint32_t kDosBits = kRO | kH | kS | kA;
 
+// The descriptor set writes for an icon kept inside the folder.
+inline constexpr const char* kKeptIconIni =
+    "[.ShellClassInfo]\r\nIconFile=FolderIcon.ico\r\nIconIndex=0\r\n"
+    "IconResource=FolderIcon.ico,0\r\n";
+
 class VolumeTest : public ::testing::Test {
  protected:
+  // plumagectl with a settings store of the test's own (RunProcess gives
+  // it a private home and XDG folders).
   ProcessResult Ctl(std::vector<std::string> args) {
     args.insert(args.begin(), {"/usr/bin/timeout", "120", PLUMAGECTL_PATH});
-    return RunProcess(
-        args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
-               "PLUMAGE_HOME=" + (dir / "program").string(), "HOME=" + (dir / "home").string(),
-               "XDG_DATA_HOME=" + (dir / "home/.local/share").string(),
-               "XDG_CONFIG_HOME=" + (dir / "home/.config").string(),
-               "XDG_CACHE_HOME=" + (dir / "home/.cache").string(),
-               "XDG_STATE_HOME=" + (dir / "home/.local/state").string(), "DISPLAY="});
+    return RunProcess(args, {"PLUMAGE_CONFIG=" + (dir / "config").string(),
+                             "PLUMAGE_HOME=" + (dir / "program").string(), "DISPLAY="});
   }
 
   // A 32 × 32 icon at `path`.
@@ -50,7 +53,29 @@ class VolumeTest : public ::testing::Test {
     WriteFile(path, std::string(ico.begin(), ico.end()));
   }
 
+  // A 16 MiB image made by `mkfs` (its arguments before the image), mounted
+  // on `point` by `mounter` (its arguments before the image, or before its
+  // loop device when `loop`), with `folder` and `icon` made on it.
+  void MountImage(const std::vector<std::string>& mkfs, const std::vector<std::string>& mounter,
+                  bool loop) {
+    std::string why;
+    ASSERT_TRUE(MakeImage(mkfs, dir / "disk.img", 16, &why)) << why;
+    std::vector<std::string> argv = mounter;
+    argv.push_back(loop ? mount.AttachLoop(dir / "disk.img", &why) : (dir / "disk.img").string());
+    ASSERT_FALSE(argv.back().empty()) << why;
+    argv.push_back(point.string());
+    fs::create_directory(point);
+    ASSERT_TRUE(mount.Mount(argv, point, &why)) << why;
+    fs::create_directory(folder);
+    WriteIcon(icon);
+  }
+
   TempDir dir;
+  fs::path point = dir / "mnt";
+  fs::path folder = point / "Music";
+  fs::path ini = folder / "DESKTOP.INI";
+  fs::path icon = point / "note.ico";
+  MountGuard mount;  // after dir: unmounted before the folder goes
 };
 
 }  // namespace plumage::test
