@@ -21,39 +21,7 @@ namespace {
 
 unsigned U8(const std::string& b, std::size_t at) { return static_cast<std::uint8_t>(b[at]); }
 
-// The folder silhouette as the dialog's documents draw it, top row first.
-std::vector<std::string> SilhouetteRows() {
-  std::vector<std::string> rows = {std::string(32, '0'), "00001111111111000000000000000000",
-                                   "00011111111111100000000000000000",
-                                   "00111111111111110000000000000000",
-                                   "01111111111111111000000000000000",
-                                   "11111111111111111111111111111100",
-                                   "11111111111111111111111111111110"};
-  rows.insert(rows.end(), 20, std::string(32, '1'));
-  rows.push_back("01111111111111111111111111111110");
-  rows.insert(rows.end(), 4, std::string(32, '0'));
-  return rows;
-}
-
-TEST(BmpToIcon, TheFixedHeaderAndTheMaskBytes) {
-  const auto header = IconHeaderBytes();
-  // Directory, its one entry (32 × 32, 2216 bytes at 22), the 8-bit bitmap
-  // header of a 32 × 64 image with 1152 bytes of pixels and 256 colours.
-  EXPECT_EQ(std::string(header.begin(), header.end()),
-            std::string("\0\0\1\0\1\0\x20\x20\0\0\0\0\0\0\xA8\x08\0\0\x16\0\0\0"
-                        "\x28\0\0\0\x20\0\0\0\x40\0\0\0\1\0\x08\0\0\0\0\0\x80\x04\0\0"
-                        "\0\0\0\0\0\0\0\0\0\x01\0\0\0\0\0\0",
-                        62));
-  EXPECT_EQ(22u + 2216u, kIconFileSize);
-  const std::pair<std::array<int, 8>, int> masks[] = {{{0, 0, 0, 0, 0, 0, 0, 0}, 0},
-                                                      {{1, 1, 1, 1, 1, 1, 1, 1}, 255},
-                                                      {{1, 0, 0, 0, 0, 0, 0, 0}, 128},
-                                                      {{0, 0, 0, 0, 0, 0, 0, 1}, 1},
-                                                      {{0, 1, 0, 1, 0, 0, 1, 0}, 82}};
-  for (const auto& [f, byte] : masks)
-    EXPECT_EQ(PackMaskByte(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]), byte);
-
-  // Only an uncompressed, 8-bit, 32 × 32 bitmap with its pixels at 1078.
+TEST(BmpToIcon, OnlyAnUncompressed8Bit32By32BitmapWithItsPixelsAt1078IsTaken) {
   std::vector<std::uint8_t> b(2102, 0);
   const std::pair<int, int> good[] = {{0, 'B'}, {1, 'M'}, {10, 0x36}, {11, 0x04},
                                       {14, 40}, {18, 32}, {22, 32},   {28, 8}};
@@ -90,9 +58,14 @@ class BmpToIconTest : public IconMakingTest {
   }
 };
 
+// Directory, its one entry (32 × 32, 2216 bytes at 22), the 8-bit bitmap
+// header of a 32 × 64 image with 1152 bytes of pixels and 256 colours, the
+// engine's palette and pixels, cut to the folder's silhouette.
 TEST_F(BmpToIconTest, TheIconHoldsTheEngineBitmapCutToTheFolderSilhouette) {
-  const auto rows = SilhouetteRows();
-  const auto header = IconHeaderBytes();
+  const std::string header("\0\0\1\0\1\0\x20\x20\0\0\0\0\0\0\xA8\x08\0\0\x16\0\0\0"
+                           "\x28\0\0\0\x20\0\0\0\x40\0\0\0\1\0\x08\0\0\0\0\0\x80\x04\0\0"
+                           "\0\0\0\0\0\0\0\0\0\x01\0\0\0\0\0\0",
+                           62);
   for (unsigned seed : {1u, 2u, 7u}) {
     SCOPED_TRACE(seed);
     const std::string bitmap8 = EngineBitmap8(TestPicture(seed));
@@ -101,20 +74,18 @@ TEST_F(BmpToIconTest, TheIconHoldsTheEngineBitmapCutToTheFolderSilhouette) {
     ASSERT_TRUE(ConvertBmpToIcon(program, PictureFile(TestPicture(seed)), path));
     const std::string icon = ReadFile(path);
     ASSERT_EQ(icon.size(), 2238u);
-    EXPECT_EQ(icon.substr(0, 62), std::string(header.begin(), header.end()));
+    EXPECT_EQ(icon.substr(0, 62), header);
     EXPECT_EQ(icon.substr(62, 1024), bitmap8.substr(54, 1024)) << "palette";
-    // Bottom-up rows: file row r is silhouette row 31 - r; the mask bit is
-    // set where the silhouette is transparent, whose pixels are index 0.
-    std::string pixels, mask;
+    // Bottom-up rows: file row r is the picture's row 31 - r; the mask bit
+    // is set where the folder is transparent, whose pixels are index 0.
+    std::string pixels, mask, bits;
     for (int r = 0; r < 32; ++r)
       for (int x = 0; x < 32; ++x) {
-        const std::size_t at = static_cast<std::size_t>(r * 32 + x);
-        const bool opaque = rows[static_cast<std::size_t>(31 - r)][static_cast<std::size_t>(x)] == '1';
-        pixels += opaque ? bitmap8[1078 + at] : '\0';
+        const bool opaque = FolderMaskOpaque(x, 31 - r);
+        pixels += opaque ? bitmap8[1078 + static_cast<std::size_t>(r * 32 + x)] : '\0';
         mask += opaque ? '0' : '1';
       }
     EXPECT_EQ(icon.substr(1086, 1024), pixels);
-    std::string bits;
     for (std::size_t i = 0; i < 1024; ++i) bits += ((U8(icon, 2110 + i / 8) >> (7 - i % 8)) & 1) ? '1' : '0';
     EXPECT_EQ(bits, mask);
   }
@@ -130,11 +101,6 @@ TEST_F(BmpToIconTest, WhatIsNotA32By32PictureIsRefusedAndNothingWritten) {
   EXPECT_FALSE(ConvertBmpToIcon(program, (dir / "junk.bmp").string(), icon));
   EXPECT_FALSE(fs::exists(icon));
 
-  const std::string bitmap8 = EngineBitmap8(TestPicture(3));
-  ASSERT_TRUE(WriteIconHeader(*tp.os.files, (dir / "b8.bmp").string(), (dir / "h.ico").string()));
-  const auto header = IconHeaderBytes();
-  EXPECT_EQ(ReadFile(dir / "h.ico"), std::string(header.begin(), header.end()) +
-                                         bitmap8.substr(54, 2048) + std::string(128, '\0'));
 }
 
 class SaveSelectedTest : public IconMakingTest {
