@@ -21,6 +21,7 @@
 
 #include "app/texts.h"
 #include "dialogs/frm_about.h"
+#include "iconmaker/folder_mask.h"
 #include "iconmaker/save_selected.h"
 #include "picker/change_icon.h"
 #include "support/form_bench.h"
@@ -265,7 +266,7 @@ TEST_F(QtViewsTest, TheNewIconDialogSavesTheChosenCandidateUnderTheTypedName) {
   });
   owner.ButtonCreate_Click();
   WhenModal([&](QDialog* d) {
-    candidatesShown(d)->setCurrentRow(2);
+    candidatesShown(d)->setCurrentRow(2);  // blue
     QTest::keyClicks(Child<QLineEdit>(d, "IconName"), "Sky.blue");
     Click(d, "BtnOk");
   });
@@ -274,6 +275,13 @@ TEST_F(QtViewsTest, TheNewIconDialogSavesTheChosenCandidateUnderTheTypedName) {
                               "Beep"}));
   EXPECT_EQ(std::tuple(owner.SelectedIcon, owner.SelectedNo, owner.ListView.ListItems.size()),
             std::tuple((home / "Icons" / "Skyblue.ico").string(), "0", 1u));
+  int bluish = 0;  // the blue folder: blue outweighs the rest over much of its face
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const Rgb c = owner.IconList.at(0).At(x, y);
+      bluish += FolderMaskOpaque(x, y) && c.b > c.r && c.b > c.g;
+    }
+  EXPECT_GT(bluish, 150);
 }
 
 // Qt's own texts follow the language: the file dialog of Browse in French,
