@@ -111,13 +111,20 @@ TEST_F(PickerTest, BrowseListsTheChosenFileAndAFileWithoutIconsIsToldOnce) {
       << "converting from no file can only fail again";
   EXPECT_FALSE(ui.messages.at(0).waitCursorWasOn);
   EXPECT_EQ(ui.messages.at(0).icon, MessageIcon::Information);
+  // Auto-create in a folder without applications lists the file named
+  // before, which is none now: only the auto-create's own message.
+  p.BtnAutoCreate_Click();
+  EXPECT_EQ(Said(), (std::vector<std::string>{"Error!: No icon was found in this file!",
+                                              "Plumage: Sorry, this folder contains no application."}));
+  EXPECT_TRUE(p.ListView.ListItems.empty());
+
   p.BrowseButton_Click();
   EXPECT_EQ(std::tuple(p.SelectedIcon, p.SelectedNo, p.TotalIcons, p.ListView.ListItems.size(),
                        p.ButtonCreateEnabled),
             std::tuple((dir / "one.ico").string(), "0", "0", 1u, true));
   p.BrowseButton_Click();  // cancelled
   EXPECT_EQ(p.SelectedIcon, (dir / "one.ico").string());
-  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages.size(), 2u);
 }
 
 TEST_F(PickerTest, AutoCreateMakesOneFolderPerApplicationAndOkSavesTheChosenOne) {
