@@ -237,6 +237,7 @@ TEST_F(QtViewsTest, TheAboutBoxShowsTheVersionAndItsLinkOpens) {
   WhenModal([&](QDialog* d) {
     EXPECT_EQ(std::tuple(d->windowTitle(), Child<QLabel>(d, "lblVersion")->text()),
               std::tuple(QString("About Plumage"), qt::ToQt(VersionText())));
+    EXPECT_FALSE(Child<QLabel>(d, "picIcon")->pixmap().isNull());
     QTest::mouseClick(Child<QLabel>(d, "Label5"), Qt::LeftButton);
     EXPECT_TRUE(d->isVisible());
     Click(d, "cmdOK");
