@@ -238,6 +238,40 @@ TEST(FrmOptions, WritesShowsAndLeavesWhatEachSequenceCallsFor) {
   }
 }
 
+// The French load translates every text but the shared ones: the names of
+// the languages, "Options:" and OK; the about box's name, version and link.
+TEST(FrenchLoad, EachDialogTranslatesAllButItsSharedTexts) {
+  auto pattern = [](const std::vector<std::string>& en, const std::vector<std::string>& fr) {
+    std::string same;
+    for (std::size_t i = 0; i < en.size(); ++i) same += en[i] == fr[i] ? '=' : 'x';
+    return same;
+  };
+  auto options = [](std::int16_t language) {
+    FormBench b;
+    b.program.Language = language;
+    frmOptions o(b.program, b.ui);
+    o.Form_Load();
+    return std::vector<std::string>{
+        o.Caption, o.Frame1.Caption, o.Label3.Caption, o.BrowseLibButton.Caption,
+        o.Label4.Caption, o.NoWarningBox.Caption, o.KeepInsideBox.Caption, o.Frame2.Caption,
+        o.Lang[0].Caption, o.Lang[1].Caption, o.Frame3.Caption, o.Label5.Caption,
+        o.Colors.Caption, o.RebuildButton.Caption, o.DeleteButton.Caption, o.cmdOK.Caption,
+        o.cmdCancel.Caption, o.AboutBox.Caption, o.CacheSize.Items.at(1), o.FileFilter,
+        o.RebootMessage, o.NotStoredMessage, o.ErrorTitle, o.ExplorerRestartMessage};
+  };
+  auto about = [](std::int16_t language) {
+    FormBench b;
+    b.program.Language = language;
+    frmAbout a(b.program);
+    a.Form_Load();
+    return std::vector<std::string>{a.Caption, a.lblTitle.Caption, a.lblVersion.Caption,
+                                    a.lblDescription.Caption, a.Label1.Caption, a.Label4.Caption,
+                                    a.Label5[0].Caption, a.cmdOK.Caption};
+  };
+  EXPECT_EQ(pattern(options(0), options(1)), "x=xxxxxx==xxxxx=xxxxxxxx");
+  EXPECT_EQ(pattern(about(0), about(1)), "x==xx===");
+}
+
 TEST(FrmAbout, TheVersionIsTheProjectsWithoutLeadingZeros) {
   const std::string cmake = ReadFile(std::string(PLUMAGE_SOURCE_DIR) + "/CMakeLists.txt");
   std::smatch m;
