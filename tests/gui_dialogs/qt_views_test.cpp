@@ -237,12 +237,8 @@ TEST_F(QtViewsTest, TheAboutBoxShowsTheVersionAndItsLinkOpens) {
   WhenModal([&](QDialog* d) {
     EXPECT_EQ(std::tuple(d->windowTitle(), Child<QLabel>(d, "lblVersion")->text()),
               std::tuple(QString("About Plumage"), qt::ToQt(VersionText())));
-    auto* link = Child<QLabel>(d, "Label5");
-    EXPECT_EQ(std::tuple(link->cursor().shape(), link->palette().color(QPalette::WindowText),
-                         link->font().underline()),
-              std::tuple(Qt::UpArrowCursor, QColor(0, 0, 255), true));
     EXPECT_FALSE(Child<QLabel>(d, "picIcon")->pixmap().isNull());
-    QTest::mouseClick(link, Qt::LeftButton);
+    QTest::mouseClick(Child<QLabel>(d, "Label5"), Qt::LeftButton);
     EXPECT_TRUE(d->isVisible());
     Click(d, "cmdOK");
   });

@@ -141,7 +141,8 @@ TEST_F(PickerTest, AutoCreateMakesOneFolderPerApplicationAndOkSavesTheChosenOne)
   for (const auto& picture : p.IconList) seen.insert({picture.At(15, 16).r, picture.At(15, 16).b});
   EXPECT_EQ(seen, (std::set<std::pair<int, int>>{{255, 0}, {0, 255}}));
 
-  // OK with no entry chosen: told so, the folder untouched.
+  // OK with no entry chosen: told so, the folder untouched. (A save that
+  // fails keeps the placeholder: the folder's apply tests.)
   p.OKButton_Click();
   EXPECT_EQ(Said(), std::vector<std::string>{"Error!: Select the icon to save in the list first!"});
   EXPECT_EQ(std::tuple(p.Unloaded(), p.SelectedIcon, Descriptor()),
@@ -152,26 +153,6 @@ TEST_F(PickerTest, AutoCreateMakesOneFolderPerApplicationAndOkSavesTheChosenOne)
   const std::string made = (home / "Icons" / "Music.ico").string();
   EXPECT_EQ(Descriptor(), "[.ShellClassInfo]\r\nIconFile=" + made + "\r\nIconIndex=0\r\n");
   EXPECT_EQ(ReadFile(made).size(), 2238u);
-}
-
-TEST_F(PickerTest, AFailedSaveOfACreatedIconNeverLeavesTheFolderPointingAtNothing) {
-  Applications();
-  Verb(kNoWarningValue, " 1");
-  fs::remove_all(home / "Icons");
-  WriteFile(home / "Icons", "in the way");
-  ChangeIcon& p = OpenOnLibrary();
-  p.BtnAutoCreate_Click();
-  p.ListView_ItemClick(1);
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    p.OKButton_Click();
-    EXPECT_EQ(std::tuple(p.Unloaded(), p.SelectedIcon, Descriptor()),
-              std::tuple(false, std::string("Music.ico"), std::string("(none)")));
-  }
-  ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[1].text.rfind("Cannot create the folder of new icons", 0), 0u);
-  fs::remove(home / "Icons");
-  p.OKButton_Click();
-  EXPECT_TRUE(p.Unloaded()) << "with the way cleared, the same OK succeeds";
 }
 
 TEST_F(PickerTest, AutoCreateWithoutApplicationsListsThePreviousFileAgain) {
@@ -204,8 +185,6 @@ TEST_F(PickerTest, OkWritesTheChoiceAndResetRemovesIt) {
 // settings and the about box open over the picker as it is.
 TEST_F(PickerTest, TheFormsOwnRules) {
   ChangeIcon p(program, ui);
-  EXPECT_EQ(p.Caption.BtnAutoCreate, texts::change_icon::kBtnAutoCreatePrefix.en)
-      << "drawn in English until it loads";
   for (char c : {'a', '\b', '\x16', ' '}) EXPECT_EQ(p.SelectedIcon_KeyPress(c), 0);
   const std::pair<const char*, bool> table[] = {
       {"/icons/a.ico", true}, {"Music.ico", false}, {"/icons/b.ico", true}, {"", false}};
