@@ -1,4 +1,4 @@
-// What the Win32 platform tests share.
+// What the Win32 platform and window tests share.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +21,28 @@ inline std::string WinePath(std::string linuxPath) {
 inline std::string UniqueName(const std::string& stem) {
   return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" +
          std::to_string(GetTickCount());
+}
+
+// A registry value as text, read through the wide calls: "<no key>" or
+// "<no value>" when it is not there.
+inline std::string RegistryText(HKEY root, const std::string& key, const std::string& name = "") {
+  HKEY handle = nullptr;
+  if (RegOpenKeyW(root, platform::Utf8ToWide(key).c_str(), &handle) != ERROR_SUCCESS)
+    return "<no key>";
+  wchar_t data[512] = {};
+  DWORD size = sizeof data - sizeof(wchar_t);
+  const LONG rc = RegQueryValueExW(handle, platform::Utf8ToWide(name).c_str(), nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(handle);
+  return rc == ERROR_SUCCESS ? platform::WideToUtf8(data) : "<no value>";
+}
+
+// A value of a folder's DESKTOP.INI, as Explorer reads it; "" without it.
+inline std::string DescriptorValue(const std::string& folder, const char* key) {
+  wchar_t value[MAX_PATH] = {};
+  GetPrivateProfileStringW(L".ShellClassInfo", platform::Utf8ToWide(key).c_str(), L"", value,
+                           MAX_PATH, platform::Utf8ToWide(folder + "\\DESKTOP.INI").c_str());
+  return platform::WideToUtf8(value);
 }
 
 #ifdef PLUMAGECTL_PATH
