@@ -52,34 +52,28 @@ inline std::string DescriptorValue(const std::string& folder, const char* key) {
 inline DWORD RunPlumagectl(const std::string& arguments, std::string* output = nullptr) {
   const std::wstring exe = platform::Utf8ToWide(WinePath(PLUMAGECTL_PATH));
   std::wstring commandLine = L"\"" + exe + L"\" " + platform::Utf8ToWide(arguments);
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return 0xFFFFFFFF;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (output) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return 0xFFFFFFFF;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  }
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr,
-                                      output != nullptr, 0, nullptr, nullptr, &startup, &process);
-  if (writeEnd) CloseHandle(writeEnd);
-  if (!started) {
-    if (readEnd) CloseHandle(readEnd);
-    return 0xFFFFFFFF;
-  }
-  if (output) {
-    output->clear();
-    char buffer[4096];
-    DWORD n = 0;
-    while (::ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
-      output->append(buffer, n);
-    CloseHandle(readEnd);
-  }
+  const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, nullptr, &startup, &process);
+  CloseHandle(writeEnd);
+  std::string out;
+  char buffer[4096];
+  DWORD n = 0;
+  while (started && ::ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
+    out.append(buffer, n);
+  CloseHandle(readEnd);
+  if (output) *output = out;
+  if (!started) return 0xFFFFFFFF;
   WaitForSingleObject(process.hProcess, 60000);
   DWORD code = 0xFFFFFFFF;
   GetExitCodeProcess(process.hProcess, &code);
