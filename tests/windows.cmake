@@ -1,22 +1,9 @@
 # The tests of the 32-bit Windows build, run under Wine through CTest's
 # cross-compiling emulator (cmake/wine-run.sh.in: a prefix of its own inside
-# the build folder, no debug output, no Mono or Gecko prompt).
-#
-# Each test executable is one CTest test: every start of a Windows program
-# costs Wine a few tenths of a second, so the test cases are not started one
-# by one. A fixture keeps one wineserver alive across the run.
-#
-# Areas run here: the program's tests that use fakes and the program library
-# with this platform's real files and INI calls (image, with its golden
-# outputs; profile engine; DOS attribute
-# text; icon readers and drawing; icon making; settings dialog, about box and
-# icon cache, their registry in memory; the folder descriptor's reading),
-# and tests/win32 against the Win32 platform half itself. Left out: what
-# starts Linux programs (plumagectl, getfattr, icotool, wrestool, identify:
-# cli, folder apply/write/cli, iconmaker save/make-icon, icons cli and other readers,
-# image plumagectl), what tests the Linux platform half (app startup,
-# settings and picker on the REGEDIT4 store and xattrs, POSIX files and
-# profile), and the Qt view tests.
+# the build folder). Each test executable is one CTest test, since every
+# start of a Windows program costs Wine a few tenths of a second; a fixture
+# keeps one wineserver alive across the run. Left out: the tests that start
+# Linux programs or test the Linux platform half, and the Qt view tests.
 find_program(PLUMAGE_WINE wine REQUIRED)
 find_program(PLUMAGE_WINESERVER wineserver REQUIRED)
 set(PLUMAGE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
@@ -31,8 +18,7 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${PLUMAGE_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# The prefix is made once (wineboot), then a wineserver that outlives each
-# test program by a minute serves the whole run.
+# The prefix is made once, then one wineserver serves the whole run.
 add_test(NAME wine_prefix
   COMMAND ${CMAKE_BINARY_DIR}/wine-run.sh --server)
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine LABELS wine)
@@ -62,8 +48,7 @@ plumage_add_gtest(test_image LABELS unit
 plumage_add_gtest(test_profile LABELS unit SOURCES ${T}/profile/profile_engine_test.cpp)
 plumage_add_gtest(test_files LABELS unit SOURCES ${T}/files/dos_attrib_test.cpp)
 
-# The Windows files of the icon tests, made as the Linux build makes them:
-# the generator runs under Wine, windres and gcc are the cross tools.
+# The icon and platform tests of this build.
 add_subdirectory(${T}/win32 ${CMAKE_CURRENT_BINARY_DIR}/win32)
 
 # The settings dialog, the about box and the shell icon cache control.

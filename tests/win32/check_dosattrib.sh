@@ -31,9 +31,6 @@ while read -r name attributes; do
     echo "$name: user.DOSATTRIB '$stored' is not the text form"; failures=$((failures + 1)) ;;
   esac
   if [ ! -d "$path" ]; then
-    if [ $((attributes & 1)) -ne 0 ] && [ -w "$path" ] && [ "$(id -u)" -ne 0 ]; then
-      echo "$name: Read-only, yet writable"; failures=$((failures + 1))
-    fi
     perms=$(stat -c %a "$path")
     if [ $((attributes & 1)) -ne 0 ] && [ $((0$perms & 0222)) -ne 0 ]; then
       echo "$name: Read-only, yet mode $perms has write bits"; failures=$((failures + 1))

@@ -4,12 +4,10 @@
 // with '/', is that folder.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_text.h"
 #include "support/temp_dir.h"
 #include "win32_test_util.h"
 
@@ -17,29 +15,12 @@ namespace plumage::test {
 namespace {
 
 using platform::Utf8ToWide;
-using platform::WideToUtf8;
 
-// A key's default value straight from the registry, "<no key>" without it.
-std::string Default(HKEY root, const std::string& key) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyW(root, Utf8ToWide(key).c_str(), &handle) != ERROR_SUCCESS) return "<no key>";
-  wchar_t data[512] = {};
-  DWORD size = sizeof data - sizeof(wchar_t);
-  const LONG rc = RegQueryValueExW(handle, L"", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(handle);
-  return rc == ERROR_SUCCESS ? WideToUtf8(data) : "<no value>";
-}
+const std::string kVerb = "Folder\\shell\\PlumIcon";
+const std::string kUserVerb = "Software\\Classes\\" + kVerb;
 
-std::string Ini(const std::string& folder, const char* key) {
-  wchar_t value[MAX_PATH] = {};
-  GetPrivateProfileStringW(L".ShellClassInfo", Utf8ToWide(key).c_str(), L"", value, MAX_PATH,
-                           Utf8ToWide(folder + "\\DESKTOP.INI").c_str());
-  return WideToUtf8(value);
-}
-
-const char* const kVerb = "Folder\\shell\\PlumIcon";
-
-// The verb's caption as the program reads it: through HKEY_CLASSES_ROOT.
+// The verb's caption as the program reads it: through HKEY_CLASSES_ROOT,
+// where it shows the user's key over the machine's.
 std::string Caption() {
   platform::Win32Registry registry;
   platform::RegHandle key = 0;
@@ -51,61 +32,67 @@ std::string Caption() {
   registry.CloseKey(key);
   return data;
 }
-const std::string kUserVerb = std::string("Software\\Classes\\") + kVerb;
 
 TEST(Win32Install, TheVerbGoesWhereItsScopeSaysAndStartsPlumageWithTheWholePath) {
   ASSERT_EQ(RunPlumagectl("uninstall --all-users"), 0u);
-  const bool hadFolderKey = Default(HKEY_CURRENT_USER, "Software\\Classes\\Folder") != "<no key>";
+  const bool hadFolderKey = RegistryText(HKEY_CURRENT_USER, "Software\\Classes\\Folder") != "<no key>";
   ASSERT_EQ(RunPlumagectl("install --user"), 0u);
   ASSERT_EQ(RunPlumagectl("install --user"), 0u) << "installing again is harmless";
   // The program's path in quotes (it may hold blanks), then %1 bare: the
   // path Explorer puts there, blanks and all, is the whole argument text.
-  const std::string command = Default(HKEY_CURRENT_USER, kUserVerb + "\\command");
+  const std::string command = RegistryText(HKEY_CURRENT_USER, kUserVerb + "\\command");
   EXPECT_TRUE(command.front() == '"' && command.ends_with("plumage.exe\" %1")) << command;
-  EXPECT_EQ(std::tuple(Default(HKEY_LOCAL_MACHINE, kUserVerb), Caption()),
+  EXPECT_EQ(std::tuple(RegistryText(HKEY_LOCAL_MACHINE, kUserVerb), Caption()),
             std::tuple("<no key>", "C&hange icon..."))
       << "no administrator's key; the program reads the user's through HKEY_CLASSES_ROOT";
   EXPECT_EQ(RunPlumagectl("install --user --all-users"), 2u) << "one scope or the other";
   ASSERT_EQ(RunPlumagectl("uninstall --user"), 0u);
-  EXPECT_EQ(std::tuple(Default(HKEY_CURRENT_USER, kUserVerb), Caption(),
-                       Default(HKEY_CURRENT_USER, "Software\\Classes\\Folder") != "<no key>"),
+  EXPECT_EQ(std::tuple(RegistryText(HKEY_CURRENT_USER, kUserVerb), Caption(),
+                       RegistryText(HKEY_CURRENT_USER, "Software\\Classes\\Folder") != "<no key>"),
             std::tuple("<no key>", "<no key>", hadFolderKey))
       << "the keys install made above the verb go with it, and only those";
   ASSERT_EQ(RunPlumagectl("install --all-users"), 0u) << "the other tests of this prefix find it";
-  EXPECT_TRUE(Default(HKEY_LOCAL_MACHINE, kUserVerb + "\\command").ends_with("plumage.exe\" %1"));
+  EXPECT_TRUE(RegistryText(HKEY_LOCAL_MACHINE, kUserVerb + "\\command").ends_with("plumage.exe\" %1"));
 }
 
-// "Icônes" fits the ANSI code page; "Φάκελος 写真 📁" does not, and holds a
-// character beyond the BMP: either is the folder named on the command line,
-// gets its DESKTOP.INI (Windows-1252 while its values fit) and is printed
-// back whole by show.
-TEST(Win32Plumagectl, AFolderNamedInAnyScriptIsThatFolder) {
-  for (const char* name : {"Ic\xC3\xB4nes", "\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82 "
-                                            "\xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\x81"}) {
-    TempDir dir;
-    const std::string folder = dir.str() + "\\" + name;
-    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
-    ASSERT_EQ(RunPlumagectl("set --force \"" + folder + "\" C:\\Icons\\game.ico 1"), 0u);
-    std::string bytes, shown;
-    ASSERT_TRUE(platform::ReadWholeFile(folder + "\\DESKTOP.INI", bytes));
-    EXPECT_EQ(std::tuple(Ini(folder, "IconFile"), Ini(folder, "IconIndex"), bytes.substr(0, 2) == "\xFF\xFE",
-                         (GetFileAttributesW(Utf8ToWide(folder).c_str()) & FILE_ATTRIBUTE_SYSTEM) != 0),
-              std::tuple("C:\\Icons\\game.ico", "1", false, true));
-    ASSERT_EQ(RunPlumagectl("show \"" + folder + "\"", &shown), 0u);
-    // The C run-time writes text mode: CR LF.
-    EXPECT_NE(shown.find("Folder: " + folder + "\r\nIcon file: C:\\Icons\\game.ico\r\n"),
-              std::string::npos) << shown;
+// A folder made for a test, its DESKTOP.INI left deletable at the end.
+class Win32Plumagectl : public ::testing::Test {
+ protected:
+  std::string Folder(const std::string& name) {
+    folder = dir.str() + "\\" + name;
+    EXPECT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr)) << folder;
+    return folder;
+  }
+  void TearDown() override {
     SetFileAttributesW(Utf8ToWide(folder + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
   }
+  TempDir dir;
+  std::string folder;
+};
+
+// "Φάκελος 写真 📁" lacks the ANSI code page and holds a character beyond
+// the BMP: it is the folder named on the command line, gets its DESKTOP.INI
+// (Windows-1252 while its values fit) and is printed back whole by show.
+TEST_F(Win32Plumagectl, AFolderNamedInAnyScriptIsThatFolder) {
+  Folder("\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82 \xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\x81");
+  ASSERT_EQ(RunPlumagectl("set --force \"" + folder + "\" C:\\Icons\\game.ico 1"), 0u);
+  std::string bytes, shown;
+  ASSERT_TRUE(platform::ReadWholeFile(folder + "\\DESKTOP.INI", bytes));
+  EXPECT_EQ(std::tuple(DescriptorValue(folder, "IconFile"), DescriptorValue(folder, "IconIndex"),
+                       bytes.substr(0, 2) == "\xFF\xFE",
+                       (GetFileAttributesW(Utf8ToWide(folder).c_str()) & FILE_ATTRIBUTE_SYSTEM) != 0),
+            std::tuple("C:\\Icons\\game.ico", "1", false, true));
+  ASSERT_EQ(RunPlumagectl("show \"" + folder + "\"", &shown), 0u);
+  // The C run-time writes text mode: CR LF.
+  EXPECT_NE(shown.find("Folder: " + folder + "\r\nIcon file: C:\\Icons\\game.ico\r\n"),
+            std::string::npos) << shown;
 }
 
 // Options begin with '-' on Windows too: a path that begins with '/' (one
 // of the present drive on Windows, a Linux path under Wine) is an
 // argument, not a "/option".
-TEST(Win32Plumagectl, APathThatBeginsWithASlashIsAFolder) {
-  TempDir dir;
-  const std::string folder = dir.str() + "\\Slash";
-  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
+TEST_F(Win32Plumagectl, APathThatBeginsWithASlashIsAFolder) {
+  Folder("Slash");
   using UnixName = char*(CDECL*)(LPCWSTR);
   const auto unixName = reinterpret_cast<UnixName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
@@ -115,33 +102,32 @@ TEST(Win32Plumagectl, APathThatBeginsWithASlashIsAFolder) {
   HeapFree(GetProcessHeap(), 0, name);
   std::string out;
   const DWORD status = RunPlumagectl("set --force " + slashed + " C:\\Icons\\game.ico 2", &out);
-  EXPECT_EQ(std::tuple(status, Ini(folder, "IconIndex")), std::tuple(0u, "2")) << slashed << "\n" << out;
-  SetFileAttributesW(Utf8ToWide(folder + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(std::tuple(status, DescriptorValue(folder, "IconIndex")), std::tuple(0u, "2"))
+      << slashed << "\n" << out;
 }
 
 // On Windows the full path names a file of the machine that reads the
 // folder: it is written as chosen, unless the setting keeps the icon inside.
-TEST(Win32Plumagectl, ThePathAsChosenUnlessTheSettingKeepsTheIconInside) {
-  TempDir dir;
-  const std::string folder = dir.str() + "\\Music", kept = folder + "\\FolderIcon.ico";
-  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
+TEST_F(Win32Plumagectl, ThePathAsChosenUnlessTheSettingKeepsTheIconInside) {
+  const std::string kept = Folder("Music") + "\\FolderIcon.ico";
   char system[MAX_PATH] = {};
   ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
   const std::string set = "set \"" + folder + "\" \"" + system + "\\shell32.dll\" 3";
   auto keptAttributes = [&] { return GetFileAttributesW(Utf8ToWide(kept).c_str()); };
   ASSERT_EQ(RunPlumagectl(set), 0u);
-  EXPECT_EQ(std::tuple(Ini(folder, "IconFile"), Ini(folder, "IconIndex"), keptAttributes()),
+  EXPECT_EQ(std::tuple(DescriptorValue(folder, "IconFile"), DescriptorValue(folder, "IconIndex"),
+                       keptAttributes()),
             std::tuple(std::string(system) + "\\shell32.dll", "3", INVALID_FILE_ATTRIBUTES));
   ASSERT_EQ(RunPlumagectl("settings --portable on"), 0u);
   ASSERT_EQ(RunPlumagectl(set), 0u);
-  EXPECT_EQ(std::tuple(Ini(folder, "IconFile"), Ini(folder, "IconIndex"), Ini(folder, "IconResource"),
+  EXPECT_EQ(std::tuple(DescriptorValue(folder, "IconFile"), DescriptorValue(folder, "IconIndex"),
+                       DescriptorValue(folder, "IconResource"),
                        keptAttributes() & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)),
             std::tuple("FolderIcon.ico", "0", "FolderIcon.ico,0",
                        static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)));
   ASSERT_EQ(RunPlumagectl("reset \"" + folder + "\""), 0u);
   EXPECT_EQ(keptAttributes(), INVALID_FILE_ATTRIBUTES) << "Reset removes the copy";
   ASSERT_EQ(RunPlumagectl("settings --portable off"), 0u);
-  SetFileAttributesW(Utf8ToWide(folder + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

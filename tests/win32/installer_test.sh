@@ -77,42 +77,41 @@ user_dir=$(ls -d "$drive_c"/users/*/AppData 2>/dev/null | grep -v /Public/ | hea
 [ -n "$user_dir" ] || { echo "no user profile in the prefix"; exit 1; }
 export_registry before
 
+# One scope's install: installed SCOPE ROOT OTHER-ROOT DIR LINK COMMAND-TAIL
+installed() {
+  for f in plumage.exe plumagectl.exe uninstall.exe; do
+    [ -f "$4/$f" ] || fail "$1: $f is not in $4"
+  done
+  [ -d "$4/Icons" ] || fail "$1: no Icons folder"
+  command=$(query "$2\\Software\\Classes\\Folder\\shell\\PlumIcon\\command")
+  case "$command" in
+    *"$6"*) ;;
+    *) fail "$1: the verb's command is not the installed plumage.exe: $command" ;;
+  esac
+  has_key "$3\\Software\\Classes\\Folder\\shell\\PlumIcon" && fail "$1: a verb key in $3"
+  uninstall=$("$wine" reg query "$2\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Plumage" \
+    </dev/null 2>/dev/null | tr -d '\r')
+  case "$uninstall" in
+    *"DisplayVersion"*"$version"*) ;;
+    *) fail "$1: no Apps & features entry of version $version: $uninstall" ;;
+  esac
+  [ -f "$5" ] || fail "$1: no Start-menu entry"
+  # An icon the user made, for the uninstall to keep or take.
+  printf 'made by the user' >"$4/Icons/Mine.ico"
+}
+
 # --- For this user: /CURRENTUSER (Wine runs every program as an administrator).
 run "$installer" /S /CURRENTUSER || fail "the per-user install exited with $?"
 dir="$user_dir/Local/Programs/Plumage"
-for f in plumage.exe plumagectl.exe uninstall.exe; do
-  [ -f "$dir/$f" ] || fail "per user: $f is not in $dir"
-done
-[ -d "$dir/Icons" ] || fail "per user: no Icons folder"
-command=$(query 'HKCU\Software\Classes\Folder\shell\PlumIcon\command')
-case "$command" in
-  *'\Local\Programs\Plumage\plumage.exe" %1'*) ;;
-  *) fail "per user: the verb's command is not the installed plumage.exe: $command" ;;
-esac
-has_key 'HKLM\Software\Classes\Folder\shell\PlumIcon' && fail "per user: a verb key for every user"
-uninstall=$("$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Plumage' \
-  </dev/null 2>/dev/null | tr -d '\r')
-case "$uninstall" in
-  *"DisplayVersion"*"$version"*) ;;
-  *) fail "per user: no Apps & features entry of version $version: $uninstall" ;;
-esac
+link="$user_dir/Roaming/Microsoft/Windows/Start Menu/Programs/Plumage settings.lnk"
+installed "per user" HKCU HKLM "$dir" "$link" '\Local\Programs\Plumage\plumage.exe" %1'
 case "$uninstall" in
   *'uninstall.exe" /CURRENTUSER'*) ;;
   *) fail "per user: the uninstall command does not keep the scope: $uninstall" ;;
 esac
-link="$user_dir/Roaming/Microsoft/Windows/Start Menu/Programs/Plumage settings.lnk"
-[ -f "$link" ] || fail "per user: no Start-menu entry"
-
-# An icon the user made stays through a plain uninstall.
-printf 'made by the user' >"$dir/Icons/Mine.ico"
+# A plain uninstall keeps the user's icon, and only that.
 run "$dir/uninstall.exe" /S /CURRENTUSER || fail "the per-user uninstall exited with $?"
-has_key 'HKCU\Software\Classes\Folder\shell\PlumIcon' && fail "per user: the verb key stays"
-has_key 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Plumage' &&
-  fail "per user: the Apps & features entry stays"
 [ -e "$link" ] && fail "per user: the Start-menu entry stays"
-for f in plumage.exe plumagectl.exe uninstall.exe; do
-  [ -e "$dir/$f" ] && fail "per user: $f stays"
-done
 [ -f "$dir/Icons/Mine.ico" ] || fail "per user: the user's icon went"
 [ "$(ls -A "$dir")" = "Icons" ] || fail "per user: more than Icons is left: $(ls -A "$dir")"
 rm -rf "$dir"
@@ -122,24 +121,12 @@ same_registry user
 # --- For every user: elevated (Wine's user is an administrator), no switch.
 run "$installer" /S || fail "the all-users install exited with $?"
 dir="$drive_c/Program Files/Plumage"
-[ -f "$dir/plumage.exe" ] || fail "all users: plumage.exe is not in $dir"
-command=$(query 'HKLM\Software\Classes\Folder\shell\PlumIcon\command')
-case "$command" in
-  *'\Program Files\Plumage\plumage.exe" %1'*) ;;
-  *) fail "all users: the verb's command is not the installed plumage.exe: $command" ;;
-esac
-has_key 'HKCU\Software\Classes\Folder\shell\PlumIcon' && fail "all users: a verb key of the user's"
-has_key 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Plumage' ||
-  fail "all users: no Apps & features entry"
-[ -f "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Plumage settings.lnk" ] ||
-  fail "all users: no Start-menu entry"
-
+link="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Plumage settings.lnk"
+installed "all users" HKLM HKCU "$dir" "$link" '\Program Files\Plumage\plumage.exe" %1'
 # Asked to, the uninstaller takes the user's icons too, and the folder.
-printf 'made by the user' >"$dir/Icons/Mine.ico"
 run "$dir/uninstall.exe" /S /ALLUSERS /REMOVEICONS || fail "the all-users uninstall exited with $?"
 [ -e "$dir" ] && fail "all users: the program folder stays: $(ls -A "$dir")"
-[ -e "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Plumage settings.lnk" ] &&
-  fail "all users: the Start-menu entry stays"
+[ -e "$link" ] && fail "all users: the Start-menu entry stays"
 export_registry machine
 same_registry machine
 

@@ -89,11 +89,6 @@ TEST_F(Win32Profile, AMissingFileIsCreatedAndAReadOnlyOneRefusedWithItsName) {
   EXPECT_EQ(Read(profile, file, "Autorun", "Icon"), "12:C:\\lib.icl,3");
   ASSERT_TRUE(files.SetAttributes(file, kAttributeNormal));
   EXPECT_FALSE(profile.WriteString("a", "b", "c", File("missing\\x.ini")));
-  // A file in a folder named in a script Windows-1252 lacks.
-  const std::string folder = dir.str() + "\\\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82";
-  ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
-  ASSERT_TRUE(profile.WriteString(".ShellClassInfo", "IconIndex", "4", folder + "\\DESKTOP.INI"));
-  EXPECT_EQ(Read(profile, folder + "\\DESKTOP.INI", ".ShellClassInfo", "IconIndex"), "1:4");
 }
 
 // A folder and icon path in Greek, CJK and an emoji beyond the BMP.

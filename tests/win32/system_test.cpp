@@ -52,60 +52,18 @@ TEST(Win32System, FoldersClaimAndErrorTexts) {
       << "the image cache function is exported under its number";
 }
 
-// A window of this test registered for the shell's change notices about a
-// folder and everything in it, the notices it got kept as "event path".
-class ChangeListener {
- public:
-  explicit ChangeListener(const std::string& folder) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &Procedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"PlumageTestChangeListener";
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                          nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    pidl_ = ILCreateFromPathW(platform::Utf8ToWide(folder).c_str());
-    SHChangeNotifyEntry entry{pidl_, TRUE};
-    id_ = SHChangeNotifyRegister(hwnd_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel, SHCNE_ALLEVENTS,
-                                 kMessage, 1, &entry);
-  }
-  ~ChangeListener() {
-    if (id_) SHChangeNotifyDeregister(id_);
-    if (pidl_) ILFree(pidl_);
-    DestroyWindow(hwnd_);
-  }
-  ChangeListener(const ChangeListener&) = delete;
-  ChangeListener& operator=(const ChangeListener&) = delete;
-
-  bool registered() const { return id_ != 0 && pidl_ != nullptr; }
-  // Lets notices posted rather than sent arrive.
-  void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, hwnd_, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
-  std::vector<std::string> heard;
-
- private:
-  static constexpr UINT kMessage = WM_APP + 7;
-  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ChangeListener*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && message == kMessage) {
-      auto* pidls = reinterpret_cast<PCIDLIST_ABSOLUTE*>(wParam);
-      wchar_t path[MAX_PATH] = {};
-      if (pidls && pidls[0]) SHGetPathFromIDListW(pidls[0], path);
-      const char* event = lParam == SHCNE_UPDATEITEM  ? "item"
-                          : lParam == SHCNE_UPDATEDIR ? "dir"
-                                                      : "other";
-      self->heard.push_back(std::string(event) + " " + platform::WideToUtf8(path));
-      return 0;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  HWND hwnd_ = nullptr;
-  PIDLIST_ABSOLUTE pidl_ = nullptr;
-  ULONG id_ = 0;
-};
+// The shell's change notices a window of this test got, as "event path".
+constexpr UINT kChangeMessage = WM_APP + 7;
+std::vector<std::string> noticesHeard;
+LRESULT CALLBACK HearNotices(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kChangeMessage) return DefWindowProcW(hwnd, message, wParam, lParam);
+  auto* pidls = reinterpret_cast<PCIDLIST_ABSOLUTE*>(wParam);
+  wchar_t path[MAX_PATH] = {};
+  if (pidls && pidls[0]) SHGetPathFromIDListW(pidls[0], path);
+  const char* event = lParam == SHCNE_UPDATEITEM ? "item" : lParam == SHCNE_UPDATEDIR ? "dir" : "other";
+  noticesHeard.push_back(std::string(event) + " " + platform::WideToUtf8(path));
+  return 0;
+}
 
 TEST(Win32Shell, AWrittenDescriptorIsAnnouncedForTheFileAndItsFolder) {
   TempDir dir;
@@ -115,14 +73,30 @@ TEST(Win32Shell, AWrittenDescriptorIsAnnouncedForTheFileAndItsFolder) {
   const std::string ini = folder + "\\desktop.ini";
   WritePrivateProfileStringW(L".ShellClassInfo", L"IconIndex", L"0",
                              platform::Utf8ToWide(ini).c_str());
-  ChangeListener listener(dir.str());
-  ASSERT_TRUE(listener.registered());
+  // A message-only window registered for the notices about the temporary
+  // folder and everything in it.
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &HearNotices;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"PlumageTestChangeListener";
+  RegisterClassW(&wc);
+  HWND hwnd = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            wc.hInstance, nullptr);
+  PIDLIST_ABSOLUTE pidl = ILCreateFromPathW(platform::Utf8ToWide(dir.str()).c_str());
+  SHChangeNotifyEntry entry{pidl, TRUE};
+  const ULONG id = SHChangeNotifyRegister(hwnd, SHCNRF_ShellLevel | SHCNRF_InterruptLevel,
+                                          SHCNE_ALLEVENTS, kChangeMessage, 1, &entry);
+  ASSERT_TRUE(id != 0 && pidl != nullptr);
   platform::Win32Shell shell;
   shell.NotifyFolderChanged(folder, ini);
-  listener.Pump();
+  MSG msg;  // notices posted rather than sent arrive too
+  while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  SHChangeNotifyDeregister(id);
+  ILFree(pidl);
+  DestroyWindow(hwnd);
   // Flushed: both notices are there when the call returns, in this order,
   // each naming its path whole.
-  EXPECT_EQ(listener.heard, (std::vector<std::string>{"item " + ini, "dir " + folder}));
+  EXPECT_EQ(noticesHeard, (std::vector<std::string>{"item " + ini, "dir " + folder}));
 }
 
 // Text crosses to UTF-16 whole, and through the program's Windows-1252

@@ -8,81 +8,35 @@
 #include <windows.h>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/startup.h"
 #include "folder/folder_ops.h"
-#include "platform/win32/win32_text.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
 #include "ui/win32/change_icon_window.h"
 #include "ui/win32/options_window.h"
 #include "ui/win32/window_kit.h"
+#include "win32/win32_test_util.h"
 
 namespace plumage::test {
 namespace {
 
-namespace fs = std::filesystem;
-constexpr const char* kVerb = kVerbKey;
-
-// An executable of the build as Windows names it (the build gives a Linux
-// path, which Wine's drive Z: maps).
-std::string WindowsPath(std::string path) {
-  if (!path.empty() && path[0] == '/') {
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    path = "Z:" + path;
-  }
-  return path;
-}
-
-std::string ProgramPath() { return WindowsPath(PLUMAGE_EXE); }
-
-std::string SystemFile(const char* name) {
-  char folder[MAX_PATH] = {};
-  GetSystemDirectoryA(folder, MAX_PATH);
-  return std::string(folder) + "\\" + name;
-}
-
 using platform::Utf8ToWide;
 using platform::WideToUtf8;
 
-// Registry values as text (UTF-8), through the wide calls.
+std::string ProgramPath() { return WinePath(PLUMAGE_EXE); }
+
 void SetVerbValue(const char* name, const std::string& value) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, Utf8ToWide(kVerb).c_str(), &key), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, Utf8ToWide(kVerbKey).c_str(), &key), ERROR_SUCCESS);
   const std::wstring wide = Utf8ToWide(value);
   RegSetValueExW(key, Utf8ToWide(name).c_str(), 0, REG_SZ,
                  reinterpret_cast<const BYTE*>(wide.c_str()),
                  static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
-}
-
-std::string VerbValue(const char* name, const char* subKey = kVerb) {
-  HKEY key = nullptr;
-  if (RegOpenKeyW(HKEY_CLASSES_ROOT, Utf8ToWide(subKey).c_str(), &key) != ERROR_SUCCESS)
-    return "(no key)";
-  wchar_t data[512] = {};
-  DWORD size = sizeof data - sizeof(wchar_t);
-  DWORD type = 0;
-  const LONG rc = RegQueryValueExW(key, Utf8ToWide(name).c_str(), nullptr, &type,
-                                   reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS ? WideToUtf8(data) : "(no value)";
-}
-
-std::string IniValue(const std::string& ini, const char* key) {
-  wchar_t value[MAX_PATH] = {};
-  GetPrivateProfileStringW(L".ShellClassInfo", Utf8ToWide(key).c_str(), L"", value, MAX_PATH,
-                           Utf8ToWide(ini).c_str());
-  return WideToUtf8(value);
-}
-
-DWORD Attributes(const std::string& path) {
-  return GetFileAttributesW(Utf8ToWide(path).c_str());
 }
 
 // Every F5 that reaches the input queue of this desktop, wherever it goes.
@@ -94,35 +48,15 @@ LRESULT CALLBACK WatchKeys(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// The command line Explorer runs for a folder: the verb's command with the
-// folder's path in place of %1.
-std::string VerbCommandFor(const std::string& folder) {
-  std::string command = VerbValue("", kVerbCommandKey);
-  const std::size_t at = command.find("%1");
-  if (at != std::string::npos) command.replace(at, 2, folder);
-  return command;
-}
-
 class RunningPlumage {
  public:
-  // plumage.exe with an argument text (none for an empty one).
-  static RunningPlumage WithArgument(const std::string& argumentText) {
-    std::string commandLine = "\"" + ProgramPath() + "\"";
-    if (!argumentText.empty()) commandLine += " " + argumentText;
-    return RunningPlumage(commandLine);
-  }
-
-  explicit RunningPlumage(std::string commandLine) {
-    // As Explorer starts it: the command line in UTF-16.
+  // As Explorer starts it: the command line in UTF-16.
+  explicit RunningPlumage(const std::string& commandLine) {
     std::wstring wide = Utf8ToWide(commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     started_ = CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &startup, &process_) != 0;
-  }
-  RunningPlumage(RunningPlumage&& other) noexcept
-      : process_(other.process_), started_(other.started_) {
-    other.started_ = false;
   }
   RunningPlumage(const RunningPlumage&) = delete;
   RunningPlumage& operator=(const RunningPlumage&) = delete;
@@ -202,26 +136,25 @@ class PlumageProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // Installed as the README tells a Windows user: plumagectl install.
-    RunningPlumage install("\"" + WindowsPath(PLUMAGECTL_EXE) + "\" install");
-    ASSERT_TRUE(install.started());
-    ASSERT_EQ(install.WaitForEnd(), 0);
-    ASSERT_NE(VerbValue(""), "(no key)");
+    ASSERT_EQ(RunPlumagectl("install"), 0u);
     SetVerbValue("", "C&hange icon...");  // English, whatever an earlier run chose
     SetVerbValue("DefaultLibrary", library);
     SetVerbValue("NoWarning", " 0");
   }
   TempDir dir;
-  std::string library = SystemFile("shell32.dll");
+  std::string library = [] {
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\shell32.dll";
+  }();
 };
 
-class PlumageOkTest : public PlumageProgramTest,
-                      public ::testing::WithParamInterface<const char*> {};
-
-// A folder named in the code page (blanks in its name), and one named in
-// scripts Windows-1252 lacks, with a character beyond the BMP: both reach
-// the program whole through the wide command line.
-TEST_P(PlumageOkTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEnds) {
-  const std::string folder = dir.str() + "\\" + GetParam();
+// A folder named with blanks, in scripts Windows-1252 lacks and with a
+// character beyond the BMP: it reaches the program whole through the wide
+// command line.
+TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEnds) {
+  const std::string folder = dir.str() + "\\\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF"
+                                         "\xCF\x82 \xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\x81";
   ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr)) << folder;
   HHOOK watch = SetWindowsHookExA(WH_KEYBOARD_LL, &WatchKeys, GetModuleHandleA(nullptr), 0);
   ASSERT_NE(watch, nullptr) << "cannot watch the keyboard";
@@ -229,8 +162,9 @@ TEST_P(PlumageOkTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEnds) {
 
   // As Explorer starts it: the verb's command, the path in place of %1;
   // the whole text after the program's name is the path, blanks and all.
-  const std::string commandLine = VerbCommandFor(folder);
-  EXPECT_EQ(commandLine, "\"" + ProgramPath() + "\" " + folder);
+  std::string commandLine = RegistryText(HKEY_CLASSES_ROOT, kVerbCommandKey);
+  ASSERT_EQ(commandLine, "\"" + ProgramPath() + "\" %1");
+  commandLine.replace(commandLine.size() - 2, 2, folder);
   RunningPlumage plumage(commandLine);
   ASSERT_TRUE(plumage.started()) << commandLine;
   const std::string title = PickerTitle(folder);
@@ -253,21 +187,15 @@ TEST_P(PlumageOkTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEnds) {
   EXPECT_EQ(plumage.WaitForEnd(), 0);
   EXPECT_EQ(refreshKeysSeen, 1) << "F5 goes out once the reminder is closed";
   UnhookWindowsHookEx(watch);
-  const std::string ini = folder + "\\DESKTOP.INI";
-  EXPECT_EQ(std::tuple(IniValue(ini, "IconFile"), IniValue(ini, "IconIndex"),
-                       Attributes(ini) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
-                       Attributes(folder) & FILE_ATTRIBUTE_SYSTEM),
-            std::tuple(library, "0", DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
-                       DWORD{FILE_ATTRIBUTE_SYSTEM}));
+  const DWORD hiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  EXPECT_EQ(std::tuple(DescriptorValue(folder, "IconFile"), DescriptorValue(folder, "IconIndex"),
+                       GetFileAttributesW(Utf8ToWide(folder + "\\DESKTOP.INI").c_str()) & hiddenSystem,
+                       GetFileAttributesW(Utf8ToWide(folder).c_str()) & FILE_ATTRIBUTE_SYSTEM),
+            std::tuple(library, "0", hiddenSystem, DWORD{FILE_ATTRIBUTE_SYSTEM}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, PlumageOkTest,
-                         ::testing::Values("Chess Games",
-                                           "\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF"
-                                           "\xCF\x82 \xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\x81"));
-
 TEST_F(PlumageProgramTest, WithoutAnArgumentOnlyTheSettingsDialogShowsAndItsOkWritesTheVerbKey) {
-  auto plumage = RunningPlumage::WithArgument("");
+  RunningPlumage plumage("\"" + ProgramPath() + "\"");
   ASSERT_TRUE(plumage.started()) << ProgramPath();
   HWND settings = plumage.WaitForWindow("Plumage settings");
   ASSERT_NE(settings, nullptr) << "no settings dialog";
@@ -276,7 +204,8 @@ TEST_F(PlumageProgramTest, WithoutAnArgumentOnlyTheSettingsDialogShowsAndItsOkWr
   RunningPlumage::Click(settings, win32::OptionsWindow::kLang1);
   RunningPlumage::Click(settings, win32::OptionsWindow::kCmdOK);
   EXPECT_EQ(plumage.WaitForEnd(), 0);
-  EXPECT_EQ(std::tuple(VerbValue("NoWarning"), VerbValue("")),
+  EXPECT_EQ(std::tuple(RegistryText(HKEY_CLASSES_ROOT, kVerbKey, "NoWarning"),
+                       RegistryText(HKEY_CLASSES_ROOT, kVerbKey)),
             std::tuple(" 1", "M&odifier l'ic\xC3\xB4ne..."));
 }
 
