@@ -69,7 +69,7 @@ class PresentIconTest : public FolderTest {
  protected:
   PresentIconTest() {
     hooks.LoadIconList = [this] { journal.push_back("LoadIconList " + SelectedIcon); };
-    hooks.ListCount = [this] { return 3; };
+    hooks.ListCount = [] { return 3; };
     hooks.SelectListEntry = [this](int position) { selected = position; };
     hooks.Show = [this] { journal.push_back("Show"); };
     hooks.SelectionChanged = [this] { ++changes; };
