@@ -72,10 +72,11 @@ std::string Drain(int fd) {
 
 // The environment a started program gets: the test's own, with `extra`
 // ("NAME=value") over it. HOME and the XDG_* folders are a private folder
-// of the test binary's unless the test's own already lie in the temporary
-// folder or `extra` names them; no session bus is reachable unless `extra`
-// gives one. A HOME or XDG_* folder outside the temporary folder is
-// refused: the result is then empty.
+// of the test binary's unless the test's own already lie in a folder a test
+// made (plumage-* in the temporary folder) or `extra` names them; no session
+// bus is reachable unless `extra` gives one. A HOME or XDG_* folder anywhere
+// else is refused, the temporary folder itself included (a runner may keep
+// its home there): the result is then empty.
 
 std::vector<std::string> ProcessEnvironment(const std::vector<std::string>& extra) {
   std::map<std::string, std::string> vars;
@@ -83,10 +84,10 @@ std::vector<std::string> ProcessEnvironment(const std::vector<std::string>& extr
     std::string kv(*e);
     vars[kv.substr(0, kv.find('='))] = kv;
   }
-  // A folder the test binary was given in the temporary folder (a test
-  // under its own session bus, say) is handed down; any other is replaced.
+  // A folder a test made (a test under its own session bus, say) is handed
+  // down; any other is replaced.
   auto inTemp = [](const std::string& kv) {
-    return kv.substr(kv.find('=') + 1).rfind(TempPrefix(), 0) == 0;
+    return kv.substr(kv.find('=') + 1).rfind(TempPrefix() + "plumage-", 0) == 0;
   };
   const bool privateAlready = vars.count("HOME") && inTemp(vars["HOME"]);
   for (const char* name : kHomeVariables) {
