@@ -117,9 +117,11 @@ TEST_F(PlumagectlRuns, KilledRunsNeverLeaveAMixedPairAndTheNextRunCleansUp) {
     EXPECT_TRUE(body == a || body == b) << "round " << round << ":\n" << text;
   }
   // The next run removes what they left behind, also when the file holds
-  // its values already and nothing is written: one planted leftover of a
-  // process that is gone makes sure there is something to remove.
+  // its values already and nothing is written: a planted leftover of a
+  // process that is gone, beside each file a run writes, makes sure there is
+  // something to remove.
   WriteFile(folder / ".DESKTOP.INI.tmp-999999999", "half");
+  WriteFile(folder / "..directory.tmp-999999999", "half");
   const bool atB = ReadFile(ini).find("b.ico") != std::string::npos;
   ASSERT_EQ(Ctl({"set", "--no-copy", folder.string(), (dir / (atB ? "b.ico" : "a.ico")).string(),
                  atB ? "0" : "2"}),
