@@ -37,6 +37,12 @@ Bytes File(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t com
   return b;
 }
 
+// The same file with 0 for the pixels' offset: they follow the colour table.
+Bytes WithoutPixelOffset(Bytes b) {
+  std::fill(b.begin() + 10, b.begin() + 14, 0);
+  return b;
+}
+
 TEST(BmpReader, ReadsRowsBottomUpWidensChannelsAndChecksEveryIndex) {
   using Px = std::tuple<int, int, plumage::Rgb>;  // x, y from the top
   const plumage::Rgb kWhite{255, 255, 255}, kBlack{0, 0, 0};
@@ -57,6 +63,12 @@ TEST(BmpReader, ReadsRowsBottomUpWidensChannelsAndChecksEveryIndex) {
       {"16 bits",
        File(3, 1, 16, 0, {}, {0x00, 0x7C, 0x1F, 0x00, 0x63, 0x0C}),
        {{0, 0, {255, 0, 0}}, {1, 0, {0, 0, 255}}, {2, 0, {24, 24, 24}}}},
+      // OS/2's short 16-byte header: size, planes and depth, nothing more.
+      {"16-byte header", File(2, 1, 24, 0, {}, {1, 2, 3, 4, 5, 6, 0, 0}, 16),
+       {{0, 0, {3, 2, 1}}, {1, 0, {6, 5, 4}}}},
+      {"no pixel offset",
+       WithoutPixelOffset(File(2, 1, 4, 0, {10, 20, 30, 0, 40, 50, 60, 0}, {0x10, 0, 0, 0}, 40, 2)),
+       {{0, 0, {60, 50, 40}}, {1, 0, {30, 20, 10}}}},
   };
   for (const auto& c : cases) {
     auto read = ReadBmp(c.file);
