@@ -310,6 +310,17 @@ ok    descriptor: $DIR/Doctor/DESKTOP.INI is there (Windows-1252)
 FAIL  keys: no IconFile or IconResource in [.ShellClassInfo] of $DIR/Doctor/DESKTOP.INI
 Windows would not show this folder's icon.
 ? 1
+$ write "$DIR/Doctor/DESKTOP.INI" "[.ShellClassInfo]\r\nIconFile=%SystemRoot%\\\\system32\\\\shell32.dll\r\nIconIndex=3\r\n"
+? 0
+$ plumagectl doctor "$DIR/Doctor"
+ok    volume: $FS: attributes kept as user.DOSATTRIB
+ok    descriptor: $DIR/Doctor/DESKTOP.INI is there (Windows-1252)
+ok    keys: IconFile=%SystemRoot%\system32\shell32.dll, IconIndex=3
+note  icon file: %SystemRoot%\system32\shell32.dll is a path of Windows variables; it cannot be checked from here
+ok    folder: $DIR/Doctor is marked System
+ok    descriptor attributes: DESKTOP.INI is Hidden and System
+Windows would show this folder's icon.
+? 0
 $ write "$DIR/Doctor/DESKTOP.INI" "[.ShellClassInfo]\r\nIconFile=FolderIcon.ico\r\nIconIndex=0\r\n"
 ? 0
 $ /usr/bin/setfattr -n user.DOSATTRIB -v '"0x0"' "$DIR/Doctor"
