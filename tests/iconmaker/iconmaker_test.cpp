@@ -194,6 +194,10 @@ TEST_F(SaveSelectedTest, WritesTheSelectedPictureAndNamesItWithIndexZero) {
   EXPECT_EQ(ReadFile(Icon()).size(), 2238u);
   EXPECT_EQ(ReadFile(Icon()), IconOf(2));
   EXPECT_NE(IconOf(1), IconOf(2));
+  // An icon saved elsewhere makes no folder of new icons.
+  fs::remove_all(IconsDir());
+  IconOf(1);
+  EXPECT_FALSE(fs::exists(IconsDir()));
 }
 
 TEST_F(SaveSelectedTest, EveryFailureIsToldWhereAndLeavesTheIconAsItWas) {
