@@ -279,6 +279,7 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
            {"pe: a signature without its zeros", pe, kPeHeader + 3, 1, 1},
            {"pe: cut where the images begin", pe, images, 0, 0},
            {"pe: cut one byte into the images", pe, images + 1, 0, 0},
+           {"pe: cut where a group's data begins", pe, group10, 0, 0},
            {"pe: cut inside the last group", pe, R + GetAt32(pe, R + 288) - kPeResourceRva + 10, 0,
             0},
            {"pe: a name past the tree", wide, R + 72, 4, 0x80FFFFF0u},
