@@ -170,5 +170,16 @@ TEST(ColourReduce, EveryObserverHearsTheEventsAndCompleteGivesTheTimeTaken) {
   EXPECT_EQ(first.log, (std::vector<std::string>{"I6", "C", "I-3", "C", "I6", "C"}));
 }
 
+// The engine's own writer, for the engine used without a platform: a move
+// it cannot make is a failure, not a write at the wrong place.
+TEST(StandardFileDevice, ASeekTheFileCannotMakeFails) {
+  plumage::test::TempDir dir;
+  std::error_code error;
+  auto out = StandardFileDevice().Create((dir / "x.bin").string(), error);
+  ASSERT_TRUE(out) << error.message();
+  EXPECT_TRUE(out->Seek(4));
+  EXPECT_FALSE(out->Seek(UINT64_MAX));
+}
+
 }  // namespace
 }  // namespace plumage::image
