@@ -1,6 +1,7 @@
 // The Linux file attributes and file operations on real files, checked
 // with getfattr and setfattr (Debian's attr) as a second, independent
 // reader and writer.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -256,6 +257,26 @@ TEST(PosixFiles, DriveRootsAreMountPoints) {
       "40 22 8:1 / /media/my\\040stick rw - vfat /dev/sdb1 rw\n";
   EXPECT_EQ(PosixFileSystem::MountPoints(mountinfo),
             (std::vector<std::string>{"/proc", "/media/my stick"}));
+}
+
+// A run started with its standard input closed gets descriptor 0 for a
+// lock: the lock goes with it all the same, else the next one the same
+// process takes on that file would wait for ever.
+TEST(PosixFiles, ALockOnDescriptorZeroIsReleased) {
+  plumage::test::TempDir dir;
+  const int saved = dup(0);
+  ASSERT_GE(saved, 0);
+  close(0);
+  bool held = false;
+  {
+    platform::FileLock lock((dir / "lock").string());
+    held = lock.held();
+  }
+  const bool released = fcntl(0, F_GETFD) == -1;
+  dup2(saved, 0);
+  close(saved);
+  EXPECT_TRUE(held);
+  EXPECT_TRUE(released);
 }
 
 }  // namespace
