@@ -91,6 +91,24 @@ TEST(VolumeMapping, FromMountinfoAndWhatTheFilesAnswer) {
 }
 
 // The folders of this machine, as findmnt (util-linux) sees them.
+// A FUSE volume names no file system of its own: its first sector does.
+// Each name is found in the shortest sector that holds it.
+TEST(VolumeMapping, BootSectorsNameTheirFileSystem) {
+  auto sector = [](std::size_t size, std::size_t at, const std::string& name) {
+    std::string s(size, '\0');
+    s.replace(at, name.size(), name);
+    return s;
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {sector(11, 3, "NTFS    "), "ntfs"},   {sector(11, 3, "EXFAT   "), "exfat"},
+      {sector(57, 54, "FAT"), "vfat"},        {sector(87, 82, "FAT32"), "vfat"},
+      {sector(56, 54, "FA"), ""},             {sector(86, 82, "FAT3"), ""},
+      {sector(512, 3, "MSDOS5.0"), ""},       {"", ""},
+  };
+  for (const auto& [bytes, name] : cases)
+    EXPECT_EQ(FileSystemOfBootSector(bytes), name) << bytes.size() << " bytes";
+}
+
 TEST(VolumeMapping, DescribesRealFoldersAsFindmntDoes) {
   TempDir dir;
   PosixFileSystem files;
