@@ -86,12 +86,12 @@ std::vector<std::string> ProcessEnvironment(const std::vector<std::string>& extr
   }
   // A folder a test made (a test under its own session bus, say) is handed
   // down; any other is replaced.
-  auto inTemp = [](const std::string& kv) {
+  auto madeByATest = [](const std::string& kv) {
     return kv.substr(kv.find('=') + 1).rfind(TempPrefix() + "plumage-", 0) == 0;
   };
-  const bool privateAlready = vars.count("HOME") && inTemp(vars["HOME"]);
+  const bool privateAlready = vars.count("HOME") && madeByATest(vars["HOME"]);
   for (const char* name : kHomeVariables) {
-    if (vars.count(name) && inTemp(vars[name])) continue;
+    if (vars.count(name) && madeByATest(vars[name])) continue;
     if (PrivateHome().empty()) return {};
     const std::string value =
         std::string(name) == "HOME" ? PrivateHome() : PrivateHome() + "/" + name;
@@ -104,7 +104,7 @@ std::vector<std::string> ProcessEnvironment(const std::vector<std::string>& extr
   std::vector<std::string> out;
   for (auto& [name, kv] : vars) {
     for (const char* home : kHomeVariables)
-      if (name == home && !inTemp(kv)) return {};
+      if (name == home && !madeByATest(kv)) return {};
     out.push_back(kv);
   }
   return out;

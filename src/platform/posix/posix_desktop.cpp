@@ -31,16 +31,13 @@ Status EditDirectoryFile(const std::string& folder,
   else if (read.error().kind != ErrorKind::NotFound)
     return read.error();
   const std::string edited = edit(text);
-  if (edited == text || edited.empty()) {
-    // What killed runs left beside the file goes too, also when this run
-    // finds nothing to write.
-    RemoveStaleSiblings(path);
-    if (edited == text) return Ok{};
-    fs::remove(path, ec);
-    if (ec) return MakeError(ErrorKind::Io, "cannot remove " + path + ": " + ec.message());
-    return Ok{};
-  }
-  return WriteFileAtomically(path, edited);
+  if (edited != text && !edited.empty()) return WriteFileAtomically(path, edited);
+  // Nothing to write: what killed runs left beside the file goes all the same.
+  RemoveStaleSiblings(path);
+  if (edited == text) return Ok{};
+  fs::remove(path, ec);
+  if (ec) return MakeError(ErrorKind::Io, "cannot remove " + path + ": " + ec.message());
+  return Ok{};
 }
 }  // namespace
 
