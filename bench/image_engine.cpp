@@ -268,7 +268,7 @@ void BM_ReadBmp24(benchmark::State& state) {
   }
   std::memcpy(file.data() + 54, photo.DIBSectionBitsPtr(), photo.Header().biSizeImage);
   for (auto _ : state) {
-    auto picture = ReadBmp(file);
+    auto picture = plumage::formats::ReadBmp(file);
     if (!picture) std::abort();
     benchmark::DoNotOptimize(picture->bits());
   }

@@ -47,7 +47,7 @@ class MemoryDevice : public plumage::image::IFileDevice {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace plumage::image;
-  auto picture = ReadBmp(std::span(data, size));
+  auto picture = plumage::formats::ReadBmp(std::span(data, size));
   if (!picture) return 0;
   if (picture->empty() || picture->size_bytes() != static_cast<std::size_t>(picture->stride()) *
                                                        static_cast<std::size_t>(picture->height()))
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   cDIBSection dib(services);
   if (!dib.CreateFromPicture(*picture)) std::abort();
   if (!dib.SavePicture("picture.bmp")) std::abort();
-  auto again = ReadBmp(device.committed);
+  auto again = plumage::formats::ReadBmp(device.committed);
   if (!again || !(*again == *picture)) std::abort();
   std::unique_ptr<cPalette> pal;
   if (!cDIBSectionSave(services).Save("picture8.bmp", dib, pal, 2, 0)) std::abort();

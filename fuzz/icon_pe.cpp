@@ -3,7 +3,7 @@
 #include "icon_walk.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace plumage::platform::icons;
+  using namespace plumage::formats;
   const std::span<const std::uint8_t> bytes(data, size);
   std::uint32_t header = 0;
   if (size >= 64)

@@ -13,8 +13,8 @@
 
 namespace {
 
-using plumage::platform::ProfileEncoding;
-using plumage::platform::ProfileText;
+using plumage::formats::ProfileEncoding;
+using plumage::formats::ProfileText;
 
 constexpr std::array<std::string_view, 4> kSections = {".ShellClassInfo", "Autorun", "S", " s "};
 constexpr std::array<std::string_view, 4> kKeys = {"IconFile", "IconIndex", "Icon", "k"};

@@ -21,7 +21,7 @@ bool RegistryManager::GetStringValue(platform::RegHandle key, const std::string&
   std::uint32_t type = 0;
   std::uint32_t size = 0;
   if (registry_.QueryValue(key, ansiName, &type, nullptr, &size) != platform::kErrorSuccess ||
-      type != platform::kRegSz)
+      type != formats::kRegSz)
     return false;
   // Then read into a buffer of exactly that size, handed back whole.
   std::vector<std::uint8_t> buffer(size, ' ');
@@ -38,7 +38,7 @@ bool RegistryManager::SetStringValue(platform::RegHandle key, const std::string&
   // The data length counts the terminating NUL; an empty text is the NUL alone.
   std::string data = Utf8ToAnsi(text);
   data.push_back('\0');
-  return registry_.SetValue(key, Utf8ToAnsi(name), platform::kRegSz,
+  return registry_.SetValue(key, Utf8ToAnsi(name), formats::kRegSz,
                             reinterpret_cast<const std::uint8_t*>(data.data()),
                             static_cast<std::uint32_t>(data.size())) == platform::kErrorSuccess;
 }

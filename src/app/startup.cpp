@@ -36,11 +36,11 @@ void FindWindowsDirectory(Program& program) {
   RegistryManager& reg = program.Registry;
   std::string result;
   // The opens are not checked: a read from a key that did not open fails.
-  reg.OpenKey(platform::kHkeyLocalMachine, kWin9xKey, reg.CurrentKey);
+  reg.OpenKey(formats::kHkeyLocalMachine, kWin9xKey, reg.CurrentKey);
   reg.GetStringValue(reg.CurrentKey, kWin9xValue, result);
   reg.CloseKey(reg.CurrentKey);
   if (result.empty()) {
-    reg.OpenKey(platform::kHkeyLocalMachine, kWinNtKey, reg.CurrentKey);
+    reg.OpenKey(formats::kHkeyLocalMachine, kWinNtKey, reg.CurrentKey);
     reg.GetStringValue(reg.CurrentKey, kWinNtValue, result);
     reg.CloseKey(reg.CurrentKey);
   }

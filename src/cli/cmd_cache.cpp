@@ -16,7 +16,7 @@ struct CacheOptions {
 };
 
 std::string RootName(std::uint32_t root) {
-  return root == platform::kHkeyCurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+  return root == formats::kHkeyCurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
 }
 
 bool KeyExists(Context& ctx, std::uint32_t root, const char* key) {

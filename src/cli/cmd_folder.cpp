@@ -180,9 +180,9 @@ void Apply(Context& ctx, const FolderOptions& opt, bool reset) {
     std::printf("Dry run: nothing was changed. The write would:\n");
     for (const auto& line : dryFiles.log) std::printf("  %s\n", line.c_str());
     for (const auto& [file, bytes] : dryProfile.files()) {
-      const platform::ProfileText text(bytes);
-      const char* encoding = text.encoding() == platform::ProfileEncoding::Utf16Le ? " (UTF-16LE)"
-                             : text.encoding() == platform::ProfileEncoding::Utf8  ? " (UTF-8)"
+      const formats::ProfileText text(bytes);
+      const char* encoding = text.encoding() == formats::ProfileEncoding::Utf16Le ? " (UTF-16LE)"
+                             : text.encoding() == formats::ProfileEncoding::Utf8  ? " (UTF-8)"
                                                                                    : "";
       std::printf("%s would read%s:\n", file.c_str(), encoding);
       const std::string shown = text.Text();

@@ -34,7 +34,7 @@ std::string Describe(const platform::IconHandle& icon, int drawnSize) {
 // The drawing as an opaque PNG, written whole or not at all.
 bool ExportDrawing(Context& ctx, const plumage::Surface24& drawing,
                    const std::filesystem::path& to) {
-  platform::RgbaImage image;
+  formats::RgbaImage image;
   image.width = drawing.width();
   image.height = drawing.height();
   for (int y = 0; y < drawing.height(); ++y)

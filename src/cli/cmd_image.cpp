@@ -101,7 +101,7 @@ struct Engine {
 };
 
 // Straight alpha composed over white: a transparent area reads as paper.
-plumage::Surface24 FromRgba(const platform::RgbaImage& image) {
+plumage::Surface24 FromRgba(const formats::RgbaImage& image) {
   plumage::Surface24 out(image.width, image.height);
   for (int y = 0; y < image.height; ++y)
     for (int x = 0; x < image.width; ++x) {
@@ -129,7 +129,7 @@ bool ReadPicture(Context& ctx, const std::string& path, cDIBSection& dib) {
   std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                      bytes.size());
   plumage::Surface24 picture;
-  if (platform::LooksLikePng(data)) {
+  if (formats::LooksLikePng(data)) {
     auto decoded = ctx.png.Decode(data);
     if (!decoded) {
       ctx.Fail(path + ": " + decoded.error().message);
@@ -137,7 +137,7 @@ bool ReadPicture(Context& ctx, const std::string& path, cDIBSection& dib) {
     }
     picture = FromRgba(*decoded);
   } else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-    auto read = image::ReadBmp(data);
+    auto read = formats::ReadBmp(data);
     if (!read) {
       ctx.Fail(path + ": " + read.error().message);
       return false;

@@ -38,7 +38,7 @@ VerbPlace PlaceFor([[maybe_unused]] Context& ctx, [[maybe_unused]] const ScopeOp
 #ifdef _WIN32
   // As the installer chooses: every user when run elevated, else this one.
   const bool allUsers = scope.allUsers || (!scope.user && ctx.system.ProcessIsElevated());
-  place.root = allUsers ? platform::kHkeyLocalMachine : platform::kHkeyCurrentUser;
+  place.root = allUsers ? formats::kHkeyLocalMachine : formats::kHkeyCurrentUser;
   place.prefix = "Software\\Classes\\";
   place.name =
       allUsers ? "HKEY_LOCAL_MACHINE\\Software\\Classes" : "HKEY_CURRENT_USER\\Software\\Classes";
@@ -90,7 +90,7 @@ std::string CreatedKeys(Context& ctx, const VerbPlace& place) {
   const long rc = ctx.registry.QueryValue(handle, kCreatedKeysValue, &type,
                                           reinterpret_cast<std::uint8_t*>(data), &size);
   ctx.registry.CloseKey(handle);
-  return rc == platform::kErrorSuccess && type == platform::kRegSz ? std::string(data) : "";
+  return rc == platform::kErrorSuccess && type == formats::kRegSz ? std::string(data) : "";
 }
 
 bool SetText(Context& ctx, const VerbPlace& place, const char* name, const std::string& text) {
@@ -99,7 +99,7 @@ bool SetText(Context& ctx, const VerbPlace& place, const char* name, const std::
     return false;
   std::string data = text;
   data.push_back('\0');
-  const long rc = ctx.registry.SetValue(handle, name, platform::kRegSz,
+  const long rc = ctx.registry.SetValue(handle, name, formats::kRegSz,
                                         reinterpret_cast<const std::uint8_t*>(data.data()),
                                         static_cast<std::uint32_t>(data.size()));
   ctx.registry.CloseKey(handle);
@@ -113,7 +113,7 @@ bool SetDefault(Context& ctx, const VerbPlace& place, const char* key, const std
     return false;
   std::string data = Utf8ToAnsi(text);
   data.push_back('\0');
-  long rc = ctx.registry.SetValue(handle, "", platform::kRegSz,
+  long rc = ctx.registry.SetValue(handle, "", formats::kRegSz,
                                   reinterpret_cast<const std::uint8_t*>(data.data()),
                                   static_cast<std::uint32_t>(data.size()));
   ctx.registry.CloseKey(handle);

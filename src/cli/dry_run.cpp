@@ -99,7 +99,7 @@ std::string DryRunProfile::Current(const std::string& file) {
 std::uint32_t DryRunProfile::GetString(const std::string& section, const std::string& key,
                                        const std::string& defaultValue, std::span<char> buffer,
                                        const std::string& file) {
-  return platform::ProfileText(Current(file)).GetString(section, key, defaultValue, buffer);
+  return formats::ProfileText(Current(file)).GetString(section, key, defaultValue, buffer);
 }
 
 Status DryRunProfile::WriteString(const std::string& section, const std::string& key,
@@ -110,7 +110,7 @@ Status DryRunProfile::WriteString(const std::string& section, const std::string&
 std::optional<std::string> DryRunProfile::ReadText(const std::string& section,
                                                    const std::string& key,
                                                    const std::string& file) {
-  return platform::ProfileText(Current(file)).FindText(section, key);
+  return formats::ProfileText(Current(file)).FindText(section, key);
 }
 
 Status DryRunProfile::WriteTexts(const std::string& section,
@@ -129,7 +129,7 @@ Status DryRunProfile::Write(const std::string& section, const std::string& key,
   const std::string folder = std::filesystem::path(file).parent_path().string();
   if (access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
     return MakeError(ErrorKind::Io, "cannot write " + file + ": its folder is not writable");
-  const platform::ProfileText text(Current(file));
+  const formats::ProfileText text(Current(file));
   auto edited = utf8 ? text.SetText(section, key, value) : text.Set(section, key, value);
   if (!edited)
     return MakeError(ErrorKind::Invalid, "cannot write " + file + ": " + edited.error().message);

@@ -134,14 +134,14 @@ void CheckIndex(Program& program, const std::string& local, const std::string& i
   if (!bytes) return check(Verdict::Fail, "index", bytes.error().message);
   const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes->data()),
                                            bytes->size());
-  auto parsed = platform::icons::ParseIconFile(data);
+  auto parsed = formats::ParseIconFile(data);
   if (!parsed) return check(Verdict::Fail, "index", local + ": " + parsed.error().message);
-  if (parsed->kind == platform::icons::IconFileKind::NotIconFile)
+  if (parsed->kind == formats::IconFileKind::NotIconFile)
     return check(Verdict::Fail, "index", local + " is not an icon file, executable or library");
   const std::size_t count = parsed->groups.size();
   const std::string holds =
       " (the file holds " + std::to_string(count) + (count == 1 ? " icon)" : " icons)");
-  const platform::icons::IconGroup* group = platform::icons::GroupAtIndex(*parsed, index);
+  const formats::IconGroup* group = formats::GroupAtIndex(*parsed, index);
   if (!group) return check(Verdict::Fail, "index", "no icon at index " + indexText + holds);
   if (group->images.empty())
     return check(Verdict::Fail, "index", "icon " + indexText + " has no image that can be read");
@@ -180,14 +180,14 @@ FolderDiagnosis DiagnoseFolder(Program& program) {
                                                     : bytes.error().message);
     return diagnosis;
   }
-  const platform::ProfileText text(*bytes);
-  if (text.encoding() == platform::ProfileEncoding::Utf8) {
+  const formats::ProfileText text(*bytes);
+  if (text.encoding() == formats::ProfileEncoding::Utf8) {
     check(Verdict::Fail, "descriptor",
           descriptor + " is UTF-8 with a byte-order mark, which Windows does not read as "
                        "INI text (UTF-16 or Windows-1252 it reads)");
   } else {
     check(Verdict::Ok, "descriptor",
-          descriptor + (text.encoding() == platform::ProfileEncoding::Utf16Le
+          descriptor + (text.encoding() == formats::ProfileEncoding::Utf16Le
                             ? " is there (UTF-16)"
                             : " is there (Windows-1252)"));
   }

@@ -43,12 +43,12 @@ Result<std::string> MakeKeptIcon(platform::IFileSystem& files, const std::string
   if (!bytes) return bytes.error();
   const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes->data()),
                                            bytes->size());
-  auto parsed = platform::icons::ParseIconFile(data);
+  auto parsed = formats::ParseIconFile(data);
   if (!parsed) return MakeError(parsed.error().kind, iconFile + ": " + parsed.error().message);
-  if (parsed->kind == platform::icons::IconFileKind::NotIconFile)
+  if (parsed->kind == formats::IconFileKind::NotIconFile)
     return MakeError(ErrorKind::Invalid,
                      iconFile + " is not an icon file, executable or library");
-  const platform::icons::IconGroup* group = platform::icons::GroupAtIndex(*parsed, index);
+  const formats::IconGroup* group = formats::GroupAtIndex(*parsed, index);
   if (!group) {
     const std::size_t count = parsed->groups.size();
     return MakeError(ErrorKind::NotFound, iconFile + " has no icon at index " +
@@ -56,7 +56,7 @@ Result<std::string> MakeKeptIcon(platform::IFileSystem& files, const std::string
                                               std::to_string(count) +
                                               (count == 1 ? " icon)" : " icons)"));
   }
-  auto ico = platform::icons::WriteIcoFile(*group);
+  auto ico = formats::WriteIcoFile(*group);
   if (!ico) return MakeError(ico.error().kind, iconFile + ": " + ico.error().message);
   ico->append(kKeptIconMarker);
   return ico;

@@ -1,6 +1,6 @@
 #include "formats/bitmap_header.h"
 
-namespace plumage::image::bmp {
+namespace plumage::formats {
 
 Result<BmpFileHeader> ReadFileHeader(ByteReader& in, const std::string& what) {
   PLUMAGE_TRY(b, in.U8());
@@ -52,4 +52,4 @@ Result<BitmapHeader> ReadBitmapHeader(ByteReader& in, const std::string& what) {
   return h;
 }
 
-}  // namespace plumage::image::bmp
+}  // namespace plumage::formats

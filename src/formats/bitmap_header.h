@@ -9,7 +9,7 @@
 #include "base/byte_reader.h"
 #include "base/result.h"
 
-namespace plumage::image::bmp {
+namespace plumage::formats {
 
 inline constexpr std::uint32_t kCoreHeaderSize = 12;  // OS/2 1.x: 16-bit sides
 inline constexpr std::uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER; later ones only grow
@@ -44,4 +44,4 @@ Result<BmpFileHeader> ReadFileHeader(ByteReader& in, const std::string& what);
 // bounds the size. The reader is left after the 40 bytes read (or the 12 or 16).
 Result<BitmapHeader> ReadBitmapHeader(ByteReader& in, const std::string& what);
 
-}  // namespace plumage::image::bmp
+}  // namespace plumage::formats

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace plumage::image::bmp {
+namespace plumage::formats {
 
 // Largest bitmap side, and largest pixel memory of one bitmap: far beyond
 // any icon or photograph the program meets, well inside a 32-bit Long for
@@ -39,4 +39,4 @@ inline std::int64_t StrideFor(std::int64_t width, int bitCount) {
   return ((width * bitCount + 31) / 32) * 4;
 }
 
-}  // namespace plumage::image::bmp
+}  // namespace plumage::formats

@@ -9,7 +9,7 @@
 #include "formats/bitmap_header.h"
 #include "formats/bitmap_info.h"
 
-namespace plumage::image::bmp {
+namespace plumage::formats {
 
 inline constexpr std::uint32_t kFileHeaderSize = 14;
 
@@ -35,7 +35,7 @@ inline std::vector<std::uint8_t> FileHeader(std::uint32_t bfSize, std::uint32_t 
 }
 
 // The 40-byte header followed by `colours` entries of blue, green, red, 0.
-inline std::vector<std::uint8_t> InfoHeader(const bmp::BitmapInfo& h, std::size_t colours) {
+inline std::vector<std::uint8_t> InfoHeader(const formats::BitmapInfo& h, std::size_t colours) {
   std::vector<std::uint8_t> out;
   out.reserve(kInfoHeaderSize + 4 * colours);
   PutU32(out, static_cast<std::uint32_t>(h.biSize));
@@ -50,7 +50,7 @@ inline std::vector<std::uint8_t> InfoHeader(const bmp::BitmapInfo& h, std::size_
   PutU32(out, h.biClrUsed);
   PutU32(out, h.biClrImportant);
   for (std::size_t i = 0; i < colours && i < h.bmiColors.size(); ++i) {
-    const bmp::RgbQuad& q = h.bmiColors[i];
+    const formats::RgbQuad& q = h.bmiColors[i];
     out.push_back(q.blue);
     out.push_back(q.green);
     out.push_back(q.red);
@@ -59,4 +59,4 @@ inline std::vector<std::uint8_t> InfoHeader(const bmp::BitmapInfo& h, std::size_
   return out;
 }
 
-}  // namespace plumage::image::bmp
+}  // namespace plumage::formats

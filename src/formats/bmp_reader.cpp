@@ -10,12 +10,12 @@
 #include "formats/bitmap_info.h"
 #include "base/byte_reader.h"
 
-namespace plumage::image {
+namespace plumage::formats {
 namespace {
 
-using bmp::kBiAlphaBitfields;
-using bmp::kBiBitfields;
-using bmp::kBiRgb;
+using formats::kBiAlphaBitfields;
+using formats::kBiBitfields;
+using formats::kBiRgb;
 
 Error Invalid(const std::string& what) {
   return MakeError(ErrorKind::Invalid, "BMP: " + what);
@@ -53,11 +53,11 @@ struct Channel {
 
 Result<plumage::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
   ByteReader in(bytes, "BMP");
-  PLUMAGE_TRY(file, bmp::ReadFileHeader(in, "BMP"));
+  PLUMAGE_TRY(file, formats::ReadFileHeader(in, "BMP"));
   const std::uint32_t offBits = file.offBits;
-  PLUMAGE_TRY(h, bmp::ReadBitmapHeader(in, "BMP"));
+  PLUMAGE_TRY(h, formats::ReadBitmapHeader(in, "BMP"));
   const std::uint32_t headerSize = h.headerSize;
-  const bool core = headerSize == bmp::kCoreHeaderSize;
+  const bool core = headerSize == formats::kCoreHeaderSize;
   if (headerSize > 4096) return Invalid("header size " + std::to_string(headerSize));
   const bool os2v2 = headerSize == 16 || headerSize == 64;
   // OS/2 gives compression 3 another meaning (Huffman); only none is read.
@@ -99,12 +99,12 @@ Result<plumage::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
   }
   const bool topDown = h.height < 0;
   const std::int64_t width = h.width, height = topDown ? -h.height : h.height;
-  if (width < 1 || height < 1 || width > bmp::kMaxSide || height > bmp::kMaxSide)
+  if (width < 1 || height < 1 || width > formats::kMaxSide || height > formats::kMaxSide)
     return Invalid("size " + std::to_string(h.width) + " x " + std::to_string(h.height));
   const std::uint64_t outBytes =
       static_cast<std::uint64_t>(plumage::Surface24::StrideFor(static_cast<int>(width))) *
       static_cast<std::uint64_t>(height);
-  if (outBytes > bmp::kMaxPixelBytes)
+  if (outBytes > formats::kMaxPixelBytes)
     return Invalid("size " + std::to_string(width) + " x " + std::to_string(height) +
                    " is too large");
 
@@ -130,7 +130,7 @@ Result<plumage::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
 
   // The pixels.
   const std::uint64_t stride =
-      static_cast<std::uint64_t>(bmp::StrideFor(width, static_cast<int>(h.bitCount)));
+      static_cast<std::uint64_t>(formats::StrideFor(width, static_cast<int>(h.bitCount)));
   const std::uint64_t dataAt = offBits != 0 ? offBits : tableAt + table.size() / 3 * (core ? 3 : 4);
   // The last row need not be padded out in the file.
   const std::uint64_t lastRow = (static_cast<std::uint64_t>(width) * h.bitCount + 7) / 8;
@@ -212,4 +212,4 @@ Result<plumage::Surface24> ReadBmp(std::span<const std::uint8_t> bytes) {
 }
 
 
-}  // namespace plumage::image
+}  // namespace plumage::formats

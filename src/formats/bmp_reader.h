@@ -16,8 +16,8 @@
 #include "base/result.h"
 #include "base/surface.h"
 
-namespace plumage::image {
+namespace plumage::formats {
 
 Result<plumage::Surface24> ReadBmp(std::span<const std::uint8_t> bytes);
 
-}  // namespace plumage::image
+}  // namespace plumage::formats

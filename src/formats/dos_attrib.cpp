@@ -4,7 +4,7 @@
 
 #include "base/byte_reader.h"
 
-namespace plumage::platform {
+namespace plumage::formats {
 namespace {
 
 // Eight hex digits fill 32 bits; a longer text is not an attribute value.
@@ -89,4 +89,4 @@ std::string FormatDosAttrib(std::uint32_t attributes) {
   return text;
 }
 
-}  // namespace plumage::platform
+}  // namespace plumage::formats

@@ -18,7 +18,7 @@
 #include <span>
 #include <string>
 
-namespace plumage::platform {
+namespace plumage::formats {
 
 inline constexpr const char* kDosAttribName = "user.DOSATTRIB";
 
@@ -29,4 +29,4 @@ std::optional<std::uint32_t> ParseDosAttrib(std::span<const std::uint8_t> value)
 // The text form Wine writes: "0x" and lower-case hex, no NUL.
 std::string FormatDosAttrib(std::uint32_t attributes);
 
-}  // namespace plumage::platform
+}  // namespace plumage::formats

@@ -9,7 +9,7 @@
 
 #include "base/result.h"
 
-namespace plumage::platform {
+namespace plumage::formats {
 
 // Straight (not premultiplied) RGBA, top row first, 4 bytes per pixel.
 struct RgbaImage {
@@ -39,4 +39,4 @@ inline bool LooksLikePng(std::span<const std::uint8_t> bytes) {
   return true;
 }
 
-}  // namespace plumage::platform
+}  // namespace plumage::formats

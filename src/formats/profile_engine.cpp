@@ -4,7 +4,7 @@
 
 #include "base/codepage.h"
 
-namespace plumage::platform {
+namespace plumage::formats {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
@@ -437,4 +437,4 @@ Result<std::optional<std::string>> ProfileText::SetCodePoints(std::u32string_vie
   return std::optional<std::string>(std::move(out));
 }
 
-}  // namespace plumage::platform
+}  // namespace plumage::formats

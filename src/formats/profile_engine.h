@@ -47,7 +47,7 @@
 
 #include "base/result.h"
 
-namespace plumage::platform {
+namespace plumage::formats {
 
 enum class ProfileEncoding { Ansi, Utf16Le, Utf8 };
 
@@ -147,4 +147,4 @@ class ProfileText {
   bool oddTail_ = false;  // a UTF-16 file with half a character at its end
 };
 
-}  // namespace plumage::platform
+}  // namespace plumage::formats

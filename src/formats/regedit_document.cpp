@@ -5,7 +5,7 @@
 #include "base/codepage.h"
 #include "formats/registry_values.h"
 
-namespace plumage::platform {
+namespace plumage::formats {
 namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
@@ -430,4 +430,4 @@ void RegDocument::DeleteKeyTree(std::uint32_t root, std::string_view path) {
   });
 }
 
-}  // namespace plumage::platform
+}  // namespace plumage::formats

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace plumage::platform {
+namespace plumage::formats {
 
 struct RegEntry {
   // A parsed value, or (when `raw` is set) a line kept as it was read.
@@ -70,4 +70,4 @@ class RegDocument {
   bool damaged_ = false;
 };
 
-}  // namespace plumage::platform
+}  // namespace plumage::formats

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace plumage::platform {
+namespace plumage::formats {
 
 // The predefined roots, with their Windows values.
 inline constexpr std::uint32_t kHkeyClassesRoot = 0x80000000u;
@@ -19,4 +19,4 @@ inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 
-}  // namespace plumage::platform
+}  // namespace plumage::formats

@@ -80,11 +80,11 @@ Result<std::vector<std::uint8_t>> IconBytesFromBitmap8(std::span<const std::uint
                                                std::to_string(b.size()) + " of " +
                                                std::to_string(kBitmap8Size) + " bytes");
   ByteReader reader(b, "the 8-bit bitmap");
-  const auto file = image::bmp::ReadFileHeader(reader, "the 8-bit bitmap");
-  const auto info = image::bmp::ReadBitmapHeader(reader, "the 8-bit bitmap");
+  const auto file = formats::ReadFileHeader(reader, "the 8-bit bitmap");
+  const auto info = formats::ReadBitmapHeader(reader, "the 8-bit bitmap");
   if (!file || !info || file->offBits != kBitmap8PixelsOffset ||
-      info->headerSize != image::bmp::kInfoHeaderSize || info->width != 32 || info->height != 32 ||
-      info->bitCount != 8 || info->compression != image::bmp::kBiRgb)
+      info->headerSize != formats::kInfoHeaderSize || info->width != 32 || info->height != 32 ||
+      info->bitCount != 8 || info->compression != formats::kBiRgb)
     return MakeError(ErrorKind::Invalid,
                      "the bitmap is not an uncompressed 8-bit, 32 x 32 picture with 256 colours");
   std::vector<std::uint8_t> icon(kIconFileSize, 0);
@@ -138,7 +138,7 @@ Status ConvertBmpToIcon(Program& program, const std::string& bitmap, const std::
 
   auto bytes = ReadSmallFile(*program.os.files, bitmap);
   if (!bytes) return bytes.error();
-  auto picture = image::ReadBmp(*bytes);
+  auto picture = formats::ReadBmp(*bytes);
   if (!picture) return MakeError(picture.error().kind, bitmap + ": " + picture.error().message);
   // The icon's offsets and mask are those of a 32 × 32 picture.
   if (picture->width() != kFolderMaskSide || picture->height() != kFolderMaskSide)

@@ -267,9 +267,9 @@ bool cDIBSection::SavePicture(const std::string& sFileName) {
   auto file = CreateOutputFile(services_, sFileName, error);
   if (!file)
     throw RunTimeError(errors::kCannotCreate, DibSectionErrorSource(services_), error.message());
-  const std::uint32_t offBits = bmp::kFileHeaderSize + bmp::kInfoHeaderSize;
-  auto fileHeader = bmp::FileHeader(header_.biSizeImage + offBits, offBits);
-  auto infoHeader = bmp::InfoHeader(header_, 0);
+  const std::uint32_t offBits = formats::kFileHeaderSize + formats::kInfoHeaderSize;
+  auto fileHeader = formats::FileHeader(header_.biSizeImage + offBits, offBits);
+  auto infoHeader = formats::InfoHeader(header_, 0);
   bool ok = file->Write(fileHeader.data(), fileHeader.size()) &&
             file->Write(infoHeader.data(), infoHeader.size()) &&
             file->Write(bits_, header_.biSizeImage);

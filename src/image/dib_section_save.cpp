@@ -132,9 +132,9 @@ bool cDIBSectionSave::Save(const std::string& sFileName, cDIBSection& cDIB,
   if (!file)
     throw RunTimeError(errors::kCannotCreate, DibSectionErrorSource(services_), error.message());
   const std::uint32_t offBits =
-      bmp::kFileHeaderSize + bmp::kInfoHeaderSize + 4 * static_cast<std::uint32_t>(depth.colours);
-  auto fileHeader = bmp::FileHeader(offBits + info.biSizeImage, offBits);
-  auto infoHeader = bmp::InfoHeader(info, depth.colours);
+      formats::kFileHeaderSize + formats::kInfoHeaderSize + 4 * static_cast<std::uint32_t>(depth.colours);
+  auto fileHeader = formats::FileHeader(offBits + info.biSizeImage, offBits);
+  auto infoHeader = formats::InfoHeader(info, depth.colours);
   bool ok = file->Write(fileHeader.data(), fileHeader.size()) &&
             file->Write(infoHeader.data(), infoHeader.size()) &&
             file->Write(section.bits_, info.biSizeImage);

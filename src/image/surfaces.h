@@ -39,11 +39,11 @@ inline constexpr std::uint32_t kWhiteness = 0x00FF0062;
 
 // The bitmap header, its colour table, the row stride and the size limits
 // are the BMP format's own.
-using bmp::BitmapInfo;
-using bmp::kMaxPixelBytes;
-using bmp::kMaxSide;
-using bmp::RgbQuad;
-using bmp::StrideFor;
+using formats::BitmapInfo;
+using formats::kMaxPixelBytes;
+using formats::kMaxSide;
+using formats::RgbQuad;
+using formats::StrideFor;
 
 Handle CreateDisplayDC();
 // A memory context compatible with `hdc`, or with the screen for 0.

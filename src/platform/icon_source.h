@@ -41,9 +41,9 @@ enum class IconStatus { None, NotIconFile, Icon };
 class IconHandle {
  public:
   IconHandle() = default;
-  IconHandle(IconBitmap bitmap, IconOrigin origin)
+  IconHandle(formats::IconBitmap bitmap, IconOrigin origin)
       : status_(IconStatus::Icon),
-        bitmap_(std::make_unique<const IconBitmap>(std::move(bitmap))),
+        bitmap_(std::make_unique<const formats::IconBitmap>(std::move(bitmap))),
         origin_(std::move(origin)) {}
   static IconHandle None(std::string reason) {
     return IconHandle(IconStatus::None, std::move(reason));
@@ -71,8 +71,8 @@ class IconHandle {
   IconStatus status() const { return status_; }
   bool IsIcon() const { return status_ == IconStatus::Icon; }
   // The pixels; only an icon has them (an empty bitmap otherwise).
-  const IconBitmap& bitmap() const {
-    static const IconBitmap kEmpty;
+  const formats::IconBitmap& bitmap() const {
+    static const formats::IconBitmap kEmpty;
     return bitmap_ ? *bitmap_ : kEmpty;
   }
   const IconOrigin& origin() const { return origin_; }
@@ -83,7 +83,7 @@ class IconHandle {
   IconHandle(IconStatus status, std::string reason) : status_(status), reason_(std::move(reason)) {}
 
   IconStatus status_ = IconStatus::None;
-  std::unique_ptr<const IconBitmap> bitmap_;
+  std::unique_ptr<const formats::IconBitmap> bitmap_;
   IconOrigin origin_;
   std::string reason_;
 };

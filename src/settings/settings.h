@@ -13,7 +13,7 @@ namespace plumage {
 struct Program;
 class IUserInterface;
 
-inline constexpr std::uint32_t kVerbRoot = platform::kHkeyClassesRoot;
+inline constexpr std::uint32_t kVerbRoot = formats::kHkeyClassesRoot;
 inline constexpr const char* kVerbKey = "Folder\\shell\\PlumIcon";
 inline constexpr const char* kVerbCommandKey = "Folder\\shell\\PlumIcon\\command";
 inline constexpr const char* kDefaultLibraryValue = "DefaultLibrary";

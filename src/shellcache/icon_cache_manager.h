@@ -17,11 +17,11 @@ namespace plumage {
 struct Program;
 
 // Where the shell keeps its icon values.
-inline constexpr std::uint32_t kWindowMetricsRoot = platform::kHkeyCurrentUser;
+inline constexpr std::uint32_t kWindowMetricsRoot = formats::kHkeyCurrentUser;
 inline constexpr const char* kWindowMetricsKey = "Control Panel\\Desktop\\WindowMetrics";
 inline constexpr const char* kShellIconBppValue = "Shell Icon BPP";
 inline constexpr const char* kShellIconSizeValue = "Shell Icon Size";
-inline constexpr std::uint32_t kExplorerRoot = platform::kHkeyLocalMachine;
+inline constexpr std::uint32_t kExplorerRoot = formats::kHkeyLocalMachine;
 inline constexpr const char* kExplorerKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\explorer";
 inline constexpr const char* kMaxCachedIconsValue = "Max Cached Icons";

@@ -44,9 +44,9 @@ TEST(Startup, TheWindowsDirectory) {
     return p.WindowsDirectory;
   };
   EXPECT_EQ(find(), env.system.programFolder);
-  env.registry.SetString(platform::kHkeyLocalMachine, kWinNtKey, "SystemRoot", "C:\\WINNT");
+  env.registry.SetString(formats::kHkeyLocalMachine, kWinNtKey, "SystemRoot", "C:\\WINNT");
   EXPECT_EQ(find(), "C:\\WINNT/");
-  env.registry.SetString(platform::kHkeyLocalMachine, kWin9xKey, "SystemRoot", "/srv/windows/");
+  env.registry.SetString(formats::kHkeyLocalMachine, kWin9xKey, "SystemRoot", "/srv/windows/");
   EXPECT_EQ(find(), "/srv/windows/");
 }
 

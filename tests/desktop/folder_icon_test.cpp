@@ -57,7 +57,7 @@ TEST(FolderIconName, TwoChoicesNeverShareAName) {
 }
 
 TEST(FolderIconPixels, MaskedPixelsAreTransparentAndAlphaIsKept) {
-  platform::IconBitmap masked;
+  formats::IconBitmap masked;
   masked.width = 2;
   masked.height = 1;
   masked.color = {{10, 20, 30, 0}, {40, 50, 60, 0}};
@@ -66,7 +66,7 @@ TEST(FolderIconPixels, MaskedPixelsAreTransparentAndAlphaIsKept) {
             (std::vector<std::uint8_t>{10, 20, 30, 255, 40, 50, 60, 0}));
   masked.hasAlpha = true;
   masked.color[0].a = 128;
-  const platform::RgbaImage image = platform::IconToRgba(masked);
+  const formats::RgbaImage image = platform::IconToRgba(masked);
   EXPECT_EQ(image.rgba[3], 128);
   EXPECT_EQ(image.rgba[7], 0);
 }
@@ -94,8 +94,8 @@ class PosixDesktopTest : public ::testing::Test {
 };
 
 TEST_F(PosixDesktopTest, WithoutABusThePngAndDotDirectoryAreWrittenAndTheBusIsToldOnce) {
-  auto solid = [](int size, platform::Rgba colour) {
-    return test::EncodePng(size, size, std::vector<platform::Rgba>(size * size, colour));
+  auto solid = [](int size, formats::Rgba colour) {
+    return test::EncodePng(size, size, std::vector<formats::Rgba>(size * size, colour));
   };
   const std::string icon = (dir / "Music.ico").string();
   const test::Bytes bytes = test::WriteIco({solid(16, {255, 0, 0, 255}),

@@ -9,6 +9,8 @@
 namespace plumage::platform {
 namespace {
 
+using namespace formats;
+
 using namespace std::string_literals;
 
 std::optional<std::uint32_t> Parse(const std::string& bytes) {

@@ -27,7 +27,7 @@ Bytes Image(int side, int bpp, std::uint8_t shade) {
 std::vector<Bytes> ImagesOf(const std::string& bytes) {
   const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                            bytes.size());
-  auto parsed = platform::icons::ParseIconFile(data);
+  auto parsed = formats::ParseIconFile(data);
   std::vector<Bytes> images;
   if (!parsed || parsed->groups.size() != 1) return images;
   for (const auto& image : parsed->groups[0].images)
@@ -41,7 +41,7 @@ class KeptIconTest : public FolderTest {
     KeepIconInside(true);
     // Three icons; the second has four images, a PNG among them.
     second = {Image(16, 4, 10), Image(32, 8, 20), Image(48, 32, 30),
-              EncodePng(64, 64, std::vector<platform::Rgba>(64 * 64, {1, 2, 3, 255}))};
+              EncodePng(64, 64, std::vector<formats::Rgba>(64 * 64, {1, 2, 3, 255}))};
     library = (dir / "lib.dll").string();
     const Bytes pe = WritePe({{"", 7, {Image(32, 8, 1)}}, {"", 8, second}, {"", 9, {Image(32, 8, 3)}}});
     WriteFile(library, std::string(pe.begin(), pe.end()));

@@ -22,6 +22,8 @@
 namespace plumage::test {
 namespace {
 
+using namespace formats;
+
 namespace fs = std::filesystem;
 
 // A 32 × 32 picture with many colours, different for each seed.

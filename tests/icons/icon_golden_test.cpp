@@ -29,7 +29,7 @@ namespace plumage::test {
 namespace {
 
 using namespace platform;
-using namespace platform::icons;
+using namespace formats;
 
 template <typename... T>
 std::string Cat(const T&... values) {

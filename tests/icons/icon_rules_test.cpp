@@ -9,9 +9,10 @@ namespace plumage::test {
 namespace {
 
 using namespace platform;
+using namespace formats;
 
 TEST(IconRules, TheImageIsTheExactSizeThenTheNearestLargerThenSmallerThenTheDeepestThenTheFirst) {
-  const std::tuple<const char*, std::vector<icons::IconImageInfo>, int, std::size_t> cases[] = {
+  const std::tuple<const char*, std::vector<formats::IconImageInfo>, int, std::size_t> cases[] = {
       {"exact size, deepest", {{16, 16, 8}, {32, 32, 4}, {32, 32, 8}, {48, 48, 32}}, 32, 2},
       {"exact size beats depth", {{48, 48, 32}, {32, 32, 1}}, 32, 1},
       {"equals: the first", {{32, 32, 8}, {32, 32, 8}}, 32, 0},
@@ -27,7 +28,7 @@ TEST(IconRules, TheImageIsTheExactSizeThenTheNearestLargerThenSmallerThenTheDeep
       {"small icon", {{32, 32, 32}, {16, 16, 4}, {16, 16, 4}}, 16, 1},
       {"one image", {{7, 9, 1}}, 16, 0}};
   for (const auto& [what, images, size, chosen] : cases)
-    EXPECT_EQ(icons::ChooseIconImage(images, size), chosen) << what;
+    EXPECT_EQ(platform::ChooseIconImage(images, size), chosen) << what;
 }
 
 TEST(IconRules, APixelIsScreenAndMaskXorColourOrWithAlphaBlendedRounded) {
@@ -47,7 +48,7 @@ TEST(IconRules, APixelIsScreenAndMaskXorColourOrWithAlphaBlendedRounded) {
       {black, {255, 255, 255, 1}, false, true, {1, 1, 1}}};
   for (const auto& [screen, colour, mask, alpha, shown] : cases) {
     Surface24 drawn(3, 3, screen), want(3, 3, screen);  // nothing around the pixel touched
-    icons::DrawIconBitmap(drawn, 1, 1, IconBitmap{1, 1, {colour}, {mask}, alpha}, 1, 1);
+    platform::DrawIconBitmap(drawn, 1, 1, IconBitmap{1, 1, {colour}, {mask}, alpha}, 1, 1);
     want.Set(1, 1, shown);
     EXPECT_EQ(drawn, want) << int(colour.r) << "," << int(colour.a) << " over " << int(screen.r);
   }

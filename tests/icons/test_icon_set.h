@@ -39,8 +39,8 @@ inline Bytes EncodeTestImage(int k, const ImageDef& d) {
   const unsigned seed = unsigned(k * 1000 + d.size * 10 + d.bpp);
   if (!d.png) return RandomDib(d.size, d.size, d.bpp, d.alpha, seed);
   std::mt19937 rng(seed);
-  std::vector<platform::Rgba> pixels(std::size_t(d.size * d.size));
-  for (platform::Rgba& p : pixels)
+  std::vector<formats::Rgba> pixels(std::size_t(d.size * d.size));
+  for (formats::Rgba& p : pixels)
     p = {std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()),
          std::uint8_t(rng() % 3 ? rng() : 0)};
   return EncodePng(d.size, d.size, pixels);

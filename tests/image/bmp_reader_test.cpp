@@ -10,6 +10,8 @@
 namespace plumage::image {
 namespace {
 
+using namespace formats;
+
 using Bytes = std::vector<std::uint8_t>;
 
 void Put(Bytes& b, std::uint32_t v, int size = 4) {

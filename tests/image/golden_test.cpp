@@ -24,6 +24,8 @@
 namespace plumage::image {
 namespace {
 
+using namespace formats;
+
 std::uint64_t Fnv(const void* data, std::size_t size, std::uint64_t h = 0xcbf29ce484222325u) {
   const auto* p = static_cast<const std::uint8_t*>(data);
   for (std::size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 0x100000001b3u;

@@ -7,7 +7,7 @@
 #include "formats/profile_engine.h"
 #include "profile/utf16.h"
 
-namespace plumage::platform {
+namespace plumage::formats {
 namespace {
 
 using namespace std::string_literals;
@@ -251,4 +251,4 @@ TEST(ProfileWriteText, KeepsTheEncodingUnlessWindows1252CannotHoldTheText) {
 }
 
 }  // namespace
-}  // namespace plumage::platform
+}  // namespace plumage::formats

@@ -13,6 +13,8 @@
 namespace plumage::platform {
 namespace {
 
+using namespace formats;
+
 constexpr std::uint32_t kHkcr = kHkeyClassesRoot;
 constexpr std::uint32_t kHklm = kHkeyLocalMachine;
 const char* const kVerb = "Folder\\shell\\PlumIcon";

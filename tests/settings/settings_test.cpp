@@ -34,7 +34,7 @@ class SettingsTest : public ::testing::Test {
     ASSERT_EQ(store.CreateKey(kVerbRoot, kVerbKey), 0);
   }
   void TearDown() override { unsetenv("PLUMAGE_HOME"); }
-  void Set(const std::string& name, const std::string& bytes, std::uint32_t type = platform::kRegSz) {
+  void Set(const std::string& name, const std::string& bytes, std::uint32_t type = formats::kRegSz) {
     platform::RegHandle h = 0;
     ASSERT_EQ(store.OpenKey(kVerbRoot, kVerbKey, &h), 0);
     ASSERT_EQ(store.SetValue(h, name, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
@@ -60,8 +60,8 @@ class SettingsTest : public ::testing::Test {
 // Only a REG_SZ is read, whole and with its NUL; names and texts cross the
 // boundary in Windows-1252.
 TEST_F(SettingsTest, TheRegistryLayerReadsWhatItStoredByteForByte) {
-  Set("Number", std::string("\x01\0\0\0", 4), platform::kRegDword);
-  Set("Expand", std::string("%WINDIR%\0", 9), platform::kRegExpandSz);
+  Set("Number", std::string("\x01\0\0\0", 4), formats::kRegDword);
+  Set("Expand", std::string("%WINDIR%\0", 9), formats::kRegExpandSz);
   ASSERT_TRUE(reg.OpenKey(kVerbRoot, "FOLDER\\Shell\\plumicon", reg.CurrentKey));
   ASSERT_TRUE(reg.SetStringValue(reg.CurrentKey, "DefaultLibrary", ""));
   ASSERT_TRUE(reg.SetStringValue(reg.CurrentKey, "", "M&odifier l'ic\xC3\xB4ne..."));

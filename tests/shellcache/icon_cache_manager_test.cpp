@@ -39,7 +39,7 @@ TEST_F(IconCacheTest, StoredTextsReadAsTheCacheSizeChoiceAndTheColours) {
   // A value of another type counts as missing.
   platform::RegHandle h = 0;
   tp.registry.OpenKey(kExplorerRoot, kExplorerKey, &h);
-  tp.registry.SetValue(h, kMaxCachedIconsValue, platform::kRegDword,
+  tp.registry.SetValue(h, kMaxCachedIconsValue, formats::kRegDword,
                        reinterpret_cast<const std::uint8_t*>("\x10\0\0\0"), 4);
   tp.registry.CloseKey(h);
   EXPECT_EQ(ReadCacheSize(program), CacheSizeChoice(1));

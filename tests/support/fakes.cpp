@@ -126,7 +126,7 @@ long MemoryRegistry::DeleteKeyTree(std::uint32_t root, const std::string& subKey
 
 void MemoryRegistry::SetString(std::uint32_t root, const std::string& subKey,
                                const std::string& name, const std::string& text) {
-  keys_[KeyId(root, subKey)][Upper(name)] = {platform::kRegSz, text + std::string(1, '\0')};
+  keys_[KeyId(root, subKey)][Upper(name)] = {formats::kRegSz, text + std::string(1, '\0')};
 }
 
 std::optional<std::string> MemoryRegistry::Stored(std::uint32_t root, const std::string& subKey,

@@ -25,7 +25,7 @@
 namespace plumage::test {
 
 // A side × side, 8-bit icon image of one colour.
-inline Bytes SolidImage(platform::Rgba colour, int side = 32) {
+inline Bytes SolidImage(formats::Rgba colour, int side = 32) {
   DibDef dib;
   dib.width = dib.height = side;
   dib.bpp = 8;
@@ -33,7 +33,7 @@ inline Bytes SolidImage(platform::Rgba colour, int side = 32) {
   dib.pixels.assign(static_cast<std::size_t>(side * side), 0);
   return EncodeDib(dib);
 }
-inline platform::Rgba ColourOf(int i) {
+inline formats::Rgba ColourOf(int i) {
   return {static_cast<std::uint8_t>(10 + i), static_cast<std::uint8_t>(200 - i), 77, 255};
 }
 inline void Save(const std::filesystem::path& path, const Bytes& bytes) {

@@ -42,12 +42,12 @@ inline void Append(Bytes& b, const Bytes& more, std::size_t unit = 1) {
 // the palette's size, the palette, the colour bits and the AND mask.
 struct DibDef {
   int width = 0, height = 0, bpp = 8;
-  std::vector<platform::Rgba> palette;  // bpp <= 8
+  std::vector<formats::Rgba> palette;  // bpp <= 8
   std::vector<std::uint32_t> pixels;    // top row first: palette index, or 0xAARRGGBB
   std::vector<std::uint8_t> mask;       // top row first: 1 = AND bit set; empty: all 0
 };
 
-inline std::uint32_t Argb(platform::Rgba c) {
+inline std::uint32_t Argb(formats::Rgba c) {
   return std::uint32_t{c.a} << 24 | c.r << 16 | c.g << 8 | c.b;
 }
 
@@ -58,7 +58,7 @@ inline Bytes EncodeDib(const DibDef& s) {
   Put32(out,
         {40, std::uint32_t(w), std::uint32_t(2 * h), 1 | std::uint32_t(bpp) << 16, 0,
          std::uint32_t((colourStride + maskStride) * h), 0, 0, std::uint32_t(s.palette.size()), 0});
-  for (const platform::Rgba& c : s.palette) out.insert(out.end(), {c.b, c.g, c.r, 0});
+  for (const formats::Rgba& c : s.palette) out.insert(out.end(), {c.b, c.g, c.r, 0});
   for (std::size_t row = h; row-- > 0;) {  // bottom-up
     Bytes line(colourStride, 0);
     for (std::size_t x = 0, bit = 0; x < w; ++x, bit += bpp) {
@@ -79,9 +79,9 @@ inline Bytes EncodeDib(const DibDef& s) {
 }
 
 // A PNG icon image from straight RGBA pixels, top row first.
-inline Bytes EncodePng(int width, int height, const std::vector<platform::Rgba>& pixels) {
-  platform::RgbaImage image{width, height, {}};
-  for (const platform::Rgba& c : pixels) image.rgba.insert(image.rgba.end(), {c.r, c.g, c.b, c.a});
+inline Bytes EncodePng(int width, int height, const std::vector<formats::Rgba>& pixels) {
+  formats::RgbaImage image{width, height, {}};
+  for (const formats::Rgba& c : pixels) image.rgba.insert(image.rgba.end(), {c.r, c.g, c.b, c.a});
   auto png = platform::LibPngCodec().Encode(image);
   return png ? *png : Bytes{};
 }

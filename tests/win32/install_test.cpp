@@ -24,7 +24,7 @@ const std::string kUserVerb = "Software\\Classes\\" + kVerb;
 std::string Caption() {
   platform::Win32Registry registry;
   platform::RegHandle key = 0;
-  if (registry.OpenKey(platform::kHkeyClassesRoot, kVerb, &key) != platform::kErrorSuccess)
+  if (registry.OpenKey(formats::kHkeyClassesRoot, kVerb, &key) != platform::kErrorSuccess)
     return "<no key>";
   char data[256] = {};
   std::uint32_t size = sizeof data - 1, type = 0;

@@ -19,6 +19,7 @@ namespace plumage::test {
 namespace {
 
 using namespace platform;
+using namespace formats;
 
 // "<count>:<text>" as GetString answers, from Wine or from the engine.
 std::string Read(IPrivateProfile& profile, const std::string& file, const char* section,

@@ -13,6 +13,7 @@ namespace plumage::test {
 namespace {
 
 using namespace platform;
+using namespace formats;
 
 TEST(Win32Registry, ValuesCodesAndTreesAreTheRegistrysOwn) {
   Win32Registry registry;

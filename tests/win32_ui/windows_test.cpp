@@ -65,9 +65,9 @@ TEST(Win32Icons, ThirtyTwoPixelIconsAtAnyDpi) {
   const auto extracted = native.icons.ExtractIcon(platform::WideToUtf8(system) + "\\shell32.dll", 3);
   ASSERT_TRUE(extracted.IsIcon());
   EXPECT_EQ(std::tuple(extracted.bitmap().width, extracted.bitmap().height), std::tuple(32, 32));
-  platform::IconBitmap corner;
+  formats::IconBitmap corner;
   corner.width = corner.height = 32;
-  corner.color.assign(32 * 32, platform::Rgba{0, 0, 0, 0});
+  corner.color.assign(32 * 32, formats::Rgba{0, 0, 0, 0});
   corner.mask.assign(32 * 32, 1);  // the background shows through
   corner.color.back() = {255, 0, 0, 0};
   corner.mask.back() = 0;

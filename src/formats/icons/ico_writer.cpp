@@ -5,7 +5,7 @@
 
 #include "formats/icons/icon_image.h"
 
-namespace plumage::platform::icons {
+namespace plumage::formats {
 namespace {
 
 void Put16(std::string& out, std::uint32_t v) {
@@ -79,4 +79,4 @@ Result<std::string> WriteIcoFile(const IconGroup& group) {
   return out;
 }
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::formats

@@ -8,7 +8,7 @@
 #include "formats/icons/icon_file.h"
 #include "base/result.h"
 
-namespace plumage::platform::icons {
+namespace plumage::formats {
 
 // The icon numbered as ExtractIcon numbers them: the index-th icon of the
 // file, or for a negative index other than -1 the icon whose resource
@@ -21,4 +21,4 @@ const IconGroup* GroupAtIndex(const IconFile& file, int index);
 // group has no image that could be located and read.
 Result<std::string> WriteIcoFile(const IconGroup& group);
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::formats

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace plumage::platform {
+namespace plumage::formats {
 
 struct Rgba {
   std::uint8_t r = 0, g = 0, b = 0, a = 0;
@@ -22,4 +22,4 @@ struct IconBitmap {
   bool hasAlpha = false;  // per-pixel alpha: blended, and the mask is not used
 };
 
-}  // namespace plumage::platform
+}  // namespace plumage::formats

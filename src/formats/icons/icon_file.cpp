@@ -2,7 +2,7 @@
 
 #include "base/byte_reader.h"
 
-namespace plumage::platform::icons {
+namespace plumage::formats {
 namespace {
 
 constexpr std::uint16_t kIconType = 1;  // 2 would be a cursor
@@ -112,4 +112,4 @@ Result<std::vector<GroupEntry>> ReadGroupIconDirectory(std::span<const std::uint
   return entries;
 }
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::formats

@@ -11,7 +11,7 @@
 
 #include "base/result.h"
 
-namespace plumage::platform::icons {
+namespace plumage::formats {
 
 // One image of an icon: the bytes of a device-independent bitmap or of a
 // PNG, as located by the directory (never beyond the file's data).
@@ -98,4 +98,4 @@ void ResolveGroup(IconGroup& group, std::span<const std::uint8_t> groupBytes, Fi
   }
 }
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::formats

@@ -3,12 +3,12 @@
 #include "base/byte_reader.h"
 #include "formats/bitmap_header.h"
 
-namespace plumage::platform::icons {
+namespace plumage::formats {
 namespace {
 
-using image::bmp::kBiRgb;
-using image::bmp::kCoreHeaderSize;
-using image::bmp::kInfoHeaderSize;
+using formats::kBiRgb;
+using formats::kCoreHeaderSize;
+using formats::kInfoHeaderSize;
 // Windows reads at most 256 colour-table entries whatever the header claims.
 constexpr std::uint32_t kMaxColorTable = 256;
 
@@ -26,7 +26,7 @@ std::string Sides(int w, int h) {
 }
 
 Result<BmpHeader> ReadBmpHeader(ByteReader& r) {
-  PLUMAGE_TRY(info, image::bmp::ReadBitmapHeader(r, "icon image"));
+  PLUMAGE_TRY(info, formats::ReadBitmapHeader(r, "icon image"));
   if (info.headerSize == kCoreHeaderSize)
     return MakeError(ErrorKind::Unsupported, "icon image: OS/2 bitmap headers are not read");
   if (info.headerSize < kInfoHeaderSize)
@@ -216,4 +216,4 @@ Result<IconBitmap> DecodePngIconImage(std::span<const std::uint8_t> bytes, IPngC
   return out;
 }
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::formats

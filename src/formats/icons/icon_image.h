@@ -10,7 +10,7 @@
 #include "formats/icons/icon_bitmap.h"
 #include "formats/png_codec.h"
 
-namespace plumage::platform::icons {
+namespace plumage::formats {
 
 // Icons are at most 256 × 256 (a directory writes 256 as 0). A larger header
 // is damage, and refusing it bounds what a lying header can make us allocate.
@@ -32,4 +32,4 @@ Result<IconBitmap> DecodeIconImage(std::span<const std::uint8_t> bytes, IPngCode
 Result<IconBitmap> DecodeBmpIconImage(std::span<const std::uint8_t> bytes);
 Result<IconBitmap> DecodePngIconImage(std::span<const std::uint8_t> bytes, IPngCodec& png);
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::formats

@@ -7,7 +7,7 @@
 #include "base/codepage.h"
 #include "formats/icons/icon_file.h"
 
-namespace plumage::platform::icons {
+namespace plumage::formats {
 namespace {
 
 constexpr std::size_t kNeHeaderSize = 64;
@@ -140,4 +140,4 @@ Result<IconFile> ReadNeFile(std::span<const std::uint8_t> data, std::uint32_t he
   return file;
 }
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::formats

@@ -7,7 +7,7 @@
 #include "base/byte_reader.h"
 #include "formats/icons/icon_file.h"
 
-namespace plumage::platform::icons {
+namespace plumage::formats {
 namespace {
 
 constexpr std::uint16_t kPe32Magic = 0x10B;
@@ -285,4 +285,4 @@ Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t he
   return file;
 }
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::formats

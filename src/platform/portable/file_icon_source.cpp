@@ -9,6 +9,9 @@
 #include "platform/portable/icon_drawing.h"
 
 namespace plumage::platform {
+
+using formats::IconBitmap;
+
 namespace {
 
 // Paths are UTF-8 inside the program.
@@ -67,7 +70,7 @@ const FileIconSource::ParsedFile* FileIconSource::Open(const std::string& path,
     return nullptr;
   }
   ++filesParsed_;
-  parsed->icons = icons::ParseIconFile(parsed->bytes);
+  parsed->icons = formats::ParseIconFile(parsed->bytes);
   cached_ = std::move(parsed);
   return cached_.get();
 }
@@ -77,18 +80,18 @@ IconHandle FileIconSource::IconAt(const std::string& path, int index, int size) 
   const ParsedFile* file = Open(path, failure);
   if (!file) return failure;
   if (!file->icons) return IconHandle::None(path + ": " + file->icons.error().message);
-  const icons::IconFile& icons = *file->icons;
-  if (icons.kind == icons::IconFileKind::NotIconFile)
+  const formats::IconFile& icons = *file->icons;
+  if (icons.kind == formats::IconFileKind::NotIconFile)
     return IconHandle::NotIconFile(path + ": not an icon file, executable or library");
 
-  const icons::IconGroup* group = icons::GroupAtIndex(icons, index);
+  const formats::IconGroup* group = formats::GroupAtIndex(icons, index);
   if (!group) {
     const std::size_t count = icons.groups.size();
     return IconHandle::None(path + ": no icon at index " + std::to_string(index) +
                             " (the file holds " + std::to_string(count) +
                             (count == 1 ? " icon)" : " icons)"));
   }
-  IconHandle icon = icons::BuildIcon(*group, size, png_);
+  IconHandle icon = platform::BuildIcon(*group, size, png_);
   if (!icon.IsIcon()) return IconHandle::None(path + ": " + icon.reason());
   return icon;
 }
@@ -102,7 +105,7 @@ IconHandle FileIconSource::ExtractIconAtSize(const std::string& path, int index,
 }
 
 IconHandle FileIconSource::ExtractLargestIcon(const std::string& path, int index) {
-  return IconAt(path, index, icons::kNaturalSize);
+  return IconAt(path, index, platform::kNaturalSize);
 }
 
 IconHandle FileIconSource::SmallShellIcon(const std::string& path) {
@@ -124,10 +127,10 @@ IconHandle FileIconSource::SmallShellIcon(const std::string& path) {
 }
 
 IconHandle FileIconSource::LoadIconResource(std::span<const std::uint8_t> icoBytes, int size) {
-  auto file = icons::ReadIcoFile(icoBytes);
+  auto file = formats::ReadIcoFile(icoBytes);
   if (!file) return IconHandle::None("icon resource: " + file.error().message);
   if (file->groups.empty()) return IconHandle::None("icon resource: no icon");
-  return icons::BuildIcon(file->groups.front(), size, png_);
+  return platform::BuildIcon(file->groups.front(), size, png_);
 }
 
 void FileIconSource::DrawIcon(Surface24& surface, int x, int y, const IconHandle& icon) {
@@ -137,7 +140,7 @@ void FileIconSource::DrawIcon(Surface24& surface, int x, int y, const IconHandle
 void FileIconSource::DrawIconEx(Surface24& surface, int x, int y, const IconHandle& icon, int width,
                                 int height) {
   if (!icon.IsIcon()) return;
-  icons::DrawIconBitmap(surface, x, y, icon.bitmap(), width, height);
+  platform::DrawIconBitmap(surface, x, y, icon.bitmap(), width, height);
 }
 
 void FileIconSource::DrawSmallIcon(Surface24& surface, int x, int y, const IconHandle& icon) {

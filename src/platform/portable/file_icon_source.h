@@ -22,7 +22,7 @@ inline constexpr std::uintmax_t kMaxIconSourceBytes = 256 * 1024 * 1024;
 
 class FileIconSource : public IIconSource {
  public:
-  explicit FileIconSource(IPngCodec& png) : png_(png) {}
+  explicit FileIconSource(formats::IPngCodec& png) : png_(png) {}
 
   IconHandle ExtractIcon(const std::string& path, int index) override;
   IconHandle ExtractIconAtSize(const std::string& path, int index, int size) override;
@@ -47,13 +47,13 @@ class FileIconSource : public IIconSource {
     std::uintmax_t size = 0;
     std::filesystem::file_time_type modified;
     std::vector<std::uint8_t> bytes;  // the icons' spans point into these
-    Result<icons::IconFile> icons = MakeError(ErrorKind::NotFound, "not read");
+    Result<formats::IconFile> icons = MakeError(ErrorKind::NotFound, "not read");
   };
   // The parsed file, or None / NotIconFile with the reason.
   const ParsedFile* Open(const std::string& path, IconHandle& failure);
   IconHandle IconAt(const std::string& path, int index, int size);
 
-  IPngCodec& png_;
+  formats::IPngCodec& png_;
   std::unique_ptr<ParsedFile> cached_;
   int filesParsed_ = 0;
 };

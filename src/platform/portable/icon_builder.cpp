@@ -4,7 +4,16 @@
 
 #include "platform/portable/icon_drawing.h"
 
-namespace plumage::platform::icons {
+namespace plumage::platform {
+
+using formats::DecodeIconImage;
+using formats::IPngCodec;
+using formats::IconGroup;
+using formats::IconImageInfo;
+using formats::IconImageRef;
+using formats::PeekIconImage;
+using formats::kMaxIconSide;
+
 namespace {
 
 // Windows shows the image it chose or nothing; passing over a damaged image
@@ -104,4 +113,4 @@ IconHandle BuildIcon(const IconGroup& group, int size, IPngCodec& png) {
   return IconHandle::None(reason);
 }
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::platform

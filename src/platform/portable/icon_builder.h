@@ -10,20 +10,20 @@
 #include "formats/icons/icon_image.h"
 #include "formats/png_codec.h"
 
-namespace plumage::platform::icons {
+namespace plumage::platform {
 
 // The image of a group to show at size × size: an image of exactly that
 // size if there is one, else the smallest larger one (scaled down), else
 // the largest smaller one (scaled up); among images of the chosen size the
 // deepest colour; among equals the first in directory order. Returns the
 // position in `images`; `images` must not be empty.
-std::size_t ChooseIconImage(std::span<const IconImageInfo> images, int size);
+std::size_t ChooseIconImage(std::span<const formats::IconImageInfo> images, int size);
 
 // The group's icon at size × size. An image that cannot be decoded is
 // passed over for the next best; when none can, the handle is None with
 // the reasons. A size of kNaturalSize takes the largest image (the deepest
 // among the largest) at its own size, unscaled.
 inline constexpr int kNaturalSize = 0;
-IconHandle BuildIcon(const IconGroup& group, int size, IPngCodec& png);
+IconHandle BuildIcon(const formats::IconGroup& group, int size, formats::IPngCodec& png);
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::platform

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
-namespace plumage::platform::icons {
+namespace plumage::platform {
+
+using formats::IconBitmap;
+using formats::Rgba;
 
 IconBitmap ScaleIconBitmap(const IconBitmap& bitmap, int width, int height) {
   if (bitmap.width == width && bitmap.height == height) return bitmap;
@@ -65,4 +68,4 @@ void DrawIconBitmap(Surface24& surface, int x, int y, const IconBitmap& bitmap, 
   }
 }
 
-}  // namespace plumage::platform::icons
+}  // namespace plumage::platform

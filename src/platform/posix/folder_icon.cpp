@@ -4,6 +4,11 @@
 #include <vector>
 
 namespace plumage::platform {
+
+using formats::IconBitmap;
+using formats::Rgba;
+using formats::RgbaImage;
+
 namespace {
 
 constexpr std::string_view kSection = "[Desktop Entry]";

@@ -23,7 +23,7 @@ std::string FolderIconPngName(const std::string& iconFile, std::int32_t index);
 
 // An icon's pixels as straight RGBA: per-pixel alpha where the icon has it,
 // else opaque where the AND mask is clear and transparent where it is set.
-RgbaImage IconToRgba(const IconBitmap& icon);
+formats::RgbaImage IconToRgba(const formats::IconBitmap& icon);
 
 // A .directory's text with Icon= of [Desktop Entry] set to `iconPath`;
 // every other line stays as it was. An empty text stands for a missing file.

@@ -6,6 +6,10 @@
 
 namespace plumage::platform {
 
+using formats::RgbaImage;
+using formats::kMaxPngSide;
+using formats::LooksLikePng;
+
 Result<RgbaImage> LibPngCodec::Decode(std::span<const std::uint8_t> bytes) {
   if (!LooksLikePng(bytes)) return MakeError(ErrorKind::Invalid, "PNG: no PNG signature");
   png_image image;

@@ -5,10 +5,10 @@
 
 namespace plumage::platform {
 
-class LibPngCodec : public IPngCodec {
+class LibPngCodec : public formats::IPngCodec {
  public:
-  Result<RgbaImage> Decode(std::span<const std::uint8_t> bytes) override;
-  Result<std::vector<std::uint8_t>> Encode(const RgbaImage& image) override;
+  Result<formats::RgbaImage> Decode(std::span<const std::uint8_t> bytes) override;
+  Result<std::vector<std::uint8_t>> Encode(const formats::RgbaImage& image) override;
 };
 
 }  // namespace plumage::platform

@@ -8,6 +8,9 @@
 #include "platform/posix/posix_files.h"
 
 namespace plumage::platform {
+
+using formats::IPngCodec;
+
 namespace fs = std::filesystem;
 
 namespace {

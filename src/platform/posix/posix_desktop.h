@@ -23,7 +23,7 @@ inline constexpr const char* kFolderIconsFolder = "FolderIcons";
 
 class PosixDesktop : public IDesktop {
  public:
-  PosixDesktop(ISystem& system, FileIconSource& icons, IPngCodec& png);
+  PosixDesktop(ISystem& system, FileIconSource& icons, formats::IPngCodec& png);
 
   void VerbCaptionChanged(const std::string& caption) override;
   void FolderIconSet(const std::string& folder, const std::string& iconFile,
@@ -50,7 +50,7 @@ class PosixDesktop : public IDesktop {
 
   ISystem& system_;
   FileIconSource& icons_;
-  IPngCodec& png_;
+  formats::IPngCodec& png_;
   bool metadataUnavailable_ = false;
 };
 

@@ -20,6 +20,8 @@
 
 namespace plumage::platform {
 
+using formats::kDosAttribName;
+
 namespace fs = std::filesystem;
 
 std::string HomeFolder() {

@@ -14,6 +14,9 @@
 #include "formats/profile_engine.h"
 
 namespace plumage::platform {
+
+using formats::ProfileText;
+
 namespace {
 
 Error FileError(const std::string& path, const std::string& what) {

@@ -16,6 +16,10 @@
 #include "platform/posix/posix_files.h"
 
 namespace plumage::platform {
+
+using formats::RegDocument;
+using formats::RegEntry;
+
 namespace fs = std::filesystem;
 
 PosixRegistry::PosixRegistry(std::string file) : path_(std::move(file)) {}

@@ -39,10 +39,10 @@ class PosixRegistry : public IRegistry {
     std::string path;
   };
 
-  RegDocument Load() const;
+  formats::RegDocument Load() const;
   template <typename Change>
   long Modify(Change&& change);
-  void KeepDamagedCopy(const std::string& bytes, const RegDocument& doc) const;
+  void KeepDamagedCopy(const std::string& bytes, const formats::RegDocument& doc) const;
 
   std::string path_;
   std::map<RegHandle, OpenedKey> open_;

@@ -22,6 +22,11 @@
 #include "platform/posix/posix_files.h"
 
 namespace plumage::platform {
+
+using formats::FormatDosAttrib;
+using formats::ParseDosAttrib;
+using formats::kDosAttribName;
+
 namespace {
 
 // Samba's attribute records are a few dozen bytes; a value beyond this is

@@ -9,6 +9,11 @@
 #include <utility>
 
 namespace plumage::platform {
+
+using formats::RgbaImage;
+using formats::kMaxPngSide;
+using formats::LooksLikePng;
+
 namespace {
 
 // COM for the length of one call; a caller that has it already keeps it.

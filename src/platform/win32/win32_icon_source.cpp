@@ -14,6 +14,10 @@
 #include "platform/win32/win32_text.h"
 
 namespace plumage::platform {
+
+using formats::IconBitmap;
+using formats::Rgba;
+
 namespace {
 
 // Icons larger than this are no icons the shell hands out.

@@ -8,6 +8,11 @@
 #include "platform/win32/win32_text.h"
 
 namespace plumage::platform {
+
+using formats::kHkeyClassesRoot;
+using formats::kHkeyCurrentUser;
+using formats::kHkeyLocalMachine;
+
 namespace {
 
 // The predefined keys are these very numbers, sign-extended as Windows

@@ -13,10 +13,10 @@ constexpr std::uint32_t kLargestSide = 1024;
 plumage::Surface24 CompositeBitmapFile(std::span<const std::uint8_t> file,
                                         plumage::Rgb background) {
   ByteReader reader(file, "picture");
-  const auto fileHeader = image::bmp::ReadFileHeader(reader, "picture");
-  const auto header = image::bmp::ReadBitmapHeader(reader, "picture");
-  if (!fileHeader || !header || header->headerSize < image::bmp::kInfoHeaderSize ||
-      header->bitCount != 32 || header->compression != image::bmp::kBiRgb)
+  const auto fileHeader = formats::ReadFileHeader(reader, "picture");
+  const auto header = formats::ReadBitmapHeader(reader, "picture");
+  if (!fileHeader || !header || header->headerSize < formats::kInfoHeaderSize ||
+      header->bitCount != 32 || header->compression != formats::kBiRgb)
     return {};
   if (header->width <= 0 || header->height <= 0 || header->width > kLargestSide ||
       header->height > kLargestSide)
