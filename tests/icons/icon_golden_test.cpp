@@ -2,7 +2,7 @@
 // the drawing, the icon source and the folder drawing make of a fixed set of
 // files, as one text compared with golden/icons.txt. The files are the real
 // Windows files of the tests (mingw-w64), files from our own writer, and the
-// same damaged as broken or hostile files are. Each line says what the
+// same damaged as broken or hostile files are (cases/). Each line says what the
 // program answered: icons, images, decoded pixels and drawings as hashes, or
 // the error with its kind and message. The Windows build, under Wine, gives
 // the very same text.
@@ -185,9 +185,19 @@ Bytes Patched(Bytes b, std::initializer_list<std::pair<std::size_t, std::uint32_
   return b;
 }
 
-// A file of `files` with the edits of a line of cases/damage.txt:
-// "<file> <place>:cut" or "<file> <place>:<n>=<value>" (or "|=" to set bits)
-// and more edits, a place a number or a name of `places` and an offset.
+// The "<what> | <file> <edit>..." lines of a file of cases/.
+std::vector<std::pair<std::string, std::string>> CaseLines(const std::string& name) {
+  std::istringstream in(ReadFile(std::string(PLUMAGE_SOURCE_DIR) + "/tests/icons/cases/" + name));
+  std::vector<std::pair<std::string, std::string>> lines;
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty() && line[0] != '#')
+      lines.emplace_back(line.substr(0, line.find(" | ")), line.substr(line.find(" | ") + 3));
+  return lines;
+}
+
+// A file of `files` with the edits of a case line: "<place>:cut" or
+// "<place>:<n>=<value>" (or "|=" to set bits); a place a number, or a name
+// of `places` (E: the end of the file) and an offset.
 Bytes Damaged(const std::string& edits, const std::map<std::string, Bytes>& files,
               const std::map<std::string, std::size_t>& places) {
   std::istringstream in(edits);
@@ -196,28 +206,20 @@ Bytes Damaged(const std::string& edits, const std::map<std::string, Bytes>& file
   Bytes b = files.at(name);
   while (in >> edit) {
     const std::string place = edit.substr(0, edit.find(':')), what = edit.substr(place.size() + 1);
-    const std::size_t plus = place.find('+');
-    const std::size_t at =
-        std::isdigit(static_cast<unsigned char>(place[0]))
-            ? std::stoul(place, nullptr, 0)
-            : places.at(place.substr(0, plus)) +
-                  (plus == std::string::npos ? 0 : std::stoul(place.substr(plus + 1), nullptr, 0));
+    const std::size_t sign = std::isdigit(static_cast<unsigned char>(place[0]))
+                                 ? 0
+                                 : std::min(place.find_first_of("+-"), place.size());
+    const std::string base = place.substr(0, sign), offset = place.substr(sign);
+    std::size_t at = base.empty() ? 0 : base == "E" ? b.size() : places.at(base);
+    if (!offset.empty()) at += std::size_t(std::stol(offset, nullptr, 0));
     if (what == "cut") {
       b.resize(at);
       continue;
     }
     const bool bits = what[1] == '|';
-    std::uint32_t value = std::uint32_t(std::stoull(what.substr(bits ? 3 : 2), nullptr, 0));
+    const std::uint32_t value = std::uint32_t(std::stoull(what.substr(bits ? 3 : 2), nullptr, 0));
     PutAt(b, at, bits ? value | GetAt32(b, at) : value, std::size_t(what[0] - '0'));
   }
-  return b;
-}
-
-// A bitmap header of width × height (with the mask), and nothing after it.
-Bytes Header(std::int32_t w, std::int32_t h, std::uint32_t bpp, std::uint32_t compression = 0,
-             std::uint32_t size = 40) {
-  Bytes b;
-  Put32(b, {size, std::uint32_t(w), std::uint32_t(h), 1 | bpp << 16, compression, 0, 0, 0, 0, 0});
   return b;
 }
 
@@ -280,12 +282,8 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
       {"T", kNeResourceTable},
       {"L", Find(ne, EncodeTestImage(2, {32, 4}))}};
   const std::map<std::string, Bytes> files = {{"pe", pe}, {"wide", wide}, {"ne", ne}, {"ico", ico}};
-  std::istringstream damage(
-      ReadFile(std::string(PLUMAGE_SOURCE_DIR) + "/tests/icons/cases/damage.txt"));
-  for (std::string line; std::getline(damage, line);)
-    if (!line.empty() && line[0] != '#')
-      d.Section(line.substr(0, line.find(" | ")),
-                Damaged(line.substr(line.find(" | ") + 3), files, places));
+  for (const auto& [what, edits] : CaseLines("damage.txt"))
+    d.Section(what, Damaged(edits, files, places));
   Bytes claims24 = three[1], zeros = Patched(ico, {{18, 0xFFFFFFF0u}}),
         lost = WriteIco(std::vector<Bytes>(300, three[0]));
   PutAt(claims24, 14, 24, 2);  // its colour bits now run past its end
@@ -309,7 +307,7 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
     d.Section(what, bytes);
 
   // Images alone: every depth at odd sizes, colour tables of every length,
-  // masks missing, headers damaged, PNG images.
+  // PNG images; masks missing, headers damaged (cases/images.txt).
   d.out << "== images\n";
   unsigned seed = 0;
   for (int bpp : {1, 4, 8, 24, 32, 33})  // 33: 32 with alpha
@@ -318,64 +316,34 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
         d.Image(Cat("dib ", bpp, " bpp ", w, "x", h),
                 RandomDib(w, h, std::min(bpp, 32), bpp == 33, ++seed));
   DibDef shortTable{9, 4, 8, {{1, 2, 3, 0}, {4, 5, 6, 0}, {7, 8, 9, 0}}, {}, {}},
-      longTable = shortTable;
+      longTable = shortTable, twoColours{9, 4, 24, {{9, 9, 9, 0}, {8, 8, 8, 0}}, {}, {}};
   for (std::uint32_t i = 0; i < 36; ++i) shortTable.pixels.push_back(i % 7);
   longTable.bpp = 4;
   longTable.palette.resize(20, {1, 2, 3, 0});
   longTable.pixels.assign(36, 2);
-  const Bytes colours = RandomDib(32, 32, 24, false, 1);
+  twoColours.pixels.assign(36, 0x123456);
+  d.Image("8 bpp, 3 colours, indices up to 6", EncodeDib(shortTable));
+  d.Image("4 bpp, 20 colours", EncodeDib(longTable));
+  d.Image("24 bpp with 2 colours", EncodeDib(twoColours));
   std::vector<Rgba> pixels;
   for (int i = 0; i < 15; ++i)
     pixels.push_back({std::uint8_t(i * 10), 20, 30, std::uint8_t(i % 3 ? 17 * i : 0)});
-  const Bytes png = EncodePng(5, 3, pixels);
-  std::vector<std::pair<std::string, Bytes>> alone = {
-      {"8 bpp, 3 colours, indices up to 6", EncodeDib(shortTable)},
-      {"4 bpp, 20 colours", EncodeDib(longTable)},
-      {"24 bpp with 2 colours",
-       EncodeDib(
-           {9, 4, 24, {{9, 9, 9, 0}, {8, 8, 8, 0}}, std::vector<std::uint32_t>(36, 0x123456), {}})},
-      {"8 bpp, colour count 0", Patched(RandomDib(9, 4, 8, false, 99), {{32, 0}})},
-      {"8 bpp, colour count 4294967295",
-       Patched(RandomDib(9, 4, 8, false, 99), {{32, 0xFFFFFFFFu}})},
-      {"24 bpp, colour bits cut", Bytes(colours.begin(), colours.begin() + 1040)},
-      {"header: nothing", {}},
-      {"header: half", {0x28, 0, 0, 0, 0x20, 0, 0, 0, 0x40, 0}},
-      {"header: OS/2", {0x0C, 0, 0, 0, 0x20, 0, 0x40, 0, 1, 0, 8, 0}},
-      {"header: size 20", Header(32, 64, 8, 0, 20)},
-      {"header: width 0", Header(0, 64, 8)},
-      {"header: height 1", Header(32, 1, 8)},
-      {"header: width 256", Header(256, 2, 1)},
-      {"header: width 257", Header(257, 64, 8)},
-      {"header: height 2 x 257", Header(32, 514, 8)},
-      {"header: top-down", Header(32, -64, 8)},
-      {"header: 16 bits", Header(32, 64, 16)},
-      {"header: 0 bits", Header(32, 64, 0)},
-      {"header: RLE", Header(32, 64, 8, 1)},
-      {"header: size past the end", Header(32, 64, 8, 0, 0xFFFFFFFFu)},
-      {"header: no colour table", Header(32, 64, 8)},
-      {"png 5x3", png},
-      {"png 256x1", EncodePng(256, 1, std::vector<Rgba>(256, {1, 2, 3, 4}))},
-      {"png 257x1", EncodePng(257, 1, std::vector<Rgba>(257, {1, 2, 3, 4}))},
-      {"png, the first chunk not IHDR", Patched(png, {{12, 0x52444858}})},
-      {"png, IHDR of 12 bytes", Patched(png, {{8, 0x0C000000}})},
-      {"png, the signature alone", Bytes(png.begin(), png.begin() + 8)},
-      {"png, cut short", Bytes(png.begin(), png.end() - 20)},
-      {"png, width 0", Patched(png, {{16, 0}})},
-      {"png, width 65536", Patched(png, {{16, 0x100}})},
-      {"png, colour type 5", Patched(png, {{24, (GetAt32(png, 24) & 0xFFFF00FF) | 0x0500}})}};
-  for (int bpp : {8, 24, 32, 33}) {
-    alone.push_back(
-        {Cat("no mask, ", bpp, " bpp"), RandomDib(5, 5, std::min(bpp, 32), bpp == 33, 7)});
-    alone.back().second.resize(alone.back().second.size() - 4 * 5);
+  std::map<std::string, Bytes> images = {{"dib8", RandomDib(9, 4, 8, false, 99)},
+                                         {"colours", RandomDib(32, 32, 24, false, 1)},
+                                         {"header", {}},
+                                         {"png", EncodePng(5, 3, pixels)}};
+  Put32(images["header"], {40, 32, 64, 1 | 8 << 16, 0, 0, 0, 0, 0, 0});
+  for (int bpp : {8, 24, 32, 33})
+    images[Cat("small", bpp)] = RandomDib(5, 5, std::min(bpp, 32), bpp == 33, 7);
+  d.Image("png 256x1", EncodePng(256, 1, std::vector<Rgba>(256, {1, 2, 3, 4})));
+  d.Image("png 257x1", EncodePng(257, 1, std::vector<Rgba>(257, {1, 2, 3, 4})));
+  for (const auto& [what, edits] : CaseLines("images.txt")) {
+    const bool peek = edits.ends_with(" peek");
+    d.Image(what, Damaged(edits.substr(0, edits.size() - (peek ? 5 : 0)), images, {}), !peek);
   }
-  for (const auto& [what, bytes] : alone) d.Image(what, bytes);
   d.codec.lie = true;
-  d.Image("png, a decoder that disagrees", png);
+  d.Image("png, a decoder that disagrees", images["png"]);
   d.codec.lie = false;
-  for (std::uint32_t typeAndDepth :
-       {0x0001u, 0x0208u, 0x0304u, 0x0408u, 0x0608u, 0x0610u})  // the header alone
-    d.Image(Cat("png header, colour type ", typeAndDepth >> 8, ", depth ", typeAndDepth & 0xFF),
-            Patched(png, {{24, (GetAt32(png, 24) & 0xFFFF0000) | typeAndDepth}}), false);
 
   // The icon source and the folder drawing, on files in a folder of their
   // own; the text names them <dir>/ and <pe>/.
