@@ -94,8 +94,8 @@ struct Dump {
   // An image alone: its header, then its pixels.
   void Image(const std::string& what, const Bytes& bytes, bool decode = true) {
     codec.calls = 0;
-    auto bitmap = DecodeIconImage(Span(bytes), codec);
-    out << what << ": " << Text(PeekIconImage(Span(bytes)));
+    auto bitmap = DecodeIconImage(bytes, codec);
+    out << what << ": " << Text(PeekIconImage(bytes));
     if (decode) out << " -> " << (bitmap ? Pixels(*bitmap) : Text(bitmap.error()));
     out << (decode && codec.calls ? ", by the PNG decoder\n" : "\n");
   }
@@ -104,7 +104,7 @@ struct Dump {
   // 32, at 16 and at its largest, their drawings, the icon written as .ico.
   std::string File(const Bytes& bytes, bool bytesShown = true) {
     static const char* kKinds[] = {"ico", "pe", "ne", "other executable", "no icon file"};
-    auto file = ParseIconFile(Span(bytes));
+    auto file = ParseIconFile(bytes);
     if (!file) return Text(file.error()) + "\n";
     std::string text =
         Cat(kKinds[int(file->kind)], " ", file->format, ", ", file->groups.size(), " icons\n");
@@ -159,7 +159,7 @@ struct Dump {
     std::string kept, back;
     for (const IconImageRef& image : g.images)
       kept += PeekIconImage(image.bytes) ? HashOf(image.bytes) : "";
-    auto file = ReadIcoFile(Span(bytes));
+    auto file = ReadIcoFile(bytes);
     for (const IconImageRef& image : file ? file->groups[0].images : std::vector<IconImageRef>{})
       back += HashOf(image.bytes);
     return HashOf(fields) + (kept == back ? ", read back whole" : ", READ BACK OTHERWISE");
@@ -392,11 +392,11 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
   const std::string lib = path("<pe>/icons40_32.dll");
   d.out << "ExtractIconAtSize icons40_32.dll 2 48: " << Text(d.source.ExtractIconAtSize(lib, 2, 48))
         << "\nExtractLargestIcon icons40_32.dll 5: " << Text(d.source.ExtractLargestIcon(lib, 5))
-        << "\nLoadIconResource one.ico 16: " << Text(d.source.LoadIconResource(Span(one), 16))
+        << "\nLoadIconResource one.ico 16: " << Text(d.source.LoadIconResource(one, 16))
         << "\nLoadIconResource one.ico, reserved 1: "
-        << Text(d.source.LoadIconResource(Span(Patched(one, {{0, 0x10001}})), 32))
+        << Text(d.source.LoadIconResource(Patched(one, {{0, 0x10001}}), 32))
         << "\nLoadIconResource 7 bytes: "
-        << Text(d.source.LoadIconResource(Span(Bytes{1, 2, 3, 4, 5, 6, 7}), 32)) << "\n";
+        << Text(d.source.LoadIconResource(Bytes{1, 2, 3, 4, 5, 6, 7}, 32)) << "\n";
   for (const char* name : {"C:\\Games\\chess.exe", "/apps/Chess.EXE", "folder.Ico", "shell32.dll",
                            "icons.icl", "notanexe", "ico", "co", "", "caf\xC3\xA9.ICO", "a.exe "})
     d.out << "UsesShellIcon '" << name << "' 0, 1: " << UsesShellIcon(name, 0)

@@ -34,7 +34,7 @@ TEST(OtherReaders, IcotoolSeesThePixelsWeSee) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string bytes = ReadFile(dir / "one.png");
     auto theirs = png.Decode({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-    auto ours = icons::DecodeIconImage(Span(image), png);
+    auto ours = icons::DecodeIconImage(image, png);
     ASSERT_TRUE(theirs && ours && theirs->width == ours->width && theirs->height == ours->height);
     // icotool keeps alpha bytes that are all 0, which Windows ignores.
     const bool zeroAlpha = !ours->hasAlpha && image[14] == 32;
