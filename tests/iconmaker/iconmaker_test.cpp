@@ -113,7 +113,8 @@ TEST_F(BmpToIconTest, TheIconHoldsTheEngineBitmapCutToTheFolderSilhouette) {
         mask += opaque ? '0' : '1';
       }
     EXPECT_EQ(icon.substr(1086, 1024), pixels);
-    for (std::size_t i = 0; i < 1024; ++i) bits += (icon[2110 + i / 8] >> (7 - i % 8)) & 1 ? '1' : '0';
+    for (std::size_t i = 0; i < 1024; ++i)
+      bits += (icon[2110 + i / 8] >> (7 - i % 8)) & 1 ? '1' : '0';
     EXPECT_EQ(bits, mask);
   }
   EXPECT_TRUE(fs::exists(home / "$$$.BMP")) << "the caller removes the temporaries";
