@@ -214,8 +214,7 @@ std::string Outputs(const Case& c) {
   test::EventRecorder events;
   test::RecordingMessages messages;
   test::Device files;
-  ImageServices services;
-  services.messages = &messages, services.files = &files;
+  ImageServices services{.messages = &messages, .files = &files};
   cDIBSection pic(services), to;
   if (c.w > 0) MakePicture(pic, c.w, c.h, c.kind, c.Seed());
   cPalette pal(services);
