@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "app/texts.h"
 #include "iconmaker/bmp_to_icon.h"
@@ -49,21 +48,7 @@ class IconMakingTest : public ::testing::Test, public FormBench {
   bool TemporariesGone() const {
     return !fs::exists(home / "$$$.BMP") && !fs::exists(home / "$$$.ICO");
   }
-  // An .ico file of two opaque 32 × 32 images, a colour per column band.
-  std::string WriteIcoFile(const std::string& name, std::uint8_t red) {
-    DibDef dib;
-    dib.width = dib.height = 32;
-    dib.bpp = 32;
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x)
-        dib.pixels.push_back(
-            Argb({red, static_cast<std::uint8_t>(x * 8), static_cast<std::uint8_t>(y * 8), 255}));
-    Save(dir / name, WriteIco({EncodeDib(dib), EncodeDib(dib)}));
-    return (dir / name).string();
-  }
 };
-
-unsigned U8(const std::string& b, std::size_t at) { return static_cast<std::uint8_t>(b[at]); }
 
 TEST(BmpToIcon, OnlyAnUncompressed8Bit32By32BitmapWithItsPixelsAt1078IsTaken) {
   std::vector<std::uint8_t> b(2102, 0);
@@ -130,7 +115,8 @@ TEST_F(BmpToIconTest, TheIconHoldsTheEngineBitmapCutToTheFolderSilhouette) {
         mask += opaque ? '0' : '1';
       }
     EXPECT_EQ(icon.substr(1086, 1024), pixels);
-    for (std::size_t i = 0; i < 1024; ++i) bits += ((U8(icon, 2110 + i / 8) >> (7 - i % 8)) & 1) ? '1' : '0';
+    for (std::size_t i = 0; i < 1024; ++i)
+      bits += (icon[2110 + i / 8] >> (7 - i % 8)) & 1 ? '1' : '0';
     EXPECT_EQ(bits, mask);
   }
   EXPECT_TRUE(fs::exists(home / "$$$.BMP")) << "the caller removes the temporaries";
@@ -144,7 +130,6 @@ TEST_F(BmpToIconTest, WhatIsNotA32By32PictureIsRefusedAndNothingWritten) {
   WriteFile(dir / "junk.bmp", "BM not a bitmap");
   EXPECT_FALSE(ConvertBmpToIcon(program, (dir / "junk.bmp").string(), icon));
   EXPECT_FALSE(fs::exists(icon));
-
 }
 
 class SaveSelectedTest : public IconMakingTest {
@@ -256,7 +241,7 @@ class TransformIconTest : public IconMakingTest {
  protected:
   TransformIconTest() {
     InstallIconMaking(picker);
-    picker.SelectedIcon = WriteIcoFile("source.ico", 200);
+    picker.SelectedIcon = source;
     picker.SelectedNo = "0";
   }
   std::unique_ptr<frmTransformIcon> Open() {
@@ -266,6 +251,7 @@ class TransformIconTest : public IconMakingTest {
     return dialog;
   }
   ChangeIcon picker{program, ui};
+  const std::string source = Library("source.dll", 1);
 };
 
 TEST_F(TransformIconTest, FourCandidatesOnTheFourBackgroundsAndTheChoiceSurvivesARepaint) {
@@ -326,7 +312,7 @@ TEST_F(TransformIconTest, OkSavesTheChosenCandidateUnderTheNameAndThePickerLists
   const std::pair<const char*, const char*> names[] = {
       {"Music", "Music.ico"}, {"Rico", "Rico"}, {"My ICO", "My ICO"}, {"Bleu ciel", "Bleu ciel.ico"}};
   for (const auto& [name, file] : names) {
-    picker.SelectedIcon = (dir / "source.ico").string();
+    picker.SelectedIcon = source;
     picker.SelectedNo = "0";
     ui.onShowTransformIcon = [this, name = name](ChangeIcon& p) {
       frmTransformIcon dialog(program, ui, p);

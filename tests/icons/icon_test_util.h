@@ -1,18 +1,13 @@
-// Helpers of the icon tests: spans, files, the test PE files.
+// Helpers of the icon tests: files, the test PE files.
 #pragma once
 
 #include <filesystem>
-#include <span>
 #include <string>
 
 #include "support/icon_writer.h"
 #include "support/temp_dir.h"
 
 namespace plumage::test {
-
-inline std::span<const std::uint8_t> Span(const Bytes& b) {
-  return {b.data(), b.size()};
-}
 
 inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
   WriteFile(path, std::string(bytes.begin(), bytes.end()));

@@ -14,7 +14,6 @@ namespace plumage::test {
 namespace {
 
 using namespace platform;
-using namespace formats;
 
 // icotool writes each image as a PNG whose alpha is the mask (or the image's
 // own alpha): at every depth, and for the folder backgrounds, whose clear
@@ -35,7 +34,7 @@ TEST(OtherReaders, IcotoolSeesThePixelsWeSee) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string bytes = ReadFile(dir / "one.png");
     auto theirs = png.Decode({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-    auto ours = formats::DecodeIconImage(Span(image), png);
+    auto ours = formats::DecodeIconImage(image, png);
     ASSERT_TRUE(theirs && ours && theirs->width == ours->width && theirs->height == ours->height);
     // icotool keeps alpha bytes that are all 0, which Windows ignores.
     const bool zeroAlpha = !ours->hasAlpha && image[14] == 32;

@@ -84,8 +84,7 @@ TEST(DibSection, FilesThatCannotBeWrittenAtAnyDepth) {
   plumage::test::TempDir dir;
   test::FakeSystem system;
   for (int depth : {0, 1, 2, 3}) {
-    ImageServices services;
-    services.system = &system;
+    ImageServices services{.system = &system};
     cDIBSection dib(services);
     ASSERT_TRUE(dib.Create(4, 4));
     std::unique_ptr<cPalette> pal;
@@ -114,10 +113,7 @@ TEST(DibSection, CopyToClipboardHandsOverACopyOrSaysWhyNot) {
   test::RecordingClipboard clipboard;
   test::RecordingMessages messages;
   test::FakeSystem system;
-  ImageServices services;
-  services.system = &system;
-  services.messages = &messages;
-  services.clipboard = &clipboard;
+  ImageServices services{.system = &system, .messages = &messages, .clipboard = &clipboard};
   cDIBSection dib(services);
   ASSERT_TRUE(dib.Create(3, 2));
   dib.RandomiseBits(false, 1);
@@ -141,8 +137,7 @@ TEST(DibSection, CopyToClipboardHandsOverACopyOrSaysWhyNot) {
 TEST(ColourReduce, EveryObserverHearsTheEventsAndCompleteGivesTheTimeTaken) {
   test::FakeSystem clock;
   clock.step = 5;
-  ImageServices services;
-  services.system = &clock;
+  ImageServices services{.system = &clock};
   cDIBSection from, to, none;
   ASSERT_TRUE(from.Create(3, 2) && to.Create(3, 2));
   cColourReduceDIB reducer(services);

@@ -64,8 +64,7 @@ TEST(Palette, BinaryFilesKeepTheFourthByteAndAdvanceThePosition) {
   EXPECT_TRUE(at == 0 && back.Entries() == p.Entries());
   EXPECT_FALSE(back.Load((dir / "absent.bin").string()));
   test::Device device(1);
-  ImageServices services;
-  services.files = &device;
+  ImageServices services{.files = &device};
   EXPECT_FALSE(cPalette(services).Save(path));
 }
 
@@ -103,8 +102,7 @@ TEST(Palette, BinaryCountsFrom1To4097AreTakenAndOthersLeaveThePaletteAsItWas) {
 
 TEST(Palette, JascTextIsReadAsItsLinesOfThreeItemsAndErrorsKeepWhatCameBefore) {
   test::FakeSystem system;
-  ImageServices services;
-  services.system = &system;
+  ImageServices services{.system = &system};
   cPalette p(services);
   // Only lines of exactly three items count: not the header's name, the
   // count, two spaces (four items), line feeds alone (one line). "7 8 " is
@@ -148,8 +146,7 @@ TEST(Palette, JascFilesAreWrittenWholeAndTheirErrorsCarryTheirNumbers) {
   ASSERT_TRUE(back.LoadFromJASCFile(path));
   EXPECT_EQ(back.Entries(), p.Entries());
   test::Device device(1);
-  ImageServices failing;
-  failing.files = &device;
+  ImageServices failing{.files = &device};
   const struct {
     std::function<void()> call;
     std::int32_t number;

@@ -47,10 +47,6 @@ struct DibDef {
   std::vector<std::uint8_t> mask;       // top row first: 1 = AND bit set; empty: all 0
 };
 
-inline std::uint32_t Argb(formats::Rgba c) {
-  return std::uint32_t{c.a} << 24 | c.r << 16 | c.g << 8 | c.b;
-}
-
 inline Bytes EncodeDib(const DibDef& s) {
   const std::size_t w = std::size_t(s.width), h = std::size_t(s.height), bpp = std::size_t(s.bpp);
   const std::size_t colourStride = (w * bpp + 31) / 32 * 4, maskStride = (w + 31) / 32 * 4;
