@@ -17,7 +17,8 @@
 //
 //   write PATH TEXT, append PATH TEXT   TEXT with C escapes, the folders made
 //   env NAME=VALUE                      for the commands after it
-//   require root                        skips the transcript (status 77) otherwise
+//   require root, require PATH          skips the transcript (status 77) unless
+//                                       run as root, or unless PATH exists
 //
 // A transcript runs in a fresh folder with its own HOME and XDG_* folders;
 // each command has a minute. --update writes what was printed into the file.
@@ -98,7 +99,9 @@ std::vector<std::pair<std::string, std::string>> Mounts() {
   return mounts;
 }
 
-struct Skip {};
+struct Skip {
+  std::string what;  // what the transcript needs
+};
 
 class Transcript {
  public:
@@ -174,7 +177,9 @@ class Transcript {
     } else if (words[0] == "env" && words.size() == 2 && words[1].find('=') != std::string::npos) {
       env_.push_back(words[1]);
     } else if (words[0] == "require" && words.size() == 2 && words[1] == "root") {
-      if (geteuid() != 0) throw Skip{};
+      if (geteuid() != 0) throw Skip{"root"};
+    } else if (words[0] == "require" && words.size() == 2 && words[1][0] == '/') {
+      if (!fs::exists(words[1])) throw Skip{words[1]};
     } else if (words[0] == "plumagectl" || words[0].find('/') != std::string::npos) {
       Lines argv = words;
       if (argv[0] == "plumagectl") argv[0] = PLUMAGECTL_PATH;
@@ -226,8 +231,8 @@ int Main(const fs::path& file, bool update) {
     try {
       if (end == lines.size() || lines[end][0] != '?') throw std::runtime_error("no \"? STATUS\"");
       got = transcript.Run(transcript.Words(lines[i].substr(2)));
-    } catch (const Skip&) {
-      std::cout << where << "skipped: this transcript needs root\n";
+    } catch (const Skip& skip) {
+      std::cout << where << "skipped: this transcript needs " << skip.what << "\n";
       return 77;
     } catch (const std::exception& e) {
       std::cerr << where << e.what() << "\n";
