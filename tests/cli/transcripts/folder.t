@@ -335,3 +335,30 @@ FAIL  folder: $DIR/Doctor has neither the System nor the Read-only attribute: Wi
 ok    descriptor attributes: DESKTOP.INI is Hidden and System
 Windows would not show this folder's icon.
 ? 1
+
+# The Linux file managers' icon without a session bus: a PNG of the largest
+# image (48 × 48, blue, between 16 and 32), named by .directory for Dolphin.
+# An icon that cannot be read is told, and the old entry goes.
+$ /usr/bin/mkdir "$DIR/Sizes"
+? 0
+$ plumagectl set --no-copy "$DIR/Sizes" "$DATA/sizes.ico"
+Wrote $DATA/sizes.ico,0 to $DIR/Sizes/DESKTOP.INI
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 0
+$ /usr/bin/find "$DIR/home" -name "sizes-0-*.png" -exec /usr/bin/identify -format "%m %wx%h blue %[fx:255*p{0,0}.b]\n" {} +
+PNG 48x48 blue 255
+? 0
+$ /usr/bin/grep -o "Icon=.*/sizes-0-" "$DIR/Sizes/.directory"
+Icon=$DIR/home/.local/share/plumage/FolderIcons/sizes-0-
+? 0
+$ write "$DIR/Sizes/.directory" "[Desktop Entry]\nIcon=/old.png\nName=M\n"
+? 0
+$ plumagectl set --no-copy --force "$DIR/Sizes" "$DIR/missing.ico"
+Wrote $DIR/missing.ico,0 to $DIR/Sizes/DESKTOP.INI
+! plumagectl: warning: the Linux file managers show no icon for $DIR/Sizes: $DIR/missing.ico: no such file
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 3
+$ /usr/bin/cat "$DIR/Sizes/.directory"
+[Desktop Entry]
+Name=M
+? 0
