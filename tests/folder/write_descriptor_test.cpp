@@ -1,4 +1,7 @@
-// WriteFolderDescriptor against real files in a temporary folder.
+// WriteFolderDescriptor against real files in a temporary folder: what
+// plumagectl cannot show (the shell's notices, a drive root, a write that
+// fails half-way). The rest of it is the transcripts folder.t and
+// kept_icon.t.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,42 +58,6 @@ TEST_F(FolderTest, TheFolderGainsAndLosesSystemOnly) {
   EXPECT_EQ(env.shell.cached.size(), 1u) << "a Reset has no image to cache";
   EXPECT_TRUE(ui.messages.empty());
   chmod(folder.c_str(), 0755);
-}
-
-// Windows leaves desktop.ini in lower case at times, and a user may have
-// made it Read-only: it is the descriptor all the same, written in place.
-TEST_F(FolderTest, AnExistingDescriptorIsWrittenWhateverItsCaseAndReadOnly) {
-  const fs::path lower = folder / "desktop.ini";
-  WriteFile(lower, "[.ShellClassInfo]\r\nIconFile=old.ico\r\nIconIndex=1\r\n");
-  SetDos(lower, kAttributeReadOnly | kAttributeArchive);
-  ASSERT_EQ(Mode(lower) & 0222, 0u);
-  SelectedIcon = "new.ico";
-  SelectedNo = "2";
-  Ops().WriteFolderDescriptor();
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(ReadFile(lower), "[.ShellClassInfo]\r\nIconFile=new.ico\r\nIconIndex=2\r\n");
-  EXPECT_FALSE(fs::exists(Ini()));
-  EXPECT_EQ(Dos(lower), "0x6");
-  EXPECT_NE(Mode(lower) & 0200, 0u) << "Read-only went with the first step";
-}
-
-TEST_F(FolderTest, IconResourceFollowsWhereItIsAlreadyThere) {
-  WriteFile(Ini(), "[.ShellClassInfo]\r\nIconResource=C:\\Windows\\shell32.dll,4\r\n");
-  SelectedIcon = "/i/new.ico";
-  SelectedNo = "2";
-  Ops().WriteFolderDescriptor();
-  EXPECT_EQ(IniBytes(),
-            "[.ShellClassInfo]\r\nIconResource=/i/new.ico,2\r\nIconFile=/i/new.ico\r\n"
-            "IconIndex=2\r\n");
-
-  // Never added, not even when another section has one.
-  WriteFile(Ini(), "[Other]\r\nIconResource=x,1\r\n");
-  SelectedIcon = "/i/new.ico";
-  SelectedNo = "0";
-  Ops().WriteFolderDescriptor();
-  EXPECT_EQ(IniBytes(),
-            "[Other]\r\nIconResource=x,1\r\n[.ShellClassInfo]\r\n"
-            "IconFile=/i/new.ico\r\nIconIndex=0\r\n");
 }
 
 TEST_F(FolderTest, ADriveRootGetsAutorunAndResetDeletesIt) {

@@ -1,4 +1,6 @@
-// The INI reader and writer over real files in a temporary folder.
+// The INI reader and writer over real files in a temporary folder. (A
+// write through the user's own link, and a new file, are plumagectl's in
+// the transcripts safe_writes.t and folder.t.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -42,18 +44,6 @@ std::size_t Entries(const TempDir& dir) {
 const std::string kCjk = "\xE9\x9F\xB3\xE6\xA5\xBD";
 const std::string kEmoji = "\xF0\x9F\x98\x80";
 
-TEST(PosixProfile, MissingFileReadsTheDefaultAndIsCreatedByAWrite) {
-  TempDir dir;
-  PosixPrivateProfile profile;
-  const std::string file = (dir / "new.ini").string();
-  EXPECT_EQ(Get(profile, file, "k", "none"), "none");
-  EXPECT_EQ(profile.ReadText("S", "k", file), std::nullopt);
-  ASSERT_TRUE(profile.WriteString("S", "k", "v", file).ok());
-  EXPECT_EQ(ReadFile(file), "[S]\r\nk=v\r\n");
-  EXPECT_EQ(Get(profile, file, "k"), "v");
-  EXPECT_EQ(Entries(dir), 1u) << "no temporary sibling left";
-}
-
 // Each write replaces the file (a new one renamed over it) keeping its
 // permissions and extended attributes; text Windows-1252 lacks makes it
 // UTF-16 in that one replace; the values it holds already leave it alone.
@@ -90,17 +80,6 @@ TEST(PosixProfile, ReplacesTheFileKeepingPermissionsAndExtendedAttributes) {
   ASSERT_TRUE(profile.WriteTexts("S", {{"IconFile", "a.ico"}}, file.string()).ok());
   EXPECT_EQ(ReadFile(file), Utf16(u"; caf\u00E9\n[S]\nk=3\nIconFile=a.ico\r\n"))
       << "plain text keeps it UTF-16";
-}
-
-TEST(PosixProfile, AWriteThroughALinkRewritesItsTarget) {
-  TempDir dir;
-  PosixPrivateProfile profile;
-  WriteFile(dir / "real.ini", "[S]\r\nk=1\r\n");
-  fs::create_symlink("real.ini", dir / "link.ini");
-  ASSERT_TRUE(profile.WriteString("S", "k", "2", (dir / "link.ini").string()).ok());
-  ASSERT_TRUE(profile.WriteTexts("S", {{"j", kCjk}}, (dir / "link.ini").string()).ok());
-  EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
-  EXPECT_EQ(ReadFile(dir / "real.ini"), Utf16(u"[S]\r\nk=2\r\nj=\u97F3\u697D\r\n"));
 }
 
 // What must not be overwritten is refused in both views, naming the file

@@ -362,3 +362,59 @@ $ /usr/bin/cat "$DIR/Sizes/.directory"
 [Desktop Entry]
 Name=M
 ? 0
+
+# Windows leaves desktop.ini in lower case at times, and a user may have
+# made it Read-only: it is the descriptor all the same, written in place,
+# and Read-only goes with the first step.
+$ write "$DIR/Lower/desktop.ini" "[.ShellClassInfo]\r\nIconFile=old.ico\r\nIconIndex=1\r\n"
+? 0
+$ /usr/bin/chmod 444 "$DIR/Lower/desktop.ini"
+? 0
+$ plumagectl set --no-copy --force "$DIR/Lower" /i/new.ico 2
+Wrote /i/new.ico,2 to $DIR/Lower/desktop.ini
+! plumagectl: warning: the Linux file managers show no icon for $DIR/Lower: /i/new.ico: no such file
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 3
+$ /usr/bin/cat "$DIR/Lower/desktop.ini"
+[.ShellClassInfo]\r (esc)
+IconFile=/i/new.ico\r (esc)
+IconIndex=2\r (esc)
+? 0
+$ /usr/bin/stat -c "%A %n" "$DIR/Lower/desktop.ini"
+-rw-r--r-- $DIR/Lower/desktop.ini
+? 0
+$ /usr/bin/getfattr -d --absolute-names "$DIR/Lower/desktop.ini"
+# file: $DIR/Lower/desktop.ini
+user.DOSATTRIB="0x6"
+
+? 0
+
+# IconResource follows where it is there already; it is never added, not
+# even when another section has one.
+$ write "$DIR/Res/DESKTOP.INI" "[.ShellClassInfo]\r\nIconResource=C:\\\\Windows\\\\shell32.dll,4\r\n"
+? 0
+$ plumagectl set --no-copy --force "$DIR/Res" /i/new.ico 2
+Wrote /i/new.ico,2 to $DIR/Res/DESKTOP.INI
+! plumagectl: warning: the Linux file managers show no icon for $DIR/Res: /i/new.ico: no such file
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 3
+$ /usr/bin/cat "$DIR/Res/DESKTOP.INI"
+[.ShellClassInfo]\r (esc)
+IconResource=/i/new.ico,2\r (esc)
+IconFile=/i/new.ico\r (esc)
+IconIndex=2\r (esc)
+? 0
+$ write "$DIR/Res/DESKTOP.INI" "[Other]\r\nIconResource=x,1\r\n"
+? 0
+$ plumagectl set --no-copy --force "$DIR/Res" /i/new.ico 0
+Wrote /i/new.ico,0 to $DIR/Res/DESKTOP.INI
+! plumagectl: warning: the Linux file managers show no icon for $DIR/Res: /i/new.ico: no such file
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 3
+$ /usr/bin/cat "$DIR/Res/DESKTOP.INI"
+[Other]\r (esc)
+IconResource=x,1\r (esc)
+[.ShellClassInfo]\r (esc)
+IconFile=/i/new.ico\r (esc)
+IconIndex=0\r (esc)
+? 0
