@@ -29,7 +29,7 @@ class FatTest : public VolumeTest {
   // driver may have no call for them, and then set says so).
   void SetAndResetThroughTheKernel(const std::string& type) {
     if (auto why = WhyCannotMount(type, {"mkfs." + type})) GTEST_SKIP() << *why;
-    MountImage({FindTool("mkfs." + type)}, {"/usr/bin/mount", "-t", type}, true);
+    MountImage(type);
     if (HasFatalFailure()) return;
     ProcessResult set = Ctl({"set", folder.string(), icon.string(), "0"});
     const auto iniBits = FatAttributes(ini);
