@@ -1,7 +1,7 @@
 // The folder verb in the file managers' menus: the entry files against
-// their formats and the merge into the user's Thunar actions. What install,
-// rename and uninstall do to a home, beside the package's entries or not,
-// is the transcripts menus.t and menus_with_package.t.
+// their formats. What install, rename and uninstall do to a home and to the
+// user's Thunar actions, beside the package's entries or not, is the
+// transcripts menus.t and menus_with_package.t.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -102,25 +102,6 @@ TEST(MenuFormats, NautilusScriptStartsPlumageWithTheFullPathOfTheChosenFolder) {
   EXPECT_EQ(relative.out, "<" + (dir / "My Music").string() + ">") << relative.err;
   auto absolute = test::RunProcess({script.string(), "/srv/a b"});
   EXPECT_EQ(absolute.out, "</srv/a b>");
-}
-
-// The user's actions kept byte for byte through install, rename and
-// uninstall is the transcript menus_with_package.t; here the merge itself.
-TEST(ThunarActions, OneActionOfOursRenamedInPlaceAndRemovedWithoutATrace) {
-  const std::string users = "<actions>\n<action><name>Other</name></action>\n</actions>\n";
-  auto merged = platform::MergeThunarAction(users, platform::ThunarAction(kEnglish, "/p"));
-  ASSERT_TRUE(merged);
-  auto again = platform::MergeThunarAction(*merged, platform::ThunarAction(kFrench, "/p"));
-  ASSERT_TRUE(again);
-  EXPECT_EQ(again->find("Change icon"), std::string::npos);
-  EXPECT_EQ(again->find("plumage-folder-verb"), again->rfind("plumage-folder-verb"));
-  bool removed = false;
-  EXPECT_EQ(platform::RemoveThunarAction(*again, removed), users);
-  EXPECT_TRUE(removed);
-  auto empty =
-      platform::MergeThunarAction("<?xml version=\"1.0\"?>\n<actions/>\n", "<action>A</action>\n");
-  ASSERT_TRUE(empty);
-  EXPECT_EQ(*empty, "<?xml version=\"1.0\"?>\n<actions>\n<action>A</action>\n</actions>\n");
 }
 
 // The package's Dolphin and Nemo entries are the program's own entries in

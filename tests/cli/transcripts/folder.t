@@ -418,3 +418,39 @@ IconResource=x,1\r (esc)
 IconFile=/i/new.ico\r (esc)
 IconIndex=0\r (esc)
 ? 0
+
+# Each write replaces DESKTOP.INI (a new file renamed over it) keeping its
+# permissions and extended attributes; the values it holds already leave
+# the file alone.
+$ write "$DIR/Perm/DESKTOP.INI" "; caf\xe9\n[.ShellClassInfo]\nIconFile=/i/a.ico\nIconIndex=0\n"
+? 0
+$ /usr/bin/chmod 640 "$DIR/Perm/DESKTOP.INI"
+? 0
+$ /usr/bin/setfattr -n user.other -v 0x780079 "$DIR/Perm/DESKTOP.INI"
+? 0
+$ /usr/bin/touch -d @0 "$DIR/Perm/DESKTOP.INI"
+? 0
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl set --no-copy --force "$DIR/Perm" /i/a.ico 0
+Wrote /i/a.ico,0 to $DIR/Perm/DESKTOP.INI
+? 3
+$ /usr/bin/stat -c "%Y %a" "$DIR/Perm/DESKTOP.INI"
+0 640
+? 0
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl set --no-copy --force "$DIR/Perm" /i/b.ico 0
+Wrote /i/b.ico,0 to $DIR/Perm/DESKTOP.INI
+? 3
+$ /usr/bin/find "$DIR/Perm/DESKTOP.INI" -newermt @1 -printf "%f %m\n"
+DESKTOP.INI 640
+? 0
+$ /usr/bin/getfattr -d -e hex --absolute-names "$DIR/Perm/DESKTOP.INI"
+# file: $DIR/Perm/DESKTOP.INI
+user.DOSATTRIB=0x307836
+user.other=0x780079
+
+? 0
+$ /usr/bin/cat "$DIR/Perm/DESKTOP.INI"
+; caf\xe9 (esc)
+[.ShellClassInfo]
+IconFile=/i/b.ico
+IconIndex=0
+? 0

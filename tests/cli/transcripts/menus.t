@@ -251,6 +251,19 @@ $DIR/home/.local/share/nemo/actions:
 
 $DIR/home/Documents:
 ? 0
+
+# An actions file without an action takes ours into its element.
+$ write "$DIR/home/.config/Thunar/uca.xml" "<?xml version=\"1.0\"?>\n<actions/>\n"
+? 0
+$ /usr/bin/sh -c 'exec "$@" >/dev/null' sh $BUILD/src/plumagectl install
+? 0
+$ /usr/bin/grep -v "^[[:space:]]" "$DIR/home/.config/Thunar/uca.xml"
+<?xml version="1.0"?>
+<actions>
+<action>
+</action>
+</actions>
+? 0
 $ /usr/bin/rm -r "$DIR/home/.config"
 ? 0
 
