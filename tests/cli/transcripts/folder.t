@@ -454,3 +454,32 @@ $ /usr/bin/cat "$DIR/Perm/DESKTOP.INI"
 IconFile=/i/b.ico
 IconIndex=0
 ? 0
+
+# The folder gains System with an icon and loses it on Reset; its Hidden
+# and Archive stay as they were (Read-only too: as_root.t).
+$ /usr/bin/mkdir "$DIR/Marked"
+? 0
+$ /usr/bin/setfattr -n user.DOSATTRIB -v '"0x22"' "$DIR/Marked"
+? 0
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl set --no-copy --force "$DIR/Marked" "C:\\Icons\\Game.ico" 1
+Wrote C:\Icons\Game.ico,1 to $DIR/Marked/DESKTOP.INI
+? 3
+$ /usr/bin/getfattr -R -d --absolute-names "$DIR/Marked"
+# file: $DIR/Marked
+user.DOSATTRIB="0x26"
+
+# file: $DIR/Marked/DESKTOP.INI
+user.DOSATTRIB="0x6"
+
+? 0
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl reset "$DIR/Marked"
+Removed the icon of $DIR/Marked ($DIR/Marked/DESKTOP.INI)
+? 0
+$ /usr/bin/getfattr -R -d --absolute-names "$DIR/Marked"
+# file: $DIR/Marked
+user.DOSATTRIB="0x22"
+
+# file: $DIR/Marked/DESKTOP.INI
+user.DOSATTRIB="0x6"
+
+? 0
