@@ -4,7 +4,11 @@
 # gio; the PNG made in the program folder, and .directory for Dolphin. The
 # PNG's name ends in a hash of the icon's path, which differs from one
 # checkout to another: grep leaves it out.
+$ require /usr/bin/dbus-daemon
+? 0
 $ require /usr/libexec/gvfsd-metadata
+? 0
+$ require /usr/bin/gio
 ? 0
 $ env "PLUMAGE_HOME=$DIR/my program"
 ? 0

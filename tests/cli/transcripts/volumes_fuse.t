@@ -6,9 +6,15 @@ $ require root
 ? 0
 $ require /dev/fuse
 ? 0
+$ require /dev/loop-control
+? 0
 $ require /usr/bin/ntfs-3g
 ? 0
+$ require /usr/sbin/mkntfs
+? 0
 $ require /usr/sbin/mount.exfat-fuse
+? 0
+$ require /usr/sbin/mkfs.exfat
 ? 0
 $ env PLUMAGE_HOME=$DIR/program
 ? 0
