@@ -15,7 +15,6 @@
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "support/volume_mount.h"
-#include "support/xattr_tool.h"
 
 namespace plumage::test {
 
