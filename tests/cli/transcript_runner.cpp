@@ -17,10 +17,14 @@
 //
 //   write PATH TEXT, append PATH TEXT   TEXT with C escapes, the folders made
 //   env NAME=VALUE                      for the commands after it
-//   require root                        skips the transcript (status 77) otherwise
+//   require root, require PATH          skips the transcript (status 77) unless
+//                                       run as root, or unless PATH exists
+//   bus                                 a session bus of the transcript's own
+//                                       for the commands after it
 //
 // A transcript runs in a fresh folder with its own HOME and XDG_* folders;
 // each command has a minute. --update writes what was printed into the file.
+#include <signal.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -98,7 +102,9 @@ std::vector<std::pair<std::string, std::string>> Mounts() {
   return mounts;
 }
 
-struct Skip {};
+struct Skip {
+  std::string what;  // what the transcript needs
+};
 
 class Transcript {
  public:
@@ -123,6 +129,7 @@ class Transcript {
     fs::current_path(dir_.path());
   }
   ~Transcript() {
+    if (busPid_ > 0) kill(busPid_, SIGTERM);
     fs::current_path("/");
     const auto mounts = Mounts();  // what a transcript mounted and a failed case left there
     for (auto m = mounts.rbegin(); m != mounts.rend(); ++m)
@@ -174,7 +181,18 @@ class Transcript {
     } else if (words[0] == "env" && words.size() == 2 && words[1].find('=') != std::string::npos) {
       env_.push_back(words[1]);
     } else if (words[0] == "require" && words.size() == 2 && words[1] == "root") {
-      if (geteuid() != 0) throw Skip{};
+      if (geteuid() != 0) throw Skip{"root"};
+    } else if (words[0] == "require" && words.size() == 2 && words[1][0] == '/') {
+      if (!fs::exists(words[1])) throw Skip{words[1]};
+    } else if (words[0] == "bus" && words.size() == 1 && busPid_ == 0) {
+      r = RunProcess({"/usr/bin/dbus-daemon", "--session", "--fork", "--print-address=1",
+                      "--print-pid=1"},
+                     env_, kTimeout);
+      const Lines printed = Split(r.out);
+      if (r.exitCode != 0 || printed.size() != 2) throw std::runtime_error("no bus: " + r.err);
+      env_.push_back("DBUS_SESSION_BUS_ADDRESS=" + printed[0]);
+      busPid_ = std::stoi(printed[1]);
+      r = {0, "", ""};
     } else if (words[0] == "plumagectl" || words[0].find('/') != std::string::npos) {
       Lines argv = words;
       if (argv[0] == "plumagectl") argv[0] = PLUMAGECTL_PATH;
@@ -208,6 +226,7 @@ class Transcript {
   TempDir dir_;
   std::map<std::string, std::string> places_;
   Lines env_;
+  int busPid_ = 0;
 };
 
 int Main(const fs::path& file, bool update) {
@@ -226,8 +245,8 @@ int Main(const fs::path& file, bool update) {
     try {
       if (end == lines.size() || lines[end][0] != '?') throw std::runtime_error("no \"? STATUS\"");
       got = transcript.Run(transcript.Words(lines[i].substr(2)));
-    } catch (const Skip&) {
-      std::cout << where << "skipped: this transcript needs root\n";
+    } catch (const Skip& skip) {
+      std::cout << where << "skipped: this transcript needs " << skip.what << "\n";
       return 77;
     } catch (const std::exception& e) {
       std::cerr << where << e.what() << "\n";

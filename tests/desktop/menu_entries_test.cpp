@@ -1,11 +1,10 @@
 // The folder verb in the file managers' menus: the entry files against
-// their formats, install and uninstall leaving a home folder as it was, the
-// caption following the language, and the user's own Thunar actions kept.
+// their formats. What install, rename and uninstall do to a home and to the
+// user's Thunar actions, beside the package's entries or not, is the
+// transcripts menus.t and menus_with_package.t.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
-#include <map>
 
 #include "app/texts.h"
 #include "platform/posix/menu_entries.h"
@@ -17,7 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::MenuEntries;
-using platform::MenuPlaces;
 
 const std::string kEnglish = "C&hange icon...";
 const std::string kFrench = "M&odifier l'ic\xC3\xB4ne...";
@@ -106,123 +104,6 @@ TEST(MenuFormats, NautilusScriptStartsPlumageWithTheFullPathOfTheChosenFolder) {
   EXPECT_EQ(absolute.out, "</srv/a b>");
 }
 
-// The user's actions kept byte for byte through install, rename and
-// uninstall is the transcript menus_with_package.t; here the merge itself.
-TEST(ThunarActions, OneActionOfOursRenamedInPlaceAndRemovedWithoutATrace) {
-  const std::string users = "<actions>\n<action><name>Other</name></action>\n</actions>\n";
-  auto merged = platform::MergeThunarAction(users, platform::ThunarAction(kEnglish, "/p"));
-  ASSERT_TRUE(merged);
-  auto again = platform::MergeThunarAction(*merged, platform::ThunarAction(kFrench, "/p"));
-  ASSERT_TRUE(again);
-  EXPECT_EQ(again->find("Change icon"), std::string::npos);
-  EXPECT_EQ(again->find("plumage-folder-verb"), again->rfind("plumage-folder-verb"));
-  bool removed = false;
-  EXPECT_EQ(platform::RemoveThunarAction(*again, removed), users);
-  EXPECT_TRUE(removed);
-  auto empty =
-      platform::MergeThunarAction("<?xml version=\"1.0\"?>\n<actions/>\n", "<action>A</action>\n");
-  ASSERT_TRUE(empty);
-  EXPECT_EQ(*empty, "<?xml version=\"1.0\"?>\n<actions>\n<action>A</action>\n</actions>\n");
-}
-
-// Every file and folder under a root, with its contents and mode.
-std::map<std::string, std::string> Tree(const fs::path& root) {
-  std::map<std::string, std::string> tree;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    const std::string rel = fs::relative(entry.path(), root).string();
-    struct stat st {};
-    lstat(entry.path().c_str(), &st);
-    tree[rel] = std::to_string(st.st_mode) + ":" +
-                (entry.is_regular_file() ? test::ReadFile(entry.path()) : std::string());
-  }
-  return tree;
-}
-
-// A home under dir/home; with the package, its Dolphin and Nemo entries in
-// dir/usr/share, after an empty system data folder.
-class MenuInstallTest : public ::testing::Test {
- protected:
-  void InstallPackage() {
-    package = true;
-    const fs::path data = fs::path(PLUMAGE_SOURCE_DIR) / "data" / "menus";
-    fs::create_directories(dir / "usr/share/kio/servicemenus");
-    fs::create_directories(dir / "usr/share/nemo/actions");
-    fs::copy_file(data / "plumage-folder-verb.desktop",
-                  dir / "usr/share/kio/servicemenus/plumage-folder-verb.desktop");
-    fs::copy_file(data / "plumage-folder-verb.nemo_action",
-                  dir / "usr/share/nemo/actions/plumage-folder-verb.nemo_action");
-    fs::create_directories(dir / "home");
-  }
-  MenuPlaces Places() const {
-    std::vector<std::string> system;
-    if (package) system = {(dir / "usr/local/share").string(), (dir / "usr/share").string()};
-    return {(dir / "home/.local/share").string(), (dir / "home/.config").string(), system};
-  }
-  MenuEntries Menu() const {
-    return MenuEntries(Places(), "/usr/bin/plumage", (dir / "manifest").string());
-  }
-  test::TempDir dir;
-  bool package = false;
-};
-
-TEST_F(MenuInstallTest, InstallThenUninstallLeavesTheHomeFolderAsItWas) {
-  // A home with some of the places already there, one with the user's own.
-  fs::create_directories(dir / "home/.local/share/nautilus/scripts");
-  test::WriteFile(dir / "home/.local/share/nautilus/scripts/Mine", "#!/bin/sh\n");
-  fs::create_directories(dir / "home/.config/Thunar");
-  test::WriteFile(
-      dir / "home/.config/Thunar/uca.xml",
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action><name>Other</name>"
-      "<unique-id>42</unique-id></action>\n</actions>\n");
-  fs::create_directories(dir / "home/.local/share/kio");  // empty, the user's
-  const auto before = Tree(dir / "home");
-
-  MenuEntries menu = Menu();
-  ASSERT_TRUE(menu.Install(kEnglish));
-  EXPECT_EQ(menu.PresentFiles().size(), 4u);
-  EXPECT_TRUE(fs::exists(Places().NautilusScripts() + "/Change icon..."));
-  struct stat st {};
-  ASSERT_EQ(stat(Places().DolphinFile().c_str(), &st), 0);
-  EXPECT_NE(st.st_mode & S_IXUSR, 0u);  // Dolphin runs only executable service menus
-  EXPECT_NE(test::ReadFile(Places().ThunarFile()).find("<name>Other</name>"), std::string::npos);
-  // Installing twice changes nothing.
-  const auto installed = Tree(dir / "home");
-  ASSERT_TRUE(menu.Install(kEnglish));
-  EXPECT_EQ(Tree(dir / "home"), installed);
-
-  ASSERT_TRUE(menu.Uninstall());
-  EXPECT_EQ(Tree(dir / "home"), before);
-  EXPECT_TRUE(menu.PresentFiles().empty());
-}
-
-// Every entry renamed is the transcript menus.t; here what a rename leaves.
-TEST_F(MenuInstallTest, ARenameBringsBackNoEntryTheUserRemoved) {
-  MenuEntries menu = Menu();
-  ASSERT_TRUE(menu.Install(kEnglish));
-  fs::remove(Places().NemoFile());
-  ASSERT_TRUE(menu.Rename(kFrench));
-  EXPECT_FALSE(fs::exists(Places().NemoFile()));
-  EXPECT_TRUE(fs::exists(Places().NautilusScripts() + "/Modifier l'ic\xC3\xB4ne..."));
-  EXPECT_EQ(menu.PresentFiles().size(), 3u);
-
-  // Nothing installed: a rename writes nothing.
-  test::TempDir other;
-  MenuEntries none({(other / "d").string(), (other / "c").string(), {}}, "/p",
-                   (other / "m").string());
-  ASSERT_TRUE(none.Rename(kFrench));
-  EXPECT_TRUE(fs::is_empty(other.path()));
-}
-
-TEST_F(MenuInstallTest, AThunarFileThatIsNoActionsFileStopsInstallAndStaysAsItWas) {
-  fs::create_directories(dir / "home/.config/Thunar");
-  test::WriteFile(Places().ThunarFile(), "garbage");
-  auto s = Menu().Install(kEnglish);
-  ASSERT_FALSE(s);
-  EXPECT_NE(s.error().message.find(Places().ThunarFile()), std::string::npos);
-  EXPECT_EQ(test::ReadFile(Places().ThunarFile()), "garbage");
-  EXPECT_TRUE(Menu().PresentFiles().empty());  // and nothing else was written
-}
-
 // The package's Dolphin and Nemo entries are the program's own entries in
 // both of its languages, naming plumage on PATH: a change of the caption or
 // of an entry's form must reach the shipped files too.
@@ -238,55 +119,9 @@ TEST(SystemMenuEntries, TheShippedFilesAreWhatTheProgramWritesInBothLanguages) {
   EXPECT_EQ(KeyFileValue(nemo, "Nemo Action", "Name[fr]"), "M_odifier l'ic\xC3\xB4ne...");
 }
 
-// What plumagectl install does beside the package is the transcript
-// menus_with_package.t; here the package's entries as the menu finds them.
-TEST_F(MenuInstallTest, ThePackagesEntriesStandInForTheUsersOwnAndAreNeverTouched) {
-  InstallPackage();
-  const MenuPlaces p = Places();
-  EXPECT_EQ(p.SystemDolphinFile(),
-            (dir / "usr/share/kio/servicemenus/plumage-folder-verb.desktop").string());
-  const auto system = Tree(dir / "usr");
-  MenuEntries menu = Menu();
-  ASSERT_TRUE(menu.Install(kFrench));
-  EXPECT_EQ(menu.PresentFiles().size(), 2u);
-  EXPECT_EQ(menu.SystemFiles(),
-            (std::vector<std::string>{p.SystemDolphinFile(), p.SystemNemoFile()}));
-  ASSERT_TRUE(menu.Rename(kEnglish));
-  EXPECT_FALSE(fs::exists(p.DolphinFile()));
-  EXPECT_FALSE(fs::exists(p.NemoFile()));
-  ASSERT_TRUE(menu.Uninstall());
-  EXPECT_EQ(Tree(dir / "usr"), system);
-}
-
-TEST_F(MenuInstallTest, TheUsersOwnDataFolderInTheSystemListIsNoSystemFolder) {
-  const MenuPlaces p{
-      (dir / "share").string(), (dir / "config").string(), {(dir / "share").string()}};
-  MenuEntries menu(p, "/usr/bin/plumage", (dir / "manifest").string());
-  ASSERT_TRUE(menu.Install(kEnglish));
-  EXPECT_TRUE(p.SystemDolphinFile().empty());
-  ASSERT_TRUE(menu.Install(kEnglish));  // the second time finds its own entry there
-  EXPECT_TRUE(fs::exists(p.DolphinFile()));
-  EXPECT_TRUE(fs::exists(p.NemoFile()));
-}
-
-TEST_F(MenuInstallTest, PerUserEntriesFromBeforeThePackageGoAtTheNextInstallOrRename) {
-  ASSERT_TRUE(Menu().Install(kEnglish));  // while no package was there
-  InstallPackage();
-  ASSERT_TRUE(fs::exists(Places().DolphinFile()));
-  ASSERT_TRUE(Menu().Rename(kFrench));
-  EXPECT_FALSE(fs::exists(Places().DolphinFile()));
-  EXPECT_FALSE(fs::exists(Places().NemoFile()));
-  EXPECT_EQ(Menu().PresentFiles().size(), 2u);
-
-  // Without the package again (removed), install brings them back.
-  fs::remove_all(dir / "usr");
-  ASSERT_TRUE(Menu().Install(kFrench));
-  EXPECT_NE(test::ReadFile(Places().DolphinFile()).find("odifier l"), std::string::npos);
-  EXPECT_TRUE(fs::exists(Places().NemoFile()));
-}
-
 // An edited store's caption: no line of its own in an entry, no name
-// outside the scripts folder; and a fresh home is empty again afterwards.
+// outside the scripts folder; a rename with nothing installed writes
+// nothing, and a fresh home is empty again afterwards.
 TEST(MenuFormats, ACaptionFromAnEditedStoreCannotAddLinesOrLeaveTheScriptsFolder) {
   const std::string hostile = "Evil\nExec=rm -rf ~\\x";
   const std::string dolphin = platform::DolphinServiceMenu(hostile, "/p");
@@ -297,6 +132,8 @@ TEST(MenuFormats, ACaptionFromAnEditedStoreCannotAddLinesOrLeaveTheScriptsFolder
 
   test::TempDir dir;
   MenuEntries menu({(dir / "d").string(), (dir / "c").string(), {}}, "/p", (dir / "m").string());
+  ASSERT_TRUE(menu.Rename(".."));
+  EXPECT_TRUE(fs::is_empty(dir.path()));
   ASSERT_TRUE(menu.Install("../../x"));
   ASSERT_TRUE(menu.Rename(".."));
   EXPECT_TRUE(fs::exists(dir / "d" / "nautilus" / "scripts" / "Plumage"));

@@ -250,13 +250,6 @@ TEST(PosixFiles, DriveRootsAreMountPoints) {
   fs::create_directory(dir / "c:");
   EXPECT_FALSE(files.IsDriveRoot((dir / "c:").string())) << "':' is only a character here";
   EXPECT_FALSE(files.IsDriveRoot((dir / "none").string()));
-
-  const std::string mountinfo =
-      "22 1 0:21 / /proc rw,relatime - proc proc rw\n"
-      "broken\n"
-      "40 22 8:1 / /media/my\\040stick rw - vfat /dev/sdb1 rw\n";
-  EXPECT_EQ(PosixFileSystem::MountPoints(mountinfo),
-            (std::vector<std::string>{"/proc", "/media/my stick"}));
 }
 
 // A run started with its standard input closed gets descriptor 0 for a

@@ -1,19 +1,14 @@
 // ReadIniValue and ReadPresentIcon over real DESKTOP.INI files.
 #include "folder/descriptor.h"
 #include "folder_fixture.h"
+#include "profile/utf16.h"
 
 namespace plumage::test {
 namespace {
 
 // A UTF-16LE DESKTOP.INI, as Windows writes one, with k= the given units.
 std::string Utf16Ini(const std::u16string& value) {
-  const std::u16string text = u"[S]\r\nk=" + value + u"\r\n";
-  std::string out = "\xFF\xFE";
-  for (char16_t c : text) {
-    out.push_back(static_cast<char>(c & 0xFF));
-    out.push_back(static_cast<char>(c >> 8));
-  }
-  return out;
+  return Utf16(u"[S]\r\nk=" + value + u"\r\n");
 }
 
 template <typename Text>

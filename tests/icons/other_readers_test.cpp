@@ -14,6 +14,7 @@ namespace plumage::test {
 namespace {
 
 using namespace platform;
+using namespace formats;
 
 // icotool writes each image as a PNG whose alpha is the mask (or the image's
 // own alpha): at every depth, and for the folder backgrounds, whose clear

@@ -1,16 +1,15 @@
-// The INI reader and writer over real files in a temporary folder.
+// The INI writer's refusals over real files in a temporary folder. (What
+// a write replaces and keeps, through the user's own link too, is
+// plumagectl's in the transcripts folder.t and safe_writes.t.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 
 #include <array>
 #include <filesystem>
 #include <vector>
 
 #include "platform/posix/posix_profile.h"
-#include "profile/utf16.h"
 #include "support/temp_dir.h"
-#include "support/xattr_tool.h"
 
 namespace plumage::platform {
 namespace {
@@ -18,7 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadFile;
 using test::TempDir;
-using test::Utf16;
 using test::WriteFile;
 
 std::string Get(PosixPrivateProfile& profile, const std::string& file, const std::string& key,
@@ -28,80 +26,8 @@ std::string Get(PosixPrivateProfile& profile, const std::string& file, const std
   return std::string(buffer.data(), n);
 }
 
-struct stat Stat(const fs::path& path) {
-  struct stat st {};
-  stat(path.c_str(), &st);
-  return st;
-}
-
-std::size_t Entries(const TempDir& dir) {
-  return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.path()), {}));
-}
-
-// "音楽" and an emoji beyond the BMP, in UTF-8.
+// "音楽" in UTF-8.
 const std::string kCjk = "\xE9\x9F\xB3\xE6\xA5\xBD";
-const std::string kEmoji = "\xF0\x9F\x98\x80";
-
-TEST(PosixProfile, MissingFileReadsTheDefaultAndIsCreatedByAWrite) {
-  TempDir dir;
-  PosixPrivateProfile profile;
-  const std::string file = (dir / "new.ini").string();
-  EXPECT_EQ(Get(profile, file, "k", "none"), "none");
-  EXPECT_EQ(profile.ReadText("S", "k", file), std::nullopt);
-  ASSERT_TRUE(profile.WriteString("S", "k", "v", file).ok());
-  EXPECT_EQ(ReadFile(file), "[S]\r\nk=v\r\n");
-  EXPECT_EQ(Get(profile, file, "k"), "v");
-  EXPECT_EQ(Entries(dir), 1u) << "no temporary sibling left";
-}
-
-// Each write replaces the file (a new one renamed over it) keeping its
-// permissions and extended attributes; text Windows-1252 lacks makes it
-// UTF-16 in that one replace; the values it holds already leave it alone.
-TEST(PosixProfile, ReplacesTheFileKeepingPermissionsAndExtendedAttributes) {
-  TempDir dir;
-  PosixPrivateProfile profile;
-  const auto file = dir / "DESKTOP.INI";
-  WriteFile(file, "; caf\xE9\n[S]\nk=1\n");
-  ASSERT_EQ(chmod(file.c_str(), 0640), 0);
-  ASSERT_EQ(setxattr(file.c_str(), "user.DOSATTRIB", "0x6", 3, 0), 0);
-  ASSERT_EQ(setxattr(file.c_str(), "user.other", "x\0y", 3, 0), 0);
-  const ino_t before = Stat(file).st_ino;
-
-  ASSERT_TRUE(profile.WriteString("S", "k", "2", file.string()).ok());
-  EXPECT_EQ(ReadFile(file), "; caf\xE9\n[S]\nk=2\n");
-  const ino_t ansi = Stat(file).st_ino;
-  EXPECT_NE(ansi, before) << "a new file renamed over the old one";
-  ASSERT_TRUE(profile.WriteString("S", "k", "2", file.string()).ok());
-  EXPECT_EQ(Stat(file).st_ino, ansi) << "the same value: not touched";
-
-  ASSERT_TRUE(
-      profile.WriteTexts("S", {{"k", "3"}, {"IconFile", kCjk + kEmoji}}, file.string()).ok());
-  EXPECT_EQ(ReadFile(file), Utf16(u"; caf\u00E9\n[S]\nk=3\nIconFile=\u97F3\u697D\U0001F600\r\n"));
-  EXPECT_EQ(Stat(file).st_mode & 07777, 0640u);
-  EXPECT_EQ(test::GetfattrValue(file.string(), "user.DOSATTRIB"), "0x6");
-  EXPECT_EQ(test::GetfattrValue(file.string(), "user.other"), std::string("x\0y", 3));
-  EXPECT_EQ(Entries(dir), 1u);
-  EXPECT_EQ(profile.ReadText("S", "IconFile", file.string()), kCjk + kEmoji);
-  EXPECT_EQ(profile.ReadText("s", "K", file.string()), "3");
-
-  const ino_t utf16 = Stat(file).st_ino;
-  ASSERT_TRUE(profile.WriteTexts("S", {{"IconFile", kCjk + kEmoji}}, file.string()).ok());
-  EXPECT_EQ(Stat(file).st_ino, utf16) << "the same text: not touched";
-  ASSERT_TRUE(profile.WriteTexts("S", {{"IconFile", "a.ico"}}, file.string()).ok());
-  EXPECT_EQ(ReadFile(file), Utf16(u"; caf\u00E9\n[S]\nk=3\nIconFile=a.ico\r\n"))
-      << "plain text keeps it UTF-16";
-}
-
-TEST(PosixProfile, AWriteThroughALinkRewritesItsTarget) {
-  TempDir dir;
-  PosixPrivateProfile profile;
-  WriteFile(dir / "real.ini", "[S]\r\nk=1\r\n");
-  fs::create_symlink("real.ini", dir / "link.ini");
-  ASSERT_TRUE(profile.WriteString("S", "k", "2", (dir / "link.ini").string()).ok());
-  ASSERT_TRUE(profile.WriteTexts("S", {{"j", kCjk}}, (dir / "link.ini").string()).ok());
-  EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
-  EXPECT_EQ(ReadFile(dir / "real.ini"), Utf16(u"[S]\r\nk=2\r\nj=\u97F3\u697D\r\n"));
-}
 
 // What must not be overwritten is refused in both views, naming the file
 // and why, and the file stays as it was.

@@ -1,14 +1,11 @@
 // The REGEDIT4 store file: values keep their type and exact bytes through a
 // write and a read, files written by other tools are read, and a file with
-// lines nobody understands is neither lost nor silently rewritten.
-#include <sys/wait.h>
-#include <unistd.h>
-
+// lines nobody understands is neither lost nor silently rewritten. (Writers
+// at once are plumagectl's runs in tests/cli.)
 #include <gtest/gtest.h>
 
 #include "formats/regedit_document.h"
-#include "platform/posix/registry_store.h"
-#include "support/temp_dir.h"
+#include "platform/registry.h"
 
 namespace plumage::platform {
 namespace {
@@ -105,65 +102,6 @@ TEST(RegDocument, AContinuationNeverSwallowsABlankOrAKeyLine) {
   RegDocument again = RegDocument::Parse(once);
   EXPECT_EQ(again.Serialize(), once);
   EXPECT_NE(again.FindValue(kHkcr, "y", "v"), nullptr);
-}
-
-long Set(PosixRegistry& store, RegHandle h, const std::string& name, const std::string& data) {
-  return store.SetValue(h, name, kRegSz, reinterpret_cast<const std::uint8_t*>(data.data()),
-                        static_cast<std::uint32_t>(data.size()));
-}
-
-// What the copy holds and what the rewrite keeps is proven by the
-// command-line transcript; here, that later writes copy nothing more.
-TEST(PosixRegistryFile, ADamagedFileIsCopiedOnceBeforeItsFirstRewrite) {
-  test::TempDir dir;
-  const auto path = dir / "registry.reg";
-  const std::string damaged =
-      "REGEDIT4\n[HKEY_CLASSES_ROOT\\Folder\\shell\\PlumIcon]\nnot a line\n";
-  test::WriteFile(path, damaged);
-  PosixRegistry store(path.string());
-  RegHandle h = 0;
-  ASSERT_EQ(store.OpenKey(kHkcr, kVerb, &h), 0);
-  for (int write = 0; write < 2; ++write) {
-    ASSERT_EQ(Set(store, h, "NoWarning", std::string(" 1\0", 3)), 0);
-    EXPECT_EQ(test::ReadFile(dir / "registry.reg.damaged"), damaged);
-    EXPECT_FALSE(std::filesystem::exists(dir / "registry.reg.damaged.1")) << "copied once";
-  }
-}
-
-TEST(PosixRegistryFile, WritersInSeveralProcessesLoseNothing) {
-  test::TempDir dir;
-  const std::string path = (dir / "registry.reg").string();
-  ASSERT_EQ(PosixRegistry(path).CreateKey(kHkcr, kVerb), 0);
-  constexpr int kWriters = 4, kValuesEach = 25;
-  std::vector<pid_t> children;
-  for (int w = 0; w < kWriters; ++w) {
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      PosixRegistry store(path);
-      RegHandle h = 0;
-      if (store.OpenKey(kHkcr, kVerb, &h) != 0) _exit(1);
-      for (int i = 0; i < kValuesEach; ++i) {
-        const std::string name = "w" + std::to_string(w) + "v" + std::to_string(i);
-        if (Set(store, h, name, name + '\0') != 0) _exit(2);
-      }
-      _exit(0);
-    }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  RegDocument doc = RegDocument::Parse(test::ReadFile(path));
-  for (int w = 0; w < kWriters; ++w)
-    for (int i = 0; i < kValuesEach; ++i) {
-      const std::string name = "w" + std::to_string(w) + "v" + std::to_string(i);
-      const RegEntry* e = doc.FindValue(kHkcr, kVerb, name);
-      ASSERT_NE(e, nullptr) << name;
-      EXPECT_EQ(e->data, name + '\0');
-    }
 }
 
 }  // namespace

@@ -120,20 +120,9 @@ class UndeletableFiles : public ForwardingFiles {
   Journal& journal_;
 };
 
-TEST_F(IconCacheTest, TheSystemsCacheFileIsDeletedWhateverItsAttributes) {
+TEST_F(IconCacheTest, TheSystemsCacheFileThatCannotBeDeletedStillAsksForTheReboot) {
+  // A folder of that name, and a read-only file, are the transcript cache.t.
   const fs::path cache = home / kIconCacheFileName;
-  fs::create_directory(cache);
-  EXPECT_FALSE(DeleteIconCache(program)) << "a folder of that name";
-  EXPECT_TRUE(fs::exists(cache));
-  fs::remove(cache);
-
-  WriteFile(cache, "cached icons");
-  ASSERT_TRUE(tp.files.SetAttributes(cache.string(), platform::kAttributeReadOnly |
-                                                         platform::kAttributeHidden |
-                                                         platform::kAttributeSystem));
-  EXPECT_TRUE(DeleteIconCache(program));
-  EXPECT_FALSE(fs::exists(cache));
-
   // One that cannot be deleted was there all the same: the reboot is due.
   WriteFile(cache, "cached icons");
   UndeletableFiles undeletable(tp.files, journal);

@@ -1,6 +1,5 @@
 #include "support/volume_mount.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -27,9 +26,6 @@ std::optional<std::string> WhyCannotMount(const std::string& type,
   std::string line;
   while (!listed && std::getline(in, line)) listed = line.substr(line.rfind('\t') + 1) == type;
   if (!listed) return "this kernel has no " + type + " file system";
-  struct stat st {};
-  if (type == "fuse" && (stat("/dev/fuse", &st) != 0 || !S_ISCHR(st.st_mode)))
-    return "no /dev/fuse here";
   for (const std::string& tool : tools)
     if (FindTool(tool).empty()) return "no " + tool + " here";
   return std::nullopt;
@@ -55,23 +51,10 @@ bool MakeImage(const std::vector<std::string>& mkfs, const fs::path& image, unsi
 }
 
 MountGuard::~MountGuard() {
-  Release();
-}
-
-std::string MountGuard::AttachLoop(const fs::path& image, std::string* why) {
-  const std::string losetup = FindTool("losetup");
-  if (losetup.empty()) {
-    *why = "no losetup";
-    return {};
-  }
-  ProcessResult run = RunProcess({losetup, "--find", "--show", image.string()});
-  std::string device = run.out.substr(0, run.out.find('\n'));
-  if (run.exitCode != 0 || device.rfind("/dev/", 0) != 0) {
-    *why = "no loop device: " + run.err;
-    return {};
-  }
-  loop_ = device;
-  return device;
+  if (point_.empty()) return;
+  // A busy volume is detached lazily rather than left behind.
+  if (RunProcess({"/usr/bin/umount", point_.string()}).exitCode != 0)
+    RunProcess({"/usr/bin/umount", "-l", point_.string()});
 }
 
 bool MountGuard::Mount(const std::vector<std::string>& argv, const fs::path& point,
@@ -84,22 +67,6 @@ bool MountGuard::Mount(const std::vector<std::string>& argv, const fs::path& poi
   if (run.exitCode == 0 && !point_.empty()) return true;
   *why = argv[0] + " did not mount " + point.string() + ": " + run.out + run.err;
   return false;
-}
-
-void MountGuard::Release() {
-  if (!point_.empty()) {
-    const std::string point = point_.string();
-    // FUSE file systems come off with fusermount where umount will not;
-    // a busy one is detached lazily rather than left behind.
-    if (RunProcess({"/usr/bin/umount", point}).exitCode != 0 &&
-        RunProcess({"/usr/bin/fusermount", "-u", point}).exitCode != 0)
-      RunProcess({"/usr/bin/umount", "-l", point});
-    point_.clear();
-  }
-  if (!loop_.empty()) {
-    RunProcess({FindTool("losetup"), "-d", loop_});
-    loop_.clear();
-  }
 }
 
 }  // namespace plumage::test

@@ -1,6 +1,6 @@
-// Real volumes for the tests: an image made by mkntfs or mkfs.*, mounted
-// on a temporary folder, and unmounted (its loop device detached) however
-// the test ends.
+// Real volumes for the tests: an image made by mkfs.*, mounted on a
+// temporary folder (mount -o loop detaches its loop device at the unmount),
+// and unmounted however the test ends.
 #pragma once
 
 #include <filesystem>
@@ -13,10 +13,9 @@ namespace plumage::test {
 // The absolute path of a system tool (the sbin and bin folders), or "".
 std::string FindTool(const std::string& name);
 
-// Why this test process cannot mount a volume of `type` ("vfat", "cifs",
-// or "fuse" for a FUSE driver) with `tools`, or nothing: mounting needs
-// root, a kernel that lists the file system (and /dev/fuse for FUSE), and
-// every tool installed.
+// Why this test process cannot mount a volume of `type` ("vfat", "cifs")
+// with `tools`, or nothing: mounting needs root, a kernel that lists the
+// file system, and every tool installed.
 std::optional<std::string> WhyCannotMount(const std::string& type,
                                           const std::vector<std::string>& tools = {});
 
@@ -32,22 +31,14 @@ class MountGuard {
   MountGuard(const MountGuard&) = delete;
   MountGuard& operator=(const MountGuard&) = delete;
 
-  // A loop device over the image, detached when the guard goes; "" (and
-  // `why`) when none could be had.
-  std::string AttachLoop(const std::filesystem::path& image, std::string* why);
-
-  // Runs a mount command (mount, ntfs-3g, mount.exfat-fuse...) that mounts
+  // Runs a mount command (mount -t cifs, mount -o loop...) that mounts
   // on `point`; from then on the guard unmounts it. False, with the
   // command's words in `why`, when nothing was mounted.
   bool Mount(const std::vector<std::string>& argv, const std::filesystem::path& point,
              std::string* why);
 
-  // Unmounts and detaches now (the destructor does it otherwise).
-  void Release();
-
  private:
   std::filesystem::path point_;
-  std::string loop_;
 };
 
 }  // namespace plumage::test

@@ -1,6 +1,6 @@
 // plumagectl on the volumes of USB sticks and memory cards: FAT and exFAT
-// images, mounted by the kernel where it has the file system, and exFAT
-// through FUSE (exfat-fuse), which keeps no DOS attributes at all.
+// images, mounted by the kernel where it has the file system. (NTFS and
+// exFAT through FUSE are the transcript volumes_fuse.t.)
 #include <fcntl.h>
 #include <linux/msdos_fs.h>
 #include <sys/ioctl.h>
@@ -29,7 +29,7 @@ class FatTest : public VolumeTest {
   // driver may have no call for them, and then set says so).
   void SetAndResetThroughTheKernel(const std::string& type) {
     if (auto why = WhyCannotMount(type, {"mkfs." + type})) GTEST_SKIP() << *why;
-    MountImage({FindTool("mkfs." + type)}, {"/usr/bin/mount", "-t", type}, true);
+    MountImage(type);
     if (HasFatalFailure()) return;
     ProcessResult set = Ctl({"set", folder.string(), icon.string(), "0"});
     const auto iniBits = FatAttributes(ini);
@@ -56,37 +56,6 @@ TEST_F(FatTest, VfatKeepsTheAttributesInItsDirectoryEntries) {
 
 TEST_F(FatTest, ExfatThroughTheKernel) {
   SetAndResetThroughTheKernel("exfat");
-}
-
-// FUSE exFAT has no extended attributes and no attribute calls: the
-// descriptor is written, and set says which attributes of which file it
-// could not store, on which volume, and exits 3; so does reset, which marks
-// the emptied descriptor Hidden and System again.
-TEST_F(FatTest, ExfatThroughFuseSaysWhatItCannotStore) {
-  if (auto why = WhyCannotMount("fuse", {"mkfs.exfat", "mount.exfat-fuse"})) GTEST_SKIP() << *why;
-  MountImage({FindTool("mkfs.exfat")}, {FindTool("mount.exfat-fuse")}, true);
-  if (HasFatalFailure()) return;
-
-  ProcessResult set = Ctl({"set", folder.string(), icon.string(), "0"});
-  EXPECT_EQ(set.exitCode, 3) << set.out << set.err;
-  EXPECT_EQ(ReadFile(ini), kKeptIconIni);
-  EXPECT_NE(set.err.find("cannot set the Hidden and System attributes of " + ini.string() +
-                         ": the fuseblk (exfat) volume"),
-            std::string::npos)
-      << set.err;
-  EXPECT_NE(set.err.find("cannot set the System attribute of " + folder.string() +
-                         ": the fuseblk (exfat) volume"),
-            std::string::npos)
-      << set.err;
-
-  ProcessResult show = Ctl({"show", folder.string()});
-  EXPECT_NE(show.out.find("Volume: fuseblk (exfat); DOS attributes: nowhere\n"), std::string::npos)
-      << show.out;
-
-  ProcessResult reset = Ctl({"reset", folder.string()});
-  EXPECT_EQ(reset.exitCode, 3) << reset.err;
-  EXPECT_NE(reset.err.find("Hidden and System attributes of " + ini.string()), std::string::npos)
-      << reset.err;
 }
 
 }  // namespace

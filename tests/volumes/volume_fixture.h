@@ -15,7 +15,6 @@
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "support/volume_mount.h"
-#include "support/xattr_tool.h"
 
 namespace plumage::test {
 
@@ -53,19 +52,16 @@ class VolumeTest : public ::testing::Test {
     WriteFile(path, std::string(ico.begin(), ico.end()));
   }
 
-  // A 16 MiB image made by `mkfs` (its arguments before the image), mounted
-  // on `point` by `mounter` (its arguments before the image, or before its
-  // loop device when `loop`), with `folder` and `icon` made on it.
-  void MountImage(const std::vector<std::string>& mkfs, const std::vector<std::string>& mounter,
-                  bool loop) {
+  // A 16 MiB image made by mkfs.TYPE and mounted on `point` by the kernel,
+  // with `folder` and `icon` made on it.
+  void MountImage(const std::string& type) {
     std::string why;
-    ASSERT_TRUE(MakeImage(mkfs, dir / "disk.img", 16, &why)) << why;
-    std::vector<std::string> argv = mounter;
-    argv.push_back(loop ? mount.AttachLoop(dir / "disk.img", &why) : (dir / "disk.img").string());
-    ASSERT_FALSE(argv.back().empty()) << why;
-    argv.push_back(point.string());
+    ASSERT_TRUE(MakeImage({FindTool("mkfs." + type)}, dir / "disk.img", 16, &why)) << why;
     fs::create_directory(point);
-    ASSERT_TRUE(mount.Mount(argv, point, &why)) << why;
+    ASSERT_TRUE(mount.Mount({"/usr/bin/mount", "-o", "loop", "-t", type,
+                             (dir / "disk.img").string(), point.string()},
+                            point, &why))
+        << why;
     fs::create_directory(folder);
     WriteIcon(icon);
   }

@@ -82,3 +82,17 @@ DESKTOP.INI
 ? 0
 $ /usr/bin/umount "$DIR/disk"
 ? 0
+
+# Read-only, a folder's write permission, stays through set and reset; only
+# root can still write into such a folder.
+$ /usr/bin/mkdir -m 555 "$DIR/ReadOnly"
+? 0
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl set --no-copy --force "$DIR/ReadOnly" /i/a.ico 0
+Wrote /i/a.ico,0 to $DIR/ReadOnly/DESKTOP.INI
+? 3
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl reset "$DIR/ReadOnly"
+Removed the icon of $DIR/ReadOnly ($DIR/ReadOnly/DESKTOP.INI)
+? 0
+$ /usr/bin/stat -c "%A %n" "$DIR/ReadOnly"
+dr-xr-xr-x $DIR/ReadOnly
+? 0

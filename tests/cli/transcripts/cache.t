@@ -25,6 +25,18 @@ Icon cache size: 500 (system default) (Max Cached Icons = not set)
 Icon cache file: $DIR/home/.local/share/plumage/shelliconcache
 ? 0
 
+# A folder of that name is no cache file.
+$ /usr/bin/mkdir "$DIR/home/.local/share/plumage/shelliconcache"
+? 0
+$ plumagectl cache --delete
+No icon cache file at $DIR/home/.local/share/plumage/shelliconcache: nothing to delete.
+Icon colours: 16 colours (Shell Icon BPP = not set)
+Icon cache size: 500 (system default) (Max Cached Icons = not set)
+Icon cache file: $DIR/home/.local/share/plumage/shelliconcache
+? 0
+$ /usr/bin/rmdir "$DIR/home/.local/share/plumage/shelliconcache"
+? 0
+
 # A change is told, with the reboot it needs; the store holds the dialog's values.
 $ /usr/bin/cp "$DIR/home/.config/plumage/registry.reg" before.reg
 ? 0

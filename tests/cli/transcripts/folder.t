@@ -335,3 +335,151 @@ FAIL  folder: $DIR/Doctor has neither the System nor the Read-only attribute: Wi
 ok    descriptor attributes: DESKTOP.INI is Hidden and System
 Windows would not show this folder's icon.
 ? 1
+
+# The Linux file managers' icon without a session bus: a PNG of the largest
+# image (48 × 48, blue, between 16 and 32), named by .directory for Dolphin.
+# An icon that cannot be read is told, and the old entry goes.
+$ /usr/bin/mkdir "$DIR/Sizes"
+? 0
+$ plumagectl set --no-copy "$DIR/Sizes" "$DATA/sizes.ico"
+Wrote $DATA/sizes.ico,0 to $DIR/Sizes/DESKTOP.INI
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 0
+$ /usr/bin/find "$DIR/home" -name "sizes-0-*.png" -exec /usr/bin/identify -format "%m %wx%h blue %[fx:255*p{0,0}.b]\n" {} +
+PNG 48x48 blue 255
+? 0
+$ /usr/bin/grep -o "Icon=.*/sizes-0-" "$DIR/Sizes/.directory"
+Icon=$DIR/home/.local/share/plumage/FolderIcons/sizes-0-
+? 0
+$ write "$DIR/Sizes/.directory" "[Desktop Entry]\nIcon=/old.png\nName=M\n"
+? 0
+$ plumagectl set --no-copy --force "$DIR/Sizes" "$DIR/missing.ico"
+Wrote $DIR/missing.ico,0 to $DIR/Sizes/DESKTOP.INI
+! plumagectl: warning: the Linux file managers show no icon for $DIR/Sizes: $DIR/missing.ico: no such file
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 3
+$ /usr/bin/cat "$DIR/Sizes/.directory"
+[Desktop Entry]
+Name=M
+? 0
+
+# Windows leaves desktop.ini in lower case at times, and a user may have
+# made it Read-only: it is the descriptor all the same, written in place,
+# and Read-only goes with the first step.
+$ write "$DIR/Lower/desktop.ini" "[.ShellClassInfo]\r\nIconFile=old.ico\r\nIconIndex=1\r\n"
+? 0
+$ /usr/bin/chmod 444 "$DIR/Lower/desktop.ini"
+? 0
+$ plumagectl set --no-copy --force "$DIR/Lower" /i/new.ico 2
+Wrote /i/new.ico,2 to $DIR/Lower/desktop.ini
+! plumagectl: warning: the Linux file managers show no icon for $DIR/Lower: /i/new.ico: no such file
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 3
+$ /usr/bin/cat "$DIR/Lower/desktop.ini"
+[.ShellClassInfo]\r (esc)
+IconFile=/i/new.ico\r (esc)
+IconIndex=2\r (esc)
+? 0
+$ /usr/bin/stat -c "%A %n" "$DIR/Lower/desktop.ini"
+-rw-r--r-- $DIR/Lower/desktop.ini
+? 0
+$ /usr/bin/getfattr -d --absolute-names "$DIR/Lower/desktop.ini"
+# file: $DIR/Lower/desktop.ini
+user.DOSATTRIB="0x6"
+
+? 0
+
+# IconResource follows where it is there already; it is never added, not
+# even when another section has one.
+$ write "$DIR/Res/DESKTOP.INI" "[.ShellClassInfo]\r\nIconResource=C:\\\\Windows\\\\shell32.dll,4\r\n"
+? 0
+$ plumagectl set --no-copy --force "$DIR/Res" /i/new.ico 2
+Wrote /i/new.ico,2 to $DIR/Res/DESKTOP.INI
+! plumagectl: warning: the Linux file managers show no icon for $DIR/Res: /i/new.ico: no such file
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 3
+$ /usr/bin/cat "$DIR/Res/DESKTOP.INI"
+[.ShellClassInfo]\r (esc)
+IconResource=/i/new.ico,2\r (esc)
+IconFile=/i/new.ico\r (esc)
+IconIndex=2\r (esc)
+? 0
+$ write "$DIR/Res/DESKTOP.INI" "[Other]\r\nIconResource=x,1\r\n"
+? 0
+$ plumagectl set --no-copy --force "$DIR/Res" /i/new.ico 0
+Wrote /i/new.ico,0 to $DIR/Res/DESKTOP.INI
+! plumagectl: warning: the Linux file managers show no icon for $DIR/Res: /i/new.ico: no such file
+! plumagectl: no session bus: metadata::custom-icon, the folder icon of GNOME Files, Nemo and Caja, is left as it was (DESKTOP.INI and .directory are written)
+? 3
+$ /usr/bin/cat "$DIR/Res/DESKTOP.INI"
+[Other]\r (esc)
+IconResource=x,1\r (esc)
+[.ShellClassInfo]\r (esc)
+IconFile=/i/new.ico\r (esc)
+IconIndex=0\r (esc)
+? 0
+
+# Each write replaces DESKTOP.INI (a new file renamed over it) keeping its
+# permissions and extended attributes; the values it holds already leave
+# the file alone.
+$ write "$DIR/Perm/DESKTOP.INI" "; caf\xe9\n[.ShellClassInfo]\nIconFile=/i/a.ico\nIconIndex=0\n"
+? 0
+$ /usr/bin/chmod 640 "$DIR/Perm/DESKTOP.INI"
+? 0
+$ /usr/bin/setfattr -n user.other -v 0x780079 "$DIR/Perm/DESKTOP.INI"
+? 0
+$ /usr/bin/touch -d @0 "$DIR/Perm/DESKTOP.INI"
+? 0
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl set --no-copy --force "$DIR/Perm" /i/a.ico 0
+Wrote /i/a.ico,0 to $DIR/Perm/DESKTOP.INI
+? 3
+$ /usr/bin/stat -c "%Y %a" "$DIR/Perm/DESKTOP.INI"
+0 640
+? 0
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl set --no-copy --force "$DIR/Perm" /i/b.ico 0
+Wrote /i/b.ico,0 to $DIR/Perm/DESKTOP.INI
+? 3
+$ /usr/bin/find "$DIR/Perm/DESKTOP.INI" -newermt @1 -printf "%f %m\n"
+DESKTOP.INI 640
+? 0
+$ /usr/bin/getfattr -d -e hex --absolute-names "$DIR/Perm/DESKTOP.INI"
+# file: $DIR/Perm/DESKTOP.INI
+user.DOSATTRIB=0x307836
+user.other=0x780079
+
+? 0
+$ /usr/bin/cat "$DIR/Perm/DESKTOP.INI"
+; caf\xe9 (esc)
+[.ShellClassInfo]
+IconFile=/i/b.ico
+IconIndex=0
+? 0
+
+# The folder gains System with an icon and loses it on Reset; its Hidden
+# and Archive stay as they were (Read-only too: as_root.t).
+$ /usr/bin/mkdir "$DIR/Marked"
+? 0
+$ /usr/bin/setfattr -n user.DOSATTRIB -v '"0x22"' "$DIR/Marked"
+? 0
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl set --no-copy --force "$DIR/Marked" "C:\\Icons\\Game.ico" 1
+Wrote C:\Icons\Game.ico,1 to $DIR/Marked/DESKTOP.INI
+? 3
+$ /usr/bin/getfattr -R -d --absolute-names "$DIR/Marked"
+# file: $DIR/Marked
+user.DOSATTRIB="0x26"
+
+# file: $DIR/Marked/DESKTOP.INI
+user.DOSATTRIB="0x6"
+
+? 0
+$ /usr/bin/sh -c 'exec "$@" 2>/dev/null' sh $BUILD/src/plumagectl reset "$DIR/Marked"
+Removed the icon of $DIR/Marked ($DIR/Marked/DESKTOP.INI)
+? 0
+$ /usr/bin/getfattr -R -d --absolute-names "$DIR/Marked"
+# file: $DIR/Marked
+user.DOSATTRIB="0x22"
+
+# file: $DIR/Marked/DESKTOP.INI
+user.DOSATTRIB="0x6"
+
+? 0

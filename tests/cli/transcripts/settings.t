@@ -157,6 +157,14 @@ $ /usr/bin/diff damaged.reg "$DIR/home/.config/plumage/registry.reg"
 ---
 > @="M&odifier l'ic\xf4ne..."\r (esc)
 ? 1
+# A later change copies nothing more.
+$ /usr/bin/sh -c 'exec "$@" >/dev/null' sh $BUILD/src/plumagectl settings --language en
+? 0
+$ /usr/bin/ls "$DIR/home/.config/plumage"
+registry.reg
+registry.reg.damaged
+registry.reg.lock
+? 0
 
 # Usage errors.
 $ plumagectl settings --language de
