@@ -1,18 +1,19 @@
 // The Linux file attributes and file operations on real files, checked
 // with getfattr and setfattr (Debian's attr) as a second, independent
-// reader and writer.
+// reader and writer; copy, delete and the listing by the contract the
+// Windows build keeps too (file_system_contract.h).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <set>
 
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_files.h"
 #include "support/temp_dir.h"
 #include "support/xattr_tool.h"
+#include "win32/file_system_contract.h"
 
 namespace plumage::platform {
 namespace {
@@ -111,12 +112,6 @@ TEST(PosixAttributes, TheWritePermissionAndTheRecordWineReads) {
 TEST(PosixAttributes, ReportsWhatCannotBeStored) {
   TempDir dir;
   PosixFileSystem files;
-  const auto file = dir / "f";
-  WriteFile(file, "x");
-  Status odd = files.SetAttributes(file.string(), 0x80);
-  ASSERT_FALSE(odd.ok());
-  EXPECT_EQ(odd.error().kind, ErrorKind::Unsupported);
-
   // A pipe is no file of ours: every attribute is refused, naming it, and
   // the read afterwards does not pretend otherwise.
   const auto fifo = dir / "pipe";
@@ -133,35 +128,20 @@ TEST(PosixAttributes, ReportsWhatCannotBeStored) {
   EXPECT_FALSE(files.SetAttributes((dir / "none").string(), kAttributeHidden).ok());
 }
 
-TEST(PosixFiles, RemoveCopyExists) {
+// The contract both builds keep, then what the copy carries here: the
+// source's permissions and its record.
+TEST(PosixFiles, CopyDeleteAndListingKeepTheContract) {
   TempDir dir;
   PosixFileSystem files;
-  const auto a = dir / "a.ico";
-  const auto b = dir / "b.ico";
+  test::ExpectCopyAndDeleteRules(files, dir);
+  test::ExpectListingRules(files, dir);
+  const auto a = dir / "a.ico", b = dir / "b.ico";
   WriteFile(a, "new icon");
-  WriteFile(b, "old icon");
-  EXPECT_TRUE(files.FileExists(a.string()));
-  EXPECT_FALSE(files.FileExists(dir.str())) << "a folder is no file";
-  EXPECT_FALSE(files.FileExists((dir / "none").string()));
-
   ASSERT_EQ(chmod(a.c_str(), 0640), 0);
   ASSERT_TRUE(files.SetAttributes(a.string(), kAttributeHidden).ok());
   ASSERT_TRUE(files.Copy(a.string(), b.string()).ok());
-  EXPECT_EQ(ReadFile(b), "new icon");
-  EXPECT_EQ(Mode(b), 0640) << "the copy takes its source's permissions";
-  EXPECT_EQ(GetfattrValue(b.string(), "user.DOSATTRIB"), "0x2") << "and attributes";
-  EXPECT_FALSE(files.Copy((dir / "none").string(), b.string()).ok());
-  EXPECT_EQ(ReadFile(b), "new icon");
-
-  ASSERT_EQ(chmod(b.c_str(), 0444), 0);
-  EXPECT_FALSE(files.Copy(a.string(), b.string()).ok()) << "a read-only target stays";
-  EXPECT_FALSE(files.Remove(b.string()).ok()) << "a read-only file stays";
-  EXPECT_TRUE(fs::exists(b));
-  ASSERT_EQ(chmod(b.c_str(), 0644), 0);
-  EXPECT_TRUE(files.Remove(b.string()).ok());
-  EXPECT_FALSE(fs::exists(b));
-  EXPECT_FALSE(files.Remove(b.string()).ok());
-  EXPECT_FALSE(files.Remove(dir.str()).ok());
+  EXPECT_EQ(std::tuple(ReadFile(b), Mode(b), GetfattrValue(b.string(), "user.DOSATTRIB")),
+            std::tuple("new icon", mode_t{0640}, std::optional<std::string>("0x2")));
 }
 
 // Which links stand for their target when a file the program manages is
@@ -211,34 +191,6 @@ TEST(PosixFiles, OnlyAnOwnersLinkBesideItsTargetIsFollowed) {
     EXPECT_FALSE(WriteFileAtomically((dir / "folder" / "planted").string(), "x").ok());
     EXPECT_EQ(ReadFile(dir / "folder" / "roots.ini"), "root's");
   }
-}
-
-TEST(PosixFiles, ListsByWildcardInTheFileSystemsOrder) {
-  TempDir dir;
-  PosixFileSystem files;
-  for (const char* name : {"a.exe", "B.EXE", "c.Exe", "d.exe.txt", "hidden.exe", "system.exe"})
-    WriteFile(dir / name, "MZ");
-  fs::create_directory(dir / "folder.exe");
-  ASSERT_TRUE(files.SetAttributes((dir / "hidden.exe").string(), kAttributeHidden).ok());
-  ASSERT_TRUE(files.SetAttributes((dir / "system.exe").string(), kAttributeSystem).ok());
-
-  // The names given, in the order the file system lists them.
-  auto inOrder = [&dir](const std::set<std::string>& names) {
-    std::vector<std::string> listed;
-    for (const auto& entry : fs::directory_iterator(dir.path()))
-      if (names.count(entry.path().filename().string()))
-        listed.push_back(entry.path().filename().string());
-    return listed;
-  };
-
-  auto plain = files.List(dir.str(), "*.EXE", 0);
-  ASSERT_TRUE(plain.ok());
-  EXPECT_EQ(*plain, inOrder({"a.exe", "B.EXE", "c.Exe"}));
-  auto all =
-      files.List(dir.str(), "*.exe", kAttributeHidden | kAttributeSystem | kAttributeDirectory);
-  ASSERT_TRUE(all.ok());
-  EXPECT_EQ(*all, inOrder({"a.exe", "B.EXE", "c.Exe", "hidden.exe", "system.exe", "folder.exe"}));
-  EXPECT_FALSE(files.List((dir / "none").string(), "*", 0).ok());
 }
 
 TEST(PosixFiles, DriveRootsAreMountPoints) {

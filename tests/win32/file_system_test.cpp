@@ -1,16 +1,15 @@
-// Win32FileSystem and the file helpers on Wine's files: attributes with
-// their Windows numbers, copy, delete, the listing's wildcard and attribute
-// rules, drive roots and volumes, the atomic replace. The attributes written
-// into PLUMAGE_DOSATTRIB_DIR are read back from Linux afterwards
-// (check_dosattrib.sh) as user.DOSATTRIB.
+// Win32FileSystem and the file helpers on Wine's files: the contract both
+// builds keep (file_system_contract.h), drive roots and volumes, the atomic
+// replace. The attributes written into PLUMAGE_DOSATTRIB_DIR are read back
+// from Linux afterwards (check_dosattrib.sh) as user.DOSATTRIB.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_files.h"
 #include "support/temp_dir.h"
+#include "win32/file_system_contract.h"
 #include "win32_test_util.h"
 
 namespace plumage::test {
@@ -26,10 +25,6 @@ std::uint32_t Attributes(Win32FileSystem& files, const std::string& path) {
 
 class Win32Files : public ::testing::Test {
  protected:
-  std::string Make(const std::string& name, const std::string& bytes = "x") {
-    WriteFile(dir / name, bytes);
-    return (dir / name).string();
-  }
   void TearDown() override {  // read-only files must not stop the clean-up
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
       SetFileAttributesA(e.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -39,49 +34,9 @@ class Win32Files : public ::testing::Test {
 };
 
 // Setting and reading each attribute back: Win32DosAttrib below.
-TEST_F(Win32Files, CopyAndDeleteKeepTheWindowsRules) {
-  const std::string ini = Make("DESKTOP.INI");
-  auto missing = files.GetAttributes((dir / "missing").string());
-  EXPECT_EQ(std::tuple(missing.error().kind, missing.error().message.find("missing") != std::string::npos,
-                       files.SetAttributes(ini, 8).error().kind),
-            std::tuple(ErrorKind::NotFound, true, ErrorKind::Unsupported));
-
-  // Read-only protects from deletion and from being copied over.
-  const std::string from = Make("from.ico", "new bytes"), to = Make("to.ico", "old bytes");
-  ASSERT_TRUE(files.SetAttributes(to, kAttributeReadOnly));
-  auto removed = files.Remove(to);
-  EXPECT_NE(removed.error().message.find("to.ico"), std::string::npos);
-  EXPECT_FALSE(files.Copy(from, to));
-  EXPECT_EQ(ReadFile(to), "old bytes");
-  ASSERT_TRUE(files.SetAttributes(to, kAttributeNormal));
-  ASSERT_TRUE(files.SetAttributes(from, kAttributeHidden));
-  ASSERT_TRUE(files.Copy(from, to));
-  EXPECT_EQ(ReadFile(to), "new bytes");
-  ASSERT_TRUE(files.Remove(to));
-  EXPECT_EQ(std::tuple(files.FileExists(to), files.FileExists(from), files.FileExists(dir.str()),
-                       files.Remove(to).error().kind),
-            std::tuple(false, true, false, ErrorKind::NotFound));
-}
-
-TEST_F(Win32Files, ListingKeepsTheProgramsWildcardAndAttributeRules) {
-  for (const char* name : {"Chess.EXE", "go.exe", "readme.txt", "a-very-long-name.exe.bak"}) Make(name);
-  ASSERT_TRUE(files.SetAttributes(Make("hidden.exe"), kAttributeHidden));
-  ASSERT_TRUE(files.SetAttributes(Make("system.exe"), kAttributeSystem));
-  ASSERT_TRUE(files.SetAttributes(Make("old.exe"), kAttributeReadOnly | kAttributeArchive));
-  std::filesystem::create_directory(dir / "tools.exe");
-  auto sorted = [&](std::uint32_t include, const std::string& pattern = "*.EXE") {
-    std::vector<std::string> v = files.List(dir.str(), pattern, include).value();
-    std::sort(v.begin(), v.end());
-    return v;
-  };
-  using V = std::vector<std::string>;
-  EXPECT_EQ(sorted(0), (V{"Chess.EXE", "go.exe", "old.exe"}));
-  EXPECT_EQ(sorted(kAttributeHidden), (V{"Chess.EXE", "go.exe", "hidden.exe", "old.exe"}));
-  EXPECT_EQ(sorted(kAttributeDirectory), (V{"Chess.EXE", "go.exe", "old.exe", "tools.exe"}));
-  EXPECT_EQ(sorted(0, "?o.*"), (V{"go.exe"}));
-  EXPECT_EQ(sorted(0, "*.*").size(), 5u) << "no '.' or '..'";
-  EXPECT_NE(files.List((dir / "missing").string(), "*.*", 0).error().message.find("missing"),
-            std::string::npos);
+TEST_F(Win32Files, CopyDeleteAndListingKeepTheContract) {
+  ExpectCopyAndDeleteRules(files, dir);
+  ExpectListingRules(files, dir);
 }
 
 // Windows keeps the attributes itself on every volume; what differs is the
@@ -99,7 +54,8 @@ TEST_F(Win32Files, DriveRootsAndVolumes) {
 }
 
 TEST_F(Win32Files, ReplacingAFileKeepsItsAttributesAndLeavesNoSibling) {
-  const std::string path = Make("DESKTOP.INI", "old");
+  const std::string path = (dir / "DESKTOP.INI").string();
+  WriteFile(path, "old");
   ASSERT_TRUE(files.SetAttributes(path, kAttributeHidden | kAttributeSystem));
   ASSERT_TRUE(WriteFileAtomically(path, "new contents"));
   std::string bytes;

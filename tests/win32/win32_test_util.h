@@ -45,41 +45,71 @@ inline std::string DescriptorValue(const std::string& folder, const char* key) {
   return platform::WideToUtf8(value);
 }
 
+// A program of this build started as Explorer or a console starts it: the
+// command line (UTF-8) given as UTF-16, its standard output into a pipe the
+// test reads. One a failed test leaves running is ended with it.
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::string& commandLine) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&output_, &writeEnd, &inherit, 0)) return;
+    SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::wstring wide = platform::Utf8ToWide(commandLine);
+    started_ = CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                              &startup, &process_) != 0;
+    CloseHandle(writeEnd);
+  }
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess() {
+    if (output_) CloseHandle(output_);
+    if (!started_) return;
+    if (!Ended()) TerminateProcess(process_.hProcess, 1);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  bool started() const { return started_; }
+  DWORD id() const { return process_.dwProcessId; }
+  bool Ended() const { return started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
+
+  // All it writes, until it closes its output.
+  std::string ReadOutput() {
+    std::string out;
+    char buffer[4096];
+    DWORD n = 0;
+    while (started_ && ::ReadFile(output_, buffer, sizeof buffer, &n, nullptr) && n > 0)
+      out.append(buffer, n);
+    return out;
+  }
+  // Its exit code once it ends, waiting at most `ms`; 0xFFFFFFFF if it runs on.
+  DWORD ExitCode(DWORD ms = 0) const {
+    DWORD code = 0xFFFFFFFF;
+    if (started_ && WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0)
+      GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+  }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HANDLE output_ = nullptr;
+  bool started_ = false;
+};
+
 #ifdef PLUMAGECTL_PATH
-// Runs plumagectl.exe with `arguments` (UTF-8, given to it as UTF-16) and
-// answers its exit code; its standard output is kept in `output` when one
-// is given.
+// Runs plumagectl.exe with `arguments` and answers its exit code; its
+// standard output is kept in `output` when one is given.
 inline DWORD RunPlumagectl(const std::string& arguments, std::string* output = nullptr) {
-  const std::wstring exe = platform::Utf8ToWide(WinePath(PLUMAGECTL_PATH));
-  std::wstring commandLine = L"\"" + exe + L"\" " + platform::Utf8ToWide(arguments);
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return 0xFFFFFFFF;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                      nullptr, nullptr, &startup, &process);
-  CloseHandle(writeEnd);
-  std::string out;
-  char buffer[4096];
-  DWORD n = 0;
-  while (started && ::ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
-    out.append(buffer, n);
-  CloseHandle(readEnd);
+  ChildProcess run("\"" + WinePath(PLUMAGECTL_PATH) + "\" " + arguments);
+  const std::string out = run.ReadOutput();
   if (output) *output = out;
-  if (!started) return 0xFFFFFFFF;
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD code = 0xFFFFFFFF;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
+  return run.ExitCode(60000);
 }
 #endif
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/icon_writer.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "ui/qt/about_logo.h"
@@ -30,24 +31,15 @@ std::span<const std::uint8_t> Span(const std::string& bytes) {
   return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
 }
 
-// A 32-bit bitmap file of w × h whose every pixel is `bgra`.
-std::string SolidBitmap(int w, int h, std::uint32_t bgra, int bits = 32) {
-  std::string b;
-  auto put = [&b](std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  };
-  put(0x4D42, 2);
-  put(54 + static_cast<std::uint32_t>(w * h * 4), 4);
-  put(0, 4);
-  put(54, 4);
-  put(40, 4);
-  put(static_cast<std::uint32_t>(w), 4);
-  put(static_cast<std::uint32_t>(h), 4);
-  put(1, 2);
-  put(static_cast<std::uint32_t>(bits), 2);
-  put(0, 4);
-  for (int i = 0; i < 5; ++i) put(0, 4);
-  for (int i = 0; i < w * h; ++i) put(bgra, 4);
+// A bitmap file of w × h whose every pixel is `bgra`.
+Bytes SolidBitmap(int w, int h, std::uint32_t bgra, int bits = 32) {
+  const auto pixels = static_cast<std::uint32_t>(w * h);
+  Bytes b;
+  Put16(b, {0x4D42});
+  Put32(b, {54 + pixels * 4, 0, 54, 40, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)});
+  Put16(b, {1, static_cast<std::uint32_t>(bits)});
+  Put32(b, {0, 0, 0, 0, 0, 0});
+  for (std::uint32_t i = 0; i < pixels; ++i) Put32(b, {bgra});
   return b;
 }
 
@@ -109,20 +101,20 @@ TEST(Win32Art, ComesOutAsTheQtDrawingsOverTheFaceColour) {
 TEST(CompositeBitmapFile, MixesAlphaReadsBottomUpAndRefusesOthers) {
   // Blue 0x40, green 0x80, red 0xC0 at alpha 0x80 over white: (c·128 + 255·127 + 127) / 255;
   // the first row in the file is pure red, and is the bottom row.
-  std::string file = SolidBitmap(3, 2, 0x80C08040);
-  file.replace(54, 4, std::string("\0\0\xFF\xFF", 4));
-  const Surface24 s = win32::CompositeBitmapFile(Span(file), Rgb{255, 255, 255});
+  Bytes file = SolidBitmap(3, 2, 0x80C08040);
+  PutAt(file, 54, 0xFFFF0000);
+  const Surface24 s = win32::CompositeBitmapFile(file, Rgb{255, 255, 255});
   EXPECT_EQ(std::tuple(s.width(), s.height(), s.At(0, 1), s.At(2, 1), s.At(0, 0)),
             std::tuple(3, 2, Rgb{255, 0, 0}, Rgb{223, 191, 159}, Rgb{223, 191, 159}));
-  const std::string good = SolidBitmap(4, 4, 0xFF102030);
-  std::vector<std::string> bad = {SolidBitmap(4, 4, 0, 24), good, good, good, good};
-  bad[1][0] = 'X';                                   // not BM
-  bad[2][13] = static_cast<char>(0xFF);              // pixels far beyond the data
-  bad[3].replace(18, 4, std::string("\xFF\xFF\xFF\x7F", 4));  // sizes that wrap in 32 bits
-  bad[4].replace(22, 4, std::string(4, '\xFF'));    // a negative height
-  for (std::size_t cut : {0u, 1u, 10u, 30u, 53u, 54u, 117u}) bad.push_back(good.substr(0, cut));
-  EXPECT_FALSE(win32::CompositeBitmapFile(Span(good), Rgb{}).empty());
-  for (const std::string& b : bad) EXPECT_TRUE(win32::CompositeBitmapFile(Span(b), Rgb{}).empty()) << b.size();
+  const Bytes good = SolidBitmap(4, 4, 0xFF102030);
+  std::vector<Bytes> bad = {SolidBitmap(4, 4, 0, 24), good, good, good, good};
+  bad[1][0] = 'X';                  // not BM
+  PutAt(bad[2], 13, 0xFF, 1);       // pixels far beyond the data
+  PutAt(bad[3], 18, 0x7FFFFFFF);    // sizes that wrap in 32 bits
+  PutAt(bad[4], 22, 0xFFFFFFFF);    // a negative height
+  for (std::size_t cut : {0u, 1u, 10u, 30u, 53u, 54u, 117u}) bad.emplace_back(good.begin(), good.begin() + cut);
+  EXPECT_FALSE(win32::CompositeBitmapFile(good, Rgb{}).empty());
+  for (const Bytes& b : bad) EXPECT_TRUE(win32::CompositeBitmapFile(b, Rgb{}).empty()) << b.size();
 }
 
 }  // namespace

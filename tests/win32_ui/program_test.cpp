@@ -48,30 +48,14 @@ LRESULT CALLBACK WatchKeys(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-class RunningPlumage {
+// plumage.exe running, watched through its windows.
+class RunningPlumage : public ChildProcess {
  public:
-  // As Explorer starts it: the command line in UTF-16.
-  explicit RunningPlumage(const std::string& commandLine) {
-    std::wstring wide = Utf8ToWide(commandLine);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    started_ = CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process_) != 0;
-  }
-  RunningPlumage(const RunningPlumage&) = delete;
-  RunningPlumage& operator=(const RunningPlumage&) = delete;
-  ~RunningPlumage() {
-    if (!started_) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-      TerminateProcess(process_.hProcess, 1);  // a failed test leaves no window behind
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  bool started() const { return started_; }
+  using ChildProcess::ChildProcess;
 
   // The visible top-level windows of the program.
   std::vector<HWND> Windows() const {
-    Search search{process_.dwProcessId, {}};
+    Search search{id(), {}};
     EnumWindows(&Collect, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
@@ -95,11 +79,8 @@ class RunningPlumage {
 
   // Waits until the program has ended; its exit code, or -1.
   int WaitForEnd() {
-    Pump([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; });
-    DWORD code = 0;
-    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) return -1;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<int>(code);
+    Pump([&] { return Ended(); });
+    return static_cast<int>(ExitCode());
   }
 
   // Clicks a button of a window as the mouse would: posted, so that a modal
@@ -127,9 +108,6 @@ class RunningPlumage {
       while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     }
   }
-
-  PROCESS_INFORMATION process_{};
-  bool started_ = false;
 };
 
 class PlumageProgramTest : public ::testing::Test {

@@ -1,13 +1,12 @@
-// plumagectl.exe under Wine: install puts the verb key where its scope says,
-// with the command that starts plumage.exe with the folder as the whole
-// argument text; a folder named in any script, or by a path that begins
-// with '/', is that folder.
+// plumagectl.exe under Wine: a folder named in any script, or by a path
+// that begins with '/', is that folder; the icon path is written as chosen
+// unless the setting keeps a copy inside. (Install and uninstall in each
+// scope: the installer's test, installer_test.sh.)
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/win32/win32_files.h"
-#include "platform/win32/win32_registry.h"
 #include "support/temp_dir.h"
 #include "win32_test_util.h"
 
@@ -15,45 +14,6 @@ namespace plumage::test {
 namespace {
 
 using platform::Utf8ToWide;
-
-const std::string kVerb = "Folder\\shell\\PlumIcon";
-const std::string kUserVerb = "Software\\Classes\\" + kVerb;
-
-// The verb's caption as the program reads it: through HKEY_CLASSES_ROOT,
-// where it shows the user's key over the machine's.
-std::string Caption() {
-  platform::Win32Registry registry;
-  platform::RegHandle key = 0;
-  if (registry.OpenKey(formats::kHkeyClassesRoot, kVerb, &key) != platform::kErrorSuccess)
-    return "<no key>";
-  char data[256] = {};
-  std::uint32_t size = sizeof data - 1, type = 0;
-  registry.QueryValue(key, "", &type, reinterpret_cast<std::uint8_t*>(data), &size);
-  registry.CloseKey(key);
-  return data;
-}
-
-TEST(Win32Install, TheVerbGoesWhereItsScopeSaysAndStartsPlumageWithTheWholePath) {
-  ASSERT_EQ(RunPlumagectl("uninstall --all-users"), 0u);
-  const bool hadFolderKey = RegistryText(HKEY_CURRENT_USER, "Software\\Classes\\Folder") != "<no key>";
-  ASSERT_EQ(RunPlumagectl("install --user"), 0u);
-  ASSERT_EQ(RunPlumagectl("install --user"), 0u) << "installing again is harmless";
-  // The program's path in quotes (it may hold blanks), then %1 bare: the
-  // path Explorer puts there, blanks and all, is the whole argument text.
-  const std::string command = RegistryText(HKEY_CURRENT_USER, kUserVerb + "\\command");
-  EXPECT_TRUE(command.front() == '"' && command.ends_with("plumage.exe\" %1")) << command;
-  EXPECT_EQ(std::tuple(RegistryText(HKEY_LOCAL_MACHINE, kUserVerb), Caption()),
-            std::tuple("<no key>", "C&hange icon..."))
-      << "no administrator's key; the program reads the user's through HKEY_CLASSES_ROOT";
-  EXPECT_EQ(RunPlumagectl("install --user --all-users"), 2u) << "one scope or the other";
-  ASSERT_EQ(RunPlumagectl("uninstall --user"), 0u);
-  EXPECT_EQ(std::tuple(RegistryText(HKEY_CURRENT_USER, kUserVerb), Caption(),
-                       RegistryText(HKEY_CURRENT_USER, "Software\\Classes\\Folder") != "<no key>"),
-            std::tuple("<no key>", "<no key>", hadFolderKey))
-      << "the keys install made above the verb go with it, and only those";
-  ASSERT_EQ(RunPlumagectl("install --all-users"), 0u) << "the other tests of this prefix find it";
-  EXPECT_TRUE(RegistryText(HKEY_LOCAL_MACHINE, kUserVerb + "\\command").ends_with("plumage.exe\" %1"));
-}
 
 // A folder made for a test, its DESKTOP.INI left deletable at the end.
 class Win32Plumagectl : public ::testing::Test {
