@@ -103,10 +103,6 @@ TEST(PosixAttributes, TheWritePermissionAndTheRecordWineReads) {
   ASSERT_TRUE(files.SetAttributes(dir.str(), kS).ok());
   EXPECT_EQ(GetfattrValue(dir.str(), "user.DOSATTRIB"), "0x4");
   EXPECT_EQ(Attributes(files, dir.path()), kAttributeDirectory | kS);
-  auto missing = files.GetAttributes((dir / "none").string());
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error().kind, ErrorKind::NotFound);
-  EXPECT_NE(missing.error().message.find((dir / "none").string()), std::string::npos);
 }
 
 TEST(PosixAttributes, ReportsWhatCannotBeStored) {
