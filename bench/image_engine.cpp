@@ -19,6 +19,7 @@
 #include "image/dib_section.h"
 #include "image/dib_section_save.h"
 #include "image/palette.h"
+#include "platform/posix/posix_file_system.h"
 
 namespace {
 
@@ -280,7 +281,8 @@ BENCHMARK(BM_ReadBmp24)->Apply(Sizes);
 const bool photoWritten = [] {
   const char* path = std::getenv("PLUMAGE_BENCH_PHOTO");
   if (!path || !*path) return false;
-  cDIBSection copy;
+  static plumage::platform::PosixFileSystem files;
+  cDIBSection copy(ImageServices{.fileSystem = &files});
   const cDIBSection& photo = Photo(4096);
   if (!copy.Create(4096, 4096)) std::abort();
   std::memcpy(copy.DIBSectionBitsPtr(), photo.DIBSectionBitsPtr(), photo.Header().biSizeImage);

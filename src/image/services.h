@@ -67,12 +67,13 @@ struct ImageServices {
   // Empty: CopyToClipboard answers False, as with a clipboard that refuses.
   IClipboard* clipboard = nullptr;
   // Where files are written: this device when given, else the platform's
-  // files below, else StandardFileDevice.
+  // files below.
   IFileDevice* files = nullptr;
   // The platform's files: every file the engine reads or writes goes
   // through them when given (regular files only, never blocking on a FIFO,
   // replaced in one rename and never through a device or a foreign link).
-  // Empty: the standard library, for the engine on its own.
+  // Empty (and no device above): the engine on its own reads and writes
+  // no file, and says so (ENOSYS).
   platform::IFileSystem* fileSystem = nullptr;
 };
 
@@ -85,14 +86,6 @@ class FileSystemDevice : public IFileDevice {
 
  private:
   platform::IFileSystem& files_;
-};
-
-// Files through the standard library: the bytes go to a sibling of the
-// target, which is renamed over the target once complete, so a file is
-// either complete or untouched. An existing target keeps its permissions.
-class StandardFileDevice : public IFileDevice {
- public:
-  std::unique_ptr<IOutputFile> Create(const std::string& path, std::error_code& error) override;
 };
 
 // The pieces of ImageServices with their fallbacks filled in.

@@ -69,20 +69,21 @@ TEST(BmpToIcon, OnlyAnUncompressed8Bit32By32BitmapWithItsPixelsAt1078IsTaken) {
 
 class BmpToIconTest : public IconMakingTest {
  protected:
+  const image::ImageServices engine{.fileSystem = program.os.files};
   // A picture as a 24-bit BMP (the first temporary file's form), and the
   // 8-bit bitmap the image engine makes of it: what every icon's palette
   // and pixels come from.
   std::string PictureFile(const Surface24& picture) {
-    image::cDIBSection dib;
+    image::cDIBSection dib(engine);
     EXPECT_TRUE(dib.CreateFromPicture(picture));
     EXPECT_TRUE(dib.SavePicture((dir / "p.bmp").string()));
     return (dir / "p.bmp").string();
   }
   std::string EngineBitmap8(const Surface24& picture) {
-    image::cDIBSection dib;
+    image::cDIBSection dib(engine);
     EXPECT_TRUE(dib.CreateFromPicture(picture));
     std::unique_ptr<image::cPalette> none;
-    EXPECT_TRUE(image::cDIBSectionSave().Save((dir / "b8.bmp").string(), dib, none, 2, 0));
+    EXPECT_TRUE(image::cDIBSectionSave(engine).Save((dir / "b8.bmp").string(), dib, none, 2, 0));
     return ReadFile(dir / "b8.bmp");
   }
 };

@@ -84,7 +84,7 @@ TEST(DibSection, FilesThatCannotBeWrittenAtAnyDepth) {
   plumage::test::TempDir dir;
   test::FakeSystem system;
   for (int depth : {0, 1, 2, 3}) {
-    ImageServices services{.system = &system};
+    ImageServices services = test::OnFiles({.system = &system});
     cDIBSection dib(services);
     ASSERT_TRUE(dib.Create(4, 4));
     std::unique_ptr<cPalette> pal;
@@ -163,17 +163,6 @@ TEST(ColourReduce, EveryObserverHearsTheEventsAndCompleteGivesTheTimeTaken) {
   reducer.ApplyPalette(none, to, pal, false);
   reducer.BlackAndWhite(none, to);
   EXPECT_EQ(first.log, (std::vector<std::string>{"I6", "C", "I-3", "C", "I6", "C"}));
-}
-
-// The engine's own writer, for the engine used without a platform: a move
-// it cannot make is a failure, not a write at the wrong place.
-TEST(StandardFileDevice, ASeekTheFileCannotMakeFails) {
-  plumage::test::TempDir dir;
-  std::error_code error;
-  auto out = StandardFileDevice().Create((dir / "x.bin").string(), error);
-  ASSERT_TRUE(out) << error.message();
-  EXPECT_TRUE(out->Seek(4));
-  EXPECT_FALSE(out->Seek(UINT64_MAX));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "image/dib_section.h"
 #include "image/palette.h"
 #include "platform/system.h"
+#include "support/fakes.h"
 
 namespace plumage::image::test {
 
@@ -71,5 +72,11 @@ struct Device : IFileDevice {
   int failAt, writes = 0, commits = 0;
   std::string bytes;
 };
+
+// The engine on this build's own files, as the program runs it.
+inline ImageServices OnFiles(ImageServices services = {}) {
+  services.fileSystem = &plumage::test::RealFiles();
+  return services;
+}
 
 }  // namespace plumage::image::test

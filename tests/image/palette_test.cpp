@@ -46,7 +46,7 @@ TEST(Palette, BinaryFilesKeepTheFourthByteAndAdvanceThePosition) {
   plumage::test::TempDir dir;
   const std::string path = (dir / "pal.bin").string(),
                     record("\x02\0\0\0\x01\x02\x03\x7F\xFF\xFE\xFD\x80", 12);
-  cPalette p, back;
+  cPalette p(test::OnFiles()), back(test::OnFiles());
   std::int32_t at = 0;
   ASSERT_TRUE(p.LoadFromBytes(Bytes(record.begin(), record.end()), at));
   EXPECT_EQ(at, 12);
@@ -136,7 +136,7 @@ TEST(Palette, JascTextIsReadAsItsLinesOfThreeItemsAndErrorsKeepWhatCameBefore) {
 }
 
 TEST(Palette, JascFilesAreWrittenWholeAndTheirErrorsCarryTheirNumbers) {
-  cPalette p, back;
+  cPalette p(test::OnFiles()), back(test::OnFiles());
   p.CreateMono();
   EXPECT_EQ(p.JASCText(), "JASC\r\n0100\r\n2\r\n0 0 0\r\n255 255 255");
   plumage::test::TempDir dir;

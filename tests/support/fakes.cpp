@@ -141,4 +141,13 @@ std::optional<std::string> MemoryRegistry::Stored(std::uint32_t root, const std:
 TestPlatform::TestPlatform(Journal* journal)
     : shell(journal), os{&registry, &system, &shell, &files, &profile}, program(os) {}
 
+platform::IFileSystem& RealFiles() {
+#ifdef _WIN32
+  static platform::Win32FileSystem files;
+#else
+  static platform::PosixFileSystem files;
+#endif
+  return files;
+}
+
 }  // namespace plumage::test

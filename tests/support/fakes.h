@@ -192,6 +192,9 @@ class FailingProfile : public platform::IPrivateProfile {
   int failOnWrite_;
 };
 
+// This build's own files (Linux or Win32), for tests that write real files.
+platform::IFileSystem& RealFiles();
+
 // A platform of fakes around the real Linux files and INI writer, and a
 // Program on it: what a test of a form or of the folder operations needs.
 struct TestPlatform {

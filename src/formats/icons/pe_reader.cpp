@@ -17,8 +17,6 @@ constexpr std::uint32_t kRtIcon = 3;
 constexpr std::uint32_t kRtGroupIcon = 14;
 constexpr std::uint32_t kHighBit = 0x80000000u;
 constexpr std::size_t kSectionHeaderSize = 40;
-// Type, name and language: a fourth level is damage, never a format variant.
-constexpr int kResourceTreeDepth = 3;
 // The loaders of the Windows versions this program was made for refuse
 // more; more would only multiply the address lookups a file can demand.
 constexpr std::uint16_t kMaxSections = 96;
@@ -88,13 +86,10 @@ class PeResources {
     return Ok{};
   }
 
-  // One directory of the tree. `depth` counts from 0 at the root; each
-  // directory is read once, so a tree that points back into itself is
-  // refused rather than walked again.
-  Result<std::vector<DirEntry>> Directory(std::uint32_t offset, int depth) {
-    if (depth >= kResourceTreeDepth)
-      return MakeError(ErrorKind::Invalid, "resource directory at offset " + Hex(offset) +
-                                               " is deeper than three levels");
+  // One directory of the tree: types, names, then languages, whose entries
+  // must be leaves (NameData). Each directory is read once, so a tree that
+  // points back into itself is refused rather than walked again.
+  Result<std::vector<DirEntry>> Directory(std::uint32_t offset) {
     if (!visited_.insert(offset).second)
       return MakeError(ErrorKind::Invalid, "resource directory at offset " + Hex(offset) +
                                                " is reached twice (the tree loops)");
@@ -124,7 +119,7 @@ class PeResources {
   Result<std::span<const std::uint8_t>> NameData(const DirEntry& name) {
     if (!name.subdirectory)
       return MakeError(ErrorKind::Invalid, "resource has no language directory");
-    PLUMAGE_TRY(languages, Directory(name.offset, 2));
+    PLUMAGE_TRY(languages, Directory(name.offset));
     if (languages.empty()) return MakeError(ErrorKind::Invalid, "resource has no language");
     const DirEntry& leaf = languages.front();
     if (leaf.subdirectory)
@@ -233,7 +228,7 @@ Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t he
   // The size in the data directory is not trusted: some linkers and packers
   // write a wrong one. The tree is bounded by the section that holds it.
   PLUMAGE_CHECK(res.OpenTree(resourceRva));
-  PLUMAGE_TRY(types, res.Directory(0, 0));
+  PLUMAGE_TRY(types, res.Directory(0));
 
   const DirEntry* groupType = nullptr;
   const DirEntry* iconType = nullptr;
@@ -246,7 +241,7 @@ Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t he
   if (!groupType->subdirectory)
     return MakeError(ErrorKind::Invalid,
                      "resource directory: the group icon entry is no directory");
-  PLUMAGE_TRY(groupNames, res.Directory(groupType->offset, 1));
+  PLUMAGE_TRY(groupNames, res.Directory(groupType->offset));
 
   // Icon images by number; looked up once per image of every group.
   std::unordered_map<std::uint32_t, Result<std::span<const std::uint8_t>>> iconsById;
@@ -254,7 +249,7 @@ Result<IconFile> ReadPeFile(std::span<const std::uint8_t> data, std::uint32_t he
   if (iconType) {
     if (!iconType->subdirectory) {
       iconTypeStatus = MakeError(ErrorKind::Invalid, "the icon entry is no directory");
-    } else if (auto names = res.Directory(iconType->offset, 1); !names) {
+    } else if (auto names = res.Directory(iconType->offset); !names) {
       iconTypeStatus = names.error();
     } else {
       iconsById.reserve(names->size());

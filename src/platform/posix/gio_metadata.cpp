@@ -13,7 +13,6 @@ struct GObjectUnref {
   void operator()(void* p) const { g_object_unref(p); }
 };
 using FilePtr = std::unique_ptr<GFile, GObjectUnref>;
-using InfoPtr = std::unique_ptr<GFileInfo, GObjectUnref>;
 
 std::string TakeMessage(GError* error) {
   std::string message = error && error->message ? error->message : "unknown error";
@@ -54,18 +53,6 @@ Status SetCustomIconMetadata(const std::string& folder, const std::string& uri) 
                                         kCustomIconAttribute + " of " + folder + ": " +
                                         TakeMessage(error));
   return Ok{};
-}
-
-Result<std::string> ReadCustomIconMetadata(const std::string& folder) {
-  FilePtr file(g_file_new_for_path(folder.c_str()));
-  GError* error = nullptr;
-  InfoPtr info(
-      g_file_query_info(file.get(), kCustomIconAttribute, G_FILE_QUERY_INFO_NONE, nullptr, &error));
-  if (!info)
-    return MakeError(ErrorKind::Io, "cannot read " + std::string(kCustomIconAttribute) + " of " +
-                                        folder + ": " + TakeMessage(error));
-  const char* value = g_file_info_get_attribute_string(info.get(), kCustomIconAttribute);
-  return std::string(value ? value : "");
 }
 
 }  // namespace plumage::platform

@@ -23,7 +23,4 @@ std::string FileUri(const std::string& path);
 // empty `uri`.
 Status SetCustomIconMetadata(const std::string& folder, const std::string& uri);
 
-// The value there now; empty when none.
-Result<std::string> ReadCustomIconMetadata(const std::string& folder);
-
 }  // namespace plumage::platform

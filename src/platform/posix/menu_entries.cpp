@@ -368,20 +368,26 @@ std::vector<std::string> MenuEntries::SystemFiles() const {
   return files;
 }
 
-Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
-  // Thunar's file first: one that cannot take our action stops everything
-  // before any entry is written.
+Result<std::string> MenuEntries::MergedThunarFile(const std::string& caption, bool onlyPresent,
+                                                  bool& write) const {
   std::string uca;
   const bool hadFile = ReadWholeFile(places_.ThunarFile(), uca);
   if (hadFile && uca.empty()) uca = EmptyThunarActions();  // an empty file: no actions yet
   std::size_t b = 0, e = 0;
-  const bool writeThunar = !onlyPresent || (hadFile && FindOurAction(uca, b, e));
-  Result<std::string> merged = uca;
-  if (writeThunar) {
-    merged = MergeThunarAction(uca, ThunarAction(caption, program_));
-    if (!merged)
-      return MakeError(ErrorKind::Invalid, places_.ThunarFile() + ": " + merged.error().message);
-  }
+  write = !onlyPresent || (hadFile && FindOurAction(uca, b, e));
+  if (!write) return uca;
+  auto merged = MergeThunarAction(uca, ThunarAction(caption, program_));
+  if (!merged)
+    return MakeError(ErrorKind::Invalid, places_.ThunarFile() + ": " + merged.error().message);
+  return merged;
+}
+
+Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
+  // Thunar's file first: one that cannot take our action stops everything
+  // before any entry is written.
+  bool writeThunar = false;
+  const Result<std::string> merged = MergedThunarFile(caption, onlyPresent, writeThunar);
+  if (!merged) return merged.error();
 
   // GNOME Files names a script's menu entry after the file and has no access
   // keys; a "/" cannot be in a name.
@@ -418,6 +424,10 @@ Status MenuEntries::WriteEntries(const std::string& caption, bool onlyPresent) {
 }
 
 Status MenuEntries::Install(const std::string& caption) {
+  // A Thunar file that cannot take our action stops the install before any
+  // folder is made.
+  bool writeThunar = false;
+  if (auto merged = MergedThunarFile(caption, false, writeThunar); !merged) return merged.error();
   // The folders that are missing now are the ones uninstall may take away.
   std::vector<std::string> made;
   std::vector<std::string> files = {places_.NautilusScripts() + "/x", places_.ThunarFile()};

@@ -98,6 +98,10 @@ class MenuEntries {
 
  private:
   Status WriteEntries(const std::string& caption, bool onlyPresent);
+  // Thunar's file with our action merged in, or why the file cannot take
+  // it; `write` is false when the file is to be left alone.
+  Result<std::string> MergedThunarFile(const std::string& caption, bool onlyPresent,
+                                       bool& write) const;
   std::vector<std::string> OurNautilusScripts() const;
 
   MenuPlaces places_;

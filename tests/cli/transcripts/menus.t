@@ -203,7 +203,7 @@ $DIR/home/Documents:
 ? 0
 
 # A Thunar file that is no actions file stops install, named, and stays as
-# it was; no menu entry is written.
+# it was; no menu entry and no folder for one is made.
 $ write "$DIR/home/.config/Thunar/uca.xml" "garbage"
 ? 0
 $ plumagectl install
@@ -231,23 +231,14 @@ share
 $DIR/home/.local/share:
 kio
 nautilus
-nemo
 
 $DIR/home/.local/share/kio:
-servicemenus
-
-$DIR/home/.local/share/kio/servicemenus:
 
 $DIR/home/.local/share/nautilus:
 scripts
 
 $DIR/home/.local/share/nautilus/scripts:
 Mine
-
-$DIR/home/.local/share/nemo:
-actions
-
-$DIR/home/.local/share/nemo/actions:
 
 $DIR/home/Documents:
 ? 0
