@@ -119,14 +119,27 @@ TEST_F(PlumagectlRuns, KilledRunsNeverLeaveAMixedPairAndTheNextRunCleansUp) {
   // The next run removes what they left behind, also when the file holds
   // its values already and nothing is written: a planted leftover of a
   // process that is gone, beside each file a run writes, makes sure there is
-  // something to remove.
+  // something to remove. A writer still at work keeps its file, and is
+  // neither signalled nor stopped.
   WriteFile(folder / ".DESKTOP.INI.tmp-999999999", "half");
   WriteFile(folder / "..directory.tmp-999999999", "half");
+  const pid_t writer = fork();
+  if (writer == 0) {
+    signal(SIGHUP, SIG_DFL);
+    pause();
+    _exit(0);
+  }
+  const std::string working = ".DESKTOP.INI.tmp-" + std::to_string(writer);
+  WriteFile(folder / working, "in progress");
   const bool atB = ReadFile(ini).find("b.ico") != std::string::npos;
   ASSERT_EQ(Ctl({"set", "--no-copy", folder.string(), (dir / (atB ? "b.ico" : "a.ico")).string(),
                  atB ? "0" : "2"}),
             atB ? 0 : 3);
-  EXPECT_EQ(Temporaries(), std::vector<std::string>{});
+  EXPECT_EQ(Temporaries(), std::vector<std::string>{working});
+  int status = 0;
+  EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the writer at work was stopped";
+  kill(writer, SIGKILL);
+  waitpid(writer, &status, 0);
 }
 
 // Each step's bar only moves forward, though the octree reports its leaves

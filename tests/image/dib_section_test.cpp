@@ -165,5 +165,17 @@ TEST(ColourReduce, EveryObserverHearsTheEventsAndCompleteGivesTheTimeTaken) {
   EXPECT_EQ(first.log, (std::vector<std::string>{"I6", "C", "I-3", "C", "I6", "C"}));
 }
 
+// On the platform's files the engine's writes land as in a file: a seek
+// back overwrites, a seek past the end leaves zeros.
+TEST(FileSystemDevice, ASeekBackOverwritesAndOnePastTheEndLeavesZeros) {
+  plumage::test::TempDir dir;
+  std::error_code error;
+  auto out = CreateOutputFile(test::OnFiles(), (dir / "x.bin").string(), error);
+  ASSERT_TRUE(out) << error.message();
+  ASSERT_TRUE(out->Write("abcdef", 6) && out->Seek(2) && out->Write("XY", 2));
+  ASSERT_TRUE(out->Seek(4) && out->Write("ZWVU", 4) && out->Seek(10) && out->Commit());
+  EXPECT_EQ(ReadFile(dir / "x.bin"), std::string("abXYZWVU\0\0", 10));
+}
+
 }  // namespace
 }  // namespace plumage::image

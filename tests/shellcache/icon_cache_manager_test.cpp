@@ -27,7 +27,7 @@ class IconCacheTest : public ::testing::Test, public FormBench {
 TEST_F(IconCacheTest, StoredTextsReadAsTheCacheSizeChoiceAndTheColours) {
   // "Max Cached Icons" → the step it selects (-1: none); nullptr: no key.
   const std::pair<const char*, int> sizes[] = {
-      {"100", 0},  {"101", 1},   {"1000", 2},  {"1001", 3},
+      {"1", 0},    {"100", 0},   {"101", 1},   {"1000", 2}, {"1001", 3},
       {"2000", 4}, {"2001", -1}, {"-5", -1},   {"0", 1},
       {"many", 1}, {" 100", 0},  {"100.5", 1}, {"99999999999999999999999", -1},
       {nullptr, 1}};
