@@ -17,8 +17,8 @@ packages=(
   attr imagemagick icoutils
   # the volumes a Windows machine reads: a real Samba server and its client, an NTFS
   # image mounted through ntfs-3g, FAT and exFAT images (exFAT through FUSE where the
-  # kernel has no driver)
-  samba smbclient ntfs-3g dosfstools exfatprogs exfat-fuse
+  # kernel has no driver; mtools reads the FAT image back)
+  samba smbclient ntfs-3g dosfstools exfatprogs exfat-fuse mtools
   # screenshots of the windows, and plumage driven on a real X server in the tests
   xvfb xauth x11-apps xdotool
   # Qt's own texts in French (the file dialog, the message box buttons)

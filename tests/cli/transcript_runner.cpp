@@ -17,15 +17,23 @@
 //
 //   write PATH TEXT, append PATH TEXT   TEXT with C escapes, the folders made
 //   env NAME=VALUE                      for the commands after it
-//   require root, require PATH          skips the transcript (status 77) unless
-//                                       run as root, or unless PATH exists
+//   require root, require PATH,         skips the transcript (status 77) unless
+//   require fs TYPE                     run as root, unless PATH exists, or
+//                                       unless the kernel has file system TYPE
 //   bus                                 a session bus of the transcript's own
 //                                       for the commands after it
+//   start PROGRAM ARGS...               a server left running in the
+//                                       background; it and the process group
+//                                       it leads are stopped at the end
+//
+// $PORT is a loopback port that was free when the transcript began.
 //
 // A transcript runs in a fresh folder with its own HOME and XDG_* folders;
 // each command has a minute. --update writes what was printed into the file.
+#include <netinet/in.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -102,6 +110,28 @@ std::vector<std::pair<std::string, std::string>> Mounts() {
   return mounts;
 }
 
+// A loopback port the kernel hands out as free now; another program may
+// take it before the transcript's server does, which then fails and says so.
+std::string FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  auto* at = reinterpret_cast<sockaddr*>(&address);
+  const bool ok = fd >= 0 && bind(fd, at, size) == 0 && getsockname(fd, at, &size) == 0;
+  if (fd >= 0) close(fd);
+  if (!ok) throw std::runtime_error("no free loopback port");
+  return std::to_string(ntohs(address.sin_port));
+}
+
+bool KernelHas(const std::string& type) {
+  std::ifstream in("/proc/filesystems");
+  for (std::string line; std::getline(in, line);)
+    if (line.substr(line.rfind('\t') + 1) == type) return true;
+  return false;
+}
+
 struct Skip {
   std::string what;  // what the transcript needs
 };
@@ -113,7 +143,8 @@ class Transcript {
                {"PE", PLUMAGE_TEST_PE_DIR},
                {"DATA", PLUMAGE_SOURCE_DIR "/tests/cli/transcripts/data"},
                {"SOURCE", PLUMAGE_SOURCE_DIR},
-               {"BUILD", PLUMAGE_BUILD_DIR}};
+               {"BUILD", PLUMAGE_BUILD_DIR},
+               {"PORT", FreePort()}};
     for (const auto& [point, type] : Mounts())  // the last mount that holds $DIR
       if (dir_.str().rfind(point == "/" ? point : point + "/", 0) == 0) places_["FS"] = type;
     const std::string home = dir_.str() + "/home";
@@ -130,6 +161,11 @@ class Transcript {
   }
   ~Transcript() {
     if (busPid_ > 0) kill(busPid_, SIGTERM);
+    for (int pid : servers_) {
+      kill(-pid, SIGKILL);
+      kill(pid, SIGKILL);
+      WaitProcess(pid);
+    }
     fs::current_path("/");
     const auto mounts = Mounts();  // what a transcript mounted and a failed case left there
     for (auto m = mounts.rbegin(); m != mounts.rend(); ++m)
@@ -184,6 +220,11 @@ class Transcript {
       if (geteuid() != 0) throw Skip{"root"};
     } else if (words[0] == "require" && words.size() == 2 && words[1][0] == '/') {
       if (!fs::exists(words[1])) throw Skip{words[1]};
+    } else if (words[0] == "require" && words.size() == 3 && words[1] == "fs") {
+      if (!KernelHas(words[2])) throw Skip{"a kernel with the " + words[2] + " file system"};
+    } else if (words[0] == "start" && words.size() > 1 && words[1][0] == '/') {
+      servers_.push_back(StartProcess(Lines(words.begin() + 1, words.end()), env_));
+      if (servers_.back() <= 0) throw std::runtime_error("cannot start " + words[1]);
     } else if (words[0] == "bus" && words.size() == 1 && busPid_ == 0) {
       r = RunProcess({"/usr/bin/dbus-daemon", "--session", "--fork", "--print-address=1",
                       "--print-pid=1"},
@@ -214,7 +255,8 @@ class Transcript {
   // Output with each place's value written as its name, the longest first.
   std::string Placed(std::string text) const {
     std::vector<std::pair<std::string, std::string>> order = {{PLUMAGECTL_PATH, "plumagectl"}};
-    for (const auto& [name, value] : places_) order.emplace_back(value, "$" + name);
+    for (const auto& [name, value] : places_)
+      if (name != "PORT") order.emplace_back(value, "$" + name);  // a number, not a place
     std::sort(order.begin(), order.end(),
               [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
     for (const auto& [value, name] : order)
@@ -227,6 +269,7 @@ class Transcript {
   std::map<std::string, std::string> places_;
   Lines env_;
   int busPid_ = 0;
+  std::vector<int> servers_;
 };
 
 int Main(const fs::path& file, bool update) {
