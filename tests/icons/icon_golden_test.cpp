@@ -18,13 +18,13 @@
 #include <map>
 #include <sstream>
 
-#include "icon_test_util.h"
 #include "iconmaker/folder_mask.h"
 #include "picker/compose_drawing.h"
 #include "platform/portable/file_icon_source.h"
 #include "platform/portable/generic_application_icon.h"
 #include "formats/icons/ico_writer.h"
 #include "platform/portable/icon_builder.h"
+#include "support/temp_dir.h"
 #include "test_icon_set.h"
 
 namespace plumage::test {
@@ -173,6 +173,9 @@ struct Dump {
   }
 };
 
+// The real Windows files the build makes (pe_test_files.cmake).
+const std::string kPe = PLUMAGE_TEST_PE_DIR;
+
 Bytes ReadBytes(const std::string& path) {
   const std::string s = ReadFile(path);
   return Bytes(s.begin(), s.end());
@@ -227,8 +230,8 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
   Dump d;
   // The real Windows files, the program's own art.
   for (const char* name : {"icons40_32.dll", "icons40_64.dll", "app.exe", "noicons.exe", "app.ico"})
-    d.Section(name, ReadBytes(PeDir() + "/" + name),
-              std::string_view(name) == "icons40_64.dll" ? ReadBytes(PeDir() + "/icons40_32.dll")
+    d.Section(name, ReadBytes(kPe + "/" + name),
+              std::string_view(name) == "icons40_64.dll" ? ReadBytes(kPe + "/icons40_32.dll")
                                                          : Bytes{});
   for (int i = 0; i < kFolderBackgroundCount; ++i)
     d.Section(Cat("folder background ", i), Bytes(kFolderBackgroundIcos[std::size_t(i)].begin(),
@@ -350,9 +353,9 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
   // own; the text names them <dir>/ and <pe>/.
   TempDir dir;
   auto said = [&](std::string text) {
-    for (const std::string& path : {dir.str(), PeDir()})
+    for (const std::string& path : {dir.str(), kPe})
       for (std::size_t at; (at = text.find(path)) != std::string::npos;)
-        text.replace(at, path.size(), path == PeDir() ? "<pe>" : "<dir>");
+        text.replace(at, path.size(), path == kPe ? "<pe>" : "<dir>");
     std::replace(text.begin(), text.end(), '\\', '/');
     return text;
   };
@@ -368,11 +371,11 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
            {"three.icl", WriteNe({{"", 1, {EncodeTestImage(10, {32, 8})}},
                                   {"", 2, {EncodeTestImage(11, {32, 8})}},
                                   {"", 3, {EncodeTestImage(12, {32, 8})}}})}})
-    WriteBytes(dir / name, bytes);
+    WriteFile(dir / name, std::string(bytes.begin(), bytes.end()));
   std::filesystem::resize_file(dir / "huge.dll", kMaxIconSourceBytes + 1);  // sparse: costs no disk
   auto path = [&](const std::string& name) {
     return name == "."      ? dir.str()
-           : name[0] == '<' ? PeDir() + name.substr(4)
+           : name[0] == '<' ? kPe + name.substr(4)
                             : (dir / name).string();
   };
   // A listing reads a file once; another file in between, or a change of the
@@ -426,7 +429,8 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
     for (int k = 0; k < (version ? 2 : 3); ++k)
       groups.push_back(
           {"", std::uint16_t(k + 1), {EncodeTestImage(13 + 3 * version + k, {32, 8})}});
-    WriteBytes(dir / "changing.icl", WriteNe(groups));
+    const Bytes icl = WriteNe(groups);
+    WriteFile(dir / "changing.icl", std::string(icl.begin(), icl.end()));
     std::filesystem::last_write_time(
         dir / "changing.icl",
         std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5 * version));
