@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 
 #include "image/colour_reduce.h"
@@ -179,17 +178,12 @@ std::optional<Case> Parse(const std::string& name) {
   char op[16] = {}, kind[16] = {};
   Case c{};
   if (std::sscanf(name.c_str(), "%15s %dx%d %15s to %dx%d pal %d args %d %d", op, &c.w, &c.h, kind,
-                  &c.w2, &c.h2, &c.palette, &c.a, &c.b) != 9)
+                  &c.w2, &c.h2, &c.palette, &c.a, &c.b) != 9 || c.palette >= kPalettes)
     return std::nullopt;
-  const auto o = std::find_if(std::begin(kOps), std::end(kOps),
-                              [&](const char* s) { return std::strcmp(s, op) == 0; });
-  const auto k = std::find_if(std::begin(kKindNames), std::end(kKindNames),
-                              [&](const char* s) { return std::strcmp(s, kind) == 0; });
-  if (o == std::end(kOps) || k == std::end(kKindNames)) return std::nullopt;
-  c.op = static_cast<Op>(o - std::begin(kOps));
-  c.kind = static_cast<int>(k - std::begin(kKindNames));
-  if (c.Name() != name || (c.palette >= kPalettes)) return std::nullopt;
-  return c;
+  for (int o = 0; o <= static_cast<int>(Op::kSave); ++o)
+    for (c.kind = 0; c.kind < kKinds; ++c.kind)
+      if (c.op = static_cast<Op>(o); c.Name() == name) return c;
+  return std::nullopt;
 }
 
 std::string Outputs(const Case& c) {
