@@ -1,6 +1,5 @@
 // cDIBSection, cDIBSectionSave and cColourReduceDIB beyond their golden
-// outputs: handles, refusals, file errors, the clipboard, and the times the
-// events report.
+// outputs: handles, refusals, file errors, and the times the events report.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -95,28 +94,6 @@ TEST(DibSection, FilesThatCannotBeWritten) {
     EXPECT_EQ(device.writes, failAt == 0 ? 3 : failAt);
     EXPECT_EQ(device.commits, failAt == 0 ? 1 : 0);
   }
-}
-
-TEST(DibSection, CopyToClipboardHandsOverACopyOrSaysWhyNot) {
-  test::RecordingClipboard clipboard;
-  test::RecordingMessages messages;
-  test::FakeSystem system;
-  cDIBSection dib({.system = &system, .messages = &messages, .clipboard = &clipboard});
-  ASSERT_TRUE(dib.Create(3, 2));
-  dib.RandomiseBits(false, 1);
-  EXPECT_TRUE(dib.CopyToClipboard());
-  EXPECT_FALSE(dib.CopyToClipboard(true));
-  clipboard.accept = false;
-  EXPECT_FALSE(dib.CopyToClipboard());
-  EXPECT_EQ(clipboard.pictures, std::vector<plumage::Surface24>(2, dib.ToPicture()));
-  EXPECT_EQ(messages.shown,
-            std::vector<std::string>{
-                "I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!"});
-  EXPECT_FALSE(cDIBSection().CopyToClipboard()) << "no clipboard at all";
-  // The system's text, cut to the 255 characters its buffer holds.
-  system.padding = 300;
-  EXPECT_EQ(dib.ApiError(5), std::string(255, '.'));
-  EXPECT_EQ(cDIBSection().ApiError(ENOENT), std::generic_category().message(ENOENT));
 }
 
 TEST(ColourReduce, EveryObserverHearsTheEventsAndCompleteGivesTheTimeTaken) {

@@ -36,15 +36,6 @@ struct RecordingMessages : IEngineMessages {
   std::vector<std::string> shown;
 };
 
-struct RecordingClipboard : IClipboard {
-  bool SetBitmap(const plumage::Surface24& picture) override {
-    pictures.push_back(picture);
-    return accept;
-  }
-  std::vector<plumage::Surface24> pictures;
-  bool accept = true;
-};
-
 // A fixed executable name, a clock that moves `step` ms at every reading.
 struct FakeSystem : platform::ISystem {
   std::string ProgramFolder() override { return "/nowhere/"; }

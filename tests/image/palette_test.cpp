@@ -73,20 +73,15 @@ TEST(Palette, BinaryRecordsAndFiles) {
   EXPECT_FALSE(p.LoadFromBytes(Bytes{3, 0, 0, 0, 1, 2, 3, 4, 5, 6}, at));
   EXPECT_EQ(p.Entries(), (std::vector<PaletteEntry>{{1, 2, 3, 4}, {5, 6, 0, 0}, {}}));
   EXPECT_EQ(at, 0);
-  // Files: written at a position, read from there on.
+  // Files: the record whole, read back.
   plumage::test::TempDir dir;
   const std::string path = (dir / "pal.bin").string(),
                     bytes("\x02\0\0\0\x01\x02\x03\x7F\xFF\xFE\xFD\x80", 12);
   ASSERT_TRUE(p.LoadFromBytes(Bytes(bytes.begin(), bytes.end()), at));
-  ASSERT_TRUE(p.Save(path, 10));
-  EXPECT_EQ(ReadFile(path), std::string(10, '\0') + bytes);
-  at = 10;
-  ASSERT_TRUE(back.Load(path, at));
-  EXPECT_EQ(at, 22);
+  ASSERT_TRUE(p.Save(path));
+  EXPECT_EQ(ReadFile(path), bytes);
+  ASSERT_TRUE(back.Load(path));
   EXPECT_EQ(back.Entries(), p.Entries());
-  at = -7;
-  EXPECT_FALSE(back.Load(path, at)) << "read from the start, where the count is 0";
-  EXPECT_TRUE(at == 0 && back.Entries() == p.Entries());
   EXPECT_FALSE(back.Load((dir / "absent.bin").string()));
   test::Device device(1);
   EXPECT_FALSE(cPalette(ImageServices{.files = &device}).Save(path));
