@@ -183,10 +183,6 @@ Bytes ReadBytes(const std::string& path) {
 std::size_t Find(const Bytes& in, const Bytes& what) {
   return std::size_t(std::search(in.begin(), in.end(), what.begin(), what.end()) - in.begin());
 }
-Bytes Patched(Bytes b, std::initializer_list<std::pair<std::size_t, std::uint32_t>> values) {
-  for (auto [at, value] : values) PutAt(b, at, value);
-  return b;
-}
 
 // The lines of a file of cases/, its comments left out.
 std::vector<std::string> CaseLines(const std::string& name) {
@@ -287,9 +283,9 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
   const std::map<std::string, Bytes> files = {{"pe", pe}, {"wide", wide}, {"ne", ne}, {"ico", ico}};
   for (const std::string& line : CaseLines("damage.txt"))
     d.Section(line.substr(0, line.find(" | ")), Damaged(line, files, places));
-  Bytes claims24 = three[1], zeros = Patched(ico, {{18, 0xFFFFFFF0u}}),
-        lost = WriteIco(std::vector<Bytes>(300, three[0]));
+  Bytes claims24 = three[1], zeros = ico, lost = WriteIco(std::vector<Bytes>(300, three[0]));
   PutAt(claims24, 14, 24, 2);  // its colour bits now run past its end
+  PutAt(zeros, 18, 0xFFFFFFF0u);
   std::fill(zeros.begin() + GetAt32(ico, 34), zeros.end(), 0);
   for (std::size_t i = 0; i < 300; ++i) PutAt(lost, 18 + 16 * i, 0xFFFFFF00u);
   std::vector<Bytes> many(299, EncodeTestImage(1, {16, 1}));
@@ -415,9 +411,11 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
     }
     d.out << line << ": " << said(answer) << "\n";
   }
+  Bytes reserved = one;
+  PutAt(reserved, 0, 0x10001);
   d.out << "LoadIconResource one.ico 16: " << Text(d.source.LoadIconResource(one, 16))
         << "\nLoadIconResource one.ico, reserved 1: "
-        << Text(d.source.LoadIconResource(Patched(one, {{0, 0x10001}}), 32))
+        << Text(d.source.LoadIconResource(reserved, 32))
         << "\nLoadIconResource 7 bytes: "
         << Text(d.source.LoadIconResource(Bytes{1, 2, 3, 4, 5, 6, 7}, 32)) << "\n";
   for (const char* name : {"C:\\Games\\chess.exe", "/apps/Chess.EXE", "folder.Ico", "shell32.dll",

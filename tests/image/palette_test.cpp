@@ -1,9 +1,6 @@
 // cPalette beyond its golden outputs: answers that follow changes of the
 // list, binary and JASC files and their errors, and the octree's guards.
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/mman.h>
-#endif
 
 #include <cstring>
 #include <functional>
@@ -148,29 +145,6 @@ TEST(Palette, JascFilesAreWrittenWholeAndTheirErrorsCarryTheirNumbers) {
   EXPECT_EQ(p.Count(), 0) << "a load empties the palette first";
   EXPECT_EQ(device.commits, 0);
 }
-
-#ifndef _WIN32
-// A count whose entries would carry the position past what a Long holds is
-// refused, though the bytes are there: 2 GiB of zeros mapped but never
-// touched, save the count.
-TEST(Palette, APositionALongCannotHoldIsRefused) {
-  const std::size_t size = std::size_t{1} << 31;
-  void* map = mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  ASSERT_NE(map, MAP_FAILED);
-  auto* bytes = static_cast<std::uint8_t*>(map);
-  const std::int32_t start = INT32_MAX - 8;  // 4 + 8 bytes from here end past the limit
-  bytes[start] = 2;
-  cPalette p;
-  p.Create16Colour();
-  const auto before = p.Entries();
-  std::int32_t at = start;
-  EXPECT_FALSE(p.LoadFromBytes(std::span<const std::uint8_t>(bytes, size), at));
-  EXPECT_EQ(at, start);
-  EXPECT_EQ(p.Entries(), before);
-  munmap(map, size);
-}
-#endif
 
 TEST(Octree, LeafSumsDoNotOverflowOnLargeBrightPictures) {
   // 9 million white pixels in one leaf: sums past 2^31.
