@@ -43,11 +43,8 @@ struct FakeSystem : platform::ISystem {
   bool PreviousInstanceRunning() override { return false; }
   std::uint32_t TickCount() override { return ticks += step; }
   long LastError() override { return 0; }
-  std::string ErrorMessage(long code) override {
-    return padding ? std::string(padding, '.') : "system text " + std::to_string(code);
-  }
+  std::string ErrorMessage(long code) override { return "system text " + std::to_string(code); }
   std::uint32_t ticks = 1000, step = 0;
-  std::size_t padding = 0;  // a text of that many dots instead
 };
 
 // Files in memory: the bytes of the last file made; its `failAt`-th write
