@@ -18,13 +18,13 @@
 #include <map>
 #include <sstream>
 
-#include "icon_test_util.h"
 #include "iconmaker/folder_mask.h"
 #include "picker/compose_drawing.h"
 #include "platform/portable/file_icon_source.h"
 #include "platform/portable/generic_application_icon.h"
 #include "formats/icons/ico_writer.h"
 #include "platform/portable/icon_builder.h"
+#include "support/temp_dir.h"
 #include "test_icon_set.h"
 
 namespace plumage::test {
@@ -173,6 +173,10 @@ struct Dump {
   }
 };
 
+// The real Windows files the build makes (pe_test_files.cmake), the cases.
+const std::string kPe = PLUMAGE_TEST_PE_DIR;
+const std::string kCases = std::string(PLUMAGE_SOURCE_DIR) + "/tests/icons/cases/";
+
 Bytes ReadBytes(const std::string& path) {
   const std::string s = ReadFile(path);
   return Bytes(s.begin(), s.end());
@@ -180,14 +184,10 @@ Bytes ReadBytes(const std::string& path) {
 std::size_t Find(const Bytes& in, const Bytes& what) {
   return std::size_t(std::search(in.begin(), in.end(), what.begin(), what.end()) - in.begin());
 }
-Bytes Patched(Bytes b, std::initializer_list<std::pair<std::size_t, std::uint32_t>> values) {
-  for (auto [at, value] : values) PutAt(b, at, value);
-  return b;
-}
 
 // The lines of a file of cases/, its comments left out.
 std::vector<std::string> CaseLines(const std::string& name) {
-  std::istringstream in(ReadFile(std::string(PLUMAGE_SOURCE_DIR) + "/tests/icons/cases/" + name));
+  std::istringstream in(ReadFile(kCases + name));
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);)
     if (!line.empty() && line[0] != '#') lines.push_back(line);
@@ -227,8 +227,8 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
   Dump d;
   // The real Windows files, the program's own art.
   for (const char* name : {"icons40_32.dll", "icons40_64.dll", "app.exe", "noicons.exe", "app.ico"})
-    d.Section(name, ReadBytes(PeDir() + "/" + name),
-              std::string_view(name) == "icons40_64.dll" ? ReadBytes(PeDir() + "/icons40_32.dll")
+    d.Section(name, ReadBytes(kPe + "/" + name),
+              std::string_view(name) == "icons40_64.dll" ? ReadBytes(kPe + "/icons40_32.dll")
                                                          : Bytes{});
   for (int i = 0; i < kFolderBackgroundCount; ++i)
     d.Section(Cat("folder background ", i), Bytes(kFolderBackgroundIcos[std::size_t(i)].begin(),
@@ -284,9 +284,9 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
   const std::map<std::string, Bytes> files = {{"pe", pe}, {"wide", wide}, {"ne", ne}, {"ico", ico}};
   for (const std::string& line : CaseLines("damage.txt"))
     d.Section(line.substr(0, line.find(" | ")), Damaged(line, files, places));
-  Bytes claims24 = three[1], zeros = Patched(ico, {{18, 0xFFFFFFF0u}}),
-        lost = WriteIco(std::vector<Bytes>(300, three[0]));
+  Bytes claims24 = three[1], zeros = ico, lost = WriteIco(std::vector<Bytes>(300, three[0]));
   PutAt(claims24, 14, 24, 2);  // its colour bits now run past its end
+  PutAt(zeros, 18, 0xFFFFFFF0u);
   std::fill(zeros.begin() + GetAt32(ico, 34), zeros.end(), 0);
   for (std::size_t i = 0; i < 300; ++i) PutAt(lost, 18 + 16 * i, 0xFFFFFF00u);
   std::vector<Bytes> many(299, EncodeTestImage(1, {16, 1}));
@@ -306,8 +306,8 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
            {"a bitmap", {'B', 'M', 0x3E, 0, 0, 0}}})
     d.Section(what, bytes);
 
-  // Images alone: every depth at odd sizes, colour tables of every length,
-  // PNG images; masks missing, headers damaged (cases/images.txt).
+  // Images alone: every depth at odd sizes; colour tables of every length,
+  // PNG images, masks missing, headers damaged (cases/images.txt).
   d.out << "== images\n";
   unsigned seed = 0;
   for (int bpp : {1, 4, 8, 24, 32, 33})  // 33: 32 with alpha
@@ -315,44 +315,25 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
       for (int h : {1, 17})
         d.Image(Cat("dib ", bpp, " bpp ", w, "x", h),
                 RandomDib(w, h, std::min(bpp, 32), bpp == 33, ++seed));
-  DibDef shortTable{9, 4, 8, {{1, 2, 3, 0}, {4, 5, 6, 0}, {7, 8, 9, 0}}, {}, {}},
-      longTable = shortTable, twoColours{9, 4, 24, {{9, 9, 9, 0}, {8, 8, 8, 0}}, {}, {}};
-  for (std::uint32_t i = 0; i < 36; ++i) shortTable.pixels.push_back(i % 7);
-  longTable.bpp = 4;
-  longTable.palette.resize(20, {1, 2, 3, 0});
-  longTable.pixels.assign(36, 2);
-  twoColours.pixels.assign(36, 0x123456);
-  d.Image("8 bpp, 3 colours, indices up to 6", EncodeDib(shortTable));
-  d.Image("4 bpp, 20 colours", EncodeDib(longTable));
-  d.Image("24 bpp with 2 colours", EncodeDib(twoColours));
-  std::vector<Rgba> pixels;
-  for (int i = 0; i < 15; ++i)
-    pixels.push_back({std::uint8_t(i * 10), 20, 30, std::uint8_t(i % 3 ? 17 * i : 0)});
-  std::map<std::string, Bytes> images = {{"dib8", RandomDib(9, 4, 8, false, 99)},
-                                         {"colours", RandomDib(32, 32, 24, false, 1)},
-                                         {"header", {}},
-                                         {"png", EncodePng(5, 3, pixels)}};
-  Put32(images["header"], {40, 32, 64, 1 | 8 << 16, 0, 0, 0, 0, 0, 0});
-  for (int bpp : {8, 24, 32, 33})
-    images[Cat("small", bpp)] = RandomDib(5, 5, std::min(bpp, 32), bpp == 33, 7);
-  d.Image("png 256x1", EncodePng(256, 1, std::vector<Rgba>(256, {1, 2, 3, 4})));
-  d.Image("png 257x1", EncodePng(257, 1, std::vector<Rgba>(257, {1, 2, 3, 4})));
+  std::map<std::string, Bytes> images;
+  for (const auto& e : std::filesystem::directory_iterator(kCases + "images"))
+    images[e.path().filename().string()] = ReadBytes(e.path().string());
   for (const std::string& line : CaseLines("images.txt")) {
     const bool peek = line.ends_with(" peek");
     d.Image(line.substr(0, line.find(" | ")),
             Damaged(line.substr(0, line.size() - (peek ? 5 : 0)), images, {}), !peek);
   }
   d.codec.lie = true;
-  d.Image("png, a decoder that disagrees", images["png"]);
+  d.Image("png, a decoder that disagrees", images["png.png"]);
   d.codec.lie = false;
 
   // The icon source and the folder drawing, on files in a folder of their
   // own; the text names them <dir>/ and <pe>/.
   TempDir dir;
   auto said = [&](std::string text) {
-    for (const std::string& path : {dir.str(), PeDir()})
+    for (const std::string& path : {dir.str(), kPe})
       for (std::size_t at; (at = text.find(path)) != std::string::npos;)
-        text.replace(at, path.size(), path == PeDir() ? "<pe>" : "<dir>");
+        text.replace(at, path.size(), path == kPe ? "<pe>" : "<dir>");
     std::replace(text.begin(), text.end(), '\\', '/');
     return text;
   };
@@ -368,11 +349,11 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
            {"three.icl", WriteNe({{"", 1, {EncodeTestImage(10, {32, 8})}},
                                   {"", 2, {EncodeTestImage(11, {32, 8})}},
                                   {"", 3, {EncodeTestImage(12, {32, 8})}}})}})
-    WriteBytes(dir / name, bytes);
+    WriteFile(dir / name, std::string(bytes.begin(), bytes.end()));
   std::filesystem::resize_file(dir / "huge.dll", kMaxIconSourceBytes + 1);  // sparse: costs no disk
   auto path = [&](const std::string& name) {
     return name == "."      ? dir.str()
-           : name[0] == '<' ? PeDir() + name.substr(4)
+           : name[0] == '<' ? kPe + name.substr(4)
                             : (dir / name).string();
   };
   // A listing reads a file once; another file in between, or a change of the
@@ -412,9 +393,11 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
     }
     d.out << line << ": " << said(answer) << "\n";
   }
+  Bytes reserved = one;
+  PutAt(reserved, 0, 0x10001);
   d.out << "LoadIconResource one.ico 16: " << Text(d.source.LoadIconResource(one, 16))
         << "\nLoadIconResource one.ico, reserved 1: "
-        << Text(d.source.LoadIconResource(Patched(one, {{0, 0x10001}}), 32))
+        << Text(d.source.LoadIconResource(reserved, 32))
         << "\nLoadIconResource 7 bytes: "
         << Text(d.source.LoadIconResource(Bytes{1, 2, 3, 4, 5, 6, 7}, 32)) << "\n";
   for (const char* name : {"C:\\Games\\chess.exe", "/apps/Chess.EXE", "folder.Ico", "shell32.dll",
@@ -426,7 +409,8 @@ TEST(IconGolden, EveryAnswerIsTheRecordedOne) {
     for (int k = 0; k < (version ? 2 : 3); ++k)
       groups.push_back(
           {"", std::uint16_t(k + 1), {EncodeTestImage(13 + 3 * version + k, {32, 8})}});
-    WriteBytes(dir / "changing.icl", WriteNe(groups));
+    const Bytes icl = WriteNe(groups);
+    WriteFile(dir / "changing.icl", std::string(icl.begin(), icl.end()));
     std::filesystem::last_write_time(
         dir / "changing.icl",
         std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5 * version));

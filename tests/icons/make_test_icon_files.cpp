@@ -1,5 +1,6 @@
 // Writes the files from which the tests' real Windows files are built with
-// windres and mingw-w64: icon_<k>.ico for the 40 icons of TestLibrary(),
+// windres and mingw-w64: icon_<k>.ico for the 40 icons of TestLibrary() (named
+// and numbered, at every depth, some with several images to choose from),
 // icons40.rc, which declares them in a shuffled order (windres sorts the
 // directory; the tests expect the directory's order), app.ico and app.rc.
 //   make_test_icon_files <output folder>
@@ -10,6 +11,40 @@
 #include "test_icon_set.h"
 
 using namespace plumage::test;
+
+namespace {
+
+// Icon k: named (even k) or numbered (odd k); depth by k % 6; only a larger
+// image, only a smaller one, three sizes, or three depths of one size.
+std::vector<std::pair<std::string, std::vector<ImageDef>>> TestLibrary() {
+  static const char* kWords[] = {"ZEBRA", "APPLE",  "MANGO",  "KIWI", "BANANA",    "CHERRY", "DATE",
+                                 "FIG",   "GRAPE",  "LEMON",  "LIME", "OLIVE",     "PEACH",  "PEAR",
+                                 "PLUM",  "QUINCE", "RAISIN", "SLOE", "TANGERINE", "UGLI"};
+  static const int kNumbers[] = {7, 300, 2,  45,   1000, 13, 99, 1,   512, 64,
+                                 8, 250, 31, 4096, 5,    77, 18, 640, 3,   222};
+  std::vector<std::pair<std::string, std::vector<ImageDef>>> icons;
+  for (int k = 0; k < 40; ++k) {
+    ImageDef base{32, std::vector{1, 4, 8, 24, 32, 32}[k % 6], k % 6 == 5,
+                  k % 6 == 4 && k / 6 % 2 == 0};
+    std::vector<ImageDef> images = {base};
+    if (k % 7 == 3)
+      images[0].size = 48;  // only larger: scaled down
+    else if (k % 11 == 4)
+      images[0].size = 16;  // only smaller: scaled up
+    else if (k % 5 == 0)
+      images = {ImageDef{16, 8}, base, ImageDef{48, 24}};
+    else if (k % 8 == 1)
+      images = {ImageDef{32, 4}, ImageDef{32, 1}, base};  // the deepest wins
+    icons.emplace_back(k % 2 == 0 ? kWords[k / 2] : std::to_string(kNumbers[k / 2]), images);
+  }
+  return icons;
+}
+
+// The application's one icon: 16 × 16 at 8 bits and 32 × 32 with alpha.
+constexpr int kAppIdentity = 40;
+const std::vector<ImageDef> kAppImages = {ImageDef{16, 8}, ImageDef{32, 32, false, true}};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -3,11 +3,11 @@
 // Windows build compares the listing and drawing with Windows' own.)
 #include <gtest/gtest.h>
 
-#include "icon_test_util.h"
 #include "iconmaker/folder_mask.h"
 #include "picker/folder_backgrounds.h"
 #include "formats/icons/icon_image.h"
 #include "support/run_process.h"
+#include "support/temp_dir.h"
 #include "test_icon_set.h"
 
 namespace plumage::test {
@@ -29,7 +29,8 @@ TEST(OtherReaders, IcotoolSeesThePixelsWeSee) {
     images.push_back(Bytes(ico.begin() + 22, ico.end()));
   for (std::size_t k = 0; k < images.size(); ++k) {
     const Bytes& image = images[k];
-    WriteBytes(dir / "one.ico", WriteIco({image}));
+    const Bytes ico = WriteIco({image});
+    WriteFile(dir / "one.ico", std::string(ico.begin(), ico.end()));
     ProcessResult run = RunProcess(
         {PLUMAGE_ICOTOOL, "-x", "-o", (dir / "one.png").string(), (dir / "one.ico").string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;

@@ -1,6 +1,13 @@
-// Recording fakes of the image engine's observers and services.
+// Recording fakes of the image engine's observers and services, and the
+// comparison with a golden file.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -8,6 +15,7 @@
 #include "image/palette.h"
 #include "platform/system.h"
 #include "support/fakes.h"
+#include "support/temp_dir.h"
 
 namespace plumage::image::test {
 
@@ -28,15 +36,6 @@ struct RecordingMessages : IEngineMessages {
   std::vector<std::string> shown;
 };
 
-struct RecordingClipboard : IClipboard {
-  bool SetBitmap(const plumage::Surface24& picture) override {
-    pictures.push_back(picture);
-    return accept;
-  }
-  std::vector<plumage::Surface24> pictures;
-  bool accept = true;
-};
-
 // A fixed executable name, a clock that moves `step` ms at every reading.
 struct FakeSystem : platform::ISystem {
   std::string ProgramFolder() override { return "/nowhere/"; }
@@ -44,11 +43,8 @@ struct FakeSystem : platform::ISystem {
   bool PreviousInstanceRunning() override { return false; }
   std::uint32_t TickCount() override { return ticks += step; }
   long LastError() override { return 0; }
-  std::string ErrorMessage(long code) override {
-    return padding ? std::string(padding, '.') : "system text " + std::to_string(code);
-  }
+  std::string ErrorMessage(long code) override { return "system text " + std::to_string(code); }
   std::uint32_t ticks = 1000, step = 0;
-  std::size_t padding = 0;  // a text of that many dots instead
 };
 
 // Files in memory: the bytes of the last file made; its `failAt`-th write
@@ -77,6 +73,43 @@ struct Device : IFileDevice {
 inline ImageServices OnFiles(ImageServices services = {}) {
   services.fileSystem = &plumage::test::RealFiles();
   return services;
+}
+
+inline std::uint64_t Fnv(const void* data, std::size_t size, std::uint64_t h = 0xcbf29ce484222325u) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  for (std::size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 0x100000001b3u;
+  return h;
+}
+
+// " key=hash", one part of a golden line.
+inline std::string Field(const char* key, const void* data, std::size_t size,
+                         std::uint64_t h = 0xcbf29ce484222325u) {
+  char text[40];
+  std::snprintf(text, sizeof text, " %s=%016llx", key,
+                static_cast<unsigned long long>(Fnv(data, size, h)));
+  return text;
+}
+
+// Each line "<name>:<outputs>" of tests/image/golden/<file> against
+// outputs(name). PLUMAGE_GOLDEN_WRITE=<folder> writes every line as answered
+// into <folder>/<file>, to be read before it is committed.
+template <typename Outputs>
+void CheckGolden(const std::string& file, Outputs outputs) {
+  std::istringstream text(plumage::test::ReadFile(std::string(PLUMAGE_SOURCE_DIR) +
+                                                  "/tests/image/golden/" + file));
+  std::ofstream write;
+  if (const char* folder = std::getenv("PLUMAGE_GOLDEN_WRITE"))
+    write.open(std::string(folder) + "/" + file, std::ios::binary);
+  int lines = 0, failures = 0;
+  for (std::string line; std::getline(text, line); ++lines) {
+    const std::string name = line.substr(0, line.find(':')), golden = line.substr(name.size() + 1);
+    const std::string got = outputs(name);
+    if (write.is_open()) write << name << ':' << got << '\n';
+    if (got != golden && ++failures <= 20)
+      ADD_FAILURE() << name << "\n  golden:" << golden << "\n  now:   " << got;
+  }
+  EXPECT_GT(lines, 0);
+  EXPECT_EQ(failures, 0) << "lines of " << file << " differ";
 }
 
 }  // namespace plumage::image::test
