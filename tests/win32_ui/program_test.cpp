@@ -68,15 +68,12 @@ void PumpUntil(const std::function<bool()>& done) {
   }
 }
 
-// A window of the program with the title (and class), once it shows.
-HWND WaitForWindow(const ChildProcess& run, const std::string& title, const char* windowClass = "") {
+// A window of the program with the title, once it shows.
+HWND WaitForWindow(const ChildProcess& run, const std::string& title) {
   HWND found = nullptr;
   PumpUntil([&] {
-    for (HWND hwnd : WindowsOf(run)) {
-      char cls[64] = {};
-      GetClassNameA(hwnd, cls, sizeof cls);
-      if (win32::GetText(hwnd) == title && (!*windowClass || std::string(cls) == windowClass)) found = hwnd;
-    }
+    for (HWND hwnd : WindowsOf(run))
+      if (win32::GetText(hwnd) == title) found = hwnd;
     return found != nullptr;
   });
   return found;
@@ -129,10 +126,10 @@ TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEn
   EXPECT_EQ(std::tuple(WindowsOf(plumage).size(), platform::WideToUtf8(shown)), std::tuple(1u, library));
 
   Click(picker, win32::ChangeIconWindow::kOKButton);
-  HWND reminder = WaitForWindow(plumage, "Plumage", "#32770");
+  HWND reminder = WaitForWindow(plumage, "Plumage");  // the message box
   ASSERT_NE(reminder, nullptr) << "no refresh reminder";
   EXPECT_FALSE(IsWindowVisible(picker)) << "the picker closes before the reminder";
-  EXPECT_EQ(win32::GetText(GetDlgItem(reminder, 0xFFFF)), ReminderText(0));  // the box's text
+  EXPECT_EQ(win32::GetText(GetDlgItem(reminder, 0xFFFF)), ReminderText(0));
   PostMessageA(reminder, WM_COMMAND, IDOK, 0);
 
   PumpUntil([&] { return plumage.Ended(); });
