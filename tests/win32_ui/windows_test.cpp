@@ -53,28 +53,6 @@ TEST(Win32Manifest, CommonControlsSixAreLoaded) {
             std::wstring::npos);
 }
 
-// What the program draws as 32 × 32 stays 32 × 32 whatever the DPI (the
-// system's icon size is 64 at 200 %): the extracted icon is its 32 × 32
-// image, and DrawIcon draws it pixel for pixel.
-TEST(Win32Icons, ThirtyTwoPixelIconsAtAnyDpi) {
-  platform::NativePlatform native;
-  wchar_t system[MAX_PATH] = {};
-  GetSystemDirectoryW(system, MAX_PATH);
-  const auto extracted = native.icons.ExtractIcon(platform::WideToUtf8(system) + "\\shell32.dll", 3);
-  ASSERT_TRUE(extracted.IsIcon());
-  EXPECT_EQ(std::tuple(extracted.bitmap().width, extracted.bitmap().height), std::tuple(32, 32));
-  formats::IconBitmap corner;
-  corner.width = corner.height = 32;
-  corner.color.assign(32 * 32, formats::Rgba{0, 0, 0, 0});
-  corner.mask.assign(32 * 32, 1);  // the background shows through
-  corner.color.back() = {255, 0, 0, 0};
-  corner.mask.back() = 0;
-  Surface24 picture(32, 32);
-  native.icons.DrawIcon(picture, 0, 0, platform::IconHandle(std::move(corner), {}));
-  EXPECT_EQ(std::tuple(picture.At(31, 31), picture.At(30, 30)),
-            std::tuple(Rgb{255, 0, 0}, Rgb{255, 255, 255}));
-}
-
 int ExpectedDpi() {  // PLUMAGE_TEST_DPI where the run set one up (Wine's LogPixels)
   wchar_t value[16] = {};
   const DWORD n = GetEnvironmentVariableW(L"PLUMAGE_TEST_DPI", value, 16);
@@ -205,9 +183,26 @@ TEST_F(Win32WindowsTest, ThePickerStandsAtItsTableScaledToTheDpiAndItsTextsFit) 
   EXPECT_EQ(FontHeight(Picker(ChangeIconWindow::kOKButton)), -MulDiv(8, moved, 72));
 }
 
-// At more than 96 dpi the list shows each icon drawn from its own larger
-// image (shell32.dll has them), not the 32 × 32 picture doubled.
-TEST_F(Win32WindowsTest, TheListsIconsAreDrawnAtTheDpiFromTheirLargerImages) {
+// What the program draws as 32 × 32 stays 32 × 32 whatever the DPI (the
+// system's icon size is 64 at 200 %): the extracted icon is its 32 × 32
+// image, and DrawIcon draws it pixel for pixel.
+TEST_F(Win32WindowsTest, ThirtyTwoPixelIconsAtAnyDpiAndTheListFromLargerImages) {
+  const auto extracted = native.icons.ExtractIcon(library, 3);
+  ASSERT_TRUE(extracted.IsIcon());
+  EXPECT_EQ(std::tuple(extracted.bitmap().width, extracted.bitmap().height), std::tuple(32, 32));
+  formats::IconBitmap corner;
+  corner.width = corner.height = 32;
+  corner.color.assign(32 * 32, formats::Rgba{0, 0, 0, 0});
+  corner.mask.assign(32 * 32, 1);  // the background shows through
+  corner.color.back() = {255, 0, 0, 0};
+  corner.mask.back() = 0;
+  Surface24 picture(32, 32);
+  native.icons.DrawIcon(picture, 0, 0, platform::IconHandle(std::move(corner), {}));
+  EXPECT_EQ(std::tuple(picture.At(31, 31), picture.At(30, 30)),
+            std::tuple(Rgb{255, 0, 0}, Rgb{255, 255, 255}));
+
+  // At more than 96 dpi the list shows each icon drawn from its own larger
+  // image (shell32.dll has them), not the 32 × 32 picture doubled.
   const int dpi = ExpectedDpi(), side = MulDiv(32, dpi, 96);
   int width = 0, height = 0;
   ImageList_GetIconSize(ListView_GetImageList(Picker(ChangeIconWindow::kListView), LVSIL_NORMAL),
