@@ -13,25 +13,14 @@ home=$(mktemp -d) || exit 1
 trap 'rm -rf "$home"' EXIT
 export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
   XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" XDG_RUNTIME_DIR="$home"
-exe="$1"
-version="$2"
-installer="${3:-}"
+exe="$1" version="$2" installer="${3:-}"
 name=$(basename "$exe")
 failures=0
-fail() {
-  echo "$name: $1"
-  failures=$((failures + 1))
-}
+fail() { echo "$name: $1"; failures=$((failures + 1)); }
 
-manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" 2>/dev/null)
-if [ -z "$installer" ]; then
-[ -n "$manifest" ] || { echo "$name: no manifest resource (type 24, name 1)"; exit 1; }
-if command -v xmllint >/dev/null 2>&1; then
-  printf '%s' "$manifest" | xmllint --noout - || fail "the manifest is not well-formed XML"
-fi
 # Each line below must appear in the manifest, blanks squeezed.
-flat=$(printf '%s' "$manifest" | tr -s ' \n' '  ')
-for wanted in \
+flat=$(wrestool -x --raw --type=24 --name=1 "$exe" 2>/dev/null | tr -s ' \n' '  ')
+[ -n "$installer" ] || for wanted in \
   'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
   'publicKeyToken="6595b64144ccf1df"' \
   'requestedExecutionLevel level="asInvoker"' \
@@ -41,22 +30,18 @@ for wanted in \
   'supportedOS Id="{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"' \
   'supportedOS Id="{1f676c76-80e1-4239-95bb-83d0f6d0da78}"' \
   'supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"'; do
-  case "$flat" in
-    *"$wanted"*) ;;
-    *) fail "the manifest lacks: $wanted" ;;
-  esac
+  case "$flat" in *"$wanted"*) ;; *) fail "the manifest lacks: $wanted" ;; esac
 done
-fi
 
 # The texts of the version resource, one UTF-16 string a line: each key is
 # followed by its value.
 texts=$(wrestool -x --raw --type=16 --name=1 "$exe" 2>/dev/null | strings -el)
-[ -n "$texts" ] || { echo "$name: no version resource (type 16, name 1)"; exit 1; }
 value_of() { printf '%s\n' "$texts" | sed -n "/^$1\$/{n;p;q}"; }
-[ "$(value_of FileVersion)" = "$version" ] || fail "FileVersion is '$(value_of FileVersion)', not $version"
-[ "$(value_of ProductVersion)" = "$version" ] || fail "ProductVersion is '$(value_of ProductVersion)', not $version"
-[ -n "$installer" ] || [ "$(value_of OriginalFilename)" = "$name" ] || fail "OriginalFilename is '$(value_of OriginalFilename)', not $name"
-[ "$(value_of ProductName)" = "Plumage" ] || fail "ProductName is '$(value_of ProductName)'"
+check() { [ "$(value_of "$1")" = "$2" ] || fail "$1 is '$(value_of "$1")', not $2"; }
+check FileVersion "$version"
+check ProductVersion "$version"
+check ProductName Plumage
+[ -n "$installer" ] || check OriginalFilename "$name"
 
 # The fixed part: after its signature (BD 04 EF FE) and structure version
 # (makensis writes 0, windres 1.0), the file version's high and low double
@@ -67,10 +52,7 @@ VERSION
 le32() { printf '%02x %02x %02x %02x' $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255)); }
 fixed="$(le32 $(((major << 16) | minor))) $(le32 $((patch << 16)))"
 bytes=$(wrestool -x --raw --type=16 --name=1 "$exe" | od -An -tx1 -v | tr -s ' \n' '  ')
-case "$bytes" in
-  *"bd 04 ef fe "????????????"$fixed"*) ;;
-  *) fail "the fixed file version is not $version.0" ;;
-esac
+case "$bytes" in *"bd 04 ef fe "????????????"$fixed"*) ;; *) fail "the fixed file version is not $version.0" ;; esac
 
 [ "$failures" -eq 0 ] && echo "$name: manifest and version $version read back"
 [ "$failures" -eq 0 ]

@@ -8,23 +8,14 @@
 # HKEY_LOCAL_MACHINE as `wine reg export` found them before the install.
 # Runs in a Wine prefix, a home and XDG folders of its own, all temporary.
 set -u
-installer="$1"
-version="$2"
-wine="$3"
-wineserver="$4"
+installer="$1" version="$2" wine="$3" wineserver="$4"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/plumage-installer-test.XXXXXX") || exit 1
-export WINEPREFIX="$work/prefix"
-export WINEARCH=win32
-export WINEDEBUG=-all
 # No Mono or Gecko prompt, and no Linux menu entries for the shortcuts.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$work/home/.config"
-export XDG_DATA_HOME="$work/home/.local/share"
-export XDG_CACHE_HOME="$work/home/.cache"
-export XDG_STATE_HOME="$work/home/.local/state"
-export XDG_RUNTIME_DIR="$work/run"
+export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all \
+  WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+  XDG_CACHE_HOME="$work/home/.cache" XDG_STATE_HOME="$work/home/.local/state" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$WINEPREFIX" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" \
   "$XDG_RUNTIME_DIR"
 cleanup() {
@@ -34,10 +25,7 @@ cleanup() {
 trap cleanup EXIT
 
 failures=0
-fail() {
-  echo "FAILED: $1"
-  failures=$((failures + 1))
-}
+fail() { echo "FAILED: $1"; failures=$((failures + 1)); }
 # A Windows program run to its end, and every process it started (an NSIS
 # uninstaller goes on in a copy of itself).
 run() {
@@ -84,17 +72,11 @@ installed() {
   done
   [ -d "$4/Icons" ] || fail "$1: no Icons folder"
   command=$(query "$2\\Software\\Classes\\Folder\\shell\\PlumIcon\\command")
-  case "$command" in
-    *"$6"*) ;;
-    *) fail "$1: the verb's command is not the installed plumage.exe: $command" ;;
-  esac
+  case "$command" in *"$6"*) ;; *) fail "$1: the verb's command is not the installed plumage.exe: $command" ;; esac
   has_key "$3\\Software\\Classes\\Folder\\shell\\PlumIcon" && fail "$1: a verb key in $3"
   uninstall=$("$wine" reg query "$2\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Plumage" \
     </dev/null 2>/dev/null | tr -d '\r')
-  case "$uninstall" in
-    *"DisplayVersion"*"$version"*) ;;
-    *) fail "$1: no Apps & features entry of version $version: $uninstall" ;;
-  esac
+  case "$uninstall" in *"DisplayVersion"*"$version"*) ;; *) fail "$1: no Apps & features entry: $uninstall" ;; esac
   [ -f "$5" ] || fail "$1: no Start-menu entry"
   # An icon the user made, for the uninstall to keep or take.
   printf 'made by the user' >"$4/Icons/Mine.ico"
@@ -105,10 +87,7 @@ run "$installer" /S /CURRENTUSER || fail "the per-user install exited with $?"
 dir="$user_dir/Local/Programs/Plumage"
 link="$user_dir/Roaming/Microsoft/Windows/Start Menu/Programs/Plumage settings.lnk"
 installed "per user" HKCU HKLM "$dir" "$link" '\Local\Programs\Plumage\plumage.exe" %1'
-case "$uninstall" in
-  *'uninstall.exe" /CURRENTUSER'*) ;;
-  *) fail "per user: the uninstall command does not keep the scope: $uninstall" ;;
-esac
+case "$uninstall" in *'uninstall.exe" /CURRENTUSER'*) ;; *) fail "per user: the uninstall forgets the scope" ;; esac
 # A plain uninstall keeps the user's icon, and only that.
 run "$dir/uninstall.exe" /S /CURRENTUSER || fail "the per-user uninstall exited with $?"
 [ -e "$link" ] && fail "per user: the Start-menu entry stays"
@@ -130,7 +109,5 @@ run "$dir/uninstall.exe" /S /ALLUSERS /REMOVEICONS || fail "the all-users uninst
 export_registry machine
 same_registry machine
 
-if [ "$failures" -eq 0 ]; then
-  echo "installed and uninstalled for a user and for every user; the registry is as it was"
-fi
+[ "$failures" -eq 0 ] && echo "installed and uninstalled for a user and for every user; the registry is as it was"
 [ "$failures" -eq 0 ]

@@ -17,10 +17,9 @@ using platform::Utf8ToWide;
 // A folder made for a test, its DESKTOP.INI left deletable at the end.
 class Win32Plumagectl : public ::testing::Test {
  protected:
-  std::string Folder(const std::string& name) {
+  void MakeFolder(const std::string& name) {
     folder = dir.str() + "\\" + name;
-    EXPECT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr)) << folder;
-    return folder;
+    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr)) << folder;
   }
   void TearDown() override {
     SetFileAttributesW(Utf8ToWide(folder + "\\DESKTOP.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -31,27 +30,32 @@ class Win32Plumagectl : public ::testing::Test {
 
 // "Φάκελος 写真 📁" lacks the ANSI code page and holds a character beyond
 // the BMP: it is the folder named on the command line, gets its DESKTOP.INI
-// (Windows-1252 while its values fit) and is printed back whole by show.
-TEST_F(Win32Plumagectl, AFolderNamedInAnyScriptIsThatFolder) {
-  Folder("\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82 \xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\x81");
-  ASSERT_EQ(RunPlumagectl("set --force \"" + folder + "\" C:\\Icons\\game.ico 1"), 0u);
+// (Windows-1252 while its values fit) and is printed back whole by show. On
+// Windows the full path names a file of the machine that reads the folder:
+// it is written as chosen, no copy kept inside.
+TEST_F(Win32Plumagectl, AFolderNamedInAnyScriptGetsThePathAsChosen) {
+  MakeFolder("\xCE\xA6\xCE\xAC\xCE\xBA\xCE\xB5\xCE\xBB\xCE\xBF\xCF\x82 \xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\x81");
+  char system[MAX_PATH] = {};
+  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  const std::string icon = std::string(system) + "\\shell32.dll";
+  ASSERT_EQ(RunPlumagectl("set \"" + folder + "\" \"" + icon + "\" 3"), 0u);
   std::string bytes, shown;
   ASSERT_TRUE(platform::ReadWholeFile(folder + "\\DESKTOP.INI", bytes));
   EXPECT_EQ(std::tuple(DescriptorValue(folder, "IconFile"), DescriptorValue(folder, "IconIndex"),
                        bytes.substr(0, 2) == "\xFF\xFE",
-                       (GetFileAttributesW(Utf8ToWide(folder).c_str()) & FILE_ATTRIBUTE_SYSTEM) != 0),
-            std::tuple("C:\\Icons\\game.ico", "1", false, true));
+                       (GetFileAttributesW(Utf8ToWide(folder).c_str()) & FILE_ATTRIBUTE_SYSTEM) != 0,
+                       GetFileAttributesW(Utf8ToWide(folder + "\\FolderIcon.ico").c_str())),
+            std::tuple(icon, "3", false, true, INVALID_FILE_ATTRIBUTES));
   ASSERT_EQ(RunPlumagectl("show \"" + folder + "\"", &shown), 0u);
   // The C run-time writes text mode: CR LF.
-  EXPECT_NE(shown.find("Folder: " + folder + "\r\nIcon file: C:\\Icons\\game.ico\r\n"),
-            std::string::npos) << shown;
+  EXPECT_NE(shown.find("Folder: " + folder + "\r\nIcon file: " + icon + "\r\n"), std::string::npos) << shown;
 }
 
 // Options begin with '-' on Windows too: a path that begins with '/' (one
 // of the present drive on Windows, a Linux path under Wine) is an
 // argument, not a "/option".
 TEST_F(Win32Plumagectl, APathThatBeginsWithASlashIsAFolder) {
-  Folder("Slash");
+  MakeFolder("Slash");
   using UnixName = char*(CDECL*)(LPCWSTR);
   const auto unixName = reinterpret_cast<UnixName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
@@ -63,19 +67,6 @@ TEST_F(Win32Plumagectl, APathThatBeginsWithASlashIsAFolder) {
   const DWORD status = RunPlumagectl("set --force " + slashed + " C:\\Icons\\game.ico 2", &out);
   EXPECT_EQ(std::tuple(status, DescriptorValue(folder, "IconIndex")), std::tuple(0u, "2"))
       << slashed << "\n" << out;
-}
-
-// On Windows the full path names a file of the machine that reads the
-// folder: it is written as chosen. (What keeping a copy inside does is the
-// transcript kept_icon.t's.)
-TEST_F(Win32Plumagectl, ThePathIsWrittenAsChosen) {
-  Folder("Music");
-  char system[MAX_PATH] = {};
-  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
-  ASSERT_EQ(RunPlumagectl("set \"" + folder + "\" \"" + system + "\\shell32.dll\" 3"), 0u);
-  EXPECT_EQ(std::tuple(DescriptorValue(folder, "IconFile"), DescriptorValue(folder, "IconIndex"),
-                       GetFileAttributesW(Utf8ToWide(folder + "\\FolderIcon.ico").c_str())),
-            std::tuple(std::string(system) + "\\shell32.dll", "3", INVALID_FILE_ATTRIBUTES));
 }
 
 }  // namespace

@@ -17,12 +17,6 @@ inline std::string WinePath(std::string linuxPath) {
   return "Z:" + linuxPath;
 }
 
-// A name no other run of the tests uses at the same time.
-inline std::string UniqueName(const std::string& stem) {
-  return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-         std::to_string(GetTickCount());
-}
-
 // A registry value as text, read through the wide calls: "<no key>" or
 // "<no value>" when it is not there.
 inline std::string RegistryText(HKEY root, const std::string& key, const std::string& name = "") {
@@ -75,7 +69,6 @@ class ChildProcess {
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }
-  bool started() const { return started_; }
   DWORD id() const { return process_.dwProcessId; }
   bool Ended() const { return started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
 
@@ -103,8 +96,8 @@ class ChildProcess {
 };
 
 #ifdef PLUMAGECTL_PATH
-// Runs plumagectl.exe with `arguments` and answers its exit code; its
-// standard output is kept in `output` when one is given.
+// Runs plumagectl.exe with `arguments`: its exit code; its standard output
+// goes to `output` when one is given.
 inline DWORD RunPlumagectl(const std::string& arguments, std::string* output = nullptr) {
   ChildProcess run("\"" + WinePath(PLUMAGECTL_PATH) + "\" " + arguments);
   const std::string out = run.ReadOutput();

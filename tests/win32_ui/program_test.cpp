@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "app/program.h"
 #include "app/startup.h"
 #include "folder/folder_ops.h"
+#include "platform/win32/native_platform.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
 #include "ui/win32/change_icon_window.h"
@@ -25,19 +27,8 @@ namespace plumage::test {
 namespace {
 
 using platform::Utf8ToWide;
-using platform::WideToUtf8;
 
 std::string ProgramPath() { return WinePath(PLUMAGE_EXE); }
-
-void SetVerbValue(const char* name, const std::string& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, Utf8ToWide(kVerbKey).c_str(), &key), ERROR_SUCCESS);
-  const std::wstring wide = Utf8ToWide(value);
-  RegSetValueExW(key, Utf8ToWide(name).c_str(), 0, REG_SZ,
-                 reinterpret_cast<const BYTE*>(wide.c_str()),
-                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-}
 
 // Every F5 that reaches the input queue of this desktop, wherever it goes.
 int refreshKeysSeen = 0;
@@ -48,78 +39,62 @@ LRESULT CALLBACK WatchKeys(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// plumage.exe running, watched through its windows.
-class RunningPlumage : public ChildProcess {
- public:
-  using ChildProcess::ChildProcess;
-
-  // The visible top-level windows of the program.
-  std::vector<HWND> Windows() const {
-    Search search{id(), {}};
-    EnumWindows(&Collect, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
-  // Waits (pumping this thread's messages, for the key watch) until a
-  // window of the program has the title, or the time is up.
-  HWND WaitForWindow(const std::string& title, const char* windowClass = nullptr) {
-    HWND found = nullptr;
-    Pump([&] {
-      for (HWND hwnd : Windows()) {
-        wchar_t text[256] = {}, cls[64] = {};
-        GetWindowTextW(hwnd, text, 256);
-        GetClassNameW(hwnd, cls, 64);
-        if (title == WideToUtf8(text) && (!windowClass || WideToUtf8(cls) == windowClass))
-          found = hwnd;
-      }
-      return found != nullptr;
-    });
-    return found;
-  }
-
-  // Waits until the program has ended; its exit code, or -1.
-  int WaitForEnd() {
-    Pump([&] { return Ended(); });
-    return static_cast<int>(ExitCode());
-  }
-
-  // Clicks a button of a window as the mouse would: posted, so that a modal
-  // box it opens does not hold this test.
-  static void Click(HWND window, int id) { PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
-
- private:
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  };
-  static BOOL CALLBACK Collect(HWND hwnd, LPARAM data) {
-    auto* s = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == s->pid && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
-    return TRUE;
-  }
-
-  static void Pump(const std::function<bool()>& done) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done() && std::chrono::steady_clock::now() < until) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
-  }
+// The visible top-level windows of a process.
+struct Search {
+  DWORD pid;
+  std::vector<HWND> found;
 };
+BOOL CALLBACK Collect(HWND hwnd, LPARAM data) {
+  auto* s = reinterpret_cast<Search*>(data);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == s->pid && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+  return TRUE;
+}
+std::vector<HWND> WindowsOf(const ChildProcess& run) {
+  Search search{run.id(), {}};
+  EnumWindows(&Collect, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Waits, pumping this thread's messages (the key watch needs them, and so
+// does plumage.exe's settings OK), until `done` holds or 30 s have passed.
+void PumpUntil(const std::function<bool()>& done) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!done() && std::chrono::steady_clock::now() < until) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+}
+
+// A window of the program with the title, once it shows.
+HWND WaitForWindow(const ChildProcess& run, const std::string& title) {
+  HWND found = nullptr;
+  PumpUntil([&] {
+    for (HWND hwnd : WindowsOf(run))
+      if (win32::GetText(hwnd) == title) found = hwnd;
+    return found != nullptr;
+  });
+  return found;
+}
+
+// Clicks a button as the mouse would: posted, so that a modal box it opens
+// does not hold this test.
+void Click(HWND window, int id) { PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
 
 class PlumageProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Installed as the README tells a Windows user: plumagectl install.
+    // Installed as the README tells a Windows user: plumagectl install; in
+    // English, whatever an earlier run chose, the reminder on.
     ASSERT_EQ(RunPlumagectl("install"), 0u);
-    SetVerbValue("", "C&hange icon...");  // English, whatever an earlier run chose
-    SetVerbValue("DefaultLibrary", library);
-    SetVerbValue("NoWarning", " 0");
+    ASSERT_TRUE(StoreLanguage(program, 0) && StoreDefaultLibrary(program, library) &&
+                StoreNoWarning(program, false));
   }
   TempDir dir;
+  platform::NativePlatform native;
+  Program program{native.os};
   std::string library = [] {
     char folder[MAX_PATH] = {};
     GetSystemDirectoryA(folder, MAX_PATH);
@@ -143,26 +118,22 @@ TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEn
   std::string commandLine = RegistryText(HKEY_CLASSES_ROOT, kVerbCommandKey);
   ASSERT_EQ(commandLine, "\"" + ProgramPath() + "\" %1");
   commandLine.replace(commandLine.size() - 2, 2, folder);
-  RunningPlumage plumage(commandLine);
-  ASSERT_TRUE(plumage.started()) << commandLine;
-  const std::string title = PickerTitle(folder);
-  HWND picker = plumage.WaitForWindow(title);
-  ASSERT_NE(picker, nullptr) << "no picker titled " << title;
-  EXPECT_EQ(plumage.Windows().size(), 1u);
-  wchar_t shown[MAX_PATH] = {};
+  ChildProcess plumage(commandLine);
+  HWND picker = WaitForWindow(plumage, PickerTitle(folder));
+  ASSERT_NE(picker, nullptr) << "no picker from " << commandLine;
+  wchar_t shown[MAX_PATH] = {};  // asked with WM_GETTEXT: a control of another process
   GetDlgItemTextW(picker, win32::ChangeIconWindow::kSelectedIcon, shown, MAX_PATH);
-  EXPECT_EQ(WideToUtf8(shown), library);
+  EXPECT_EQ(std::tuple(WindowsOf(plumage).size(), platform::WideToUtf8(shown)), std::tuple(1u, library));
 
-  RunningPlumage::Click(picker, win32::ChangeIconWindow::kOKButton);
-  HWND reminder = plumage.WaitForWindow("Plumage", "#32770");
+  Click(picker, win32::ChangeIconWindow::kOKButton);
+  HWND reminder = WaitForWindow(plumage, "Plumage");  // the message box
   ASSERT_NE(reminder, nullptr) << "no refresh reminder";
   EXPECT_FALSE(IsWindowVisible(picker)) << "the picker closes before the reminder";
-  wchar_t text[1024] = {};
-  GetDlgItemTextW(reminder, 0xFFFF, text, 1024);  // the message box's text
-  EXPECT_EQ(win32::FromWindowsText(text), ReminderText(0));
+  EXPECT_EQ(win32::GetText(GetDlgItem(reminder, 0xFFFF)), ReminderText(0));
   PostMessageA(reminder, WM_COMMAND, IDOK, 0);
 
-  EXPECT_EQ(plumage.WaitForEnd(), 0);
+  PumpUntil([&] { return plumage.Ended(); });
+  EXPECT_EQ(plumage.ExitCode(), 0u);
   EXPECT_EQ(refreshKeysSeen, 1) << "F5 goes out once the reminder is closed";
   UnhookWindowsHookEx(watch);
   const DWORD hiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -173,18 +144,15 @@ TEST_F(PlumageProgramTest, WithAFolderOkWritesItsDescriptorRemindsRefreshesAndEn
 }
 
 TEST_F(PlumageProgramTest, WithoutAnArgumentOnlyTheSettingsDialogShowsAndItsOkWritesTheVerbKey) {
-  RunningPlumage plumage("\"" + ProgramPath() + "\"");
-  ASSERT_TRUE(plumage.started()) << ProgramPath();
-  HWND settings = plumage.WaitForWindow("Plumage settings");
-  ASSERT_NE(settings, nullptr) << "no settings dialog";
-  EXPECT_EQ(plumage.Windows().size(), 1u) << "no picker";
-  RunningPlumage::Click(settings, win32::OptionsWindow::kNoWarningBox);
-  RunningPlumage::Click(settings, win32::OptionsWindow::kLang1);
-  RunningPlumage::Click(settings, win32::OptionsWindow::kCmdOK);
-  EXPECT_EQ(plumage.WaitForEnd(), 0);
-  EXPECT_EQ(std::tuple(RegistryText(HKEY_CLASSES_ROOT, kVerbKey, "NoWarning"),
-                       RegistryText(HKEY_CLASSES_ROOT, kVerbKey)),
-            std::tuple(" 1", "M&odifier l'ic\xC3\xB4ne..."));
+  ChildProcess plumage("\"" + ProgramPath() + "\"");
+  HWND settings = WaitForWindow(plumage, "Plumage settings");
+  ASSERT_NE(settings, nullptr) << "no settings dialog from " << ProgramPath();
+  EXPECT_EQ(WindowsOf(plumage).size(), 1u) << "no picker";
+  Click(settings, win32::OptionsWindow::kLang1);
+  Click(settings, win32::OptionsWindow::kCmdOK);
+  PumpUntil([&] { return plumage.Ended(); });
+  EXPECT_EQ(std::tuple(plumage.ExitCode(), RegistryText(HKEY_CLASSES_ROOT, kVerbKey)),
+            std::tuple(0u, "M&odifier l'ic\xC3\xB4ne..."));
 }
 
 }  // namespace
