@@ -37,10 +37,6 @@ std::string WideToAnsi(std::wstring_view wide) {
   return Utf8ToAnsi(WideToUtf8(wide));
 }
 
-bool FitsAnsi(std::string_view utf8) {
-  return AnsiToUtf8(Utf8ToAnsi(utf8)) == utf8;
-}
-
 std::string SystemErrorText(unsigned long code) {
   wchar_t* buffer = nullptr;
   DWORD n = FormatMessageW(

@@ -22,9 +22,6 @@ std::string WideToUtf8(std::wstring_view wide);
 std::wstring AnsiToWide(std::string_view ansi);
 std::string WideToAnsi(std::wstring_view wide);
 
-// True when every character of the UTF-8 text has a Windows-1252 byte.
-bool FitsAnsi(std::string_view utf8);
-
 // The system's message text for an error code, without its closing line
 // break ("error 1234" when the system has none).
 std::string SystemErrorText(unsigned long code);
