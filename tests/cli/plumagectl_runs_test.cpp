@@ -123,12 +123,16 @@ TEST_F(PlumagectlRuns, KilledRunsNeverLeaveAMixedPairAndTheNextRunCleansUp) {
   // neither signalled nor stopped.
   WriteFile(folder / ".DESKTOP.INI.tmp-999999999", "half");
   WriteFile(folder / "..directory.tmp-999999999", "half");
+  // The writer starts with every signal blocked, so that one sent to it
+  // stays pending where /proc shows it, however late it would be handled.
+  sigset_t all, before;
+  sigfillset(&all);
+  sigprocmask(SIG_BLOCK, &all, &before);
   const pid_t writer = fork();
   if (writer == 0) {
-    signal(SIGHUP, SIG_DFL);
-    pause();
-    _exit(0);
+    for (;;) pause();
   }
+  sigprocmask(SIG_SETMASK, &before, nullptr);
   const std::string working = ".DESKTOP.INI.tmp-" + std::to_string(writer);
   WriteFile(folder / working, "in progress");
   const bool atB = ReadFile(ini).find("b.ico") != std::string::npos;
@@ -138,6 +142,9 @@ TEST_F(PlumagectlRuns, KilledRunsNeverLeaveAMixedPairAndTheNextRunCleansUp) {
   EXPECT_EQ(Temporaries(), std::vector<std::string>{working});
   int status = 0;
   EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the writer at work was stopped";
+  const std::string proc = ReadFile("/proc/" + std::to_string(writer) + "/status");
+  for (const char* pending : {"\nSigPnd:\t0000000000000000\n", "\nShdPnd:\t0000000000000000\n"})
+    EXPECT_NE(proc.find(pending), std::string::npos) << "the writer at work was signalled:\n" << proc;
   kill(writer, SIGKILL);
   waitpid(writer, &status, 0);
 }
